@@ -1,0 +1,29 @@
+#include "platform/access/connection.h"
+
+#include "platform/access/error.h"
+
+namespace court::access {
+
+void Connection::Open(std::string_view connection_string) {
+  if (is_open()) throw Error(ado::kObjectOpen, "Operation is not allowed when the object is open.");
+  ConnectionTarget target = Resolve(*sources_, connection_string);
+  session_ = target.driver->Connect(target.database);
+  target_ = target.label;
+}
+
+void Connection::Execute(std::string_view sql) {
+  Session& live = session();
+  Traced(*this, "execute", sql, [&] { live.Execute(sql); });
+}
+
+void Connection::Close() {
+  if (!is_open()) throw Error(ado::kObjectClosed, "Operation is not allowed when the object is closed.");
+  session_.reset();
+}
+
+Session& Connection::session() {
+  if (!is_open()) throw Error(ado::kObjectClosed, "Operation is not allowed when the object is closed.");
+  return *session_;
+}
+
+}  // namespace court::access

@@ -1,0 +1,91 @@
+// Values as the data-access layer hands them out: one field of one row.
+//
+// A Value is null or holds exactly one of the kinds a database column can
+// carry. Text is UTF-8. Currency is kept exact as ten-thousandths. The text
+// form (ToText) is the one the installer puts into generated statements.
+
+#ifndef COURT_PLATFORM_ACCESS_VALUE_H_
+#define COURT_PLATFORM_ACCESS_VALUE_H_
+
+#include <compare>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace court::access {
+
+enum class ValueType { kNull, kInteger, kFloat, kCurrency, kText, kDateTime, kBoolean, kBinary };
+
+using Bytes = std::vector<unsigned char>;
+
+// A calendar date and time of day, to the millisecond, with no time zone.
+struct DateTime {
+  int year = 1900, month = 1, day = 1;
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+  auto operator<=>(const DateTime&) const = default;
+};
+
+// Ten-thousandths of a currency unit (the storage of Jet and SQL Server money).
+struct Currency {
+  std::int64_t ten_thousandths = 0;
+  auto operator<=>(const Currency&) const = default;
+};
+
+class Value {
+ public:
+  Value() = default;  // null
+  static Value Integer(std::int64_t v) { return Value(Storage(std::in_place_index<1>, v)); }
+  static Value Float(double v) { return Value(Storage(std::in_place_index<2>, v)); }
+  static Value Money(Currency v) { return Value(Storage(std::in_place_index<3>, v)); }
+  static Value Text(std::string v) { return Value(Storage(std::in_place_index<4>, std::move(v))); }
+  static Value Date(DateTime v) { return Value(Storage(std::in_place_index<5>, v)); }
+  static Value Boolean(bool v) { return Value(Storage(std::in_place_index<6>, v)); }
+  static Value Binary(Bytes v) { return Value(Storage(std::in_place_index<7>, std::move(v))); }
+
+  ValueType type() const { return static_cast<ValueType>(storage_.index()); }
+  bool is_null() const { return storage_.index() == 0; }
+
+  // Accessors of the held kind; asking for another kind is a programming error.
+  std::int64_t integer() const { return std::get<1>(storage_); }
+  double floating() const { return std::get<2>(storage_); }
+  Currency money() const { return std::get<3>(storage_); }
+  const std::string& text() const { return std::get<4>(storage_); }
+  DateTime date() const { return std::get<5>(storage_); }
+  bool boolean() const { return std::get<6>(storage_); }
+  const Bytes& binary() const { return std::get<7>(storage_); }
+
+  // The value as text: integers in decimal; floating and currency values in
+  // the shortest text that reads back equal, with '.'; dates as
+  // "YYYYMMDD HH:MM:SS"; booleans "1"/"0"; binary as its raw bytes; null "".
+  std::string ToText() const;
+
+  bool operator==(const Value&) const = default;
+
+ private:
+  using Storage = std::variant<std::monostate, std::int64_t, double, Currency, std::string,
+                               DateTime, bool, Bytes>;
+  explicit Value(Storage s) : storage_(std::move(s)) {}
+  Storage storage_;
+};
+
+// Removes trailing blanks; leading blanks stay.
+std::string RightTrim(std::string_view text);
+
+// The installer's reading of a field: its text with trailing blanks removed;
+// a null adds nothing and so reads as "".
+inline std::string Trimmed(const Value& v) { return RightTrim(v.ToText()); }
+
+// Shortest decimal text of a double that reads back as the same double.
+std::string ShortestText(double v);
+
+// Decimal text of a currency amount without superfluous zeros ("12.5", "3").
+std::string CurrencyText(Currency v);
+
+// Human-readable name of a value type ("text", "datetime", ...), for messages.
+std::string_view TypeName(ValueType type);
+
+}  // namespace court::access
+
+#endif  // COURT_PLATFORM_ACCESS_VALUE_H_

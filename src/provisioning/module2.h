@@ -1,0 +1,43 @@
+// Module2: the state one installation run shares between its steps.
+//
+// There is exactly one Module2 per run, made by the front (screens or
+// headless) and handed to every step. It knows where connection strings lead
+// (sources) and how the server's Windows paths map to files (files), and it
+// holds the run's shared connection and shared record set, the court-updated
+// flag and the mail file prefix.
+
+#ifndef COURT_PROVISIONING_MODULE2_H_
+#define COURT_PROVISIONING_MODULE2_H_
+
+#include <string>
+
+#include "platform/access/connection.h"
+#include "platform/access/data_sources.h"
+#include "platform/access/recordset.h"
+#include "platform/system/files.h"
+
+namespace court::provisioning {
+
+struct Module2 {
+  Module2(const access::DataSources& data_sources, const system::Files& server_files)
+      : sources(data_sources), files(server_files), shared_connection(data_sources) {}
+
+  const access::DataSources& sources;
+  const system::Files& files;
+
+  // Used in turn by the start-up check, the provisioning step, the mail
+  // access step and the grant pass; never by two of them at once.
+  access::Connection shared_connection;
+  access::Recordset shared_recordset;
+
+  // Set when the court database was created or upgraded in this run; the
+  // mail database step then brings an existing mail database up to date too.
+  bool court_updated = false;
+
+  // The court data file's directory (with its last backslash) + "内部邮件".
+  std::string mail_file_prefix;
+};
+
+}  // namespace court::provisioning
+
+#endif  // COURT_PROVISIONING_MODULE2_H_
