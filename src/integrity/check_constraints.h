@@ -1,0 +1,21 @@
+// The court database's CHECK constraints, rebuilt from the catalogue's 约束表:
+// every existing CHECK constraint is dropped, then each catalogue condition is
+// added again (WITH NOCHECK) after the rows violating it are deleted.
+
+#ifndef COURT_INTEGRITY_CHECK_CONSTRAINTS_H_
+#define COURT_INTEGRITY_CHECK_CONSTRAINTS_H_
+
+#include <string>
+
+#include "provisioning/module2.h"
+
+namespace court::integrity {
+
+void RebuildCheckConstraints(provisioning::Module2& run);
+void DropCheckConstraints(provisioning::Module2& run);
+void AddCheckConstraint(provisioning::Module2& run, const std::string& name,
+                        const std::string& table, const std::string& condition);
+
+}  // namespace court::integrity
+
+#endif  // COURT_INTEGRITY_CHECK_CONSTRAINTS_H_

@@ -1,0 +1,34 @@
+// The service login vek: its creation with six server roles, its database
+// users, and every right on every object of a database.
+
+#ifndef COURT_PROVISIONING_SERVICE_LOGIN_H_
+#define COURT_PROVISIONING_SERVICE_LOGIN_H_
+
+#include <string>
+#include <vector>
+
+#include "provisioning/module2.h"
+
+namespace court::provisioning {
+
+// The nine-line login batch (CR LF between lines) and the six role statements.
+std::string LoginBatch();
+std::vector<std::string> ServerRoleStatements();
+
+// On the shared connection (master): unless a database named like the login
+// exists, sends the login batch and the role statements. Used at start-up and
+// by the provisioning step.
+void EnsureServiceLogin(Module2& run);
+
+// Login and roles, the upgrade driver, then database access and grants in 法院.
+void ProvisioningStep(Module2& run);
+
+// The mail table synchronisation, then database access and grants in 内部邮件.
+void MailAccessStep(Module2& run);
+
+// Database access and every right in the named database.
+void GrantPass(Module2& run, const std::string& database);
+
+}  // namespace court::provisioning
+
+#endif  // COURT_PROVISIONING_SERVICE_LOGIN_H_
