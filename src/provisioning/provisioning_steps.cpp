@@ -1,0 +1,23 @@
+#include "platform/access/connection.h"
+#include "platform/access/recordset.h"
+#include "provisioning/connections.h"
+#include "provisioning/service_login.h"
+#include "provisioning/upgrade_driver.h"
+#include "schema/sync.h"
+
+namespace court::provisioning {
+
+void ProvisioningStep(Module2& run) {
+  EnsureServiceLogin(run);
+  UpgradeCourtDatabase(run);
+  GrantPass(run, std::string(kCourtDatabase));
+}
+
+void MailAccessStep(Module2& run) {
+  run.shared_connection = access::Connection(run.sources);
+  run.shared_recordset = access::Recordset();
+  schema::SyncMailTables(run);
+  GrantPass(run, std::string(kMailDatabase));
+}
+
+}  // namespace court::provisioning

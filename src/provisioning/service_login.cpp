@@ -1,0 +1,54 @@
+#include "provisioning/service_login.h"
+
+#include "provisioning/connections.h"
+
+namespace court::provisioning {
+namespace {
+
+// The same in every installation: client programs carry it.
+constexpr std::string_view kLoginPassword = "pobtrew47";
+
+// sysadmin and securityadmin are withheld on purpose.
+constexpr std::string_view kServerRoles[] = {"serveradmin", "setupadmin", "processadmin",
+                                             "diskadmin",   "dbcreator",  "bulkadmin"};
+
+}  // namespace
+
+std::string LoginBatch() {
+  const std::string login(kLoginName);
+  return "if not exists (select * from master.dbo.syslogins where loginname = N'" + login + "')\r\n"
+         "BEGIN\r\n"
+         "   declare @logindb nvarchar(132), @loginlang nvarchar(132) select @logindb = N'master', "
+         "@loginlang = N'简体中文'\r\n"
+         "    if @logindb is null or not exists (select * from master.dbo.sysdatabases where name = "
+         "@logindb)\r\n"
+         "       select @logindb = N'master'\r\n"
+         "   if @loginlang is null or (not exists (select * from master.dbo.syslanguages where name = "
+         "@loginlang) and @loginlang <> N'us_english')\r\n"
+         "     select @loginlang = @@language\r\n"
+         "    exec sp_addlogin N'" + login + "', '" + std::string(kLoginPassword) +
+         "', @logindb, @loginlang\r\n"
+         "END";
+}
+
+std::vector<std::string> ServerRoleStatements() {
+  std::vector<std::string> statements;
+  for (std::string_view role : kServerRoles)
+    statements.push_back("exec sp_addsrvrolemember N'" + std::string(kLoginName) + "', " + std::string(role));
+  return statements;
+}
+
+void EnsureServiceLogin(Module2& run) {
+  OpenMasterConnection(run, run.shared_connection);
+  // A database named like the login means the server is not ours to set up.
+  provisioning::OpenRecordset(run.shared_connection, run.shared_recordset,
+                              "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(kLoginName) + "'");
+  if (run.shared_recordset.RecordCount() == 0) {
+    run.shared_connection.Execute(LoginBatch());
+    for (const std::string& statement : ServerRoleStatements()) run.shared_connection.Execute(statement);
+  }
+  run.shared_recordset.Close();
+  run.shared_connection.Close();
+}
+
+}  // namespace court::provisioning
