@@ -1,0 +1,38 @@
+#include "schema/default_creation.h"
+
+#include "platform/access/error.h"
+#include "provisioning/connections.h"
+
+namespace court::schema {
+
+void CreateDefault(const provisioning::Module2& run, const Target& target, const std::string& table,
+                   const std::string& column, const std::string& expression) {
+  access::Connection connection(run.sources);
+  try {
+    target.open_connection(run, connection);
+    connection.Execute("CREATE DEFAULT [DF_" + table + "_" + column + "]  AS " + expression);
+    connection.Close();
+  } catch (const access::Error&) {
+    // Deliberately silent; see the header.
+  }
+}
+
+void CreateCourtDefault(const provisioning::Module2& run, const std::string& table,
+                        const std::string& column, const std::string& expression) {
+  CreateDefault(run, CourtTarget(), table, column, expression);
+}
+
+void CreateMailDefault(const provisioning::Module2& run, const std::string& table,
+                       const std::string& column, const std::string& expression) {
+  CreateDefault(run, MailTarget(), table, column, expression);
+}
+
+void EnsureCurrentTimeDefault(access::Connection& connection) {
+  const std::string name(kCurrentTimeDefault);
+  access::Recordset existing;
+  provisioning::OpenRecordset(connection, existing, "SELECT name FROM sysobjects WHERE name = '" + name + "'");
+  if (existing.RecordCount() == 0) connection.Execute("CREATE DEFAULT " + name + " AS getdate()");
+  existing.Close();
+}
+
+}  // namespace court::schema

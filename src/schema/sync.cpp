@@ -1,0 +1,43 @@
+#include "schema/sync.h"
+
+#include "provisioning/connections.h"
+#include "schema/table_alteration.h"
+#include "schema/table_creation.h"
+#include "schema/target.h"
+
+namespace court::schema {
+namespace {
+
+// Any object of the name counts: a view named like a table sends the table
+// to alteration, whose first statement the server then rejects.
+std::string ExistenceQuery(const std::string& table) {
+  return "SELECT name FROM sysobjects where  name = '" + table + "'";
+}
+
+void SyncTables(const provisioning::Module2& run, const Target& target) {
+  access::Connection database(run.sources);
+  access::Connection catalogue(run.sources);
+  access::Recordset tables;
+  access::Recordset existing;
+  target.open_connection(run, database);
+  provisioning::OpenCatalogueConnection(run, catalogue);
+  provisioning::OpenRecordset(catalogue, tables, target.table_list_query);
+  for (; !tables.Eof(); tables.MoveNext()) {
+    std::string table = access::Trimmed(tables.Fields("name").value());
+    provisioning::OpenRecordset(database, existing, ExistenceQuery(table));
+    if (existing.RecordCount() != 0)
+      AlterTable(run, target, table);
+    else
+      CreateTable(run, target, table);
+  }
+  tables.Close();
+  database.Close();
+}
+
+}  // namespace
+
+void SyncCourtTables(provisioning::Module2& run) { SyncTables(run, CourtTarget()); }
+
+void SyncMailTables(provisioning::Module2& run) { SyncTables(run, MailTarget()); }
+
+}  // namespace court::schema

@@ -1,0 +1,116 @@
+#include "schema/table_alteration.h"
+
+#include <cstdlib>
+
+#include "provisioning/connections.h"
+#include "schema/catalogue.h"
+#include "schema/column_definition.h"
+#include "schema/default_creation.h"
+
+namespace court::schema {
+namespace {
+
+// Catalogue fields 0..2 (类型id, 长度, 允许空) pair with these by position.
+constexpr int kComparedFields = 3;
+constexpr int kBoundDefaultField = 3;  // cdefault
+
+std::string ServerColumnQuery(const std::string& column, const std::string& table) {
+  return "SELECT xtype, length,  isnullable,cdefault FROM syscolumns WHERE name ='" + column +
+         "' and  id in (SELECT id FROM sysobjects WHERE (xtype = 'u') AND (name = '" +
+         access::RightTrim(table) + "'))";
+}
+
+// A null on either side is no evidence of a difference.
+bool IsChanged(access::Recordset& catalogue, access::Recordset& server) {
+  bool changed = false;
+  for (int i = 0; i < kComparedFields; ++i) {
+    const access::Value& wanted = catalogue.Fields(i).value();
+    const access::Value& found = server.Fields(i).value();
+    if (!wanted.is_null() && !found.is_null() && access::Trimmed(wanted) != access::Trimmed(found))
+      changed = true;
+  }
+  return changed;
+}
+
+bool HasBoundDefault(access::Recordset& server) {
+  return std::strtod(access::Trimmed(server.Fields(kBoundDefaultField).value()).c_str(), nullptr) > 0;
+}
+
+std::string AddColumnStatement(const std::string& table, const CatalogueColumn& column) {
+  return "alter table " + table + "\r\n add " + column.name + DefineColumn(column, table).declaration;
+}
+
+std::string AlterColumnStatement(const std::string& table, const CatalogueColumn& column) {
+  return "alter table " + table + "\r\nalter column " + column.name +
+         DefineColumn(column, table, IdentityUse::kIgnored).declaration;
+}
+
+// One pass over one table, on its own catalogue and target connections.
+class AlterationPass {
+ public:
+  AlterationPass(const provisioning::Module2& run, const Target& target, const std::string& table)
+      : run_(run), target_(target), table_(table), catalogue_(run.sources), database_(run.sources) {}
+
+  void Run() {
+    provisioning::OpenCatalogueConnection(run_, catalogue_);
+    target_.open_connection(run_, database_);
+    provisioning::OpenRecordset(catalogue_, columns_, AlterationColumnsQuery(table_));
+    while (!columns_.Eof()) {
+      Reconcile(ReadCatalogueColumn(columns_));
+      columns_.MoveNext();
+      server_column_.Close();
+    }
+    columns_.Close();
+  }
+
+ private:
+  void Reconcile(const CatalogueColumn& column) {
+    provisioning::OpenRecordset(database_, server_column_, ServerColumnQuery(column.name, table_));
+    bool bind = column.HasStoredDefault();
+    if (server_column_.RecordCount() == 0) {
+      database_.Execute(AddColumnStatement(table_, column));
+    } else {
+      if (IsChanged(columns_, server_column_)) database_.Execute(AlterColumnStatement(table_, column));
+      bind = bind && !HasBoundDefault(server_column_);
+    }
+    if (bind) BindDefault(column);
+  }
+
+  void BindDefault(const CatalogueColumn& column) {
+    const std::string bound_column = "'" + table_ + "." + column.name + "'";
+    const std::string expression = column.DefaultExpression();
+    if (expression == "(getdate())") {
+      if (!current_time_default_ensured_) EnsureCurrentTimeDefault(database_);
+      current_time_default_ensured_ = true;
+      database_.Execute("sp_bindefault " + std::string(kCurrentTimeDefault) + ", " + bound_column);
+      return;
+    }
+    CreateDefault(run_, target_, table_, column.name, expression);
+    database_.Execute("sp_bindefault [DF_" + table_ + "_" + column.name + "] , " + bound_column);
+  }
+
+  const provisioning::Module2& run_;
+  const Target& target_;
+  const std::string& table_;
+  access::Connection catalogue_;
+  access::Connection database_;
+  access::Recordset columns_;
+  access::Recordset server_column_;
+  bool current_time_default_ensured_ = false;
+};
+
+}  // namespace
+
+void AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table) {
+  AlterationPass(run, target, table).Run();
+}
+
+void AlterCourtTable(const provisioning::Module2& run, const std::string& table) {
+  AlterTable(run, CourtTarget(), table);
+}
+
+void AlterMailTable(const provisioning::Module2& run, const std::string& table) {
+  AlterTable(run, MailTarget(), table);
+}
+
+}  // namespace court::schema
