@@ -1,0 +1,139 @@
+#include "data/table_copy.h"
+
+#include <cctype>
+#include <charconv>
+
+#include "data/binary_carry.h"
+#include "data/quoted_value.h"
+#include "platform/access/error.h"
+#include "provisioning/connections.h"
+
+namespace court::data {
+namespace {
+
+using access::Recordset;
+using access::Trimmed;
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+// What one source row writes: the INSERT's two lists, the condition that
+// finds the inserted row again, and the image column to fill afterwards.
+struct RowStatement {
+  std::string columns;
+  std::string values;
+  std::string match;
+  std::string binary_column;
+
+  void Add(const std::string& field_name, const std::string& type, const std::string& value) {
+    std::string bracketed = "[" + field_name + "]";
+    if (!columns.empty()) {
+      columns += " , ";
+      values += " , ";
+    }
+    columns += bracketed;
+    values += QuotedValue(value);
+    // Dates do not survive the round trip through text exactly enough to find
+    // the row by them; numbers compare as numbers, everything else as text.
+    if (Contains(type, "datetime")) return;
+    if (!match.empty()) match += " and ";
+    bool numeric = Contains(type, "int") || Contains(type, "float");
+    match += bracketed + " = " + (numeric ? value : QuotedValue(value));
+  }
+};
+
+class TableCopy {
+ public:
+  TableCopy(const provisioning::Module2& run, const std::string& table, const std::string& key_column)
+      : run_(run), table_(table), key_column_upper_(UpperCase(access::RightTrim(key_column))) {}
+
+  void CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
+    for (; !source.Eof(); source.MoveNext()) {
+      RowStatement row = Describe(source, catalogue_columns);
+      if (row.columns.empty()) continue;
+      court.Execute("insert into  " + table_ + " ( " + row.columns + " ) values ( " + row.values + " ) ");
+      if (!row.binary_column.empty()) CarryBinaryColumn(court, source, row);
+    }
+  }
+
+ private:
+  RowStatement Describe(Recordset& source, Recordset& catalogue_columns) const {
+    RowStatement row;
+    for (catalogue_columns.MoveFirst(); !catalogue_columns.Eof(); catalogue_columns.MoveNext()) {
+      std::string name = Trimmed(catalogue_columns.Fields("名称").value());
+      std::string type = Trimmed(catalogue_columns.Fields("类型").value());
+      access::Field field = source.Fields(name);
+      if (type == "image") {
+        row.binary_column = name;  // the last image column of the table wins
+        continue;
+      }
+      std::string value = Trimmed(field.value());
+      if (!value.empty() && UpperCase(name) != key_column_upper_)
+        row.Add(access::RightTrim(field.name()), type, value);
+    }
+    return row;
+  }
+
+  void CarryBinaryColumn(access::Connection& court, Recordset& source, const RowStatement& row) const {
+    if (row.match.empty())
+      throw access::Error(access::ado::kInvalidArgument,
+                          "Cannot store the " + row.binary_column + " value of a row of " + table_ +
+                              ": every column written for the row is a date, so nothing can find the "
+                              "inserted row again.");
+    Recordset inserted;
+    provisioning::OpenRecordset(court, inserted, "SELECT  *  FROM " + table_ + " WHERE " + row.match);
+    inserted.Fields(row.binary_column).set_value(CarryBinary(run_, source.Fields(row.binary_column).value()));
+    inserted.Update();
+    inserted.Close();
+  }
+
+  const provisioning::Module2& run_;
+  const std::string& table_;
+  const std::string key_column_upper_;
+};
+
+// The table's number in 表名, or 0 when it is not listed.
+long CatalogueTableNumber(access::Connection& catalogue, const std::string& table) {
+  Recordset found;
+  provisioning::OpenRecordset(catalogue, found,
+                              "SELECT id FROM 表名 WHERE (not name is null ) and ((name = '" +
+                                  access::RightTrim(table) + "'))");
+  long number = 0;
+  if (found.RecordCount() > 0) {
+    std::string text = Trimmed(found.Fields(0).value());
+    std::from_chars(text.data(), text.data() + text.size(), number);
+  }
+  found.Close();
+  return number;
+}
+
+}  // namespace
+
+void CopyCatalogueTable(provisioning::Module2& run, const std::string& table, const std::string& filter,
+                        const std::string& key_column) {
+  access::Connection court(run.sources);
+  access::Connection catalogue(run.sources);
+  provisioning::OpenCourtConnection(run, court);
+  provisioning::OpenCatalogueConnection(run, catalogue);
+
+  // The court's rows go first, whether or not the catalogue ships the table.
+  court.Execute("delete from " + table + filter);
+  long number = CatalogueTableNumber(catalogue, table);
+  if (number <= 0) return;
+
+  std::string order = access::RightTrim(key_column).empty() ? "" : " ORDER BY " + key_column;
+  Recordset source;
+  Recordset catalogue_columns;
+  provisioning::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order);
+  provisioning::OpenRecordset(catalogue, catalogue_columns,
+                              "SELECT 名称 ,类型 FROM 字段 WHERE id = " + std::to_string(number));
+  TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
+  source.Close();
+  catalogue_columns.Close();
+}
+
+}  // namespace court::data
