@@ -1,0 +1,42 @@
+// The driver behind the Jet connection string: it answers the installer's
+// catalogue queries on table.mdb with Jet's meaning.
+//
+// Connect loads the file's user tables into an in-memory SQLite database
+// (cached while the file stays unchanged); each session works on its own
+// copy. Rows added or changed through a session stay in that copy: nothing
+// is ever written to the file.
+
+#ifndef COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_
+#define COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/access/driver.h"
+
+namespace court::jet {
+
+class CatalogueSnapshot;
+
+class CatalogueDriver : public access::Driver {
+ public:
+  CatalogueDriver();
+  ~CatalogueDriver() override;
+
+  // `database` is the path of the .mdb file.
+  std::unique_ptr<access::Session> Connect(const std::string& database) override;
+
+ private:
+  struct Loaded {
+    std::filesystem::file_time_type modified;
+    std::uintmax_t size;
+    std::shared_ptr<const CatalogueSnapshot> snapshot;
+  };
+  std::map<std::filesystem::path, Loaded> loaded_;
+};
+
+}  // namespace court::jet
+
+#endif  // COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_

@@ -1,0 +1,36 @@
+// One connection to a catalogue file: its own copy of the loaded tables, on
+// which the installer's Jet SQL runs after translation.
+
+#ifndef COURT_PLATFORM_JET_CATALOGUE_SESSION_H_
+#define COURT_PLATFORM_JET_CATALOGUE_SESSION_H_
+
+#include <memory>
+
+#include "platform/access/driver.h"
+#include "platform/jet/catalogue_snapshot.h"
+#include "platform/jet/sqlite_db.h"
+
+namespace court::jet {
+
+class CatalogueSession : public access::Session {
+ public:
+  explicit CatalogueSession(std::shared_ptr<const CatalogueSnapshot> snapshot);
+
+  void Execute(std::string_view sql) override;
+  access::ResultSet Query(std::string_view sql) override;
+  std::int64_t InsertRow(const std::string& table, const std::vector<std::string>& columns,
+                         const std::vector<access::Value>& values) override;
+  void UpdateRow(const std::string& table, std::int64_t row_id,
+                 const std::vector<std::string>& columns,
+                 const std::vector<access::Value>& values) override;
+
+ private:
+  std::string Translate(std::string_view sql, std::optional<std::string>* base_table) const;
+
+  std::shared_ptr<const CatalogueSnapshot> snapshot_;
+  SqliteDb db_;
+};
+
+}  // namespace court::jet
+
+#endif  // COURT_PLATFORM_JET_CATALOGUE_SESSION_H_

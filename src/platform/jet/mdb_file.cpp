@@ -1,0 +1,224 @@
+#include "platform/jet/mdb_file.h"
+
+#include <mdbtools.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/access/error.h"
+#include "platform/jet/ole_date.h"
+
+namespace court::jet {
+namespace {
+
+using access::Value;
+
+constexpr int kOffsetMask = 0x1fff;  // row offsets carry flags in their top bits
+
+std::uint32_t Le32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+template <typename T>
+T LoadLe(const unsigned char* p) {
+  T value;
+  std::memcpy(&value, p, sizeof value);  // Jet and this host are both little-endian
+  return value;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw access::Error(kUnrecognizedFormat, what);
+}
+
+ColumnType TypeOf(const MdbColumn& col, const std::string& table) {
+  switch (col.col_type) {
+    case MDB_BOOL: return ColumnType::kBoolean;
+    case MDB_BYTE: return ColumnType::kByte;
+    case MDB_INT: return ColumnType::kInteger;
+    case MDB_LONGINT: return ColumnType::kLong;
+    case MDB_MONEY: return ColumnType::kCurrency;
+    case MDB_FLOAT: return ColumnType::kSingle;
+    case MDB_DOUBLE: return ColumnType::kDouble;
+    case MDB_DATETIME: return ColumnType::kDateTime;
+    case MDB_TEXT: return ColumnType::kText;
+    case MDB_MEMO: return ColumnType::kMemo;
+    case MDB_OLE: return ColumnType::kOle;
+  }
+  Fail("Column '" + std::string(col.name) + "' of table '" + table + "' has Jet type " +
+       std::to_string(col.col_type) + ", which is not supported.");
+}
+
+// Reads what libmdb keeps about one open table and releases it at scope end.
+class TableHandle {
+ public:
+  explicit TableHandle(MdbCatalogEntry* entry) : def_(mdb_read_table(entry)) {
+    if (def_ == nullptr || mdb_read_columns(def_) == nullptr)
+      Fail("Table '" + std::string(entry->object_name) + "' cannot be read.");
+  }
+  ~TableHandle() { mdb_free_tabledef(def_); }
+  TableHandle(const TableHandle&) = delete;
+  TableHandle& operator=(const TableHandle&) = delete;
+
+  MdbTableDef* def() const { return def_; }
+  const MdbColumn& column(unsigned i) const {
+    return *static_cast<MdbColumn*>(g_ptr_array_index(def_->columns, i));
+  }
+
+ private:
+  MdbTableDef* def_;
+};
+
+class RowDecoder {
+ public:
+  RowDecoder(MdbHandle* mdb, const TableHandle& table, const std::vector<Column>& columns)
+      : mdb_(mdb), table_(table), columns_(columns) {}
+
+  // Decodes the row libmdb's last fetch stopped at, still in mdb->pg_buf.
+  access::Row Current() {
+    MdbTableDef* def = table_.def();
+    int start = 0;
+    size_t size = 0;
+    if (mdb_find_row(mdb_, static_cast<int>(def->cur_row) - 1, &start, &size) != 0)
+      Fail("Table '" + std::string(def->name) + "' has a damaged row.");
+    std::vector<MdbField> fields(def->num_cols);
+    mdb_crack_row(def, start & kOffsetMask, size, fields.data());
+    access::Row row(columns_.size());
+    for (const MdbField& field : fields) row[field.colnum] = Decode(field, columns_[field.colnum]);
+    return row;
+  }
+
+ private:
+  Value Decode(const MdbField& field, const Column& column) {
+    // A yes/no value lives in the null bit itself.
+    if (column.type == ColumnType::kBoolean) return Value::Boolean(!field.is_null);
+    if (field.is_null) return Value();
+    const auto* p = static_cast<const unsigned char*>(field.value);
+    switch (column.type) {
+      case ColumnType::kByte: return Value::Integer(p[0]);
+      case ColumnType::kInteger: return Value::Integer(LoadLe<std::int16_t>(p));
+      case ColumnType::kLong: return Value::Integer(LoadLe<std::int32_t>(p));
+      case ColumnType::kCurrency: return Value::Money({LoadLe<std::int64_t>(p)});
+      case ColumnType::kSingle: return Value::Float(LoadLe<float>(p));
+      case ColumnType::kDouble: return Value::Float(LoadLe<double>(p));
+      case ColumnType::kDateTime: return Value::Date(FromOleDate(LoadLe<double>(p)));
+      case ColumnType::kText: return Value::Text(ToUtf8(p, field.siz));
+      case ColumnType::kMemo: {
+        access::Bytes bytes = LongValue(p, field.siz);
+        return Value::Text(ToUtf8(bytes.data(), bytes.size()));
+      }
+      case ColumnType::kOle: return Value::Binary(LongValue(p, field.siz));
+      case ColumnType::kBoolean: break;
+    }
+    return Value();
+  }
+
+  std::string ToUtf8(const unsigned char* bytes, size_t size) {
+    if (size == 0) return "";
+    std::string text(size * 3 + 1, '\0');
+    int length = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(bytes), size, text.data(),
+                                   text.size());
+    text.resize(length);
+    return text;
+  }
+
+  // A memo or OLE value: a 12-byte header, then the bytes inline, in one
+  // long-value row, or in a chain of rows each led by the next one's address.
+  access::Bytes LongValue(const unsigned char* field, int size) {
+    access::Bytes bytes;
+    if (size < MDB_MEMO_OVERHEAD) return bytes;
+    const std::uint32_t header = Le32(field);
+    const size_t length = header & 0x00ffffff;
+    if (header & 0x80000000) {
+      size_t inline_size = std::min<size_t>(length, size - MDB_MEMO_OVERHEAD);
+      return access::Bytes(field + MDB_MEMO_OVERHEAD, field + MDB_MEMO_OVERHEAD + inline_size);
+    }
+    const bool single = header & 0x40000000;
+    std::uint32_t pg_row = Le32(field + 4);
+    while (pg_row != 0 && bytes.size() < length) {
+      void* page = nullptr;
+      int offset = 0;
+      size_t row_size = 0;
+      if (mdb_find_pg_row(mdb_, pg_row, &page, &offset, &row_size) != 0)
+        Fail("A long value points outside the file.");
+      const auto* row = static_cast<const unsigned char*>(page) + offset;
+      if (single) {
+        bytes.assign(row, row + std::min(row_size, length));
+        break;
+      }
+      if (row_size < 4) break;
+      pg_row = Le32(row);
+      size_t chunk = std::min(row_size - 4, length - bytes.size());
+      bytes.insert(bytes.end(), row + 4, row + 4 + chunk);
+    }
+    return bytes;
+  }
+
+  MdbHandle* mdb_;
+  const TableHandle& table_;
+  const std::vector<Column>& columns_;
+};
+
+}  // namespace
+
+struct MdbFile::Handle {
+  explicit Handle(MdbHandle* m) : mdb(m) {}
+  ~Handle() { mdb_close(mdb); }
+  MdbHandle* mdb;
+};
+
+MdbFile::MdbFile(const std::filesystem::path& path) : path_(path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error))
+    throw access::Error(kFileNotFound, "Could not find file '" + path.string() + "'.");
+  MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+  if (mdb != nullptr) handle_ = std::make_unique<Handle>(mdb);
+  if (mdb == nullptr || mdb_read_catalog(mdb, MDB_TABLE) == nullptr)
+    throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+}
+
+MdbFile::~MdbFile() = default;
+
+std::vector<std::string> MdbFile::TableNames() const {
+  MdbHandle* mdb = handle_->mdb;
+  std::vector<std::string> names;
+  for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+    if (mdb_is_user_table(entry)) names.emplace_back(entry->object_name);
+  }
+  return names;
+}
+
+Table MdbFile::ReadTable(const std::string& name) const {
+  MdbHandle* mdb = handle_->mdb;
+  MdbCatalogEntry* entry = nullptr;
+  for (unsigned i = 0; i < mdb->num_catalog && entry == nullptr; ++i) {
+    auto* candidate = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+    if (mdb_is_user_table(candidate) && name == candidate->object_name) entry = candidate;
+  }
+  if (entry == nullptr)
+    throw access::Error(kUnrecognizedFormat,
+                        "Table '" + name + "' does not exist in '" + path_.string() + "'.");
+
+  TableHandle handle(entry);
+  Table table{name, {}, {}};
+  for (unsigned i = 0; i < handle.def()->num_cols; ++i) {
+    const MdbColumn& col = handle.column(i);
+    Column column{col.name, TypeOf(col, name), 0};
+    // Jet 4 gives text sizes in bytes of UCS-2, Jet 3 in characters.
+    if (column.type == ColumnType::kText)
+      column.size = mdb->f->jet_version == MDB_VER_JET3 ? col.col_size : col.col_size / 2;
+    table.columns.push_back(std::move(column));
+  }
+  RowDecoder decoder(mdb, handle, table.columns);
+  mdb_rewind_table(handle.def());
+  while (mdb_fetch_row(handle.def())) table.rows.push_back(decoder.Current());
+  return table;
+}
+
+std::vector<Table> ReadAllTables(const MdbFile& file) {
+  std::vector<Table> tables;
+  for (const std::string& name : file.TableNames()) tables.push_back(file.ReadTable(name));
+  return tables;
+}
+
+}  // namespace court::jet

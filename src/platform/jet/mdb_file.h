@@ -1,0 +1,50 @@
+// Reading a Jet 3 or Jet 4 database file through mdbtools' libmdb.
+//
+// libmdb formats values as display text; this reader takes the raw field
+// bytes instead, so that every value comes back exact and typed (currency to
+// the ten-thousandth, dates before 1900, OLE bytes, empty text apart from
+// null). Only user tables are visible.
+
+#ifndef COURT_PLATFORM_JET_MDB_FILE_H_
+#define COURT_PLATFORM_JET_MDB_FILE_H_
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/jet/table.h"
+
+namespace court::jet {
+
+// Error numbers of Jet for a file that cannot be opened.
+inline constexpr int kFileNotFound = 3024;     // "Could not find file '<path>'."
+inline constexpr int kUnrecognizedFormat = 3343;  // "Unrecognized database format '<path>'."
+
+class MdbFile {
+ public:
+  // Throws access::Error naming the file when it is missing or not a Jet database.
+  explicit MdbFile(const std::filesystem::path& path);
+  ~MdbFile();
+  MdbFile(const MdbFile&) = delete;
+  MdbFile& operator=(const MdbFile&) = delete;
+
+  // The user tables, in catalogue order.
+  std::vector<std::string> TableNames() const;
+
+  // One table with its columns and all its rows. Throws access::Error for a
+  // table that does not exist or has a column type this project does not use.
+  Table ReadTable(const std::string& name) const;
+
+ private:
+  struct Handle;  // libmdb's open file
+  std::filesystem::path path_;
+  std::unique_ptr<Handle> handle_;
+};
+
+// Every user table of the file, in catalogue order.
+std::vector<Table> ReadAllTables(const MdbFile& file);
+
+}  // namespace court::jet
+
+#endif  // COURT_PLATFORM_JET_MDB_FILE_H_

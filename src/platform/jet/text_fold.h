@@ -1,0 +1,25 @@
+// Jet compares text and names without regard to letter case. Folding maps
+// every character to one spelling per letter so two texts can be compared
+// the way Jet does: ASCII, Latin-1 letters and full-width Latin letters fold;
+// CJK characters have no case and stay as they are.
+
+#ifndef COURT_PLATFORM_JET_TEXT_FOLD_H_
+#define COURT_PLATFORM_JET_TEXT_FOLD_H_
+
+#include <string>
+#include <string_view>
+
+namespace court::jet {
+
+// The code points of UTF-8 text, case-folded.
+std::u32string FoldCase(std::string_view utf8);
+
+// Negative, zero or positive, as Jet orders the two texts.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+
+// The code points of UTF-8 text; a malformed byte stands for itself.
+std::u32string DecodeUtf8(std::string_view utf8);
+
+}  // namespace court::jet
+
+#endif  // COURT_PLATFORM_JET_TEXT_FOLD_H_
