@@ -1,0 +1,42 @@
+#include "tests/schema/catalogue_json.h"
+
+namespace court::schema::testing {
+
+using nlohmann::json;
+
+ColumnRow Column(const std::string& name, const std::string& type, int type_id, int length,
+                 int nulls_allowed, json default_expression) {
+  return {name, type, type_id, length, nulls_allowed, std::move(default_expression), false};
+}
+
+ColumnRow IdentityColumn(const std::string& name, const std::string& type, int type_id, int length) {
+  return {name, type, type_id, length, 0, nullptr, true};
+}
+
+json Catalogue(const std::vector<CatalogueTable>& tables) {
+  json names = json::array(), columns = json::array();
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    int id = static_cast<int>(i) + 1;
+    names.push_back({id, tables[i].name});
+    for (const ColumnRow& c : tables[i].columns)
+      columns.push_back({id, c.name, c.type, c.type_id, c.length, c.nulls_allowed, c.default_expression,
+                         c.identity});
+  }
+  return {{"tables",
+           {{{"name", "表名"},
+             {"columns", {{{"name", "id"}, {"type", "long"}}, {{"name", "name"}, {"type", "text"}, {"size", 50}}}},
+             {"rows", names}},
+            {{"name", "字段"},
+             {"columns",
+              {{{"name", "id"}, {"type", "long"}},
+               {{"name", "名称"}, {"type", "text"}, {"size", 50}},
+               {{"name", "类型"}, {"type", "text"}, {"size", 50}},
+               {{"name", "类型id"}, {"type", "long"}},
+               {{"name", "长度"}, {"type", "long"}},
+               {{"name", "允许空"}, {"type", "long"}},
+               {{"name", "默认"}, {"type", "text"}, {"size", 50}},
+               {{"name", "自动编号"}, {"type", "boolean"}}}},
+             {"rows", columns}}}}};
+}
+
+}  // namespace court::schema::testing
