@@ -39,6 +39,10 @@ class MaintenanceTest : public ::testing::Test {
     court.Close();
   }
 
+  void InsertEach(const std::string& insert, const Rows& values) {
+    for (const std::string& value : values) installation_.Execute("法院", insert + value);
+  }
+
   Rows ExecutedStatements() {
     Rows sql;
     for (const Sent& s : installation_.Transcript())
@@ -90,22 +94,15 @@ TEST_F(MaintenanceTest, DuplicatesAreReducedToOneRowEach) {
                         "CREATE TABLE 案由 (案由编号 int IDENTITY (1, 1) NOT NULL, 案由 nvarchar(50) NULL, 性质 "
                         "nvarchar(50) NULL, 归类1 nvarchar(50) NULL, 归类2 nvarchar(50) NULL, 归类3 nvarchar(50) "
                         "NULL, 归类4 nvarchar(50) NULL)");
-  const std::string common = "INSERT INTO 常用数据 (名称, 内容1, 内容2, 内容3, 内容4) VALUES ";
-  installation_.Execute("法院", common + "(N'字号', N'民初', N'民事', N'院机关', NULL) " + common +
-                                    "(N'字号', N'民初', N'民事  ', N'院机关', NULL) " + common +
-                                    "(N'字号', N'民初', N'民事', N'院机关', NULL) " + common +
-                                    "(N'O''Brien', N'', NULL, NULL, NULL) " + common +
-                                    "(N'O''Brien', N'', NULL, NULL, NULL) " + common +
-                                    "(N'字号', N'民初', N'民事', N'院机关', N'x') " + common +
-                                    "(N'  前导', N'a', N'b', N'c', N'd') " + common +
-                                    "(N'前导', N'a', N'b', N'c', N'd')");
-  const std::string cause = "INSERT INTO 案由 (案由, 性质, 归类1, 归类2, 归类3, 归类4) VALUES ";
-  installation_.Execute("法院", cause + "(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL) " + cause +
-                                    "(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL) " + cause +
-                                    "(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL) " + cause +
-                                    "(N'盗窃', N'刑事', N'财产', N'', N'', N'') " + cause +
-                                    "(N'盗窃', N'刑事', N'财产', N'', N'', N'') " + cause +
-                                    "(N'盗窃', N'刑事', N'财产', N'', N'', N'x')");
+  InsertEach("INSERT INTO 常用数据 (名称, 内容1, 内容2, 内容3, 内容4) VALUES ",
+             {"(N'字号', N'民初', N'民事', N'院机关', NULL)", "(N'字号', N'民初', N'民事  ', N'院机关', NULL)",
+              "(N'字号', N'民初', N'民事', N'院机关', NULL)", "(N'O''Brien', N'', NULL, NULL, NULL)",
+              "(N'O''Brien', N'', NULL, NULL, NULL)", "(N'字号', N'民初', N'民事', N'院机关', N'x')",
+              "(N'  前导', N'a', N'b', N'c', N'd')", "(N'前导', N'a', N'b', N'c', N'd')"});
+  InsertEach("INSERT INTO 案由 (案由, 性质, 归类1, 归类2, 归类3, 归类4) VALUES ",
+             {"(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL)", "(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL)",
+              "(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL)", "(N'盗窃', N'刑事', N'财产', N'', N'', N'')",
+              "(N'盗窃', N'刑事', N'财产', N'', N'', N'')", "(N'盗窃', N'刑事', N'财产', N'', N'', N'x')"});
 
   OnCourtConnection(RemoveDuplicates);
 
