@@ -1,0 +1,37 @@
+// Creating the court and mail databases on the server.
+//
+// Both databases are made by one statement form and the same two options;
+// the court database is made by the data-drive screen's create button, the
+// mail database later by the mail database step, beside the court's file.
+
+#ifndef COURT_SCREENS_DATABASE_CREATION_H_
+#define COURT_SCREENS_DATABASE_CREATION_H_
+
+#include <string>
+#include <string_view>
+
+#include "provisioning/module2.h"
+
+namespace court::screens {
+
+// "D:" -> "D:\法院_SQL数据"
+std::string DataDirectory(std::string_view drive);
+
+// "D:" -> "D:\法院_SQL数据\法院": the stem of the court's data and log files.
+std::string CourtFileStem(std::string_view drive);
+
+// The CREATE DATABASE text (ending in CR LF) for a database whose files are
+// file_stem + "_Data.MDF" and file_stem + "_log.LDF".
+std::string CreateDatabaseStatement(std::string_view database, std::string_view file_stem);
+
+// On a master connection of its own: CREATE DATABASE, then the options
+// "trunc. log" and "autoshrink".
+void CreateDatabase(provisioning::Module2& run, std::string_view database, std::string_view file_stem);
+
+// The create button: sets the court-updated flag, makes the data directory on
+// drive when it is missing, creates 法院 there and runs the provisioning step.
+void CreateCourtDatabase(provisioning::Module2& run, const std::string& drive);
+
+}  // namespace court::screens
+
+#endif  // COURT_SCREENS_DATABASE_CREATION_H_

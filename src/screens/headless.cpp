@@ -1,0 +1,68 @@
+#include "screens/headless.h"
+
+#include <algorithm>
+
+#include "screens/failure.h"
+#include "screens/installation_run.h"
+#include "screens/run_context.h"
+#include "screens/start_up.h"
+
+namespace court::screens {
+namespace {
+
+// The data-drive screen answered by --drive; the main screen's labels kept
+// for printing.
+class HeadlessScreens : public Screens {
+ public:
+  HeadlessScreens(const std::optional<std::string>& drive, std::vector<std::string> drives)
+      : drive_(drive), drives_(std::move(drives)) {}
+
+  bool ShowDataDriveScreen(const CreateOnDrive& create) override {
+    if (!drive_) throw UsageError("the server has no court database yet: a fresh installation needs --drive X:");
+    if (std::find(drives_.begin(), drives_.end(), *drive_) == drives_.end())
+      throw UsageError("the server has no drive " + *drive_);
+    create(*drive_);
+    return true;
+  }
+  void SetOutcome(const std::string& text) override { outcome_ = text; }
+  void SetLocation(const std::string& text) override { location_ = text; }
+
+  const std::string& outcome() const { return outcome_; }
+  const std::string& location() const { return location_; }
+
+ private:
+  std::optional<std::string> drive_;
+  std::vector<std::string> drives_;
+  std::string outcome_, location_;
+};
+
+std::string WithoutCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+}  // namespace
+
+int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
+  try {
+    RunContext context(options);
+    StartUp(context.run());
+    const std::string server_name = ServerName(system::ComputerName());
+    HeadlessScreens screens(options.drive, context.Drives());
+    InstallationRun(context.run(), screens);
+    out << screens.outcome() << '\n'
+        << WithoutCarriageReturns(screens.location()) << '\n'
+        << kClientNotice << '\n'
+        << server_name << '\n';
+    return kExitDone;
+  } catch (const UsageError& e) {
+    err << "court-setup: " << e.what() << '\n';
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    const Failure failure = DescribeFailure(e);
+    err << "error " << failure.number << ": " << failure.description << '\n';
+    return kExitFailure;
+  }
+}
+
+}  // namespace court::screens

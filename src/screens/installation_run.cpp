@@ -1,0 +1,145 @@
+#include "screens/installation_run.h"
+
+#include <cstdlib>
+
+#include "integrity/check_constraints.h"
+#include "platform/access/error.h"
+#include "provisioning/connections.h"
+#include "provisioning/service_login.h"
+#include "screens/database_creation.h"
+#include "screens/maintenance.h"
+
+namespace court::screens {
+namespace {
+
+using access::Connection;
+using access::Recordset;
+using provisioning::kCourtDatabase;
+using provisioning::kMailDatabase;
+using provisioning::Module2;
+
+constexpr char kReleaseQuery[] = "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0";
+
+// A release number as the number it holds, whatever kind the source gives.
+double ReleaseNumber(const access::Value& value) {
+  switch (value.type()) {
+    case access::ValueType::kInteger: return static_cast<double>(value.integer());
+    case access::ValueType::kFloat: return value.floating();
+    case access::ValueType::kCurrency: return value.money().ten_thousandths / 10000.0;
+    default: break;
+  }
+  const std::string text = access::Trimmed(value);
+  char* end = nullptr;
+  const double number = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0') throw access::Error(13, "Type mismatch");
+  return number;
+}
+
+// Opens into databases the server's list of databases of that name.
+void FindDatabase(Connection& master, Recordset& databases, std::string_view name) {
+  provisioning::OpenRecordset(master, databases,
+                "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(name) + "'");
+}
+
+// Whether the shipped release is newer than the installed one, or none is
+// installed. A court database without the version table counts as current.
+bool UpgradeDue(Module2& run) {
+  Connection catalogue(run.sources), court(run.sources);
+  provisioning::OpenCatalogueConnection(run, catalogue);
+  provisioning::OpenCourtConnection(run, court);
+  Recordset installed;
+  provisioning::OpenRecordset(court, installed, "SELECT name FROM sysobjects WHERE (name = N'升级版本') AND (xtype = 'u')");
+  bool due = false;
+  if (installed.RecordCount() > 0) {
+    installed.Close();
+    Recordset shipped;
+    provisioning::OpenRecordset(catalogue, shipped, kReleaseQuery);
+    provisioning::OpenRecordset(court, installed, kReleaseQuery);
+    if (installed.RecordCount() == 0) due = true;
+    if (shipped.RecordCount() > 0 && installed.RecordCount() > 0) {
+      const double shipped_number = ReleaseNumber(shipped.Fields(0).value());
+      if (shipped_number > 0) due = shipped_number > ReleaseNumber(installed.Fields(0).value());
+    }
+    shipped.Close();
+  }
+  installed.Close();
+  court.Close();
+  catalogue.Close();
+  return due;
+}
+
+// The path of the court data file, as the server reports it.
+std::string CourtDataFile(Module2& run) {
+  Connection court(run.sources);
+  provisioning::OpenCourtConnection(run, court);
+  Recordset files;
+  provisioning::OpenRecordset(court, files, "SELECT filename, name FROM sysfiles WHERE (filename LIKE N'%.mdf%')");
+  std::string path = access::Trimmed(files.Fields("filename").value());
+  files.Close();
+  court.Close();
+  return path;
+}
+
+void DeleteIfPresent(const Module2& run, const std::string& windows_path) {
+  if (run.files.FileExists(windows_path)) run.files.DeleteFile(windows_path);
+}
+
+}  // namespace
+
+void InstallationRun(Module2& run, Screens& screens) {
+  InstallationSequence(run, screens);
+  Connection court(run.sources);
+  provisioning::OpenCourtConnection(run, court);
+  RecreateViews(court);
+  RemoveDuplicates(court);
+  court.Close();
+  integrity::RebuildCheckConstraints(run);
+  provisioning::GrantPass(run, std::string(kCourtDatabase));
+  provisioning::GrantPass(run, std::string(kMailDatabase));
+}
+
+void InstallationSequence(Module2& run, Screens& screens) {
+  Connection master(run.sources);
+  provisioning::OpenMasterConnection(run, master);
+  Recordset databases;
+  FindDatabase(master, databases, kCourtDatabase);
+  if (databases.RecordCount() == 0) {
+    const bool created =
+        screens.ShowDataDriveScreen([&run](const std::string& drive) { CreateCourtDatabase(run, drive); });
+    if (!created) throw InstallationCancelled();
+    screens.SetOutcome(kInstalledText);
+  } else if (UpgradeDue(run)) {
+    provisioning::ProvisioningStep(run);
+    screens.SetOutcome(kUpgradedText);
+  } else {
+    screens.SetOutcome(kCurrentText);
+  }
+  databases.Close();
+  master.Close();
+  screens.SetLocation(LocationReport(run, CourtDataFile(run)));
+  MailDatabaseStep(run);
+}
+
+std::string LocationReport(Module2& run, const std::string& court_data_file) {
+  run.mail_file_prefix = court_data_file.substr(0, court_data_file.rfind('\\') + 1) + std::string(kMailDatabase);
+  return "数据库文件保存在：" + court_data_file + "\r\n邮件文件保存在：" + run.mail_file_prefix + "_Data.MDF";
+}
+
+void MailDatabaseStep(Module2& run) {
+  Connection master(run.sources);
+  provisioning::OpenMasterConnection(run, master);
+  Recordset databases;
+  FindDatabase(master, databases, kMailDatabase);
+  if (databases.RecordCount() == 0) {
+    DeleteIfPresent(run, run.mail_file_prefix + "_Data.MDF");
+    DeleteIfPresent(run, run.mail_file_prefix + "_log.LDF");
+    CreateDatabase(run, kMailDatabase, run.mail_file_prefix);
+    provisioning::MailAccessStep(run);
+  } else if (run.court_updated) {
+    provisioning::MailAccessStep(run);
+  }
+  databases.Close();
+  master.Close();
+}
+
+}  // namespace court::screens

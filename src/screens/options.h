@@ -1,0 +1,50 @@
+// The command line of court-setup.
+//
+// No arguments: the screens. --headless runs the same installation without
+// windows, the data-drive screen answered by --drive. --server names the
+// server (default: the environment's COURT_SETUP_SERVER, else an embedded
+// server in the user's data folder), --catalogue the release's table.mdb,
+// --transcript a file that records every statement sent.
+
+#ifndef COURT_SCREENS_OPTIONS_H_
+#define COURT_SCREENS_OPTIONS_H_
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace court::screens {
+
+// A command line that cannot be run, or a fresh installation without a
+// drive: the program ends with exit code 2 and touches nothing.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Options {
+  bool help = false;
+  bool headless = false;
+  std::optional<std::string> drive;  // "D:", upper case
+  std::string server;                // "embedded:DIR" or "odbc:..."
+  std::string catalogue = "table.mdb";
+  std::string transcript;            // empty: none kept
+};
+
+// Exit codes of the program.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Parses the arguments after the program name. environment_server is
+// COURT_SETUP_SERVER (empty when unset), home is $HOME. Throws UsageError.
+Options ParseOptions(const std::vector<std::string>& arguments, const std::string& environment_server,
+                     const std::string& home);
+
+// What --help prints.
+std::string UsageText();
+
+}  // namespace court::screens
+
+#endif  // COURT_SCREENS_OPTIONS_H_

@@ -1,0 +1,41 @@
+// Everything one run of the installer works with, made from the options:
+// the server, the catalogue reader, the transcript and the run's Module2.
+// The fronts (screens and headless) make one and hand run() to the steps.
+
+#ifndef COURT_SCREENS_RUN_CONTEXT_H_
+#define COURT_SCREENS_RUN_CONTEXT_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/access/data_sources.h"
+#include "platform/access/transcript.h"
+#include "provisioning/module2.h"
+#include "screens/options.h"
+#include "screens/server_spec.h"
+
+namespace court::screens {
+
+class RunContext {
+ public:
+  // Throws UsageError for a server SPEC this build cannot serve.
+  explicit RunContext(const Options& options);
+  RunContext(const RunContext&) = delete;
+  RunContext& operator=(const RunContext&) = delete;
+
+  provisioning::Module2& run() { return run_; }
+  // The server's drives as "C:", "D:", ...: what the drive list offers.
+  std::vector<std::string> Drives() const { return server_.files.drives().Drives(); }
+
+ private:
+  Server server_;
+  std::unique_ptr<access::Driver> catalogue_;
+  std::unique_ptr<access::Transcript> transcript_;
+  access::DataSources sources_;
+  provisioning::Module2 run_;
+};
+
+}  // namespace court::screens
+
+#endif  // COURT_SCREENS_RUN_CONTEXT_H_

@@ -1,0 +1,29 @@
+// The server a run works on, named by a --server SPEC.
+//
+// "embedded:DIR" is the embedded server rooted at DIR: its databases in DIR,
+// its drives in DIR/drives. The installer's own connections never name a
+// server ("(local)"); this is where "(local)" is decided.
+
+#ifndef COURT_SCREENS_SERVER_SPEC_H_
+#define COURT_SCREENS_SERVER_SPEC_H_
+
+#include <memory>
+#include <string_view>
+
+#include "platform/access/driver.h"
+#include "platform/system/files.h"
+
+namespace court::screens {
+
+struct Server {
+  std::unique_ptr<access::Driver> driver;  // answers the SQLOLEDB connection strings
+  system::Files files;                     // the server's drives, by Windows path
+};
+
+// Throws UsageError for a SPEC this build cannot serve. Nothing is opened yet:
+// an unreachable server fails at the first connection.
+Server OpenServer(std::string_view spec);
+
+}  // namespace court::screens
+
+#endif  // COURT_SCREENS_SERVER_SPEC_H_

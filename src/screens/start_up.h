@@ -1,0 +1,30 @@
+// What the splash screen's load does before any window is shown, and the
+// texts the main screen fills in before the installation run.
+
+#ifndef COURT_SCREENS_START_UP_H_
+#define COURT_SCREENS_START_UP_H_
+
+#include <string>
+#include <string_view>
+
+#include "provisioning/module2.h"
+
+namespace court::screens {
+
+// Checks that the server answers and makes sure the service login exists
+// with its roles; starts the run with the court-updated flag cleared.
+void StartUp(provisioning::Module2& run);
+
+// The main screen's fixed texts, set on every run whatever path it takes.
+inline constexpr char kClientNotice[] =
+    "数据建立后，请记住本服务器。在第一次运行软件时要求输入服务器名称，请输入本服务器名称，或输入本服务器的TCP/IP的地址。";
+
+// Label4: five lines joined by CR LF.
+std::string SupportInformation();
+
+// The computer's name as shown in Texfwq: blanks removed at both ends, upper case.
+std::string ServerName(std::string_view computer_name);
+
+}  // namespace court::screens
+
+#endif  // COURT_SCREENS_START_UP_H_

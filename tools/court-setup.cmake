@@ -1,0 +1,6 @@
+add_executable(court-setup ${CMAKE_CURRENT_LIST_DIR}/court-setup.cpp)
+target_link_libraries(court-setup PRIVATE court_setup_front)
+if(TARGET court_screens_qt)
+  target_link_libraries(court-setup PRIVATE court_screens_qt)
+  target_compile_definitions(court-setup PRIVATE COURT_SETUP_SCREENS)
+endif()

@@ -1,0 +1,45 @@
+// court-setup: installs or upgrades the court and mail databases from a
+// release's table.mdb. The screens by default; --headless without windows.
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "screens/headless.h"
+#include "screens/options.h"
+#ifdef COURT_SETUP_SCREENS
+#include "screens/qt_front.h"
+#endif
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace court::screens;
+  Options options;
+  try {
+    options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), Environment("COURT_SETUP_SERVER"),
+                           Environment("HOME"));
+  } catch (const UsageError& error) {
+    std::cerr << "court-setup: " << error.what() << "\nTry 'court-setup --help'.\n";
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << UsageText();
+    return kExitDone;
+  }
+  if (options.headless) return RunHeadless(options, std::cout, std::cerr);
+#ifdef COURT_SETUP_SCREENS
+  return RunScreens(options, argc, argv);
+#else
+  std::cerr << "court-setup: this build has no screens (Qt 6 was not found); use --headless\n";
+  return kExitUsage;
+#endif
+}
