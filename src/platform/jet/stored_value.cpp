@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <utility>
+
+#include "platform/jet/date_text.h"
 
 namespace court::jet {
 namespace {
@@ -26,21 +26,6 @@ constexpr std::array<std::pair<ColumnType, std::string_view>, 11> kDeclarations 
     {ColumnType::kMemo, "MEMO TEXT"},
     {ColumnType::kOle, "OLE BLOB"},
 }};
-
-std::string DateText(const access::DateTime& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", d.year, d.month, d.day,
-                d.hour, d.minute, d.second, d.millisecond);
-  return text;
-}
-
-std::optional<access::DateTime> ParseDate(const char* text) {
-  access::DateTime d;
-  if (std::sscanf(text, "%d-%d-%d %d:%d:%d.%d", &d.year, &d.month, &d.day, &d.hour, &d.minute,
-                  &d.second, &d.millisecond) != 7)
-    return std::nullopt;
-  return d;
-}
 
 std::string ColumnText(sqlite3_stmt* statement, int column) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
@@ -92,7 +77,7 @@ void BindValue(sqlite3_stmt* statement, int index, const Value& value) {
                         SQLITE_TRANSIENT);
       break;
     case access::ValueType::kDateTime: {
-      std::string text = DateText(value.date());
+      std::string text = FormatDate(value.date(), true);
       sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
       break;
     }
@@ -115,7 +100,7 @@ Value ReadValue(sqlite3_stmt* statement, int column, std::optional<ColumnType> d
     case ColumnType::kCurrency:
       return Value::Money({std::llround(sqlite3_column_double(statement, column) * 10000)});
     case ColumnType::kDateTime:
-      if (auto date = ParseDate(ColumnText(statement, column).c_str())) return Value::Date(*date);
+      if (auto date = ParseDate(ColumnText(statement, column))) return Value::Date(*date);
       break;
     case ColumnType::kText:
     case ColumnType::kMemo: return Value::Text(ColumnText(statement, column));

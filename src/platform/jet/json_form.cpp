@@ -1,0 +1,173 @@
+#include "platform/jet/json_form.h"
+
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/jet/base64.h"
+#include "platform/jet/database_writer.h"
+#include "platform/jet/date_text.h"
+
+namespace court::jet {
+namespace {
+
+using access::Value;
+using Json = nlohmann::ordered_json;
+
+[[noreturn]] void Fail(const std::string& where, const std::string& problem) {
+  throw std::invalid_argument(where + ": " + problem);
+}
+
+const Json& Member(const Json& object, const char* key, const std::string& where) {
+  if (!object.is_object() || !object.contains(key)) Fail(where, std::string("\"") + key + "\" is missing");
+  return object.at(key);
+}
+
+std::string StringMember(const Json& object, const char* key, const std::string& where) {
+  const Json& value = Member(object, key, where);
+  if (!value.is_string()) Fail(where, std::string("\"") + key + "\" must be a string");
+  return value.get<std::string>();
+}
+
+Column ColumnFromJson(const Json& entry, const std::string& where) {
+  Column column;
+  column.name = StringMember(entry, "name", where);
+  const std::string at = where + ", column '" + column.name + "'";
+  const std::string type = StringMember(entry, "type", at);
+  auto parsed = ParseTypeName(type);
+  if (!parsed) Fail(at, "unknown type \"" + type + "\"");
+  column.type = *parsed;
+  if (column.type == ColumnType::kText) {
+    const Json& size = Member(entry, "size", at);
+    if (!size.is_number_integer()) Fail(at, "\"size\" must be a whole number");
+    column.size = size.get<int>();
+  }
+  return column;
+}
+
+Value ValueFromJson(const Json& json, const Column& column, const std::string& where) {
+  if (json.is_null()) return Value();
+  auto expect = [&](bool ok, const char* what) {
+    if (!ok) Fail(where, std::string("expected ") + what + " for a " + std::string(TypeName(column.type)) +
+                             " column, got " + json.dump());
+  };
+  switch (column.type) {
+    case ColumnType::kBoolean:
+      expect(json.is_boolean(), "true or false");
+      return Value::Boolean(json.get<bool>());
+    case ColumnType::kByte:
+    case ColumnType::kInteger:
+    case ColumnType::kLong:
+      expect(json.is_number_integer(), "a whole number");
+      return Value::Integer(json.get<std::int64_t>());
+    case ColumnType::kCurrency:
+      expect(json.is_number(), "a number");
+      if (json.is_number_integer()) return Value::Money({json.get<std::int64_t>() * 10000});
+      return Value::Money({std::llround(json.get<double>() * 10000)});
+    case ColumnType::kSingle:
+    case ColumnType::kDouble:
+      expect(json.is_number(), "a number");
+      return Value::Float(json.get<double>());
+    case ColumnType::kDateTime: {
+      expect(json.is_string(), "a date text \"YYYY-MM-DD HH:MM:SS\"");
+      auto date = ParseDate(json.get<std::string>());
+      expect(date.has_value(), "a date text \"YYYY-MM-DD HH:MM:SS\"");
+      return Value::Date(*date);
+    }
+    case ColumnType::kText:
+    case ColumnType::kMemo:
+      expect(json.is_string(), "a string");
+      return Value::Text(json.get<std::string>());
+    case ColumnType::kOle: {
+      expect(json.is_string(), "a base64 string");
+      auto bytes = DecodeBase64(json.get<std::string>());
+      expect(bytes.has_value(), "a base64 string");
+      return Value::Binary(std::move(*bytes));
+    }
+  }
+  return Value();
+}
+
+Table TableFromJson(const Json& entry, std::size_t index) {
+  Table table;
+  table.name = StringMember(entry, "name", "table " + std::to_string(index + 1));
+  const std::string where = "table '" + table.name + "'";
+  const Json& columns = Member(entry, "columns", where);
+  if (!columns.is_array()) Fail(where, "\"columns\" must be a list");
+  for (const Json& column : columns) table.columns.push_back(ColumnFromJson(column, where));
+  if (!entry.contains("rows")) return table;
+  const Json& rows = entry.at("rows");
+  if (!rows.is_array()) Fail(where, "\"rows\" must be a list");
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const std::string at_row = where + ", row " + std::to_string(r + 1);
+    if (!rows[r].is_array()) Fail(at_row, "a row must be a list of values");
+    if (rows[r].size() != table.columns.size())
+      Fail(at_row, std::to_string(rows[r].size()) + " values for " + std::to_string(table.columns.size()) + " columns");
+    access::Row row;
+    for (std::size_t c = 0; c < table.columns.size(); ++c)
+      row.push_back(ValueFromJson(rows[r][c], table.columns[c],
+                                  where + ", column '" + table.columns[c].name + "', row " + std::to_string(r + 1)));
+    table.rows.push_back(std::move(row));
+  }
+  return table;
+}
+
+// A single written as the shortest decimal that reads back as the same single.
+double SingleAsDecimal(double value) {
+  char text[32];
+  auto end = std::to_chars(text, text + sizeof text, static_cast<float>(value)).ptr;
+  double decimal = 0;
+  std::from_chars(text, end, decimal);
+  return decimal;
+}
+
+Json ValueToJson(const Value& value, ColumnType type) {
+  switch (value.type()) {
+    case access::ValueType::kNull: return nullptr;
+    case access::ValueType::kInteger: return value.integer();
+    case access::ValueType::kFloat:
+      return type == ColumnType::kSingle ? SingleAsDecimal(value.floating()) : value.floating();
+    case access::ValueType::kCurrency: return static_cast<double>(value.money().ten_thousandths) / 10000;
+    case access::ValueType::kText: return value.text();
+    case access::ValueType::kDateTime: return FormatDate(value.date(), false);
+    case access::ValueType::kBoolean: return value.boolean();
+    case access::ValueType::kBinary: return EncodeBase64(value.binary());
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<Table> TablesFromJson(const Json& document) {
+  const Json& tables = Member(document, "tables", "the document");
+  if (!tables.is_array()) Fail("the document", "\"tables\" must be a list");
+  std::vector<Table> result;
+  for (std::size_t i = 0; i < tables.size(); ++i) result.push_back(TableFromJson(tables[i], i));
+  return result;
+}
+
+Json TablesToJson(const std::vector<Table>& tables) {
+  Json list = Json::array();
+  for (const Table& table : tables) {
+    Json columns = Json::array();
+    for (const Column& column : table.columns) {
+      Json entry = {{"name", column.name}, {"type", TypeName(column.type)}};
+      if (column.type == ColumnType::kText) entry["size"] = column.size;
+      columns.push_back(std::move(entry));
+    }
+    Json rows = Json::array();
+    for (const access::Row& row : table.rows) {
+      Json values = Json::array();
+      for (std::size_t c = 0; c < row.size(); ++c) values.push_back(ValueToJson(row[c], table.columns[c].type));
+      rows.push_back(std::move(values));
+    }
+    list.push_back({{"name", table.name}, {"columns", std::move(columns)}, {"rows", std::move(rows)}});
+  }
+  return {{"tables", std::move(list)}};
+}
+
+void WriteDatabase(const Json& document, const std::filesystem::path& path) {
+  WriteDatabase(TablesFromJson(document), path);
+}
+
+}  // namespace court::jet

@@ -1,0 +1,58 @@
+// court-catalogue: author and inspect a release's table.mdb.
+//
+//   court-catalogue build IN.json OUT.mdb   writes a Jet 4 file from the JSON form
+//   court-catalogue dump IN.mdb             prints the JSON form of a Jet 3 or 4 file
+//
+// Exit status: 0 done, 1 failed (the reason on standard error), 2 wrong usage.
+
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "platform/jet/database_writer.h"
+#include "platform/jet/json_form.h"
+#include "platform/jet/mdb_file.h"
+
+namespace {
+
+using court::jet::MdbFile;
+
+constexpr int kUsageError = 2;
+
+int Usage() {
+  std::cerr << "usage: court-catalogue build IN.json OUT.mdb\n"
+               "       court-catalogue dump IN.mdb\n";
+  return kUsageError;
+}
+
+void Build(const std::string& in, const std::string& out) {
+  std::ifstream input(in, std::ios::binary);
+  if (!input) throw std::runtime_error("cannot read '" + in + "'");
+  nlohmann::ordered_json document;
+  try {
+    document = nlohmann::ordered_json::parse(input);
+  } catch (const nlohmann::json::parse_error& error) {
+    throw std::runtime_error("'" + in + "' is not valid JSON: " + error.what());
+  }
+  court::jet::WriteDatabase(document, out);
+}
+
+void Dump(const std::string& in) {
+  MdbFile file(in);
+  std::cout << court::jet::TablesToJson(court::jet::ReadAllTables(file)).dump(1) << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (!((command == "build" && argc == 4) || (command == "dump" && argc == 3))) return Usage();
+  try {
+    if (command == "build") Build(argv[2], argv[3]);
+    else Dump(argv[2]);
+    return 0;
+  } catch (const std::exception& error) {
+    std::cerr << "court-catalogue: " << error.what() << "\n";
+  }
+  return 1;
+}
