@@ -1,5 +1,7 @@
 #include "platform/jet/catalogue_driver.h"
 
+#include <sys/stat.h>
+
 #include "platform/jet/catalogue_session.h"
 #include "platform/jet/catalogue_snapshot.h"
 
@@ -10,14 +12,14 @@ CatalogueDriver::~CatalogueDriver() = default;
 
 std::unique_ptr<access::Session> CatalogueDriver::Connect(const std::string& database) {
   const std::filesystem::path path = database;
-  std::error_code error;
-  const auto modified = std::filesystem::last_write_time(path, error);
-  const auto size = std::filesystem::file_size(path, error);
+  struct stat status {};
+  const bool exists = ::stat(database.c_str(), &status) == 0;
+  const Version version{status.st_dev, status.st_ino, static_cast<std::uint64_t>(status.st_size),
+                        status.st_mtim.tv_sec * 1'000'000'000LL + status.st_mtim.tv_nsec};
   auto cached = loaded_.find(path);
-  if (error || cached == loaded_.end() || cached->second.modified != modified ||
-      cached->second.size != size) {
+  if (!exists || cached == loaded_.end() || !(cached->second.version == version)) {
     auto snapshot = std::make_shared<const CatalogueSnapshot>(path);  // throws for a bad file
-    cached = loaded_.insert_or_assign(path, Loaded{modified, size, snapshot}).first;
+    cached = loaded_.insert_or_assign(path, Loaded{version, snapshot}).first;
   }
   return std::make_unique<CatalogueSession>(cached->second.snapshot);
 }

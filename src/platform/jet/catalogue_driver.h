@@ -9,6 +9,7 @@
 #ifndef COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_
 #define COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -29,9 +30,15 @@ class CatalogueDriver : public access::Driver {
   std::unique_ptr<access::Session> Connect(const std::string& database) override;
 
  private:
+  // What tells one version of a file from another: a file replaced by
+  // rename has a new inode even when size and time look the same.
+  struct Version {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modified_ns = 0;
+    bool operator==(const Version&) const = default;
+  };
   struct Loaded {
-    std::filesystem::file_time_type modified;
-    std::uintmax_t size;
+    Version version;
     std::shared_ptr<const CatalogueSnapshot> snapshot;
   };
   std::map<std::filesystem::path, Loaded> loaded_;

@@ -166,7 +166,7 @@ Json TablesToJson(const std::vector<Table>& tables) {
   return {{"tables", std::move(list)}};
 }
 
-void WriteDatabase(const Json& document, const std::filesystem::path& path) {
+void WriteDatabaseFromJson(const Json& document, const std::filesystem::path& path) {
   WriteDatabase(TablesFromJson(document), path);
 }
 

@@ -30,7 +30,7 @@ nlohmann::ordered_json TablesToJson(const std::vector<Table>& tables);
 
 // Writes the database the JSON form describes (for tests and tools that
 // need a catalogue file). Errors as TablesFromJson and WriteDatabase.
-void WriteDatabase(const nlohmann::ordered_json& document, const std::filesystem::path& path);
+void WriteDatabaseFromJson(const nlohmann::ordered_json& document, const std::filesystem::path& path);
 
 }  // namespace court::jet
 

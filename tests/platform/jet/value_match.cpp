@@ -41,6 +41,10 @@ bool CloseTo(double a, double b, double relative) {
 
 }  // namespace
 
+bool ExportCanShow(const Value& value) {
+  return value.type() != ValueType::kDateTime || (value.date().year >= 1900 && value.date().year < 4000);
+}
+
 ::testing::AssertionResult ExportShows(const std::string& exported, const Value& value) {
   switch (value.type()) {
     case ValueType::kNull: return Verdict(exported.empty(), exported, value);

@@ -15,6 +15,10 @@
 
 namespace court::jet::testing {
 
+// Whether mdb-export can print the value: it cannot print dates before
+// 1900 or far in the future.
+bool ExportCanShow(const access::Value& value);
+
 // mdb-export's text of a field (see MdbExport). Floats compare to 7
 // significant digits, which is all mdb-export prints of a single.
 ::testing::AssertionResult ExportShows(const std::string& exported, const access::Value& value);
