@@ -34,7 +34,7 @@ void Build(const std::string& in, const std::string& out) {
   } catch (const nlohmann::json::parse_error& error) {
     throw std::runtime_error("'" + in + "' is not valid JSON: " + error.what());
   }
-  court::jet::WriteDatabaseFromJson(document, out);
+  court::jet::WriteDatabaseFromJson(std::move(document), out);
 }
 
 void Dump(const std::string& in) {

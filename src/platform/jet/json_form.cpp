@@ -88,7 +88,7 @@ Value ValueFromJson(const Json& json, const Column& column, const std::string& w
   return Value();
 }
 
-Table TableFromJson(const Json& entry, std::size_t index) {
+Table TableFromJson(Json& entry, std::size_t index) {
   Table table;
   table.name = StringMember(entry, "name", "table " + std::to_string(index + 1));
   const std::string where = "table '" + table.name + "'";
@@ -96,7 +96,7 @@ Table TableFromJson(const Json& entry, std::size_t index) {
   if (!columns.is_array()) Fail(where, "\"columns\" must be a list");
   for (const Json& column : columns) table.columns.push_back(ColumnFromJson(column, where));
   if (!entry.contains("rows")) return table;
-  const Json& rows = entry.at("rows");
+  Json& rows = entry.at("rows");
   if (!rows.is_array()) Fail(where, "\"rows\" must be a list");
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const std::string at_row = where + ", row " + std::to_string(r + 1);
@@ -108,6 +108,7 @@ Table TableFromJson(const Json& entry, std::size_t index) {
       row.push_back(ValueFromJson(rows[r][c], table.columns[c],
                                   where + ", column '" + table.columns[c].name + "', row " + std::to_string(r + 1)));
     table.rows.push_back(std::move(row));
+    rows[r] = nullptr;
   }
   return table;
 }
@@ -138,8 +139,9 @@ Json ValueToJson(const Value& value, ColumnType type) {
 
 }  // namespace
 
-std::vector<Table> TablesFromJson(const Json& document) {
-  const Json& tables = Member(document, "tables", "the document");
+std::vector<Table> TablesFromJson(Json document) {
+  Member(document, "tables", "the document");
+  Json& tables = document.at("tables");
   if (!tables.is_array()) Fail("the document", "\"tables\" must be a list");
   std::vector<Table> result;
   for (std::size_t i = 0; i < tables.size(); ++i) result.push_back(TableFromJson(tables[i], i));
@@ -166,8 +168,8 @@ Json TablesToJson(const std::vector<Table>& tables) {
   return {{"tables", std::move(list)}};
 }
 
-void WriteDatabaseFromJson(const Json& document, const std::filesystem::path& path) {
-  WriteDatabase(TablesFromJson(document), path);
+void WriteDatabaseFromJson(Json document, const std::filesystem::path& path) {
+  WriteDatabase(TablesFromJson(std::move(document)), path);
 }
 
 }  // namespace court::jet

@@ -23,14 +23,16 @@
 namespace court::jet {
 
 // Throws std::invalid_argument naming the table, column and row of a value
-// of the wrong kind or a malformed table or column entry.
-std::vector<Table> TablesFromJson(const nlohmann::ordered_json& document);
+// of the wrong kind or a malformed table or column entry. Takes the document
+// by value and frees each row once converted, so a large catalogue is not
+// held twice.
+std::vector<Table> TablesFromJson(nlohmann::ordered_json document);
 
 nlohmann::ordered_json TablesToJson(const std::vector<Table>& tables);
 
 // Writes the database the JSON form describes (for tests and tools that
 // need a catalogue file). Errors as TablesFromJson and WriteDatabase.
-void WriteDatabaseFromJson(const nlohmann::ordered_json& document, const std::filesystem::path& path);
+void WriteDatabaseFromJson(nlohmann::ordered_json document, const std::filesystem::path& path);
 
 }  // namespace court::jet
 
