@@ -1,0 +1,284 @@
+#include "platform/mssql/catalog.h"
+
+#include <cctype>
+
+#include "platform/mssql/datetime_text.h"
+#include "platform/mssql/parser.h"
+#include "platform/mssql/system_tables.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+std::string Key(const std::string& name) {
+  std::string key = name;
+  while (!key.empty() && key.back() == ' ') key.pop_back();
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+}
+
+std::string Padded(std::string xtype) {
+  if (xtype.size() < 2) xtype += ' ';
+  return xtype;
+}
+
+std::string Trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+ObjectRow ToObject(const std::vector<Value>& row) {
+  return ObjectRow{static_cast<int>(row[0].integer()), row[1].text(), Trimmed(row[2].text()),
+                   static_cast<int>(row[3].integer())};
+}
+
+std::string NowText() { return FormatDateTime(Now()); }
+
+// Splits a text into the 4000-character pieces that syscomments holds.
+std::vector<std::string> Chunks(const std::string& text) {
+  std::vector<std::string> chunks(1);
+  int count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if ((c & 0xC0) != 0x80 && count++ == 4000) {
+      chunks.emplace_back();
+      count = 1;
+    }
+    chunks.back() += text[i];
+  }
+  return chunks;
+}
+
+}  // namespace
+
+int TableMeta::Find(const std::string& column) const {
+  std::string key = Key(column);
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (Key(columns[i].name) == key) return static_cast<int>(i);
+  return -1;
+}
+
+int TableMeta::IdentityIndex() const {
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (columns[i].identity) return static_cast<int>(i);
+  return -1;
+}
+
+std::string TableMeta::SqliteName() const {
+  return QuoteIdentifier(schema) + "." + QuoteIdentifier(name);
+}
+
+std::string SqliteColumn(const std::string& name) { return QuoteIdentifier(name) + " COLLATE CI"; }
+
+Catalog::Catalog(SqliteDb& db, std::string schema, bool is_master)
+    : db_(db), schema_(std::move(schema)), is_master_(is_master) {}
+
+std::string Catalog::Qualified(const std::string& table) const {
+  return QuoteIdentifier(schema_) + "." + QuoteIdentifier(table);
+}
+
+long long Catalog::Version() {
+  SqliteStatement& stmt = db_.Cached("PRAGMA " + QuoteIdentifier(schema_) + ".user_version");
+  stmt.Step();
+  long long version = stmt.Column(0).integer();
+  stmt.Reset();
+  return version;
+}
+
+void Catalog::Changed() {
+  db_.Exec("PRAGMA " + QuoteIdentifier(schema_) + ".user_version = " + std::to_string(Version() + 1));
+  tables_.clear();
+}
+
+std::optional<ObjectRow> Catalog::FindObject(const std::string& name) {
+  auto rows = db_.Rows("SELECT id, name, xtype, parent_obj FROM " + Qualified("sysobjects") +
+                           " WHERE name = ?1",
+                       {Value::Text(name)});
+  if (rows.empty()) return std::nullopt;
+  return ToObject(rows[0]);
+}
+
+std::optional<ObjectRow> Catalog::ObjectById(int id) {
+  auto rows = db_.Rows("SELECT id, name, xtype, parent_obj FROM " + Qualified("sysobjects") +
+                           " WHERE id = ?1",
+                       {Value::Integer(id)});
+  if (rows.empty()) return std::nullopt;
+  return ToObject(rows[0]);
+}
+
+std::vector<ObjectRow> Catalog::ObjectsOfParent(int parent) {
+  std::vector<ObjectRow> objects;
+  for (const auto& row : db_.Rows("SELECT id, name, xtype, parent_obj FROM " +
+                                      Qualified("sysobjects") + " WHERE parent_obj = ?1 ORDER BY id",
+                                  {Value::Integer(parent)}))
+    objects.push_back(ToObject(row));
+  return objects;
+}
+
+std::shared_ptr<const TableMeta> Catalog::FindTable(const std::string& name) {
+  long long version = Version();
+  if (version != cached_version_) {
+    tables_.clear();
+    cached_version_ = version;
+  }
+  std::string key = Key(name);
+  auto it = tables_.find(key);
+  if (it != tables_.end()) return it->second;
+  std::shared_ptr<const TableMeta> table;
+  if (const SystemTable* system = FindSystemTable(name, is_master_)) {
+    auto meta = std::make_shared<TableMeta>();
+    meta->name = system->name;
+    meta->id = system->id;
+    meta->xtype = system->view_sql.empty() ? "S" : "V";
+    meta->schema = schema_;
+    int colid = 0;
+    for (const SystemColumn& c : system->columns) {
+      ColumnMeta column;
+      column.name = c.name;
+      column.type = ResolveType(ParseTypeName(c.type));
+      column.colid = ++colid;
+      meta->columns.push_back(column);
+    }
+    table = meta;
+  } else if (auto object = FindObject(name);
+             object && (object->xtype == "U" || object->xtype == "V")) {
+    table = LoadTable(*object);
+  }
+  if (table) tables_[key] = table;
+  return table;
+}
+
+std::shared_ptr<const TableMeta> Catalog::LoadTable(const ObjectRow& object) {
+  auto meta = std::make_shared<TableMeta>();
+  meta->name = object.name;
+  meta->id = object.id;
+  meta->xtype = object.xtype;
+  meta->schema = schema_;
+  for (const auto& row :
+       db_.Rows("SELECT name, xtype, length, prec, scale, isnullable, status, colid, cdefault FROM " +
+                    Qualified("syscolumns") + " WHERE id = ?1 ORDER BY colid",
+                {Value::Integer(object.id)})) {
+    ColumnMeta column;
+    column.name = row[0].text();
+    column.type = TypeFromCatalog(static_cast<int>(row[1].integer()), static_cast<int>(row[2].integer()),
+                                  static_cast<int>(row[3].integer()), static_cast<int>(row[4].integer()));
+    column.nullable = row[5].integer() != 0;
+    column.identity = (row[6].integer() & 0x80) != 0;
+    column.colid = static_cast<int>(row[7].integer());
+    column.cdefault = static_cast<int>(row[8].integer());
+    if (column.cdefault != 0) column.default_expression = DefaultExpression(column.cdefault);
+    meta->columns.push_back(std::move(column));
+  }
+  for (const ObjectRow& child : ObjectsOfParent(object.id)) {
+    if (child.xtype == "C") meta->checks.push_back({child.name, Comment(child.id)});
+    else if (child.xtype == "PK" || (child.xtype == "UQ" && meta->key_name.empty())) meta->key_name = child.name;
+  }
+  return meta;
+}
+
+std::string Catalog::DefaultExpression(int default_id) {
+  std::optional<ObjectRow> object = ObjectById(default_id);
+  if (!object) return "";
+  std::string text = Comment(default_id);
+  if (object->parent != 0) return text;
+  // A default object keeps its whole CREATE DEFAULT statement.
+  for (const StatementPtr& s : ParseBatch(text, true)) {
+    if (const auto* d = std::get_if<CreateDefaultStmt>(&s->node))
+      return text.substr(d->value->offset, d->value->end - d->value->offset);
+  }
+  return "";
+}
+
+int Catalog::AddObject(const std::string& name, const std::string& xtype, int parent) {
+  // Object ids look random on the real server; derive them from the largest id.
+  long long seed = db_.Scalar("SELECT count(*) + max(id) FROM " + Qualified("sysobjects")).integer();
+  long long id = seed;
+  do id = (id * 48271 + 11) % 2147483647;
+  while (id < 1000 || ObjectById(static_cast<int>(id)));
+  std::string type = xtype == "PK" || xtype == "UQ" ? "K" : xtype;
+  db_.Rows("INSERT INTO " + Qualified("sysobjects") +
+               " (name, id, xtype, uid, parent_obj, crdate, type, refdate) "
+               "VALUES (?1, ?2, ?3, 1, ?4, ?5, ?6, ?5)",
+           {Value::Text(name), Value::Integer(id), Value::Text(Padded(xtype)), Value::Integer(parent),
+            Value::Text(NowText()), Value::Text(Padded(type))});
+  return static_cast<int>(id);
+}
+
+void Catalog::RenameObject(int id, const std::string& name) {
+  db_.Rows("UPDATE " + Qualified("sysobjects") + " SET name = ?2 WHERE id = ?1",
+           {Value::Integer(id), Value::Text(name)});
+}
+
+void Catalog::RemoveObject(int id) {
+  for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysprotects"})
+    db_.Rows("DELETE FROM " + Qualified(table) + " WHERE id = ?1", {Value::Integer(id)});
+  db_.Rows("DELETE FROM " + Qualified("court_identity") + " WHERE id = ?1", {Value::Integer(id)});
+}
+
+void Catalog::AddColumn(int table_id, const ColumnMeta& c) {
+  bool text = c.type.IsText();
+  int status = (c.nullable ? 0x08 : 0) | (c.identity ? 0x80 : 0);
+  db_.Rows("INSERT INTO " + Qualified("syscolumns") +
+               " (name, id, xtype, xusertype, length, xprec, xscale, colid, colstat, cdefault, "
+               "colorder, status, prec, scale, isnullable, collation) "
+               "VALUES (?1, ?2, ?3, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?7, ?10, ?5, ?6, ?11, ?12)",
+           {Value::Text(c.name), Value::Integer(table_id), Value::Integer(c.type.xtype),
+            Value::Integer(c.type.length), Value::Integer(c.type.precision),
+            Value::Integer(c.type.scale), Value::Integer(c.colid), Value::Integer(c.identity ? 1 : 0),
+            Value::Integer(c.cdefault), Value::Integer(status), Value::Integer(c.nullable ? 1 : 0),
+            text ? Value::Text("Chinese_PRC_CI_AS") : Value()});
+}
+
+void Catalog::SetDefault(int table_id, int colid, int default_id) {
+  db_.Rows("UPDATE " + Qualified("syscolumns") + " SET cdefault = ?3 WHERE id = ?1 AND colid = ?2",
+           {Value::Integer(table_id), Value::Integer(colid), Value::Integer(default_id)});
+}
+
+void Catalog::AddComment(int id, const std::string& text) {
+  int colid = 0;
+  for (const std::string& chunk : Chunks(text)) {
+    access::Bytes bytes(chunk.begin(), chunk.end());
+    db_.Rows("INSERT INTO " + Qualified("syscomments") +
+                 " (id, number, colid, status, ctext, texttype, language, encrypted, compressed, "
+                 "text) VALUES (?1, 0, ?2, 0, ?3, 0, 0, 0, 0, ?4)",
+             {Value::Integer(id), Value::Integer(++colid), Value::Binary(bytes), Value::Text(chunk)});
+  }
+}
+
+std::string Catalog::Comment(int id) {
+  std::string text;
+  for (const auto& row : db_.Rows("SELECT text FROM " + Qualified("syscomments") +
+                                      " WHERE id = ?1 ORDER BY colid",
+                                  {Value::Integer(id)}))
+    if (!row[0].is_null()) text += row[0].text();
+  return text;
+}
+
+long long Catalog::NextIdentity(int table_id) {
+  auto rows = db_.Rows("SELECT seed, increment, last FROM " + Qualified("court_identity") +
+                           " WHERE id = ?1",
+                       {Value::Integer(table_id)});
+  if (rows.empty()) return 1;
+  long long next = rows[0][2].is_null() ? rows[0][0].integer()
+                                        : rows[0][2].integer() + rows[0][1].integer();
+  db_.Rows("UPDATE " + Qualified("court_identity") + " SET last = ?2 WHERE id = ?1",
+           {Value::Integer(table_id), Value::Integer(next)});
+  return next;
+}
+
+void Catalog::ResetIdentity(int table_id) {
+  db_.Rows("UPDATE " + Qualified("court_identity") + " SET last = NULL WHERE id = ?1",
+           {Value::Integer(table_id)});
+}
+
+void Catalog::SetIdentity(int table_id, long long seed, long long increment,
+                          std::optional<long long> last) {
+  db_.Rows("INSERT OR REPLACE INTO " + Qualified("court_identity") +
+               " (id, seed, increment, last) VALUES (?1, ?2, ?3, ?4)",
+           {Value::Integer(table_id), Value::Integer(seed), Value::Integer(increment),
+            last ? Value::Integer(*last) : Value()});
+}
+
+}  // namespace court::mssql

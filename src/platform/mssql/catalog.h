@@ -1,0 +1,112 @@
+// One database's catalog: its objects (sysobjects), the columns of its
+// tables and views (syscolumns), object texts (syscomments) and identity
+// counters, read and written through the database's own SQLite file.
+//
+// Table descriptions are cached per connection and dropped whenever any
+// connection changes the catalog (the file's user_version counts changes).
+
+#ifndef COURT_PLATFORM_MSSQL_CATALOG_H_
+#define COURT_PLATFORM_MSSQL_CATALOG_H_
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/mssql/sql_type.h"
+#include "platform/mssql/sqlite_db.h"
+
+namespace court::mssql {
+
+struct ColumnMeta {
+  std::string name;
+  SqlType type;
+  bool nullable = true;
+  bool identity = false;
+  int colid = 0;
+  int cdefault = 0;  // id of the bound default or DEFAULT constraint
+  std::string default_expression;  // the default's expression text, when cdefault is set
+};
+
+struct CheckConstraint {
+  std::string name;
+  std::string condition;  // as stored in syscomments, in its outer parentheses
+};
+
+struct TableMeta {
+  std::string name;
+  int id = 0;
+  std::string xtype;   // "U", "S" or "V"
+  std::string schema;  // SQLite schema holding it: "main" or "master"
+  std::vector<ColumnMeta> columns;
+  std::vector<CheckConstraint> checks;
+  std::string key_name;  // the PRIMARY KEY or UNIQUE constraint, if any
+
+  // Index of the column of that name (case-insensitive), or -1.
+  int Find(const std::string& column) const;
+  int IdentityIndex() const;
+  // "schema"."name" as SQLite knows it.
+  std::string SqliteName() const;
+};
+
+struct ObjectRow {
+  int id = 0;
+  std::string name;
+  std::string xtype;  // trimmed: "U", "PK", "D", "C", "V", "S"
+  int parent = 0;
+};
+
+class Catalog {
+ public:
+  // schema: the SQLite schema of the database ("main", or "master" when
+  // master is attached to a user database's connection).
+  Catalog(SqliteDb& db, std::string schema, bool is_master);
+
+  std::optional<ObjectRow> FindObject(const std::string& name);
+  std::optional<ObjectRow> ObjectById(int id);
+  std::vector<ObjectRow> ObjectsOfParent(int parent);
+  std::shared_ptr<const TableMeta> FindTable(const std::string& name);
+
+  int AddObject(const std::string& name, const std::string& xtype, int parent);
+  void RenameObject(int id, const std::string& name);
+  void RemoveObject(int id);  // with its columns, texts and permissions
+  void AddColumn(int table_id, const ColumnMeta& column);
+  void SetDefault(int table_id, int colid, int default_id);
+  void AddComment(int id, const std::string& text);
+  std::string Comment(int id);
+  // The expression of a default object or DEFAULT constraint.
+  std::string DefaultExpression(int default_id);
+
+  // Identity counters: the next value, and a larger explicit one.
+  long long NextIdentity(int table_id);
+  void ResetIdentity(int table_id);  // TRUNCATE: start again at the seed
+  void SetIdentity(int table_id, long long seed, long long increment,
+                   std::optional<long long> last);
+
+  // Marks the catalog as changed for every connection.
+  void Changed();
+  bool is_master() const { return is_master_; }
+  const std::string& schema() const { return schema_; }
+  std::string Qualified(const std::string& table) const;
+
+ private:
+  long long Version();
+  std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
+
+  SqliteDb& db_;
+  std::string schema_;
+  bool is_master_;
+  long long cached_version_ = -1;
+  std::map<std::string, std::shared_ptr<const TableMeta>> tables_;  // by lower-case name
+};
+
+// Creates the system tables (and for master, the server tables) in a new file.
+void InitializeDatabase(SqliteDb& db, bool is_master);
+
+// The SQLite column declaration of a column: no affinity, the server's collation.
+std::string SqliteColumn(const std::string& name);
+
+}  // namespace court::mssql
+
+#endif  // COURT_PLATFORM_MSSQL_CATALOG_H_

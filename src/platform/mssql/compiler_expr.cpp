@@ -1,0 +1,444 @@
+// Expressions: names, literals, operators, predicates and functions.
+
+#include <cctype>
+#include <cstdio>
+
+#include "platform/mssql/collation.h"
+#include "platform/mssql/compiler.h"
+#include "platform/mssql/convert.h"
+#include "platform/mssql/lexer.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/text.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+
+bool SameName(const std::string& a, const std::string& b) { return CompareCi(a, b) == 0; }
+
+std::string Hex(const access::Bytes& bytes) {
+  static const char* kDigits = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
+
+int Rank(const std::optional<SqlType>& t) {
+  if (!t) return 0;
+  switch (t->family) {
+    case TypeFamily::kFloat: return 5;
+    case TypeFamily::kDecimal: return 4;
+    case TypeFamily::kMoney: return 3;
+    case TypeFamily::kInteger: return t->name == "bigint" ? 2 : 1;
+    case TypeFamily::kBit: return 1;
+    default: return 0;
+  }
+}
+
+std::string ConvertCall(const std::string& sql, const SqlType& t, bool unicode_source) {
+  return "court_convert(" + sql + ", " + std::to_string(t.xtype) + ", " + std::to_string(t.length) +
+         ", " + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ", " +
+         (unicode_source ? "1" : "0") + ")";
+}
+
+bool IsAggregate(const std::string& fn) {
+  return fn == "count" || fn == "max" || fn == "min" || fn == "sum" || fn == "avg";
+}
+
+}  // namespace
+
+std::string SqlLiteral(const Value& v) {
+  switch (v.type()) {
+    case access::ValueType::kNull: return "NULL";
+    case access::ValueType::kInteger: return std::to_string(v.integer());
+    case access::ValueType::kFloat: {
+      char buffer[40];
+      std::snprintf(buffer, sizeof buffer, "%.17g", v.floating());
+      std::string text = buffer;
+      if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
+      return text;
+    }
+    case access::ValueType::kBinary: return "X'" + Hex(v.binary()) + "'";
+    case access::ValueType::kBoolean: return v.boolean() ? "1" : "0";
+    default: return QuoteString(PlainStorage(v).ToText()) + " COLLATE CI";
+  }
+}
+
+Value LiteralValue(const Literal& literal) {
+  switch (literal.kind) {
+    case LiteralKind::kNull: return Value();
+    case LiteralKind::kInteger: {
+      try {
+        return Value::Integer(std::stoll(literal.text));
+      } catch (const std::out_of_range&) {
+        return Value::Float(std::stod(literal.text));
+      }
+    }
+    case LiteralKind::kDecimal:
+    case LiteralKind::kFloat: return Value::Float(std::stod(literal.text));
+    case LiteralKind::kBinary: {
+      access::Bytes bytes;
+      std::string hex = literal.text.size() % 2 ? "0" + literal.text : literal.text;
+      for (std::size_t i = 0; i < hex.size(); i += 2)
+        bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+      return Value::Binary(bytes);
+    }
+    default: return Value::Text(literal.text);
+  }
+}
+
+std::string Compiler::NewAlias() { return "t" + std::to_string(alias_counter_++); }
+
+std::string Compiler::Bind(const Value& value, bool text) {
+  if (env_.inline_only) return SqlLiteral(value);
+  params_.push_back(value);
+  return "?" + std::to_string(params_.size()) + (text ? " COLLATE CI" : "");
+}
+
+std::string Compiler::Compared(const Typed& value, const std::optional<SqlType>& other) {
+  if (!other || other->IsText() || other->family == TypeFamily::kOther) return value.sql;
+  if (value.literal != nullptr) {
+    const Literal& lit = value.literal->literal;
+    bool needs = lit.kind == LiteralKind::kString || other->family == TypeFamily::kDateTime;
+    if (!needs) return value.sql;
+    return SqlLiteral(ToStorage(LiteralValue(lit), *other, env_.date_order, lit.unicode));
+  }
+  if (value.type && value.type->IsText()) return ConvertCall(value.sql, *other, value.type->unicode);
+  return value.sql;
+}
+
+Compiler::Typed Compiler::EmitLiteral(const Expr& e) {
+  const Literal& lit = e.literal;
+  Typed t;
+  t.literal = &e;
+  switch (lit.kind) {
+    case LiteralKind::kNull: t.sql = "NULL"; break;
+    case LiteralKind::kInteger:
+      t.sql = SqlLiteral(LiteralValue(lit));
+      t.type = BuiltinType(LiteralValue(lit).type() == access::ValueType::kInteger ? "int" : "float");
+      break;
+    case LiteralKind::kDecimal:
+      t.sql = SqlLiteral(LiteralValue(lit));
+      t.type = BuiltinType("numeric", 18);
+      break;
+    case LiteralKind::kFloat:
+      t.sql = SqlLiteral(LiteralValue(lit));
+      t.type = BuiltinType("float");
+      break;
+    case LiteralKind::kBinary:
+      t.sql = SqlLiteral(LiteralValue(lit));
+      t.type = BuiltinType("varbinary", static_cast<int>(lit.text.size() / 2));
+      break;
+    default: {
+      t.sql = QuoteString(lit.text) + " COLLATE CI";
+      int length = std::max(1, lit.unicode ? Utf16Length(lit.text) : Cp936Length(lit.text));
+      t.type = BuiltinType(lit.unicode ? "nvarchar" : "varchar", length);
+    }
+  }
+  return t;
+}
+
+Compiler::Typed Compiler::EmitVariable(const Expr& e) {
+  Variable* v = env_.variable ? env_.variable(e.name[0]) : nullptr;
+  if (v == nullptr) throw MustDeclareVariable("@" + e.name[0]);
+  return Typed{Bind(v->value, v->type.IsText()), v->type, nullptr};
+}
+
+Compiler::Typed Compiler::EmitColumn(const Expr& e, const Scope& scope) {
+  const std::string& column = e.name.back();
+  std::string qualifier = e.name.size() >= 2 ? e.name[e.name.size() - 2] : "";
+  for (const Scope* s = &scope; s != nullptr; s = s->outer) {
+    const ScopeTable* found = nullptr;
+    std::optional<SqlType> type;
+    std::string stored_name;
+    for (const ScopeTable& t : s->tables) {
+      if (!qualifier.empty() && !SameName(qualifier, t.alias) &&
+          !(SameName(qualifier, t.name) && (t.alias.empty() || e.name.size() > 2)))
+        continue;
+      if (t.meta) {
+        int i = t.meta->Find(column);
+        if (i < 0) continue;
+        if (found) throw AmbiguousColumnName(column);
+        found = &t;
+        type = t.meta->columns[static_cast<std::size_t>(i)].type;
+        stored_name = t.meta->columns[static_cast<std::size_t>(i)].name;
+      } else {
+        for (const OutputColumn& c : t.derived) {
+          if (!SameName(c.name, column)) continue;
+          if (found) throw AmbiguousColumnName(column);
+          found = &t;
+          type = c.type;
+          stored_name = c.name;
+          break;
+        }
+      }
+    }
+    if (found) return Typed{found->sql_alias + "." + QuoteIdentifier(stored_name), type, nullptr};
+  }
+  throw InvalidColumnName(column);
+}
+
+Compiler::Typed Compiler::EmitBinary(const Expr& e, const Scope& scope) {
+  const std::string& op = e.op;
+  Typed left = Emit(*e.args[0], scope);
+  Typed right = Emit(*e.args[1], scope);
+  if (op == "AND" || op == "OR") return Typed{"(" + left.sql + " " + op + " " + right.sql + ")", {}, nullptr};
+  if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+    return Typed{"(" + Compared(left, right.type) + " " + op + " " + Compared(right, left.type) + ")",
+                 {}, nullptr};
+  }
+  bool text = (left.type && left.type->IsText()) || (right.type && right.type->IsText());
+  bool numeric = Rank(left.type) > 0 || Rank(right.type) > 0;
+  if (op == "+" && text && !numeric) {
+    return Typed{"(" + left.sql + " || " + right.sql + ")", left.type ? left.type : right.type, nullptr};
+  }
+  std::optional<SqlType> type = Rank(left.type) >= Rank(right.type) ? left.type : right.type;
+  std::string l = Compared(left, type), r = Compared(right, type);
+  if (op == "^") return Typed{"((" + l + " | " + r + ") - (" + l + " & " + r + "))", type, nullptr};
+  return Typed{"(" + l + " " + op + " " + r + ")", type, nullptr};
+}
+
+Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
+  std::string fn = Lower(e.name.back());
+  auto arg = [&](std::size_t i) { return Emit(*e.args.at(i), scope); };
+  auto need = [&](std::size_t n) {
+    if (e.args.size() != n)
+      throw Message(174, "The " + fn + " function requires " + std::to_string(n) + " arguments.", 15);
+  };
+  if (fn == "count") {
+    if (e.star) return Typed{"count(*)", BuiltinType("int"), nullptr};
+    need(1);
+    return Typed{"count(" + std::string(e.distinct ? "DISTINCT " : "") + arg(0).sql + ")",
+                 BuiltinType("int"), nullptr};
+  }
+  if (IsAggregate(fn)) {
+    need(1);
+    Typed a = arg(0);
+    std::string sql = fn + "(" + std::string(e.distinct ? "DISTINCT " : "") + a.sql + ")";
+    if (fn == "avg" && a.type && a.type->family == TypeFamily::kInteger)
+      sql = "CAST(" + sql + " AS INTEGER)";
+    return Typed{sql, a.type, nullptr};
+  }
+  if (fn == "rtrim" || fn == "ltrim" || fn == "upper" || fn == "lower") {
+    need(1);
+    Typed a = arg(0);
+    return Typed{fn + "(" + a.sql + ")", a.type, nullptr};
+  }
+  if (fn == "len") {
+    need(1);
+    return Typed{"len(" + arg(0).sql + ")", BuiltinType("int"), nullptr};
+  }
+  if (fn == "datalength") {
+    need(1);
+    return Typed{"length(CAST(" + arg(0).sql + " AS BLOB))", BuiltinType("int"), nullptr};
+  }
+  if (fn == "substring") {
+    need(3);
+    Typed a = arg(0);
+    return Typed{"substr(" + a.sql + ", " + arg(1).sql + ", " + arg(2).sql + ")", a.type, nullptr};
+  }
+  if (fn == "left" || fn == "right") {
+    need(2);
+    Typed a = arg(0);
+    std::string n = arg(1).sql;
+    return Typed{fn == "left" ? "substr(" + a.sql + ", 1, " + n + ")"
+                              : "substr(" + a.sql + ", -(" + n + "))",
+                 a.type, nullptr};
+  }
+  if (fn == "isnull" || fn == "coalesce") {
+    if (e.args.size() < 2) need(2);
+    Typed first = arg(0);
+    std::string sql = "coalesce(" + first.sql;
+    for (std::size_t i = 1; i < e.args.size(); ++i) sql += ", " + Compared(arg(i), first.type);
+    return Typed{sql + ")", first.type, nullptr};
+  }
+  if (fn == "getdate") {
+    need(0);
+    return Typed{"getdate()", BuiltinType("datetime"), nullptr};
+  }
+  if (fn == "abs" || fn == "round" || fn == "replace" || fn == "charindex") {
+    std::string sql = fn + "(";
+    std::optional<SqlType> type;
+    for (std::size_t i = 0; i < e.args.size(); ++i) {
+      Typed a = arg(i);
+      if (i == 0) type = a.type;
+      sql += (i ? ", " : "") + a.sql;
+    }
+    if (fn == "charindex") type = BuiltinType("int");
+    return Typed{sql + ")", type, nullptr};
+  }
+  if (fn == "year" || fn == "month" || fn == "day") {
+    need(1);
+    Typed a = arg(0);
+    std::string from = fn == "year" ? "1, 4" : fn == "month" ? "6, 2" : "9, 2";
+    return Typed{"CAST(substr(" + Compared(a, BuiltinType("datetime")) + ", " + from + ") AS INTEGER)",
+                 BuiltinType("int"), nullptr};
+  }
+  if (fn == "object_id") {
+    need(1);
+    const Expr& a = *e.args[0];
+    std::string name;
+    if (a.kind == ExprKind::kLiteral) {
+      name = a.literal.text;
+    } else if (a.kind == ExprKind::kVariable) {
+      Variable* v = env_.variable ? env_.variable(a.name[0]) : nullptr;
+      if (v == nullptr) throw MustDeclareVariable("@" + a.name[0]);
+      name = v->value.ToText();
+    } else {
+      throw Message(8116, "Argument data type is invalid for argument 1 of object_id function.");
+    }
+    std::optional<int> id = ObjectId(name);
+    return Typed{id ? std::to_string(*id) : "NULL", BuiltinType("int"), nullptr};
+  }
+  if (fn == "objectproperty") {
+    need(2);
+    std::string id = arg(0).sql;
+    std::string property = Lower(e.args[1]->literal.text);
+    std::string o = NewAlias();
+    std::string x = o + ".xtype";
+    std::string condition;
+    if (property == "isview") condition = x + " = 'V'";
+    else if (property == "isusertable") condition = x + " = 'U'";
+    else if (property == "issystemtable") condition = x + " = 'S'";
+    else if (property == "istable") condition = x + " IN ('U', 'S')";
+    else if (property == "isprocedure") condition = x + " = 'P'";
+    else if (property == "isdefault") condition = x + " = 'D' AND " + o + ".parent_obj = 0";
+    else if (property == "isdefaultcnst") condition = x + " = 'D' AND " + o + ".parent_obj <> 0";
+    else if (property == "ischeckcnst") condition = x + " = 'C'";
+    else if (property == "isprimarykey") condition = x + " = 'PK'";
+    else if (property == "isconstraint") condition = x + " IN ('C', 'D', 'PK', 'UQ', 'F') AND " + o + ".parent_obj <> 0";
+    else if (property == "ismsshipped") condition = o + ".category & 2 <> 0";
+    else return Typed{"NULL", BuiltinType("int"), nullptr};
+    return Typed{"(SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END FROM " +
+                     env_.current->Qualified("sysobjects") + " AS " + o + " WHERE " + o +
+                     ".id = " + id + ")",
+                 BuiltinType("int"), nullptr};
+  }
+  if (fn == "db_name") return Typed{SqlLiteral(Value::Text(env_.database)), BuiltinType("nvarchar", 128), nullptr};
+  if (fn == "user_name" || fn == "suser_sname") {
+    return Typed{SqlLiteral(Value::Text(fn == "user_name" ? "dbo" : "sa")), BuiltinType("nvarchar", 128), nullptr};
+  }
+  throw Message(195, "'" + e.name.back() + "' is not a recognized function name.", 15);
+}
+
+Compiler::Typed Compiler::Emit(const Expr& e, const Scope& scope) {
+  switch (e.kind) {
+    case ExprKind::kLiteral: return EmitLiteral(e);
+    case ExprKind::kColumn: return EmitColumn(e, scope);
+    case ExprKind::kVariable: return EmitVariable(e);
+    case ExprKind::kSystemVariable: {
+      Value v = env_.system_variable(Lower(e.name[0]));
+      std::optional<SqlType> type;
+      if (v.type() == access::ValueType::kText) type = BuiltinType("nvarchar", 128);
+      else if (v.type() == access::ValueType::kInteger) type = BuiltinType("int");
+      return Typed{SqlLiteral(v), type, nullptr};
+    }
+    case ExprKind::kUnary: {
+      Typed a = Emit(*e.args[0], scope);
+      if (e.op == "NOT") return Typed{"(NOT " + a.sql + ")", {}, nullptr};
+      if (e.op == "+") return a;
+      return Typed{"(" + e.op + " " + a.sql + ")", a.type, nullptr};
+    }
+    case ExprKind::kBinary: return EmitBinary(e, scope);
+    case ExprKind::kFunction: return EmitFunction(e, scope);
+    case ExprKind::kIsNull:
+      return Typed{"(" + Emit(*e.args[0], scope).sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), {}, nullptr};
+    case ExprKind::kLike: {
+      std::string sql = "(" + Emit(*e.args[0], scope).sql + (e.negated ? " NOT LIKE " : " LIKE ") +
+                        Emit(*e.args[1], scope).sql;
+      if (e.args.size() > 2) sql += " ESCAPE " + Emit(*e.args[2], scope).sql;
+      return Typed{sql + ")", {}, nullptr};
+    }
+    case ExprKind::kInList: {
+      Typed left = Emit(*e.args[0], scope);
+      std::string sql = "(" + left.sql + (e.negated ? " NOT IN (" : " IN (");
+      for (std::size_t i = 1; i < e.args.size(); ++i)
+        sql += (i > 1 ? ", " : "") + Compared(Emit(*e.args[i], scope), left.type);
+      return Typed{sql + "))", {}, nullptr};
+    }
+    case ExprKind::kInSelect:
+      return Typed{"(" + Emit(*e.args[0], scope).sql + (e.negated ? " NOT IN (" : " IN (") +
+                       SubquerySql(*e.select, scope) + "))",
+                   {}, nullptr};
+    case ExprKind::kExists:
+      return Typed{std::string(e.negated ? "(NOT EXISTS (" : "(EXISTS (") + SubquerySql(*e.select, scope) + "))",
+                   {}, nullptr};
+    case ExprKind::kBetween: {
+      Typed a = Emit(*e.args[0], scope);
+      return Typed{"(" + a.sql + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
+                       Compared(Emit(*e.args[1], scope), a.type) + " AND " +
+                       Compared(Emit(*e.args[2], scope), a.type) + ")",
+                   {}, nullptr};
+    }
+    case ExprKind::kSubquery: {
+      CompiledQuery q = SelectQuery(*e.select, &scope);
+      std::optional<SqlType> type = q.columns.empty() ? std::nullopt : q.columns[0].type;
+      return Typed{"(" + q.sql + ")", type, nullptr};
+    }
+    case ExprKind::kCase: {
+      std::string sql = "(CASE";
+      std::size_t i = 0;
+      std::optional<SqlType> type;
+      if (e.simple_case) sql += " " + Emit(*e.args[i++], scope).sql;
+      std::size_t pairs_end = e.args.size() - (e.has_else ? 1 : 0);
+      for (; i + 1 < pairs_end; i += 2) {
+        Typed result = Emit(*e.args[i + 1], scope);
+        if (!type) type = result.type;
+        sql += " WHEN " + Emit(*e.args[i], scope).sql + " THEN " + result.sql;
+      }
+      if (e.has_else) sql += " ELSE " + Emit(*e.args.back(), scope).sql;
+      return Typed{sql + " END)", type, nullptr};
+    }
+    case ExprKind::kCast: {
+      SqlType target = ResolveType(*e.cast_type);
+      Typed a = Emit(*e.args[0], scope);
+      if (a.literal != nullptr) {
+        const Literal& lit = a.literal->literal;
+        return Typed{SqlLiteral(ToStorage(LiteralValue(lit), target, env_.date_order, lit.unicode)),
+                     target, nullptr};
+      }
+      return Typed{ConvertCall(a.sql, target, a.type && a.type->unicode), target, nullptr};
+    }
+  }
+  throw SyntaxNear("");
+}
+
+std::string Compiler::Condition(const Expr& e, const Scope& scope) { return Emit(e, scope).sql; }
+
+std::string Compiler::ColumnValue(const Expr& e, const Scope& scope, const ColumnMeta& column) {
+  Typed value = Emit(e, scope);
+  if (value.literal != nullptr) {
+    const Literal& lit = value.literal->literal;
+    return SqlLiteral(ToStorage(LiteralValue(lit), column.type, env_.date_order, lit.unicode));
+  }
+  return ConvertCall(value.sql, column.type, value.type && value.type->unicode);
+}
+
+std::optional<int> Compiler::ObjectId(const std::string& qualified_name) {
+  MultiName parts;
+  for (const Token& t : Tokenize(qualified_name, true)) {
+    if (t.kind == TokenKind::kWord || t.kind == TokenKind::kQuotedName) parts.push_back(t.text);
+    else if (t.kind == TokenKind::kSymbol && t.text == "." && parts.empty()) return std::nullopt;
+  }
+  if (parts.empty()) return std::nullopt;
+  Catalog* catalog = env_.current;
+  if (parts.size() >= 3) {
+    if (SameName(parts[parts.size() - 3], "master")) catalog = env_.master;
+    else if (!SameName(parts[parts.size() - 3], env_.database)) return std::nullopt;
+  }
+  if (std::shared_ptr<const TableMeta> system = catalog->FindTable(parts.back());
+      system && system->xtype != "U")
+    return system->id;
+  std::optional<ObjectRow> object = catalog->FindObject(parts.back());
+  if (!object) return std::nullopt;
+  return object->id;
+}
+
+}  // namespace court::mssql

@@ -1,0 +1,173 @@
+#include "platform/mssql/constraints.h"
+
+#include <cstdio>
+
+#include "platform/mssql/check_text.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/parser.h"
+#include "platform/mssql/text.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+const char* kCouldNotCreate = "Could not create constraint. See previous errors.";
+
+std::string FirstChars(const std::string& text, std::size_t count) {
+  std::size_t chars = 0, i = 0;
+  for (; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == count) break;
+  }
+  return text.substr(0, i);
+}
+
+int ColumnIndex(Executor& x, const TableMeta& table, const std::string& column) {
+  int i = table.Find(column);
+  if (i < 0)
+    x.Fail(Message(1911, "Column name '" + column + "' does not exist in the target table."), 1750,
+           kCouldNotCreate);
+  return i;
+}
+
+// Claims a name for a new constraint object, generated when none was given.
+int CreateObject(Executor& x, const TableMeta& table, const ConstraintDef& c, const std::string& xtype,
+                 const std::string& prefix, std::string& name) {
+  Catalog& catalog = x.session().catalog();
+  if (!c.name.empty() && catalog.FindObject(c.name))
+    x.Fail(ObjectExists(c.name), 1750, kCouldNotCreate);
+  int id = catalog.AddObject(c.name.empty() ? "" : c.name, xtype, table.id);
+  name = c.name;
+  if (name.empty()) {
+    name = GeneratedName(prefix, table.name, c.columns.empty() ? "" : c.columns[0], id);
+    catalog.RenameObject(id, name);
+  }
+  return id;
+}
+
+void AddKey(Executor& x, const TableMeta& table, const ConstraintDef& c) {
+  bool primary = c.kind == ConstraintKind::kPrimaryKey;
+  if (primary && !table.key_name.empty() && x.session().catalog().FindObject(table.key_name) &&
+      x.session().catalog().FindObject(table.key_name)->xtype == "PK")
+    x.Fail(Message(1779, "Table '" + table.name + "' already has a primary key defined on it."), 1750,
+           kCouldNotCreate);
+  std::string columns;
+  for (const std::string& column : c.columns) {
+    const ColumnMeta& meta = table.columns[static_cast<std::size_t>(ColumnIndex(x, table, column))];
+    if (primary && meta.nullable)
+      x.Fail(Message(8111, "Cannot define PRIMARY KEY constraint on nullable column in table '" +
+                               table.name + "'."),
+             1750, kCouldNotCreate);
+    columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(meta.name) + " COLLATE CI";
+  }
+  std::string name;
+  CreateObject(x, table, c, primary ? "PK" : "UQ", primary ? "PK" : "UQ", name);
+  try {
+    x.session().db().Exec("CREATE UNIQUE INDEX " + QuoteIdentifier(x.session().catalog().schema()) +
+                          "." + QuoteIdentifier(KeyIndexName(name)) + " ON " +
+                          QuoteIdentifier(table.name) + " (" + columns + ")");
+  } catch (const access::Error&) {
+    x.Fail(Message(1505, "CREATE UNIQUE INDEX terminated because a duplicate key was found for "
+                         "index ID 1. Most significant primary key is '" + c.columns[0] + "'.",
+                   14),
+           1750, kCouldNotCreate);
+  }
+}
+
+std::string Parenthesized(const Expr& e, const std::string& text) {
+  bool wrapped = !text.empty() && text.front() == '(' && text.back() == ')' &&
+                 e.kind != ExprKind::kSubquery;
+  return wrapped ? text : "(" + text + ")";
+}
+
+void AddDefault(Executor& x, const TableMeta& table, const ConstraintDef& c) {
+  int index = ColumnIndex(x, table, c.columns[0]);
+  const ColumnMeta& column = table.columns[static_cast<std::size_t>(index)];
+  if (column.cdefault != 0)
+    x.Fail(Message(1781, "Column already has a DEFAULT bound to it."), 1750, kCouldNotCreate);
+  if (column.identity)
+    x.Fail(Message(1754, "Defaults cannot be created on columns with an IDENTITY attribute. Table '" +
+                             table.name + "', column '" + column.name + "'."),
+           1750, kCouldNotCreate);
+  std::string name;
+  int id = CreateObject(x, table, c, "D", "DF", name);
+  x.session().catalog().AddComment(id, Parenthesized(*c.expr, c.expr_text));
+  x.session().catalog().SetDefault(table.id, column.colid, id);
+}
+
+void AddCheck(Executor& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
+  std::string text = CheckText(*c.expr);
+  // The condition must compile against the table before it is kept.
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  Scope scope = compiler.TargetScope({table.name});
+  std::string condition = compiler.Condition(*c.expr, scope);
+  std::string name;
+  ConstraintDef named = {c.kind, c.name, {}, nullptr, "", true};
+  int id = CreateObject(x, table, named, "C", "CK", name);
+  x.session().catalog().AddComment(id, text);
+  if (check_existing &&
+      !x.session().db().Scalar("SELECT 1 FROM " + table.SqliteName() + " AS " +
+                                   scope.tables[0].sql_alias + " WHERE NOT " + condition + " LIMIT 1",
+                               compiler.params()).is_null())
+    x.Fail(Message(547, "ALTER TABLE statement conflicted with TABLE CHECK constraint '" + name +
+                            "'. The conflict occurred in database '" + x.session().database() +
+                            "', table '" + table.name + "'."),
+           3621, "The statement has been terminated.");
+}
+
+}  // namespace
+
+std::string KeyIndexName(const std::string& constraint) { return "court_key " + constraint; }
+
+std::string GeneratedName(const std::string& prefix, const std::string& table,
+                          const std::string& column, int id) {
+  std::string table_part = FirstChars(table, 9);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(id));
+  std::string name = prefix + "__" + table_part + "__";
+  if (!column.empty()) name += FirstChars(column, 14 - CharCount(table_part)) + "__";
+  return name + hex;
+}
+
+void AddConstraint(Executor& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
+  switch (c.kind) {
+    case ConstraintKind::kPrimaryKey:
+    case ConstraintKind::kUnique: AddKey(x, table, c); break;
+    case ConstraintKind::kDefault: AddDefault(x, table, c); break;
+    case ConstraintKind::kCheck: AddCheck(x, table, c, check_existing); break;
+    case ConstraintKind::kForeignKey:
+      throw Message(1767, "Foreign key constraints are not supported by this server.");
+  }
+  x.session().catalog().Changed();
+}
+
+void AddColumnDefault(Executor& x, const TableMeta& table, const ColumnDef& column) {
+  ConstraintDef c;
+  c.kind = ConstraintKind::kDefault;
+  c.name = column.default_name;
+  c.columns = {column.name};
+  c.expr = std::make_unique<Expr>(Expr{});
+  c.expr_text = column.default_text;
+  c.expr->kind = ExprKind::kLiteral;
+  AddDefault(x, table, c);
+  x.session().catalog().Changed();
+}
+
+void DropConstraint(Executor& x, const TableMeta& table, const std::string& name) {
+  Catalog& catalog = x.session().catalog();
+  std::optional<ObjectRow> object = catalog.FindObject(name);
+  if (!object || object->parent != table.id)
+    x.Fail(Message(3728, "'" + name + "' is not a constraint."), 3727,
+           "Could not drop constraint. See previous errors.");
+  if (object->xtype == "PK" || object->xtype == "UQ")
+    x.session().db().Exec("DROP INDEX IF EXISTS " + QuoteIdentifier(catalog.schema()) + "." +
+                          QuoteIdentifier(KeyIndexName(object->name)));
+  for (const ColumnMeta& column : table.columns)
+    if (column.cdefault == object->id) catalog.SetDefault(table.id, column.colid, 0);
+  catalog.RemoveObject(object->id);
+  catalog.Changed();
+}
+
+}  // namespace court::mssql

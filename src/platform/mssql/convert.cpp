@@ -1,0 +1,270 @@
+#include "platform/mssql/convert.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "platform/mssql/messages.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+std::string TrimBlanks(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+struct Range {
+  long long low, high;
+};
+
+Range IntegerRange(const SqlType& t) {
+  if (t.name == "tinyint") return {0, 255};
+  if (t.name == "smallint") return {-32768, 32767};
+  if (t.name == "int") return {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+  return {std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max()};
+}
+
+Value CheckInteger(long long v, const SqlType& t, std::string_view text) {
+  Range r = IntegerRange(t);
+  if (v < r.low || v > r.high) throw ArithmeticOverflow(t.name, std::string(text));
+  return Value::Integer(v);
+}
+
+bool ParseDouble(const std::string& text, double& out) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size() && errno == 0 && std::isfinite(out);
+}
+
+class TextConverter {
+ public:
+  TextConverter(const std::string& text, const SqlType& t, DateOrder order, bool unicode)
+      : text_(text), t_(t), order_(order), from_(unicode ? "nvarchar" : "varchar") {}
+
+  Value Run() {
+    switch (t_.family) {
+      case TypeFamily::kInteger: return Integer();
+      case TypeFamily::kBit: return Bit();
+      case TypeFamily::kDecimal:
+      case TypeFamily::kFloat: return Real();
+      case TypeFamily::kMoney: return Money();
+      case TypeFamily::kDateTime:
+        return Value::Text(FormatDateTime(RoundDateTime(ParseDateTime(text_, order_),
+                                                        t_.name == "smalldatetime")));
+      case TypeFamily::kBinary:
+        return Value::Binary(access::Bytes(text_.begin(), text_.end()));
+      default: return Value::Text(text_);
+    }
+  }
+
+ private:
+  Value Integer() {
+    std::string s = TrimBlanks(text_);
+    if (s.empty()) return Value::Integer(0);
+    std::size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    if (i == s.size()) throw ConversionSyntax(from_, text_, t_.name);
+    for (std::size_t k = i; k < s.size(); ++k)
+      if (!std::isdigit(static_cast<unsigned char>(s[k]))) throw ConversionSyntax(from_, text_, t_.name);
+    errno = 0;
+    long long v = std::strtoll(s.c_str(), nullptr, 10);
+    Range r = IntegerRange(t_);
+    if (errno == ERANGE || v < r.low || v > r.high) {
+      if (t_.name == "int") throw ConversionOverflowInt(from_, text_);
+      throw ArithmeticOverflow(t_.name, s);
+    }
+    return Value::Integer(v);
+  }
+
+  Value Bit() {
+    std::string s = TrimBlanks(text_);
+    if (s.empty()) return Value::Integer(0);
+    double d = 0;
+    if (!ParseDouble(s, d)) throw ConversionSyntax(from_, text_, "bit");
+    return Value::Integer(d != 0 ? 1 : 0);
+  }
+
+  Value Real() {
+    std::string s = TrimBlanks(text_);
+    double d = 0;
+    if (s.empty() && t_.family == TypeFamily::kFloat) return Value::Float(0);
+    if (!ParseDouble(s, d) || s.find_first_of("xXnN") != std::string::npos)
+      throw ConvertError(from_, t_.family == TypeFamily::kFloat ? "float" : "numeric");
+    return Value::Float(d);
+  }
+
+  Value Money() {
+    std::string s;
+    for (char c : TrimBlanks(text_))
+      if (c != ',' && c != '$') s += c;
+    if (s.empty()) return Value::Float(0);
+    double d = 0;
+    if (!ParseDouble(s, d) || s.find_first_of("xXnNeE") != std::string::npos) throw MoneySyntax();
+    return Value::Float(std::round(d * 10000) / 10000);
+  }
+
+  const std::string& text_;
+  const SqlType& t_;
+  DateOrder order_;
+  std::string from_;
+};
+
+std::string NumberText(const Value& v) {
+  switch (v.type()) {
+    case access::ValueType::kInteger: return std::to_string(v.integer());
+    case access::ValueType::kFloat: return access::ShortestText(v.floating());
+    case access::ValueType::kCurrency: return access::CurrencyText(v.money());
+    case access::ValueType::kBoolean: return v.boolean() ? "1" : "0";
+    default: return v.ToText();
+  }
+}
+
+double NumberOf(const Value& v) {
+  switch (v.type()) {
+    case access::ValueType::kInteger: return static_cast<double>(v.integer());
+    case access::ValueType::kFloat: return v.floating();
+    case access::ValueType::kCurrency: return static_cast<double>(v.money().ten_thousandths) / 10000;
+    case access::ValueType::kBoolean: return v.boolean() ? 1 : 0;
+    default: return 0;
+  }
+}
+
+// Checks a string's or binary's length and pads fixed-length types.
+Value FitText(std::string text, const SqlType& t) {
+  int capacity = t.Capacity();
+  if (capacity > 0) {
+    int used = t.unicode ? Utf16Length(text) : Cp936Length(text);
+    if (used > capacity) throw Truncated();
+    if (t.fixed) text.append(static_cast<std::size_t>(capacity - used), ' ');
+  }
+  return Value::Text(std::move(text));
+}
+
+Value FitBinary(access::Bytes bytes, const SqlType& t) {
+  int capacity = t.Capacity();
+  if (capacity > 0) {
+    if (static_cast<int>(bytes.size()) > capacity) throw Truncated();
+    if (t.fixed) bytes.resize(static_cast<std::size_t>(capacity), 0);
+  }
+  return Value::Binary(std::move(bytes));
+}
+
+Value NumberTo(const Value& v, const SqlType& t) {
+  double d = NumberOf(v);
+  switch (t.family) {
+    case TypeFamily::kInteger: {
+      if (v.type() == access::ValueType::kInteger) return CheckInteger(v.integer(), t, NumberText(v));
+      double truncated = std::trunc(d);
+      if (truncated < -9.3e18 || truncated > 9.3e18)
+        throw Message(8115, "Arithmetic overflow error converting expression to data type " +
+                                t.name + ".");
+      return CheckInteger(static_cast<long long>(truncated), t, NumberText(v));
+    }
+    case TypeFamily::kBit: return Value::Integer(d != 0 ? 1 : 0);
+    case TypeFamily::kMoney: return Value::Float(std::round(d * 10000) / 10000);
+    case TypeFamily::kDecimal:
+    case TypeFamily::kFloat: return Value::Float(d);
+    case TypeFamily::kDateTime: {
+      if (d < -53690 || d > 2958463)
+        throw Message(8115, "Arithmetic overflow error converting expression to data type datetime.");
+      return Value::Text(FormatDateTime(RoundDateTime(FromDaysSince1900(d), t.name == "smalldatetime")));
+    }
+    case TypeFamily::kChar: return FitText(NumberText(v), t);
+    default: return Value::Text(NumberText(v));
+  }
+}
+
+}  // namespace
+
+int Cp936Length(std::string_view utf8) {
+  int n = 0;
+  for (unsigned char c : utf8) {
+    if (c < 0x80) ++n;
+    else if ((c & 0xC0) != 0x80) n += 2;
+  }
+  return n;
+}
+
+int Utf16Length(std::string_view utf8) {
+  int n = 0;
+  for (unsigned char c : utf8) {
+    if ((c & 0xC0) != 0x80) ++n;
+    if (c >= 0xF0) ++n;  // outside the BMP: a surrogate pair
+  }
+  return n;
+}
+
+Value ToStorage(const Value& value, const SqlType& t, DateOrder order, bool unicode_source) {
+  switch (value.type()) {
+    case access::ValueType::kNull: return Value();
+    case access::ValueType::kText: {
+      if (t.family == TypeFamily::kChar) return FitText(value.text(), t);
+      Value converted = TextConverter(value.text(), t, order, unicode_source).Run();
+      if (t.family == TypeFamily::kBinary) return FitBinary(converted.binary(), t);
+      return converted;
+    }
+    case access::ValueType::kDateTime: {
+      access::DateTime rounded = RoundDateTime(value.date(), t.name == "smalldatetime");
+      if (t.family == TypeFamily::kDateTime || t.family == TypeFamily::kOther)
+        return Value::Text(FormatDateTime(rounded));
+      if (t.family == TypeFamily::kChar) return FitText(FormatDateTime(rounded), t);
+      return NumberTo(Value::Float(static_cast<double>(DaysSince1900(rounded)) +
+                                   ((rounded.hour * 60 + rounded.minute) * 60.0 + rounded.second +
+                                    rounded.millisecond / 1000.0) / 86400.0),
+                      t);
+    }
+    case access::ValueType::kBinary:
+      if (t.family == TypeFamily::kChar)
+        return FitText(std::string(value.binary().begin(), value.binary().end()), t);
+      return FitBinary(value.binary(), t);
+    default: return NumberTo(value, t);
+  }
+}
+
+Value FromStorage(const Value& stored, const SqlType& t) {
+  if (stored.is_null()) return Value();
+  switch (t.family) {
+    case TypeFamily::kInteger:
+      return stored.type() == access::ValueType::kInteger
+                 ? stored
+                 : Value::Integer(static_cast<long long>(NumberOf(stored)));
+    case TypeFamily::kBit: return Value::Boolean(NumberOf(stored) != 0);
+    case TypeFamily::kDecimal:
+    case TypeFamily::kFloat:
+      return stored.type() == access::ValueType::kText ? stored : Value::Float(NumberOf(stored));
+    case TypeFamily::kMoney:
+      return Value::Money(access::Currency{std::llround(NumberOf(stored) * 10000)});
+    case TypeFamily::kDateTime:
+      if (stored.type() == access::ValueType::kText) {
+        try {
+          return Value::Date(ParseDateTime(stored.text(), DateOrder::kYmd));
+        } catch (const access::Error&) {
+          return stored;
+        }
+      }
+      return stored;
+    case TypeFamily::kChar:
+      return stored.type() == access::ValueType::kText ? stored : Value::Text(NumberText(stored));
+    default: return stored;
+  }
+}
+
+Value PlainStorage(const Value& value) {
+  switch (value.type()) {
+    case access::ValueType::kCurrency: return Value::Float(NumberOf(value));
+    case access::ValueType::kBoolean: return Value::Integer(value.boolean() ? 1 : 0);
+    case access::ValueType::kDateTime: return Value::Text(FormatDateTime(value.date()));
+    default: return value;
+  }
+}
+
+}  // namespace court::mssql

@@ -1,0 +1,134 @@
+// CREATE DATABASE: the files at their mapped paths, the new database's
+// system tables, and its rows in master.
+
+#include <fstream>
+
+#include "platform/mssql/catalog.h"
+#include "platform/mssql/executor.h"
+#include "platform/mssql/messages.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+struct PlannedFile {
+  FileSpec spec;
+  bool log = false;
+  std::filesystem::path local;
+  int fileid = 0;
+};
+
+// Pages of 8 KB for a size text: "1" (MB), "512KB", "2GB".
+long long Pages(const std::string& text, long long fallback) {
+  if (text.empty()) return fallback;
+  double number = std::stod(text);
+  std::string unit;
+  for (char c : text)
+    if (std::isalpha(static_cast<unsigned char>(c))) unit += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  double kb = unit == "KB" ? number : unit == "GB" ? number * 1024 * 1024 : unit == "TB" ? number * 1024.0 * 1024 * 1024 : number * 1024;
+  return static_cast<long long>(kb / 8);
+}
+
+std::string Padded(const std::string& text, int width) {
+  int length = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++length;
+  return text + std::string(static_cast<std::size_t>(std::max(0, width - length)), ' ');
+}
+
+std::vector<PlannedFile> Plan(Executor& x, const CreateDatabaseStmt& s) {
+  std::vector<PlannedFile> files;
+  for (const FileSpec& spec : s.data_files) files.push_back({spec, false, {}, 0});
+  for (const FileSpec& spec : s.log_files) files.push_back({spec, true, {}, 0});
+  std::string dir = "C:\\Program Files\\Microsoft SQL Server\\MSSQL\\data\\";
+  if (s.data_files.empty()) {
+    files.insert(files.begin(), {FileSpec{s.name, dir + s.name + ".mdf", "1", "", "10%"}, false, {}, 0});
+    std::filesystem::create_directories(x.session().server().drives().Map(dir));
+  }
+  if (s.log_files.empty()) {
+    files.push_back({FileSpec{s.name + "_log", dir + s.name + "_log.LDF", "1", "", "10%"}, true, {}, 0});
+    std::filesystem::create_directories(x.session().server().drives().Map(dir));
+  }
+  int next_id = 1;
+  for (PlannedFile& f : files) {
+    if (!f.log) f.fileid = next_id++;
+  }
+  for (PlannedFile& f : files) {
+    if (f.log) f.fileid = next_id++;
+    f.local = x.session().server().drives().Map(f.spec.filename);
+  }
+  return files;
+}
+
+void WriteSysfiles(SqliteDb& db, const std::vector<PlannedFile>& files, const std::string& schema,
+                   const Value& dbid) {
+  for (const PlannedFile& f : files) {
+    bool percent = f.spec.filegrowth.find('%') != std::string::npos;
+    long long growth = percent ? std::stoll(f.spec.filegrowth) : Pages(f.spec.filegrowth, 128);
+    long long maxsize = f.spec.maxsize.empty() || f.spec.maxsize == "UNLIMITED" ? -1 : Pages(f.spec.maxsize, -1);
+    long long status = (f.log ? 0x42 : 0x2) | (percent ? 0x100000 : 0);
+    std::vector<Value> values = {Value::Integer(f.fileid), Value::Integer(f.log ? 0 : 1),
+                                 Value::Integer(Pages(f.spec.size, 128)), Value::Integer(maxsize),
+                                 Value::Integer(growth), Value::Integer(status),
+                                 Value::Text(Padded(f.spec.name, 128)), Value::Text(Padded(f.spec.filename, 260))};
+    if (dbid.is_null()) {
+      db.Rows("INSERT INTO " + QuoteIdentifier(schema) + ".sysfiles (fileid, groupid, size, maxsize, "
+              "growth, status, perf, name, filename) VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, ?7, ?8)", values);
+    } else {
+      values.push_back(dbid);
+      db.Rows("INSERT INTO " + QuoteIdentifier(schema) + ".sysaltfiles (fileid, groupid, size, maxsize, "
+              "growth, status, perf, name, filename, dbid) VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, ?7, ?8, ?9)",
+              values);
+    }
+  }
+}
+
+}  // namespace
+
+void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
+  if (x.session().DatabaseExists(s.name)) throw Message(1801, "Database '" + s.name + "' already exists.");
+  std::vector<PlannedFile> files = Plan(x, s);
+  bool failed = false;
+  for (const PlannedFile& f : files) {
+    if (std::filesystem::exists(f.local)) {
+      x.Raise(Message(5170, "Cannot create file '" + f.spec.filename + "' because it already exists."));
+      failed = true;
+    } else if (!std::filesystem::is_directory(f.local.parent_path())) {
+      x.Raise(Message(5123, "CREATE FILE encountered operating system error 3(The system cannot find "
+                            "the path specified.) while attempting to open or create the physical "
+                            "file '" + f.spec.filename + "'."));
+      failed = true;
+    }
+  }
+  if (failed)
+    throw Message(1802, "CREATE DATABASE failed. Some file names listed could not be created. Check "
+                        "previous errors.");
+  const PlannedFile& primary = files.front();
+  {
+    SqliteDb db(primary.local, true);
+    InitializeDatabase(db, false);
+    WriteSysfiles(db, files, "main", Value());
+  }
+  for (const PlannedFile& f : files) {
+    if (f.log) std::ofstream(f.local, std::ios::binary) << "court-setup transaction log\n";
+  }
+  SqliteDb& db = x.session().db();
+  std::string master = x.session().in_master() ? "main" : "master";
+  long long dbid = db.Scalar("SELECT max(dbid) + 1 FROM " + QuoteIdentifier(master) + ".sysdatabases").integer();
+  db.Rows("INSERT INTO " + QuoteIdentifier(master) + ".sysdatabases (name, dbid, sid, mode, status, "
+          "status2, crdate, reserved, category, cmptlevel, filename, version) VALUES (?1, ?2, ?3, 0, 16, "
+          "1090519040, ?4, '1900-01-01 00:00:00.000', 0, 80, ?5, 539)",
+          {Value::Text(s.name), Value::Integer(dbid), Value::Binary({0x01}),
+           Value::Text(FormatDateTime(Now())), Value::Text(primary.spec.filename)});
+  WriteSysfiles(db, files, master, Value::Integer(dbid));
+  for (const PlannedFile& f : files) {
+    char mb[32];
+    std::snprintf(mb, sizeof mb, "%.2f", static_cast<double>(Pages(f.spec.size, 128)) / 128.0);
+    x.Inform(1805, "The CREATE DATABASE process is allocating " + std::string(mb) + " MB on disk '" +
+                       f.spec.name + "'.");
+  }
+}
+
+}  // namespace court::mssql

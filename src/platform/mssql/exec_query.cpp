@@ -1,0 +1,202 @@
+// SELECT, INSERT, UPDATE, DELETE and TRUNCATE TABLE.
+
+#include "platform/mssql/convert.h"
+#include "platform/mssql/executor.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/row_writer.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+std::shared_ptr<const TableMeta> BaseTable(Compiler& compiler, const MultiName& name) {
+  std::shared_ptr<const TableMeta> table = compiler.ResolveTable(name);
+  if (table->xtype == "V")
+    throw Message(4406, "Update or insert of view or function '" + table->name +
+                            "' failed because it contains a derived or constant field.");
+  if (table->xtype != "U")
+    throw Message(259, "Ad hoc updates to system catalogs are not enabled. The system "
+                       "administrator must reconfigure SQL Server to allow this.");
+  return table;
+}
+
+access::ValueType KindOf(const OutputColumn& column, const std::vector<access::Row>& rows,
+                         std::size_t index) {
+  if (column.type) return column.type->ValueKind();
+  for (const access::Row& row : rows)
+    if (!row[index].is_null()) return row[index].type();
+  return access::ValueType::kText;
+}
+
+std::vector<int> TargetColumns(const TableMeta& table, const std::vector<std::string>& names) {
+  std::vector<int> indexes;
+  if (names.empty()) {
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+      if (!table.columns[i].identity && table.columns[i].type.name != "timestamp")
+        indexes.push_back(static_cast<int>(i));
+    return indexes;
+  }
+  for (const std::string& name : names) {
+    int i = table.Find(name);
+    if (i < 0) throw InvalidColumnName(name);
+    indexes.push_back(i);
+  }
+  return indexes;
+}
+
+void CheckCount(std::size_t columns, std::size_t values, bool listed) {
+  if (columns == values) return;
+  if (!listed)
+    throw Message(213, "Insert Error: Column name or number of supplied values does not match "
+                       "table definition.");
+  if (columns > values)
+    throw Message(109, "There are more columns in the INSERT statement than values specified in "
+                       "the VALUES clause. The number of values in the VALUES clause must match "
+                       "the number of columns specified in the INSERT statement.", 15);
+  throw Message(110, "There are fewer columns in the INSERT statement than values specified in "
+                     "the VALUES clause. The number of values in the VALUES clause must match "
+                     "the number of columns specified in the INSERT statement.", 15);
+}
+
+}  // namespace
+
+void RunSelect(Executor& x, const SelectStmt& s) {
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  CompiledQuery q = compiler.CompileSelect(*s.select);
+  SqliteStatement stmt(x.session().db(), q.sql);
+  stmt.BindAll(q.params);
+  std::size_t width = q.columns.size();
+  access::ResultSet result;
+  long long count = 0;
+  while (stmt.Step()) {
+    ++count;
+    access::Row row;
+    for (std::size_t i = 0; i < width; ++i) {
+      Value stored = stmt.Column(static_cast<int>(i));
+      row.push_back(q.columns[i].type ? FromStorage(stored, *q.columns[i].type) : stored);
+    }
+    if (!q.assignments.empty()) {
+      for (std::size_t i = 0; i < width; ++i) {
+        Variable* v = x.FindVariable(q.assignments[i]);
+        if (v == nullptr) throw MustDeclareVariable("@" + q.assignments[i]);
+        v->value = ToStorage(row[i], v->type, x.session().date_order);
+      }
+      continue;
+    }
+    if (q.base_table) result.row_ids.push_back(stmt.Column(static_cast<int>(width)).integer());
+    result.rows.push_back(std::move(row));
+  }
+  x.session().row_count = count;
+  if (!q.assignments.empty()) return;
+  for (std::size_t i = 0; i < width; ++i)
+    result.columns.push_back({q.columns[i].name, KindOf(q.columns[i], result.rows, i),
+                              q.base_table ? q.columns[i].base_column : std::string()});
+  if (q.base_table) result.base_table = q.base_table->name;
+  x.result().results.push_back(std::move(result));
+}
+
+void RunInsert(Executor& x, const InsertStmt& s) {
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  std::vector<int> targets = TargetColumns(*table, s.columns);
+  RowWriter writer(x.session(), env, table);
+  auto insert_row = [&](const std::vector<std::optional<Value>>& given) {
+    std::vector<std::optional<Value>> values(table->columns.size());
+    for (std::size_t i = 0; i < targets.size(); ++i) values[static_cast<std::size_t>(targets[i])] = given[i];
+    writer.Insert(std::move(values));
+  };
+  long long count = 0;
+  if (s.select) {
+    CompiledQuery q = compiler.CompileSelect(*s.select);
+    CheckCount(targets.size(), q.columns.size(), !s.columns.empty());
+    auto rows = x.session().db().Rows(q.sql, q.params);
+    for (const auto& row : rows) {
+      std::vector<std::optional<Value>> given;
+      for (std::size_t i = 0; i < targets.size(); ++i)
+        given.push_back(ToStorage(row[i], table->columns[static_cast<std::size_t>(targets[i])].type,
+                                  x.session().date_order));
+      insert_row(given);
+      ++count;
+    }
+  } else if (s.default_values) {
+    targets.clear();
+    insert_row({});
+    count = 1;
+  } else {
+    for (const auto& exprs : s.rows) {
+      CheckCount(targets.size(), exprs.size(), !s.columns.empty());
+      std::vector<std::optional<Value>> given;
+      for (std::size_t i = 0; i < exprs.size(); ++i) {
+        const ColumnMeta& column = table->columns[static_cast<std::size_t>(targets[i])];
+        if (!exprs[i]) {
+          given.emplace_back();
+        } else if (exprs[i]->kind == ExprKind::kLiteral) {
+          const Literal& lit = exprs[i]->literal;
+          given.push_back(ToStorage(LiteralValue(lit), column.type, x.session().date_order, lit.unicode));
+        } else {
+          std::optional<SqlType> type;
+          Value v = x.Evaluate(*exprs[i], &type);
+          given.push_back(ToStorage(type ? FromStorage(v, *type) : v, column.type,
+                                    x.session().date_order, type && type->unicode));
+        }
+      }
+      insert_row(given);
+      ++count;
+    }
+  }
+  x.session().row_count = count;
+}
+
+void RunUpdate(Executor& x, const UpdateStmt& s) {
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  Scope scope = compiler.TargetScope(s.table);
+  std::vector<std::pair<int, std::string>> assignments;
+  for (const Assignment& a : s.assignments) {
+    int index = table->Find(a.column.back());
+    if (index < 0) throw InvalidColumnName(a.column.back());
+    const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
+    if (column.identity)
+      throw Message(8102, "Cannot update identity column '" + column.name + "'.");
+    std::string value;
+    if (a.value) {
+      value = compiler.ColumnValue(*a.value, scope, column);
+    } else if (column.cdefault != 0) {
+      value = SqlLiteral(RowWriter(x.session(), env, table).DefaultValue(column));
+    } else {
+      value = "NULL";
+    }
+    assignments.emplace_back(index, value);
+  }
+  std::string where = s.where ? compiler.Condition(*s.where, scope) : "";
+  RowWriter writer(x.session(), env, table);
+  x.session().row_count = writer.Update(assignments, where, compiler.params());
+}
+
+void RunDelete(Executor& x, const DeleteStmt& s) {
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  Scope scope = compiler.TargetScope(s.table);
+  std::string sql = "DELETE FROM " + table->SqliteName() + " AS " + scope.tables[0].sql_alias;
+  if (s.where) sql += " WHERE " + compiler.Condition(*s.where, scope);
+  SqliteStatement stmt(x.session().db(), sql);
+  stmt.BindAll(compiler.params());
+  stmt.Step();
+  x.session().row_count = x.session().db().Changes();
+}
+
+void RunTruncate(Executor& x, const TruncateStmt& s) {
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  x.session().db().Exec("DELETE FROM " + table->SqliteName());
+  x.session().catalog().ResetIdentity(table->id);
+}
+
+}  // namespace court::mssql

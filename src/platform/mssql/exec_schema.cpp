@@ -1,0 +1,331 @@
+// CREATE TABLE, ALTER TABLE, CREATE VIEW, CREATE DEFAULT and DROP.
+
+#include <set>
+
+#include "platform/mssql/collation.h"
+#include "platform/mssql/constraints.h"
+#include "platform/mssql/convert.h"
+#include "platform/mssql/executor.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/row_writer.h"
+#include "platform/mssql/text.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+
+// A schema change: one savepoint that also marks the catalog changed.
+class SchemaChange {
+ public:
+  explicit SchemaChange(SessionState& session) : session_(session), savepoint_(session.db(), "court_schema") {}
+  void Commit() {
+    session_.catalog().Changed();
+    savepoint_.Commit();
+  }
+
+ private:
+  SessionState& session_;
+  Savepoint savepoint_;
+};
+
+ColumnMeta MetaFor(const ColumnDef& def, int colid) {
+  ColumnMeta c;
+  c.name = def.name;
+  c.type = ResolveType(def.type);
+  c.identity = def.identity;
+  c.nullable = def.identity ? false : def.nullable.value_or(true);
+  c.colid = colid;
+  if (c.identity && (c.type.family != TypeFamily::kInteger &&
+                     !(c.type.family == TypeFamily::kDecimal && c.type.scale == 0)))
+    throw Message(2749, "Identity column '" + def.name +
+                            "' must be of data type int, bigint, smallint, tinyint, or decimal or "
+                            "numeric with a scale of 0, and constrained to be nonnullable.");
+  return c;
+}
+
+std::shared_ptr<const TableMeta> ExistingTable(Executor& x, const MultiName& name) {
+  std::shared_ptr<const TableMeta> table = x.session().catalog().FindTable(name.back());
+  if (!table || table->xtype != "U")
+    throw Message(4902, "Cannot alter table '" + name.back() +
+                            "' because this table does not exist in database '" +
+                            x.session().database() + "'.",
+                  11);
+  return table;
+}
+
+std::shared_ptr<const TableMeta> Reload(Executor& x, const std::string& name) {
+  x.session().catalog().Changed();
+  return x.session().catalog().FindTable(name);
+}
+
+bool HasRows(Executor& x, const TableMeta& table) {
+  return !x.session().db().Scalar("SELECT 1 FROM " + table.SqliteName() + " LIMIT 1").is_null();
+}
+
+void AddColumn(Executor& x, const TableMeta& table, const ColumnDef& def) {
+  if (table.Find(def.name) >= 0)
+    throw Message(2705, "Column names in each table must be unique. Column name '" + def.name +
+                            "' in table '" + table.name + "' is specified more than once.");
+  int colid = 0;
+  for (const ColumnMeta& c : table.columns) colid = std::max(colid, c.colid);
+  ColumnMeta column = MetaFor(def, colid + 1);
+  if (!column.nullable && !column.identity && !def.default_value && HasRows(x, table))
+    throw Message(4901, "ALTER TABLE only allows columns to be added that can contain nulls or "
+                        "have a DEFAULT definition specified. Column '" + def.name +
+                            "' cannot be added to table '" + table.name +
+                            "' because it does not allow nulls and does not specify a DEFAULT "
+                            "definition.");
+  if (column.identity && table.IdentityIndex() >= 0)
+    throw Message(2744, "Multiple identity columns specified for table '" + table.name +
+                            "'. Only one identity column per table is allowed.");
+  Catalog& catalog = x.session().catalog();
+  x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " ADD COLUMN " + SqliteColumn(def.name));
+  catalog.AddColumn(table.id, column);
+  if (column.identity) {
+    long long last = 0;
+    auto rows = x.session().db().Rows("SELECT rowid FROM " + table.SqliteName() + " ORDER BY rowid");
+    for (const auto& row : rows) {
+      last = last == 0 ? def.identity_seed : last + def.identity_increment;
+      x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + QuoteIdentifier(def.name) +
+                                " = ?1 WHERE rowid = ?2",
+                            {Value::Integer(last), row[0]});
+    }
+    catalog.SetIdentity(table.id, def.identity_seed, def.identity_increment,
+                        rows.empty() ? std::nullopt : std::optional<long long>(last));
+  }
+  if (def.default_value) {
+    std::shared_ptr<const TableMeta> reloaded = Reload(x, table.name);
+    AddColumnDefault(x, *reloaded, def);
+    if (!column.nullable) {
+      reloaded = Reload(x, table.name);
+      const ColumnMeta& meta = reloaded->columns[static_cast<std::size_t>(reloaded->Find(def.name))];
+      Value v = RowWriter(x.session(), x.Env(), reloaded).DefaultValue(meta);
+      x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + QuoteIdentifier(def.name) + " = ?1",
+                            {v});
+    }
+  }
+}
+
+// Objects that keep a column from changing type: its default, its key, its checks.
+std::vector<std::string> Dependents(Executor& x, const TableMeta& table, const ColumnMeta& column,
+                                    bool type_changes) {
+  std::vector<std::string> names;
+  Catalog& catalog = x.session().catalog();
+  if (column.cdefault != 0 && type_changes) {
+    if (auto d = catalog.ObjectById(column.cdefault)) names.push_back(d->name);
+  }
+  for (const ObjectRow& child : catalog.ObjectsOfParent(table.id)) {
+    if (child.xtype == "C" &&
+        Lower(catalog.Comment(child.id)).find("[" + Lower(column.name) + "]") != std::string::npos)
+      names.push_back(child.name);
+  }
+  return names;
+}
+
+void AlterColumn(Executor& x, const TableMeta& table, const ColumnDef& def) {
+  int index = table.Find(def.name);
+  if (index < 0)
+    throw Message(4924, "ALTER TABLE ALTER COLUMN failed because column '" + def.name +
+                            "' does not exist in table '" + table.name + "'.");
+  const ColumnMeta& old = table.columns[static_cast<std::size_t>(index)];
+  if (old.type.large || old.type.name == "timestamp")
+    throw Message(4928, "Cannot alter column '" + old.name + "' because it is '" + old.type.name + "'.");
+  ColumnMeta column = MetaFor(def, old.colid);
+  column.name = old.name;
+  column.identity = old.identity;
+  column.nullable = def.nullable.value_or(true);
+  column.cdefault = old.cdefault;
+  std::vector<std::string> dependents = Dependents(x, table, old, column.type.name != old.type.name);
+  if (!dependents.empty()) {
+    for (const std::string& name : dependents)
+      x.Raise(Message(5074, "The object '" + name + "' is dependent on column '" + old.name + "'."));
+    throw Message(4922, "ALTER TABLE ALTER COLUMN " + old.name +
+                            " failed because one or more objects access this column.");
+  }
+  // Existing values are converted; a value that does not fit refuses the change.
+  std::string column_sql = QuoteIdentifier(old.name);
+  auto rows = x.session().db().Rows("SELECT rowid, " + column_sql + " FROM " + table.SqliteName());
+  for (const auto& row : rows) {
+    Value converted = ToStorage(FromStorage(row[1], old.type), column.type, x.session().date_order);
+    if (converted.is_null() && !column.nullable)
+      throw NullNotAllowed(old.name, x.session().database() + ".dbo." + table.name, "UPDATE");
+    x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + column_sql + " = ?1 WHERE rowid = ?2",
+                          {converted, row[0]});
+  }
+  x.session().db().Rows("DELETE FROM syscolumns WHERE id = ?1 AND colid = ?2",
+                        {Value::Integer(table.id), Value::Integer(old.colid)});
+  x.session().catalog().AddColumn(table.id, column);
+}
+
+void DropColumn(Executor& x, const TableMeta& table, const std::string& name) {
+  int index = table.Find(name);
+  if (index < 0)
+    throw Message(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
+                            "' does not exist in table '" + table.name + "'.");
+  const ColumnMeta& column = table.columns[static_cast<std::size_t>(index)];
+  std::vector<std::string> dependents = Dependents(x, table, column, true);
+  if (!dependents.empty()) {
+    for (const std::string& d : dependents)
+      x.Raise(Message(5074, "The object '" + d + "' is dependent on column '" + column.name + "'."));
+    throw Message(4922, "ALTER TABLE DROP COLUMN " + column.name +
+                            " failed because one or more objects access this column.");
+  }
+  x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " DROP COLUMN " + QuoteIdentifier(column.name));
+  x.session().db().Rows("DELETE FROM syscolumns WHERE id = ?1 AND colid = ?2",
+                        {Value::Integer(table.id), Value::Integer(column.colid)});
+}
+
+void CheckNameFree(Executor& x, const std::string& name) {
+  if (x.session().catalog().FindObject(name) || x.session().catalog().FindTable(name))
+    throw ObjectExists(name);
+}
+
+}  // namespace
+
+void RunCreateTable(Executor& x, const CreateTableStmt& s) {
+  const std::string& name = s.table.back();
+  CheckNameFree(x, name);
+  std::set<std::string> seen;
+  int identities = 0;
+  std::vector<ColumnMeta> columns;
+  for (const ColumnDef& def : s.columns) {
+    if (!seen.insert(Lower(def.name)).second)
+      throw Message(2705, "Column names in each table must be unique. Column name '" + def.name +
+                              "' in table '" + name + "' is specified more than once.");
+    columns.push_back(MetaFor(def, static_cast<int>(columns.size()) + 1));
+    if (def.identity && ++identities > 1)
+      throw Message(2744, "Multiple identity columns specified for table '" + name +
+                              "'. Only one identity column per table is allowed.");
+  }
+  SchemaChange change(x.session());
+  Catalog& catalog = x.session().catalog();
+  int id = catalog.AddObject(name, "U", 0);
+  std::string sql = "CREATE TABLE " + catalog.Qualified(name) + " (";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    catalog.AddColumn(id, columns[i]);
+    sql += (i ? ", " : "") + SqliteColumn(columns[i].name);
+    if (columns[i].identity)
+      catalog.SetIdentity(id, s.columns[i].identity_seed, s.columns[i].identity_increment, std::nullopt);
+  }
+  x.session().db().Exec(sql + ")");
+  std::shared_ptr<const TableMeta> table = Reload(x, name);
+  for (const ColumnDef& def : s.columns) {
+    if (def.default_value) AddColumnDefault(x, *Reload(x, name), def);
+    if (def.primary_key) {
+      ConstraintDef key;
+      key.kind = ConstraintKind::kPrimaryKey;
+      key.name = def.primary_key_name;
+      key.columns = {def.name};
+      AddConstraint(x, *Reload(x, name), key, false);
+    }
+  }
+  for (const ConstraintDef& c : s.constraints) AddConstraint(x, *Reload(x, name), c, false);
+  change.Commit();
+}
+
+void RunAlterTable(Executor& x, const AlterTableStmt& s) {
+  std::shared_ptr<const TableMeta> table = ExistingTable(x, s.table);
+  SchemaChange change(x.session());
+  switch (s.action) {
+    case AlterAction::kAddColumns:
+      for (const ColumnDef& def : s.columns) AddColumn(x, *Reload(x, table->name), def);
+      break;
+    case AlterAction::kAddConstraints:
+      for (const ConstraintDef& c : s.constraints) AddConstraint(x, *Reload(x, table->name), c, !s.nocheck);
+      break;
+    case AlterAction::kAlterColumn: AlterColumn(x, *table, s.columns[0]); break;
+    case AlterAction::kDropConstraint:
+      for (const std::string& name : s.drop_names) DropConstraint(x, *Reload(x, table->name), name);
+      break;
+    case AlterAction::kDropColumn:
+      for (const std::string& name : s.drop_names) DropColumn(x, *Reload(x, table->name), name);
+      break;
+  }
+  change.Commit();
+}
+
+void RunCreateView(Executor& x, const CreateViewStmt& s) {
+  const std::string& name = s.name.back();
+  CheckNameFree(x, name);
+  if (!s.select->order_by.empty() && !s.select->top)
+    throw Message(1033, "The ORDER BY clause is invalid in views, inline functions, derived tables, "
+                        "and subqueries, unless TOP is also specified.", 15);
+  CompileEnv env = x.Env();
+  env.inline_only = true;
+  Compiler compiler(env);
+  CompiledQuery q = compiler.CompileSelect(*s.select);
+  std::set<std::string> seen;
+  for (std::size_t i = 0; i < q.columns.size(); ++i) {
+    if (i < s.column_names.size()) q.columns[i].name = s.column_names[i];
+    if (q.columns[i].name.empty())
+      throw Message(4511, "Create View or Function failed because no column name was specified for "
+                          "column " + std::to_string(i + 1) + ".");
+    if (!seen.insert(Lower(q.columns[i].name)).second)
+      throw Message(4506, "Column names in each view or function must be unique. Column name '" +
+                              q.columns[i].name + "' in view or function '" + name +
+                              "' is specified more than once.");
+  }
+  SchemaChange change(x.session());
+  Catalog& catalog = x.session().catalog();
+  int id = catalog.AddObject(name, "V", 0);
+  // The options in force when the view was made stay with it.
+  x.session().db().Rows("UPDATE sysobjects SET status = ?2 WHERE id = ?1",
+                        {Value::Integer(id), Value::Integer((x.session().quoted_identifier ? 0x40000000 : 0) |
+                                                            (x.session().ansi_nulls ? 0x20000000 : 0))});
+  for (std::size_t i = 0; i < q.columns.size(); ++i) {
+    ColumnMeta column;
+    column.name = q.columns[i].name;
+    column.type = q.columns[i].type.value_or(BuiltinType("sql_variant"));
+    column.colid = static_cast<int>(i) + 1;
+    catalog.AddColumn(id, column);
+  }
+  catalog.AddComment(id, s.text);
+  std::string sql = "CREATE VIEW " + catalog.Qualified(name) + " (";
+  for (std::size_t i = 0; i < q.columns.size(); ++i) sql += (i ? ", " : "") + QuoteIdentifier(q.columns[i].name);
+  x.session().db().Exec(sql + ") AS " + q.sql);
+  change.Commit();
+}
+
+void RunCreateDefault(Executor& x, const CreateDefaultStmt& s) {
+  const std::string& name = s.name.back();
+  CheckNameFree(x, name);
+  SchemaChange change(x.session());
+  int id = x.session().catalog().AddObject(name, "D", 0);
+  x.session().catalog().AddComment(id, s.text);
+  change.Commit();
+}
+
+void RunDrop(Executor& x, const DropStmt& s) {
+  static const char* kWhat[] = {"table", "view", "default", "database", "procedure"};
+  static const char* kXtype[] = {"U", "V", "D", "", "P"};
+  int kind = static_cast<int>(s.kind);
+  if (s.kind == DropKind::kDatabase)
+    throw Message(3702, "Cannot drop the database '" + s.names[0].back() + "' on this server.");
+  for (const MultiName& name : s.names) {
+    Catalog& catalog = x.session().catalog();
+    std::optional<ObjectRow> object = catalog.FindObject(name.back());
+    if (!object || object->xtype != kXtype[kind] || (s.kind == DropKind::kDefault && object->parent != 0))
+      throw Message(3701, std::string("Cannot drop the ") + kWhat[kind] + " '" + name.back() +
+                              "', because it does not exist in the system catalog.",
+                    11);
+    SchemaChange change(x.session());
+    if (s.kind == DropKind::kDefault) {
+      if (!x.session().db().Scalar("SELECT 1 FROM syscolumns WHERE cdefault = ?1",
+                                   {Value::Integer(object->id)}).is_null())
+        throw Message(3716, "The default '" + object->name +
+                                "' cannot be dropped because it is bound to one or more column.");
+    } else if (s.kind == DropKind::kTable) {
+      for (const ObjectRow& child : catalog.ObjectsOfParent(object->id)) catalog.RemoveObject(child.id);
+      x.session().db().Exec("DROP TABLE " + catalog.Qualified(object->name));
+    } else if (s.kind == DropKind::kView) {
+      x.session().db().Exec("DROP VIEW " + catalog.Qualified(object->name));
+    }
+    catalog.RemoveObject(object->id);
+    change.Commit();
+  }
+}
+
+}  // namespace court::mssql

@@ -1,0 +1,208 @@
+#include "platform/mssql/executor.h"
+
+#include <cctype>
+
+#include "platform/mssql/collation.h"
+#include "platform/mssql/convert.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/text.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+
+// RETURN ends the batch without an error.
+struct ReturnSignal {};
+
+// Errors after which the server goes on with the next statement.
+bool EndsOnlyStatement(int number) {
+  return number == 515 || number == 547 || number == 2601 || number == 2627 || number == 8152 ||
+         number == 544 || number == 8101 || number == 220 || number == 8115;
+}
+
+}  // namespace
+
+void Executor::Inform(int number, const std::string& text) {
+  result_.messages.push_back(Message(number, text, number == 0 ? 0 : 10));
+}
+
+void Executor::Raise(const access::Error& error) {
+  result_.messages.push_back(error);
+  session_.last_error = error.number();
+}
+
+void Executor::Fail(const access::Error& error, int follower, const std::string& text) {
+  Raise(error);
+  result_.messages.push_back(Message(follower, text, follower == 3621 ? 0 : 16));
+  throw BatchAbort{};
+}
+
+void Executor::Run(const std::vector<StatementPtr>& statements) {
+  variables_.clear();
+  session_.last_error = 0;
+  try {
+    CheckDatabases(statements);
+    for (const StatementPtr& s : statements) Execute(*s);
+  } catch (const ReturnSignal&) {
+  } catch (const BatchAbort&) {
+  } catch (const access::Error& e) {
+    Raise(e);
+  }
+}
+
+// USE of a missing database fails when the batch is compiled, so nothing runs.
+void Executor::CheckDatabases(const std::vector<StatementPtr>& statements) {
+  for (const StatementPtr& s : statements) {
+    if (const auto* use = std::get_if<UseStmt>(&s->node)) {
+      if (!session_.DatabaseExists(use->database))
+        throw Message(911, "Could not locate entry in sysdatabases for database '" + use->database +
+                               "'. No entry found with that name. Make sure that the name is "
+                               "entered correctly.");
+    } else if (const auto* block = std::get_if<BlockStmt>(&s->node)) {
+      CheckDatabases(block->statements);
+    }
+  }
+}
+
+void Executor::Execute(const Statement& statement) {
+  if (const auto* s = std::get_if<IfStmt>(&statement.node)) {
+    if (IsTrue(*s->condition)) Execute(*s->then_branch);
+    else if (s->else_branch) Execute(*s->else_branch);
+  } else if (const auto* s = std::get_if<BlockStmt>(&statement.node)) {
+    for (const StatementPtr& inner : s->statements) Execute(*inner);
+  } else if (const auto* s = std::get_if<WhileStmt>(&statement.node)) {
+    while (IsTrue(*s->condition)) Execute(*s->body);
+  } else {
+    ExecuteLeaf(statement);
+  }
+}
+
+void Executor::ExecuteLeaf(const Statement& statement) {
+  try {
+    std::visit(
+        [&](const auto& s) {
+          using T = std::decay_t<decltype(s)>;
+          if constexpr (std::is_same_v<T, SelectStmt>) RunSelect(*this, s);
+          else if constexpr (std::is_same_v<T, InsertStmt>) RunInsert(*this, s);
+          else if constexpr (std::is_same_v<T, UpdateStmt>) RunUpdate(*this, s);
+          else if constexpr (std::is_same_v<T, DeleteStmt>) RunDelete(*this, s);
+          else if constexpr (std::is_same_v<T, TruncateStmt>) RunTruncate(*this, s);
+          else if constexpr (std::is_same_v<T, CreateDatabaseStmt>) RunCreateDatabase(*this, s);
+          else if constexpr (std::is_same_v<T, CreateTableStmt>) RunCreateTable(*this, s);
+          else if constexpr (std::is_same_v<T, AlterTableStmt>) RunAlterTable(*this, s);
+          else if constexpr (std::is_same_v<T, CreateViewStmt>) RunCreateView(*this, s);
+          else if constexpr (std::is_same_v<T, CreateDefaultStmt>) RunCreateDefault(*this, s);
+          else if constexpr (std::is_same_v<T, DropStmt>) RunDrop(*this, s);
+          else if constexpr (std::is_same_v<T, DeclareStmt>) Declare(s);
+          else if constexpr (std::is_same_v<T, SetVariableStmt>) SetVariable(s);
+          else if constexpr (std::is_same_v<T, SetOptionStmt>) SetOption(s);
+          else if constexpr (std::is_same_v<T, ExecStmt>) RunExec(*this, s);
+          else if constexpr (std::is_same_v<T, UseStmt>) Use(s);
+          else if constexpr (std::is_same_v<T, GrantStmt>) RunGrant(*this, s);
+          else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
+          else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
+          else if constexpr (std::is_same_v<T, TransactionStmt>) {
+            if (s.verb == "BEGIN") session_.db().Exec("BEGIN");
+            else session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
+          }
+        },
+        statement.node);
+  } catch (const access::Error& e) {
+    if (!EndsOnlyStatement(e.number())) throw;
+    Raise(e);
+    Inform(3621, "The statement has been terminated.");
+  }
+}
+
+Variable* Executor::FindVariable(const std::string& name) {
+  auto it = variables_.find(Lower(name));
+  return it == variables_.end() ? nullptr : &it->second;
+}
+
+Value Executor::SystemVariable(const std::string& name) {
+  if (name == "language") return Value::Text(session_.language);
+  if (name == "identity") return session_.last_identity ? Value::Integer(session_.last_identity) : Value();
+  if (name == "rowcount") return Value::Integer(session_.row_count);
+  if (name == "error") return Value::Integer(session_.last_error);
+  if (name == "trancount") return Value::Integer(0);
+  if (name == "spid") return Value::Integer(51);
+  if (name == "servername") return Value::Text("(local)");
+  if (name == "version")
+    return Value::Text("Microsoft SQL Server  2000 - 8.00.2039 (Embedded court-setup engine)");
+  throw MustDeclareVariable("@@" + name);
+}
+
+CompileEnv Executor::Env() {
+  CompileEnv env;
+  env.current = &session_.catalog();
+  env.master = &session_.master();
+  env.database = session_.database();
+  env.variable = [this](const std::string& name) { return FindVariable(name); };
+  env.system_variable = [this](const std::string& name) { return SystemVariable(name); };
+  env.date_order = session_.date_order;
+  return env;
+}
+
+Value Executor::Evaluate(const Expr& e, std::optional<SqlType>* type) {
+  CompileEnv env = Env();
+  Compiler compiler(env);
+  CompiledQuery q = compiler.CompileScalar(e);
+  if (type != nullptr) *type = q.columns[0].type;
+  return session_.db().Scalar(q.sql, q.params);
+}
+
+bool Executor::IsTrue(const Expr& condition) {
+  CompileEnv env = Env();
+  Compiler compiler(env);
+  std::string sql = "SELECT CASE WHEN " + compiler.Condition(condition, Scope{}) + " THEN 1 ELSE 0 END";
+  return session_.db().Scalar(sql, compiler.params()).integer() == 1;
+}
+
+std::string Executor::EvaluateText(const Expr* e) {
+  if (e == nullptr) return "";
+  if (e->kind == ExprKind::kLiteral) return e->literal.text;
+  Value v = Evaluate(*e);
+  return v.is_null() ? "" : v.ToText();
+}
+
+void Executor::Declare(const DeclareStmt& s) {
+  for (const VariableDecl& d : s.variables) {
+    Variable v{ResolveType(d.type), Value()};
+    variables_[Lower(d.name)] = v;
+    if (d.initial) {
+      Variable* stored = FindVariable(d.name);
+      stored->value = ToStorage(Evaluate(*d.initial), stored->type, session_.date_order);
+    }
+  }
+}
+
+void Executor::SetVariable(const SetVariableStmt& s) {
+  Variable* v = FindVariable(s.name);
+  if (v == nullptr) throw MustDeclareVariable("@" + s.name);
+  v->value = ToStorage(Evaluate(*s.value), v->type, session_.date_order);
+}
+
+void Executor::SetOption(const SetOptionStmt& s) {
+  bool on = s.value == "ON";
+  for (const std::string& option : s.options) {
+    if (option == "QUOTED_IDENTIFIER") session_.quoted_identifier = on;
+    else if (option == "ANSI_NULLS") session_.ansi_nulls = on;
+    else if (option == "IDENTITY_INSERT") session_.identity_insert_table = on ? s.table.back() : "";
+    else if (option == "DATEFORMAT") {
+      std::string f = Lower(s.value);
+      session_.date_order = f == "dmy" ? DateOrder::kDmy : f == "ymd" ? DateOrder::kYmd : DateOrder::kMdy;
+      session_.db().functions().date_order = session_.date_order;
+    }
+    // NOCOUNT, ANSI_WARNINGS, ARITHABORT and the like change nothing here.
+  }
+}
+
+void Executor::Use(const UseStmt& s) {
+  session_.Use(s.database);
+  Inform(5701, "Changed database context to '" + session_.database() + "'.");
+}
+
+}  // namespace court::mssql

@@ -1,0 +1,106 @@
+// GRANT and REVOKE, kept in sysprotects so that a query shows who holds what.
+
+#include <map>
+
+#include "platform/mssql/collation.h"
+#include "platform/mssql/executor.h"
+#include "platform/mssql/messages.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+constexpr int kGrant = 205;
+
+// sysprotects action codes.
+const std::map<std::string, int>& Actions() {
+  static const std::map<std::string, int> actions = {
+      {"REFERENCES", 26},        {"CREATE FUNCTION", 178}, {"SELECT", 193},
+      {"INSERT", 195},           {"DELETE", 196},          {"UPDATE", 197},
+      {"CREATE TABLE", 198},     {"CREATE DATABASE", 203}, {"CREATE VIEW", 207},
+      {"CREATE PROCEDURE", 222}, {"EXECUTE", 224},         {"EXEC", 224},
+      {"BACKUP DATABASE", 228},  {"CREATE DEFAULT", 233},  {"BACKUP LOG", 235},
+      {"CREATE RULE", 236}};
+  return actions;
+}
+
+std::vector<int> StatementActions(bool in_master) {
+  std::vector<int> actions = {198, 207, 222, 233, 236, 178, 228, 235};
+  if (in_master) actions.push_back(203);
+  return actions;
+}
+
+std::vector<int> ObjectActions(const std::string& xtype) {
+  if (xtype == "U" || xtype == "S") return {193, 195, 196, 197, 26};
+  if (xtype == "V") return {193, 195, 196, 197};
+  if (xtype == "P" || xtype == "X") return {224};
+  if (xtype == "FN") return {224, 26};
+  return {193, 195, 196, 197};
+}
+
+std::string Privileges(const std::vector<std::string>& privileges) {
+  std::string text;
+  for (const std::string& p : privileges) text += (text.empty() ? "" : ", ") + p;
+  return text;
+}
+
+}  // namespace
+
+void RunGrant(Executor& x, const GrantStmt& s) {
+  SqliteDb& db = x.session().db();
+  std::vector<Value> users;
+  for (const std::string& grantee : s.grantees) {
+    Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(grantee)});
+    if (uid.is_null()) throw Message(4604, "There is no such user or group '" + grantee + "'.");
+    users.push_back(uid);
+  }
+  bool all = s.privileges.size() == 1 && s.privileges[0] == "ALL";
+  int object_id = 0;
+  std::vector<int> actions;
+  if (s.object.empty()) {
+    actions = StatementActions(x.session().in_master());
+    if (!all) {
+      actions.clear();
+      for (const std::string& p : s.privileges) {
+        auto it = Actions().find(p);
+        if (it == Actions().end() || it->second == 193 || it->second == 195 || it->second == 196 ||
+            it->second == 197 || it->second == 26 || it->second == 224)
+          throw SyntaxNear(p);
+        if (it->second == 203 && !x.session().in_master())
+          throw Message(4619, "CREATE DATABASE permission can only be granted in the master database.");
+        actions.push_back(it->second);
+      }
+    }
+  } else {
+    CompileEnv env = x.Env();
+    Compiler compiler(env);
+    std::optional<int> id = compiler.ObjectId(s.object.back());
+    if (!id) throw InvalidObjectName(s.object.back());
+    object_id = *id;
+    std::optional<ObjectRow> object = x.session().catalog().ObjectById(object_id);
+    std::vector<int> allowed = ObjectActions(object ? object->xtype : "U");
+    actions = allowed;
+    if (!all) {
+      actions.clear();
+      for (const std::string& p : s.privileges) {
+        auto it = Actions().find(p);
+        if (it == Actions().end() || std::find(allowed.begin(), allowed.end(), it->second) == allowed.end())
+          throw Message(4606, "Granted or revoked privilege " + Privileges({p}) + " is not compatible with object.");
+        actions.push_back(it->second);
+      }
+    }
+  }
+  for (const Value& uid : users) {
+    for (int action : actions) {
+      db.Rows("DELETE FROM sysprotects WHERE id = ?1 AND uid = ?2 AND action = ?3",
+              {Value::Integer(object_id), uid, Value::Integer(action)});
+      if (!s.revoke)
+        db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, grantor) VALUES (?1, ?2, ?3, ?4, 1)",
+                {Value::Integer(object_id), uid, Value::Integer(action), Value::Integer(kGrant)});
+    }
+  }
+}
+
+}  // namespace court::mssql

@@ -1,0 +1,157 @@
+#include "platform/mssql/parser.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/mssql/messages.h"
+#include "platform/mssql/parser_state.h"
+
+namespace court::mssql {
+
+namespace {
+
+// Words that never serve as an alias or a bare name.
+constexpr std::string_view kReserved[] = {
+    "ADD",       "ALL",        "ALTER",      "AND",        "AS",         "ASC",
+    "BACKUP",    "BEGIN",      "BETWEEN",    "BREAK",      "BY",         "CASE",
+    "CHECK",     "CHECKPOINT", "CLOSE",      "CLUSTERED",  "COLLATE",    "COMMIT",
+    "CONSTRAINT", "CONTINUE",  "CREATE",     "CROSS",      "CURSOR",     "DATABASE",
+    "DBCC",      "DEALLOCATE", "DECLARE",    "DEFAULT",    "DELETE",     "DESC",
+    "DISTINCT",  "DROP",       "ELSE",       "END",        "ESCAPE",     "EXEC",
+    "EXECUTE",   "EXISTS",     "FETCH",      "FOR",        "FOREIGN",    "FROM",
+    "FULL",      "GOTO",       "GRANT",      "GROUP",      "HAVING",     "IDENTITY",
+    "IF",        "IN",         "INNER",      "INSERT",     "INTO",       "IS",
+    "JOIN",      "KEY",        "KILL",       "LEFT",       "LIKE",       "NONCLUSTERED",
+    "NOT",       "NULL",       "ON",         "OPEN",       "OR",         "ORDER",
+    "OUTER",     "PRIMARY",    "PRINT",      "PROC",       "PROCEDURE",  "RAISERROR",
+    "REFERENCES", "RETURN",    "REVOKE",     "RIGHT",      "ROLLBACK",   "SELECT",
+    "SET",       "TABLE",      "THEN",       "TO",         "TOP",        "TRAN",
+    "TRANSACTION", "TRUNCATE", "UNION",      "UNIQUE",     "UPDATE",     "USE",
+    "VALUES",    "VIEW",       "WHEN",       "WHERE",      "WHILE",      "WITH",
+};
+
+bool InList(std::string_view word) {
+  auto eq = [&](std::string_view k) { return EqualsKeyword(word, k); };
+  return std::any_of(std::begin(kReserved), std::end(kReserved), eq);
+}
+
+}  // namespace
+
+Parser::Parser(std::string_view text, bool quoted_identifier)
+    : text_(text), tokens_(Tokenize(text, quoted_identifier)) {}
+
+const Token& Parser::Peek(std::size_t ahead) const {
+  std::size_t i = std::min(pos_ + ahead, tokens_.size() - 1);
+  return tokens_[i];
+}
+
+const Token& Parser::Next() {
+  const Token& t = Peek();
+  if (pos_ < tokens_.size() - 1) ++pos_;
+  return t;
+}
+
+bool Parser::IsKeyword(std::string_view keyword, std::size_t ahead) const {
+  const Token& t = Peek(ahead);
+  return t.kind == TokenKind::kWord && EqualsKeyword(t.text, keyword);
+}
+
+bool Parser::IsSymbol(std::string_view symbol, std::size_t ahead) const {
+  const Token& t = Peek(ahead);
+  return t.kind == TokenKind::kSymbol && t.text == symbol;
+}
+
+bool Parser::AcceptKeyword(std::string_view keyword) {
+  if (!IsKeyword(keyword)) return false;
+  Next();
+  return true;
+}
+
+bool Parser::AcceptSymbol(std::string_view symbol) {
+  if (!IsSymbol(symbol)) return false;
+  Next();
+  return true;
+}
+
+void Parser::ExpectKeyword(std::string_view keyword) {
+  if (!AcceptKeyword(keyword)) throw ErrorHere();
+}
+
+void Parser::ExpectSymbol(std::string_view symbol) {
+  if (!AcceptSymbol(symbol)) throw ErrorHere();
+}
+
+access::Error Parser::ErrorHere() const {
+  const Token& t = Peek();
+  if (t.kind == TokenKind::kEnd) {
+    const Token& last = pos_ > 0 ? tokens_[pos_ - 1] : t;
+    return SyntaxNear(std::string(text_.substr(last.offset, last.end - last.offset)));
+  }
+  if (t.kind == TokenKind::kWord && InList(t.text)) return SyntaxNearKeyword(t.text);
+  return SyntaxNear(t.kind == TokenKind::kString || t.kind == TokenKind::kUnicodeString
+                        ? t.text
+                        : std::string(text_.substr(t.offset, t.end - t.offset)));
+}
+
+bool Parser::IsReserved(std::size_t ahead) const {
+  const Token& t = Peek(ahead);
+  return t.kind == TokenKind::kWord && InList(t.text);
+}
+
+bool Parser::IsName(std::size_t ahead) const {
+  const Token& t = Peek(ahead);
+  return t.kind == TokenKind::kQuotedName || (t.kind == TokenKind::kWord && !InList(t.text));
+}
+
+std::string Parser::Name() {
+  if (!IsName()) throw ErrorHere();
+  return Next().text;
+}
+
+MultiName Parser::DottedName() {
+  MultiName parts{Name()};
+  while (IsSymbol(".")) {
+    Next();
+    // db..table leaves the owner empty.
+    if (IsSymbol(".")) {
+      parts.emplace_back();
+      continue;
+    }
+    parts.push_back(Name());
+  }
+  return parts;
+}
+
+std::string Parser::NameOrString() {
+  const Token& t = Peek();
+  if (t.kind == TokenKind::kString || t.kind == TokenKind::kUnicodeString ||
+      t.kind == TokenKind::kQuotedName || t.kind == TokenKind::kWord)
+    return Next().text;
+  throw ErrorHere();
+}
+
+std::string Parser::TextFrom(std::size_t offset) const {
+  return std::string(text_.substr(offset));
+}
+
+ExprPtr Parser::LoneExpression() {
+  ExprPtr e = Expression();
+  if (!AtEnd()) throw ErrorHere();
+  return e;
+}
+
+TypeName Parser::LoneType() {
+  TypeName t = Type();
+  if (!AtEnd()) throw ErrorHere();
+  return t;
+}
+
+std::vector<StatementPtr> ParseBatch(std::string_view text, bool quoted_identifier) {
+  return Parser(text, quoted_identifier).Batch();
+}
+
+ExprPtr ParseExpression(std::string_view text) { return Parser(text, true).LoneExpression(); }
+
+TypeName ParseTypeName(std::string_view text) { return Parser(text, true).LoneType(); }
+
+}  // namespace court::mssql

@@ -1,0 +1,98 @@
+// The parser's cursor over a batch's tokens, shared by the expression and
+// statement halves of the parser.
+
+#ifndef COURT_PLATFORM_MSSQL_PARSER_STATE_H_
+#define COURT_PLATFORM_MSSQL_PARSER_STATE_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/access/error.h"
+#include "platform/mssql/ast.h"
+#include "platform/mssql/lexer.h"
+
+namespace court::mssql {
+
+class Parser {
+ public:
+  Parser(std::string_view text, bool quoted_identifier);
+
+  std::vector<StatementPtr> Batch();
+  ExprPtr LoneExpression();
+  TypeName LoneType();
+
+ private:
+  // Cursor.
+  const Token& Peek(std::size_t ahead = 0) const;
+  const Token& Next();
+  bool AtEnd() const { return Peek().kind == TokenKind::kEnd; }
+  bool IsKeyword(std::string_view keyword, std::size_t ahead = 0) const;
+  bool IsSymbol(std::string_view symbol, std::size_t ahead = 0) const;
+  bool AcceptKeyword(std::string_view keyword);
+  bool AcceptSymbol(std::string_view symbol);
+  void ExpectKeyword(std::string_view keyword);
+  void ExpectSymbol(std::string_view symbol);
+  access::Error ErrorHere() const;
+  bool IsReserved(std::size_t ahead = 0) const;
+  bool IsName(std::size_t ahead = 0) const;  // word that is not reserved, or [quoted]
+  std::string Name();
+  MultiName DottedName();
+  std::string NameOrString();  // a word, [name] or 'string'
+
+  // Expressions (parser_expr.cpp).
+  ExprPtr Expression();
+  ExprPtr OrTerm();
+  ExprPtr AndTerm();
+  ExprPtr NotTerm();
+  ExprPtr Predicate();
+  ExprPtr Additive();
+  ExprPtr Multiplicative();
+  ExprPtr Unary();
+  ExprPtr Primary();
+  ExprPtr FunctionCall(MultiName name, std::size_t offset);
+  ExprPtr CaseExpression(std::size_t offset);
+  ExprPtr Finish(ExprPtr e, std::size_t offset);
+  TypeName Type();
+  std::unique_ptr<Select> SelectQuery();
+  std::unique_ptr<Select> SelectBody();
+  void SelectItems(Select& select);
+  std::vector<FromItem> FromList();
+  TableRef TableSource();
+  std::vector<OrderItem> OrderBy();
+
+  // Statements (parser_stmt.cpp).
+  StatementPtr Statement(bool first_in_batch);
+  StatementPtr StatementBody(bool first_in_batch);
+  bool StartsStatement() const;
+  StatementPtr Insert();
+  StatementPtr Update();
+  StatementPtr Delete();
+  StatementPtr Create(bool first_in_batch, std::size_t offset);
+  StatementPtr CreateDatabase();
+  StatementPtr CreateTable();
+  StatementPtr Alter();
+  StatementPtr Drop();
+  StatementPtr If();
+  StatementPtr While();
+  StatementPtr Begin();
+  StatementPtr Declare();
+  StatementPtr Set();
+  StatementPtr Exec(MultiName procedure);
+  StatementPtr Grant(bool revoke);
+  FileSpec FileSpecification();
+  ColumnDef ColumnDefinition(bool in_alter_column);
+  bool StartsConstraint() const;
+  ConstraintDef Constraint();
+  std::vector<std::string> ColumnList();
+  void SkipFilegroup();
+  std::string TextFrom(std::size_t offset) const;
+
+  std::string_view text_;
+  std::vector<Token> tokens_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace court::mssql
+
+#endif  // COURT_PLATFORM_MSSQL_PARSER_STATE_H_

@@ -1,0 +1,235 @@
+// The system procedures: logins, server roles, database users, database
+// options and default bindings. Each reports its errors as the server's
+// procedures do (raiserror) and lets the batch go on.
+
+#include <array>
+#include <cctype>
+#include <functional>
+#include <map>
+
+#include "platform/mssql/collation.h"
+#include "platform/mssql/executor.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/text.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+
+// The procedure's arguments by parameter name; absent ones are null.
+class Arguments {
+ public:
+  Arguments(Executor& x, const ExecStmt& s, std::vector<std::string> parameters) {
+    for (std::size_t i = 0; i < s.args.size(); ++i) {
+      const ExecArg& arg = s.args[i];
+      std::string name = arg.parameter.empty()
+                             ? (i < parameters.size() ? parameters[i] : "")
+                             : Lower(arg.parameter);
+      if (name.empty() || !arg.value) continue;
+      Value v = arg.value->kind == ExprKind::kLiteral ? LiteralValue(arg.value->literal) : x.Evaluate(*arg.value);
+      if (!v.is_null()) values_[name] = v.ToText();
+    }
+  }
+  bool Has(const std::string& name) const { return values_.count(name) > 0; }
+  std::string Text(const std::string& name, const std::string& fallback = "") const {
+    auto it = values_.find(name);
+    return it == values_.end() ? fallback : it->second;
+  }
+
+ private:
+  std::map<std::string, std::string> values_;
+};
+
+std::string Master(Executor& x) {
+  return x.session().in_master() ? "\"main\"" : "\"master\"";
+}
+
+bool LoginExists(Executor& x, const std::string& login) {
+  return !x.session().db().Scalar("SELECT 1 FROM " + Master(x) + ".syslogins WHERE name = ?1",
+                                  {Value::Text(login)}).is_null();
+}
+
+std::string Unbracketed(std::string name) {
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') return name.substr(1, name.size() - 2);
+  return name;
+}
+
+void AddLogin(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"loginame", "passwd", "defdb", "deflanguage", "sid", "encryptopt"});
+  std::string login = a.Text("loginame");
+  std::string database = a.Text("defdb", "master");
+  std::string language = a.Text("deflanguage", "us_english");
+  if (LoginExists(x, login)) return x.Raise(Message(15025, "The login '" + login + "' already exists."));
+  if (!x.session().DatabaseExists(database))
+    return x.Raise(Message(15010, "The database '" + database +
+                                      "' does not exist. Use sp_helpdb to show available databases."));
+  if (x.session().db().Scalar("SELECT 1 FROM " + Master(x) + ".syslanguages WHERE name = ?1",
+                              {Value::Text(language)}).is_null())
+    return x.Raise(Message(15033, "'" + language + "' is not a valid official language name."));
+  // A login's sid: 16 bytes derived from its name, as SQL logins get a GUID.
+  access::Bytes sid(16);
+  std::uint64_t h = 1469598103934665603ULL;
+  for (unsigned char c : Lower(login)) h = (h ^ c) * 1099511628211ULL;
+  for (std::size_t i = 0; i < 16; ++i) sid[i] = static_cast<unsigned char>((h >> ((i % 8) * 8)) ^ (i * 37));
+  std::uint64_t p = 1469598103934665603ULL;
+  for (unsigned char c : a.Text("passwd")) p = (p ^ c) * 1099511628211ULL;
+  std::string now = FormatDateTime(Now());
+  x.session().db().Rows(
+      "INSERT INTO " + Master(x) + ".syslogins (sid, status, createdate, updatedate, accdate, name, "
+      "dbname, password, language, hasaccess, loginname) VALUES (?1, 9, ?2, ?2, ?2, ?3, ?4, ?5, ?6, 1, ?3)",
+      {Value::Binary(sid), Value::Text(now), Value::Text(login), Value::Text(database),
+       a.Has("passwd") ? Value::Text(std::to_string(p)) : Value(), Value::Text(language)});
+  x.Inform(15298, "New login created.");
+}
+
+void AddServerRoleMember(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"loginame", "rolename"});
+  std::string login = a.Text("loginame"), role = Lower(a.Text("rolename"));
+  static const std::array<std::string, 8> kRoles = {"sysadmin",     "securityadmin", "serveradmin",
+                                                    "setupadmin",   "processadmin",  "diskadmin",
+                                                    "dbcreator",    "bulkadmin"};
+  if (std::find(kRoles.begin(), kRoles.end(), role) == kRoles.end())
+    return x.Raise(Message(15402, "'" + a.Text("rolename") + "' is not a fixed server role.", 11));
+  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET " + role + " = 1 WHERE name = ?1",
+                        {Value::Text(login)});
+  x.Inform(15488, "'" + login + "' added to role '" + role + "'.");
+}
+
+void GrantDbAccess(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"loginame", "name_in_db"});
+  std::string login = a.Text("loginame"), user = a.Text("name_in_db", login);
+  SqliteDb& db = x.session().db();
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  auto sid_rows = db.Rows("SELECT sid FROM " + Master(x) + ".syslogins WHERE name = ?1", {Value::Text(login)});
+  if (sid_rows.empty()) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (!db.Scalar("SELECT 1 FROM sysusers WHERE name = ?1", {Value::Text(user)}).is_null())
+    return x.Raise(Message(15023, "User or role '" + user + "' already exists in the current database."));
+  if (!db.Scalar("SELECT 1 FROM sysusers WHERE sid = ?1", {sid_rows[0][0]}).is_null())
+    return x.Raise(Message(15063, "The login already has an account under a different user name."));
+  long long uid = db.Scalar("SELECT max(uid) + 1 FROM sysusers WHERE uid < 16384").integer();
+  std::string now = FormatDateTime(Now());
+  db.Rows("INSERT INTO sysusers (uid, status, name, sid, createdate, updatedate, hasdbaccess, islogin, "
+          "issqluser) VALUES (?1, 2, ?2, ?3, ?4, ?4, 1, 1, 1)",
+          {Value::Integer(std::max(uid, 5LL)), Value::Text(user), sid_rows[0][0], Value::Text(now)});
+  x.Inform(15341, "Granted database access to '" + user + "'.");
+}
+
+void RevokeDbAccess(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"name_in_db"});
+  std::string user = a.Text("name_in_db");
+  SqliteDb& db = x.session().db();
+  Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 0 AND uid > 1 AND uid < 16384",
+                        {Value::Text(user)});
+  if (uid.is_null() || CompareCi(user, "guest") == 0)
+    return x.Raise(Message(15008, "User '" + user + "' does not exist in the current database."));
+  if (!db.Scalar("SELECT 1 FROM sysobjects WHERE uid = ?1", {uid}).is_null())
+    return x.Raise(Message(15183, "The user owns objects in the database and cannot be dropped."));
+  db.Rows("DELETE FROM sysprotects WHERE uid = ?1", {uid});
+  db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1", {uid});
+  db.Rows("DELETE FROM sysusers WHERE uid = ?1", {uid});
+  x.Inform(15491, "User has been dropped from current database.");
+}
+
+// Options kept in sysdatabases.status, and (status2) the ones that are not.
+struct DatabaseOption {
+  const char* name;
+  const char* column;
+  long long bit;
+};
+
+constexpr DatabaseOption kOptions[] = {
+    {"ANSI null default", "status2", 0x1},      {"ANSI nulls", "status2", 0x2},
+    {"ANSI padding", "status2", 0x4},           {"ANSI warnings", "status2", 0x8},
+    {"arithabort", "status2", 0x10},            {"autoclose", "status", 1},
+    {"auto create statistics", "status2", 0x20}, {"autoshrink", "status", 4194304},
+    {"auto update statistics", "status2", 0x40}, {"concat null yields null", "status2", 0x80},
+    {"cursor close on commit", "status2", 0x100}, {"dbo use only", "status", 2048},
+    {"default to local cursor", "status2", 0x200}, {"merge publish", "status2", 0x400},
+    {"numeric roundabort", "status2", 0x800},   {"offline", "status", 512},
+    {"published", "status2", 0x1000},           {"quoted identifier", "status2", 0x2000},
+    {"read only", "status", 1024},              {"recursive triggers", "status2", 0x4000},
+    {"select into/bulkcopy", "status", 4},      {"single user", "status", 4096},
+    {"subscribed", "status2", 0x8000},          {"torn page detection", "status", 16},
+    {"trunc. log on chkpt.", "status", 8},
+};
+
+void DbOption(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"dbname", "optname", "optvalue"});
+  std::string database = a.Text("dbname"), option = Lower(a.Text("optname"));
+  if (!a.Has("optvalue")) return;  // listing the options changes nothing
+  if (!x.session().DatabaseExists(database))
+    return x.Raise(Message(15010, "The database '" + database +
+                                      "' does not exist. Use sp_helpdb to show available databases."));
+  const DatabaseOption* match = nullptr;
+  for (const DatabaseOption& o : kOptions) {
+    if (Lower(o.name).find(option) == std::string::npos) continue;
+    if (match != nullptr) return x.Raise(Message(15242, "Database option '" + a.Text("optname") + "' is not unique."));
+    match = &o;
+  }
+  if (match == nullptr) return x.Raise(Message(15011, "Database option '" + a.Text("optname") + "' does not exist."));
+  std::string value = Lower(a.Text("optvalue"));
+  bool on = value == "true" || value == "on";
+  if (!on && value != "false" && value != "off")
+    return x.Raise(Message(15241, "Usage: sp_dboption [dbname [,optname [,'true' | 'false']]]"));
+  std::string column = match->column;
+  x.session().db().Rows("UPDATE " + Master(x) + ".sysdatabases SET " + column + " = " +
+                            (on ? column + " | ?2" : column + " & ~?2") + " WHERE name = ?1",
+                        {Value::Text(database), Value::Integer(match->bit)});
+}
+
+void BindDefault(Executor& x, const ExecStmt& s, bool bind) {
+  Arguments a(x, s, bind ? std::vector<std::string>{"defname", "objname", "futureonly"}
+                         : std::vector<std::string>{"objname", "futureonly"});
+  Catalog& catalog = x.session().catalog();
+  std::string default_name = Unbracketed(a.Text("defname"));
+  std::optional<ObjectRow> def;
+  if (bind) {
+    def = catalog.FindObject(default_name);
+    if (!def || def->xtype != "D")
+      return x.Raise(Message(15016, "The default '" + default_name + "' does not exist."));
+    if (def->parent != 0)
+      return x.Raise(Message(15050, "Cannot bind default '" + default_name +
+                                        "'. The default must be created using the CREATE DEFAULT statement.", 11));
+  }
+  std::string object = a.Text("objname");
+  std::size_t dot = object.rfind('.');
+  std::string table_name = dot == std::string::npos ? object : Unbracketed(object.substr(0, dot));
+  std::string column_name = dot == std::string::npos ? "" : Unbracketed(object.substr(dot + 1));
+  std::shared_ptr<const TableMeta> table = dot == std::string::npos ? nullptr : catalog.FindTable(table_name);
+  int index = table && table->xtype == "U" ? table->Find(column_name) : -1;
+  if (index < 0)
+    return x.Raise(Message(15104, "You do not own a table named '" + table_name +
+                                      "' that has a column named '" + column_name + "'."));
+  const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
+  if (bind) {
+    if (column.type.name == "timestamp")
+      return x.Raise(Message(15101, "Cannot bind a default to a column of data type timestamp."));
+    if (column.identity) return x.Raise(Message(15102, "Cannot bind a default to an identity column."));
+    std::optional<ObjectRow> current = column.cdefault ? catalog.ObjectById(column.cdefault) : std::nullopt;
+    if (current && current->parent != 0)
+      return x.Raise(Message(15103, "Cannot bind a default to a column created with or altered to have a default value."));
+  }
+  catalog.SetDefault(table->id, column.colid, bind ? def->id : 0);
+  catalog.Changed();
+  x.Inform(bind ? 15511 : 15519, bind ? "Default bound to column." : "Default unbound from table column.");
+}
+
+}  // namespace
+
+void RunExec(Executor& x, const ExecStmt& s) {
+  std::string name = Lower(s.procedure.back());
+  if (name == "sp_addlogin") AddLogin(x, s);
+  else if (name == "sp_addsrvrolemember") AddServerRoleMember(x, s);
+  else if (name == "sp_grantdbaccess") GrantDbAccess(x, s);
+  else if (name == "sp_revokedbaccess") RevokeDbAccess(x, s);
+  else if (name == "sp_dboption") DbOption(x, s);
+  else if (name == "sp_bindefault") BindDefault(x, s, true);
+  else if (name == "sp_unbindefault") BindDefault(x, s, false);
+  else throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
+}
+
+}  // namespace court::mssql

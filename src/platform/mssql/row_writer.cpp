@@ -1,0 +1,155 @@
+#include "platform/mssql/row_writer.h"
+
+#include <set>
+
+#include "platform/mssql/collation.h"
+#include "platform/mssql/convert.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/parser.h"
+
+namespace court::mssql {
+
+namespace {
+
+using access::Value;
+
+bool IsKeyViolation(const access::Error& e) {
+  return e.number() == SQLITE_CONSTRAINT_UNIQUE || e.number() == SQLITE_CONSTRAINT_PRIMARYKEY;
+}
+
+void CollectColumns(const Expr& e, std::set<std::string>& names) {
+  if (e.kind == ExprKind::kColumn) names.insert(e.name.back());
+  for (const auto& a : e.args)
+    if (a) CollectColumns(*a, names);
+}
+
+}  // namespace
+
+CompileEnv SessionEnv(SessionState& session) {
+  CompileEnv env;
+  env.current = &session.catalog();
+  env.master = &session.master();
+  env.database = session.database();
+  env.variable = [](const std::string&) -> Variable* { return nullptr; };
+  env.system_variable = [&session](const std::string& name) {
+    if (name == "language") return Value::Text(session.language);
+    return Value();
+  };
+  env.date_order = session.date_order;
+  return env;
+}
+
+RowWriter::RowWriter(SessionState& session, CompileEnv env, std::shared_ptr<const TableMeta> table)
+    : session_(session), env_(std::move(env)), table_(std::move(table)) {}
+
+Value RowWriter::DefaultValue(const ColumnMeta& column) {
+  ExprPtr e = ParseExpression(column.default_expression);
+  Compiler compiler(env_);
+  CompiledQuery q = compiler.CompileScalar(*e);
+  Value v = session_.db().Scalar(q.sql, q.params);
+  return ToStorage(v, column.type, session_.date_order);
+}
+
+void RowWriter::ThrowKeyViolation() {
+  throw Message(2627, "Violation of PRIMARY KEY constraint '" + table_->key_name +
+                          "'. Cannot insert duplicate key in object '" + table_->name + "'.",
+                14);
+}
+
+void RowWriter::Step(SqliteStatement& stmt) {
+  try {
+    stmt.Step();
+  } catch (const access::Error& e) {
+    if (IsKeyViolation(e)) ThrowKeyViolation();
+    throw;
+  }
+}
+
+std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
+  const TableMeta& t = *table_;
+  int identity = t.IdentityIndex();
+  bool explicit_identity = identity >= 0 && values[static_cast<std::size_t>(identity)].has_value();
+  if (explicit_identity && CompareCi(session_.identity_insert_table, t.name) != 0)
+    throw Message(544, "Cannot insert explicit value for identity column in table '" + t.name +
+                           "' when IDENTITY_INSERT is set to OFF.");
+  bool guarded = identity >= 0 || !t.checks.empty();
+  std::optional<Savepoint> savepoint;
+  if (guarded) savepoint.emplace(session_.db(), "court_statement");
+  if (identity >= 0 && !explicit_identity)
+    values[static_cast<std::size_t>(identity)] = Value::Integer(session_.catalog().NextIdentity(t.id));
+  std::string sql = "INSERT INTO " + t.SqliteName() + " (";
+  std::string marks;
+  for (std::size_t i = 0; i < t.columns.size(); ++i) {
+    const ColumnMeta& c = t.columns[i];
+    if (!values[i]) values[i] = c.cdefault != 0 ? DefaultValue(c) : Value();
+    if (values[i]->is_null() && !c.nullable)
+      throw NullNotAllowed(c.name, session_.database() + ".dbo." + t.name, "INSERT");
+    sql += (i ? ", " : "") + QuoteIdentifier(c.name);
+    marks += (i ? ", ?" : "?") + std::to_string(i + 1);
+  }
+  SqliteStatement& stmt = session_.db().Cached(sql + ") VALUES (" + marks + ")");
+  for (std::size_t i = 0; i < values.size(); ++i) stmt.Bind(static_cast<int>(i + 1), *values[i]);
+  Step(stmt);
+  std::int64_t rowid = session_.db().LastRowId();
+  if (!t.checks.empty()) CheckRows("t0.rowid = " + std::to_string(rowid), {}, "INSERT");
+  if (savepoint) savepoint->Commit();
+  if (identity >= 0) session_.last_identity = values[static_cast<std::size_t>(identity)]->integer();
+  return rowid;
+}
+
+int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignments,
+                      const std::string& where, const std::vector<Value>& params) {
+  const TableMeta& t = *table_;
+  Savepoint savepoint(session_.db(), "court_statement");
+  std::string condition = where.empty() ? "" : " WHERE " + where;
+  if (!t.checks.empty()) {
+    session_.db().Exec("CREATE TEMP TABLE IF NOT EXISTS court_rows (id INTEGER PRIMARY KEY); "
+                       "DELETE FROM temp.court_rows");
+    session_.db().Rows("INSERT INTO temp.court_rows SELECT t0.rowid FROM " + t.SqliteName() +
+                           " AS t0" + condition,
+                       params);
+  }
+  std::string sql = "UPDATE " + t.SqliteName() + " AS t0 SET ";
+  for (std::size_t i = 0; i < assignments.size(); ++i)
+    sql += (i ? ", " : "") + QuoteIdentifier(t.columns[static_cast<std::size_t>(assignments[i].first)].name) +
+           " = " + assignments[i].second;
+  SqliteStatement stmt(session_.db(), sql + condition);
+  stmt.BindAll(params);
+  Step(stmt);
+  int changed = session_.db().Changes();
+  for (const auto& [index, value] : assignments) {
+    const ColumnMeta& c = t.columns[static_cast<std::size_t>(index)];
+    if (c.nullable) continue;
+    if (!session_.db().Scalar("SELECT 1 FROM " + t.SqliteName() + " WHERE " +
+                              QuoteIdentifier(c.name) + " IS NULL LIMIT 1").is_null())
+      throw NullNotAllowed(c.name, session_.database() + ".dbo." + t.name, "UPDATE");
+  }
+  if (!t.checks.empty()) CheckRows("t0.rowid IN (SELECT id FROM temp.court_rows)", {}, "UPDATE");
+  savepoint.Commit();
+  return changed;
+}
+
+void RowWriter::CheckRows(const std::string& rows, const std::vector<Value>& params,
+                          const char* statement) {
+  for (const CheckConstraint& check : table_->checks) {
+    ExprPtr condition = ParseExpression(check.condition);
+    Compiler compiler(env_);
+    Scope scope = compiler.TargetScope({table_->name});
+    std::string sql = "SELECT 1 FROM " + table_->SqliteName() + " AS " + scope.tables[0].sql_alias +
+                      " WHERE (" + rows + ") AND NOT " + compiler.Condition(*condition, scope) +
+                      " LIMIT 1";
+    std::vector<Value> all = params;
+    all.insert(all.end(), compiler.params().begin(), compiler.params().end());
+    if (session_.db().Scalar(sql, all).is_null()) continue;
+    std::set<std::string> columns;
+    CollectColumns(*condition, columns);
+    bool column_level = columns.size() == 1;
+    throw Message(547, std::string(statement) + " statement conflicted with " +
+                           (column_level ? "COLUMN" : "TABLE") + " CHECK constraint '" + check.name +
+                           "'. The conflict occurred in database '" + session_.database() +
+                           "', table '" + table_->name + "'" +
+                           (column_level ? ", column '" + *columns.begin() + "'" : std::string()) + ".");
+  }
+}
+
+}  // namespace court::mssql

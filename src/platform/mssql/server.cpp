@@ -1,0 +1,37 @@
+#include "platform/mssql/server.h"
+
+#include "platform/mssql/catalog.h"
+
+namespace court::mssql {
+
+Server::Server(std::filesystem::path root) : root_(std::move(root)), drives_(root_ / "drives") {
+  std::filesystem::create_directories(root_ / "drives" / "C");
+  std::filesystem::create_directories(root_ / "drives" / "D");
+  if (!std::filesystem::exists(MasterFile())) {
+    // Build master under a temporary name so that a half-made master never
+    // stands in the root.
+    std::filesystem::path building = root_ / "master.mdf.new";
+    std::filesystem::remove(building);
+    {
+      SqliteDb db(building, true);
+      InitializeDatabase(db, true);
+      db.Exec("PRAGMA wal_checkpoint(TRUNCATE); PRAGMA journal_mode=DELETE;");
+    }
+    std::filesystem::rename(building, MasterFile());
+  }
+}
+
+std::optional<DatabaseEntry> Server::FindDatabase(SqliteDb& master, const std::string& schema,
+                                                  const std::string& name) const {
+  auto rows = master.Rows("SELECT name, dbid, filename FROM " + QuoteIdentifier(schema) +
+                              ".sysdatabases WHERE name = ?1",
+                          {access::Value::Text(name)});
+  if (rows.empty()) return std::nullopt;
+  DatabaseEntry entry;
+  entry.name = rows[0][0].text();
+  entry.dbid = static_cast<int>(rows[0][1].integer());
+  entry.file = entry.dbid == 1 ? MasterFile() : drives_.Map(rows[0][2].text());
+  return entry;
+}
+
+}  // namespace court::mssql

@@ -1,0 +1,66 @@
+// What one connection to the embedded server carries from batch to batch:
+// its current database and the SET options, language and counters that
+// SQL Server keeps per connection.
+
+#ifndef COURT_PLATFORM_MSSQL_SESSION_STATE_H_
+#define COURT_PLATFORM_MSSQL_SESSION_STATE_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/access/driver.h"
+#include "platform/mssql/catalog.h"
+#include "platform/mssql/datetime_text.h"
+#include "platform/mssql/server.h"
+#include "platform/mssql/sqlite_db.h"
+
+namespace court::mssql {
+
+// Everything one batch produced: result sets and messages (errors and
+// informational messages, in the order the server sent them).
+struct BatchResult {
+  std::vector<access::ResultSet> results;
+  std::vector<access::Error> messages;
+  // The first message of severity above 10, or null.
+  const access::Error* FirstError() const;
+};
+
+class SessionState {
+ public:
+  // Opens a session on a database; throws 4060 when it does not exist.
+  SessionState(Server& server, const std::string& database);
+
+  // Makes another database current (USE); throws 911 when it does not exist.
+  void Use(const std::string& database);
+  bool DatabaseExists(const std::string& database);
+
+  Server& server() { return server_; }
+  SqliteDb& db() { return *db_; }
+  Catalog& catalog() { return *catalog_; }
+  Catalog& master() { return master_catalog_ ? *master_catalog_ : *catalog_; }
+  const std::string& database() const { return database_; }
+  bool in_master() const { return !master_catalog_; }
+
+  bool quoted_identifier = true;
+  bool ansi_nulls = true;
+  std::string language = "us_english";
+  DateOrder date_order = DateOrder::kMdy;
+  std::string identity_insert_table;
+  long long last_identity = 0;
+  long long row_count = 0;
+  int last_error = 0;
+
+ private:
+  void Open(const DatabaseEntry& entry);
+
+  Server& server_;
+  std::string database_;
+  std::unique_ptr<SqliteDb> db_;
+  std::unique_ptr<Catalog> catalog_;
+  std::unique_ptr<Catalog> master_catalog_;  // null when master is current
+};
+
+}  // namespace court::mssql
+
+#endif  // COURT_PLATFORM_MSSQL_SESSION_STATE_H_

@@ -1,0 +1,158 @@
+#include "platform/mssql/sql_type.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/mssql/messages.h"
+
+namespace court::mssql {
+
+namespace {
+
+struct TypeRow {
+  const char* name;
+  TypeFamily family;
+  int xtype;
+  int length;     // fixed length, or 0 when declared
+  int precision;
+  int scale;
+};
+
+constexpr TypeRow kTypes[] = {
+    {"image", TypeFamily::kBinary, 34, 16, 0, 0},
+    {"text", TypeFamily::kChar, 35, 16, 0, 0},
+    {"uniqueidentifier", TypeFamily::kOther, 36, 16, 0, 0},
+    {"tinyint", TypeFamily::kInteger, 48, 1, 3, 0},
+    {"smallint", TypeFamily::kInteger, 52, 2, 5, 0},
+    {"int", TypeFamily::kInteger, 56, 4, 10, 0},
+    {"smalldatetime", TypeFamily::kDateTime, 58, 4, 16, 0},
+    {"real", TypeFamily::kFloat, 59, 4, 24, 0},
+    {"money", TypeFamily::kMoney, 60, 8, 19, 4},
+    {"datetime", TypeFamily::kDateTime, 61, 8, 23, 3},
+    {"float", TypeFamily::kFloat, 62, 8, 53, 0},
+    {"sql_variant", TypeFamily::kOther, 98, 8016, 0, 0},
+    {"ntext", TypeFamily::kChar, 99, 16, 0, 0},
+    {"bit", TypeFamily::kBit, 104, 1, 1, 0},
+    {"decimal", TypeFamily::kDecimal, 106, 0, 18, 0},
+    {"numeric", TypeFamily::kDecimal, 108, 0, 18, 0},
+    {"smallmoney", TypeFamily::kMoney, 122, 4, 10, 4},
+    {"bigint", TypeFamily::kInteger, 127, 8, 19, 0},
+    {"varbinary", TypeFamily::kBinary, 165, 0, 0, 0},
+    {"varchar", TypeFamily::kChar, 167, 0, 0, 0},
+    {"binary", TypeFamily::kBinary, 173, 0, 0, 0},
+    {"char", TypeFamily::kChar, 175, 0, 0, 0},
+    {"timestamp", TypeFamily::kBinary, 189, 8, 0, 0},
+    {"nvarchar", TypeFamily::kChar, 231, 0, 0, 0},
+    {"nchar", TypeFamily::kChar, 239, 0, 0, 0},
+    {"sysname", TypeFamily::kChar, 231, 256, 128, 0},
+};
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+int DecimalLength(int precision) {
+  if (precision <= 9) return 5;
+  if (precision <= 19) return 9;
+  if (precision <= 28) return 13;
+  return 17;
+}
+
+const TypeRow* Find(const std::string& name) {
+  for (const TypeRow& row : kTypes)
+    if (name == row.name) return &row;
+  return nullptr;
+}
+
+SqlType FromRow(const TypeRow& row) {
+  SqlType t;
+  t.name = row.name;
+  t.family = row.family;
+  t.xtype = row.xtype;
+  t.length = row.length;
+  t.precision = row.precision;
+  t.scale = row.scale;
+  t.unicode = t.name == "nchar" || t.name == "nvarchar" || t.name == "ntext" || t.name == "sysname";
+  t.fixed = t.name == "char" || t.name == "nchar" || t.name == "binary";
+  t.large = t.name == "text" || t.name == "ntext" || t.name == "image";
+  return t;
+}
+
+// Sets the declared size of a sized type: characters for text, bytes else.
+void ApplySize(SqlType& t, int size) {
+  if (t.family == TypeFamily::kDecimal) {
+    t.precision = size;
+    t.length = DecimalLength(size);
+  } else if (t.family == TypeFamily::kChar || t.family == TypeFamily::kBinary) {
+    t.precision = size;
+    t.length = t.unicode ? 2 * size : size;
+  }
+}
+
+}  // namespace
+
+int SqlType::Capacity() const {
+  if (large || (family != TypeFamily::kChar && family != TypeFamily::kBinary)) return 0;
+  return unicode ? length / 2 : length;
+}
+
+bool SqlType::IsNumeric() const {
+  return family == TypeFamily::kInteger || family == TypeFamily::kBit ||
+         family == TypeFamily::kDecimal || family == TypeFamily::kFloat ||
+         family == TypeFamily::kMoney;
+}
+
+access::ValueType SqlType::ValueKind() const {
+  switch (family) {
+    case TypeFamily::kInteger: return access::ValueType::kInteger;
+    case TypeFamily::kBit: return access::ValueType::kBoolean;
+    case TypeFamily::kDecimal:
+    case TypeFamily::kFloat: return access::ValueType::kFloat;
+    case TypeFamily::kMoney: return access::ValueType::kCurrency;
+    case TypeFamily::kDateTime: return access::ValueType::kDateTime;
+    case TypeFamily::kBinary: return access::ValueType::kBinary;
+    default: return access::ValueType::kText;
+  }
+}
+
+SqlType ResolveType(const TypeName& declared) {
+  std::string name = Lower(declared.name);
+  const TypeRow* row = Find(name);
+  if (row == nullptr || name == "sysname" && !declared.args.empty())
+    throw Message(2715, "Column or parameter #1: Cannot find data type " + declared.name + ".");
+  SqlType t = FromRow(*row);
+  if (name == "float" && !declared.args.empty() && std::stoi(declared.args[0]) <= 24)
+    return FromRow(*Find("real"));
+  bool sized = t.length == 0;
+  if (sized) {
+    int size = declared.args.empty() ? (t.family == TypeFamily::kDecimal ? 18 : 1)
+                                     : std::stoi(declared.args[0]);
+    ApplySize(t, size);
+    if (t.family == TypeFamily::kDecimal && declared.args.size() > 1)
+      t.scale = std::stoi(declared.args[1]);
+  }
+  return t;
+}
+
+SqlType BuiltinType(const std::string& name, int length) {
+  SqlType t = FromRow(*Find(name));
+  if (t.length == 0) ApplySize(t, length);
+  return t;
+}
+
+SqlType TypeFromCatalog(int xtype, int length, int precision, int scale) {
+  for (const TypeRow& row : kTypes) {
+    if (row.xtype != xtype || std::string(row.name) == "sysname") continue;
+    SqlType t = FromRow(row);
+    if (t.length == 0) {
+      t.length = length;
+      t.precision = precision;
+      t.scale = scale;
+    }
+    return t;
+  }
+  return BuiltinType("sql_variant");
+}
+
+}  // namespace court::mssql

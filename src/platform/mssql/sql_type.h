@@ -1,0 +1,56 @@
+// SQL Server data types: what a column or variable declares, and what the
+// system tables say about it (xtype code, length in bytes, precision).
+
+#ifndef COURT_PLATFORM_MSSQL_SQL_TYPE_H_
+#define COURT_PLATFORM_MSSQL_SQL_TYPE_H_
+
+#include <string>
+
+#include "platform/access/value.h"
+#include "platform/mssql/ast.h"
+
+namespace court::mssql {
+
+enum class TypeFamily {
+  kInteger,   // tinyint, smallint, int, bigint
+  kBit,
+  kDecimal,   // decimal, numeric
+  kFloat,     // float, real
+  kMoney,     // money, smallmoney
+  kDateTime,  // datetime, smalldatetime
+  kChar,      // char, varchar, nchar, nvarchar, text, ntext
+  kBinary,    // binary, varbinary, image, timestamp
+  kOther,     // uniqueidentifier, sql_variant
+};
+
+struct SqlType {
+  std::string name;  // lower case: "nvarchar"
+  TypeFamily family = TypeFamily::kOther;
+  int xtype = 0;
+  int length = 0;     // bytes, as syscolumns.length shows it
+  int precision = 0;  // syscolumns.prec: digits, or characters for text types
+  int scale = 0;
+  bool unicode = false;      // nchar, nvarchar, ntext
+  bool fixed = false;        // char, nchar, binary: padded to their length
+  bool large = false;        // text, ntext, image: no length check
+
+  // Characters (or bytes) a value may hold; 0 when unchecked.
+  int Capacity() const;
+  // The client-side kind of value a column of this type yields.
+  access::ValueType ValueKind() const;
+  bool IsText() const { return family == TypeFamily::kChar; }
+  bool IsNumeric() const;
+};
+
+// The type a declaration names. Throws 2715 for an unknown type name.
+SqlType ResolveType(const TypeName& declared);
+
+// Known types without a declaration: int, bit, datetime, nvarchar(n), ...
+SqlType BuiltinType(const std::string& name, int length = 0);
+
+// The type of a syscolumns row (xtype, length, prec, scale).
+SqlType TypeFromCatalog(int xtype, int length, int precision, int scale);
+
+}  // namespace court::mssql
+
+#endif  // COURT_PLATFORM_MSSQL_SQL_TYPE_H_

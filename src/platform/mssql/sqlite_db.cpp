@@ -1,0 +1,179 @@
+#include "platform/mssql/sqlite_db.h"
+
+#include "platform/access/error.h"
+
+namespace court::mssql {
+
+void CheckSqlite(sqlite3* db, int rc) {
+  if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
+  throw access::Error(rc, std::string("storage failure: ") + sqlite3_errmsg(db), 16, 1);
+}
+
+std::string QuoteIdentifier(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+Savepoint::Savepoint(SqliteDb& db, std::string name) : db_(db), name_(std::move(name)) {
+  db_.Exec("SAVEPOINT " + name_);
+}
+
+Savepoint::~Savepoint() {
+  if (done_) return;
+  try {
+    db_.Exec("ROLLBACK TO " + name_ + "; RELEASE " + name_);
+  } catch (const access::Error&) {
+    // Nothing more can be undone; the error that got us here is what counts.
+  }
+}
+
+void Savepoint::Commit() {
+  db_.Exec("RELEASE " + name_);
+  done_ = true;
+}
+
+SqliteStatement::SqliteStatement(SqliteDb& db, const std::string& sql) : db_(db) {
+  db.ThrowPending();
+  CheckSqlite(db.handle(), sqlite3_prepare_v2(db.handle(), sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr));
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
+
+void SqliteStatement::Bind(int index, const access::Value& v) {
+  int rc = SQLITE_OK;
+  switch (v.type()) {
+    case access::ValueType::kNull: rc = sqlite3_bind_null(stmt_, index); break;
+    case access::ValueType::kInteger: rc = sqlite3_bind_int64(stmt_, index, v.integer()); break;
+    case access::ValueType::kBoolean: rc = sqlite3_bind_int64(stmt_, index, v.boolean()); break;
+    case access::ValueType::kFloat: rc = sqlite3_bind_double(stmt_, index, v.floating()); break;
+    case access::ValueType::kCurrency:
+      rc = sqlite3_bind_double(stmt_, index, static_cast<double>(v.money().ten_thousandths) / 10000);
+      break;
+    case access::ValueType::kBinary:
+      rc = sqlite3_bind_blob(stmt_, index, v.binary().data(), static_cast<int>(v.binary().size()),
+                             SQLITE_TRANSIENT);
+      break;
+    default: {
+      std::string text = v.ToText();
+      rc = sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                             SQLITE_TRANSIENT);
+    }
+  }
+  CheckSqlite(db_.handle(), rc);
+}
+
+void SqliteStatement::BindAll(const std::vector<access::Value>& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) Bind(static_cast<int>(i + 1), values[i]);
+}
+
+bool SqliteStatement::Step() {
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  int code = sqlite3_extended_errcode(db_.handle());
+  std::string message = sqlite3_errmsg(db_.handle());
+  sqlite3_reset(stmt_);
+  db_.ThrowPending();
+  throw access::Error(code, "storage failure: " + message, 16, 1);
+}
+
+void SqliteStatement::Reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+int SqliteStatement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+std::string SqliteStatement::ColumnName(int i) const {
+  const char* name = sqlite3_column_name(stmt_, i);
+  return name ? name : "";
+}
+
+access::Value SqliteStatement::Column(int i) const {
+  switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_INTEGER: return access::Value::Integer(sqlite3_column_int64(stmt_, i));
+    case SQLITE_FLOAT: return access::Value::Float(sqlite3_column_double(stmt_, i));
+    case SQLITE_TEXT: {
+      const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+      return access::Value::Text(std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
+    }
+    case SQLITE_BLOB: {
+      const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(stmt_, i));
+      return access::Value::Binary(access::Bytes(p, p + sqlite3_column_bytes(stmt_, i)));
+    }
+    default: return access::Value();
+  }
+}
+
+SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+  int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw access::Error(rc, "storage failure: " + message + ": " + file.string(), 16, 1);
+  }
+  sqlite3_busy_timeout(db_, 30000);
+  Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  RegisterServerFunctions(db_, &functions_);
+}
+
+void SqliteDb::ThrowPending() {
+  if (!functions_.pending) return;
+  access::Error error = *functions_.pending;
+  functions_.pending.reset();
+  throw error;
+}
+
+SqliteDb::~SqliteDb() {
+  cache_.clear();
+  sqlite3_close(db_);
+}
+
+void SqliteDb::Exec(const std::string& sql) {
+  char* error = nullptr;
+  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    std::string message = error ? error : "";
+    sqlite3_free(error);
+    ThrowPending();
+    throw access::Error(rc, "storage failure: " + message, 16, 1);
+  }
+}
+
+std::vector<std::vector<access::Value>> SqliteDb::Rows(const std::string& sql,
+                                                       const std::vector<access::Value>& params) {
+  SqliteStatement stmt(*this, sql);
+  stmt.BindAll(params);
+  std::vector<std::vector<access::Value>> rows;
+  while (stmt.Step()) {
+    std::vector<access::Value> row;
+    for (int i = 0; i < stmt.ColumnCount(); ++i) row.push_back(stmt.Column(i));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+access::Value SqliteDb::Scalar(const std::string& sql, const std::vector<access::Value>& params) {
+  auto rows = Rows(sql, params);
+  if (rows.empty() || rows[0].empty()) return access::Value();
+  return rows[0][0];
+}
+
+SqliteStatement& SqliteDb::Cached(const std::string& sql) {
+  auto& slot = cache_[sql];
+  if (!slot) slot = std::make_unique<SqliteStatement>(*this, sql);
+  else slot->Reset();
+  return *slot;
+}
+
+std::int64_t SqliteDb::LastRowId() const { return sqlite3_last_insert_rowid(db_); }
+
+int SqliteDb::Changes() const { return sqlite3_changes(db_); }
+
+}  // namespace court::mssql

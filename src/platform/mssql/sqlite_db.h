@@ -1,0 +1,99 @@
+// A small RAII layer over SQLite: one open database file and its prepared
+// statements. Values cross it as access::Value in their stored forms.
+
+#ifndef COURT_PLATFORM_MSSQL_SQLITE_DB_H_
+#define COURT_PLATFORM_MSSQL_SQLITE_DB_H_
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/access/value.h"
+#include "platform/mssql/collation.h"
+
+namespace court::mssql {
+
+class SqliteDb;
+
+class SqliteStatement {
+ public:
+  SqliteStatement(SqliteDb& db, const std::string& sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  void Bind(int index, const access::Value& value);  // 1-based
+  void BindAll(const std::vector<access::Value>& values);
+  // Steps once; true while a row is available.
+  bool Step();
+  void Reset();
+  int ColumnCount() const;
+  std::string ColumnName(int i) const;
+  access::Value Column(int i) const;
+  sqlite3_stmt* handle() const { return stmt_; }
+
+ private:
+  SqliteDb& db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+class SqliteDb {
+ public:
+  // Opens (creating when asked) the file and registers the server's
+  // collation and functions on the connection.
+  SqliteDb(const std::filesystem::path& file, bool create);
+  ~SqliteDb();
+  SqliteDb(const SqliteDb&) = delete;
+  SqliteDb& operator=(const SqliteDb&) = delete;
+
+  void Exec(const std::string& sql);
+  // Runs a statement with parameters and returns all rows.
+  std::vector<std::vector<access::Value>> Rows(const std::string& sql,
+                                               const std::vector<access::Value>& params = {});
+  // The first column of the first row, or null.
+  access::Value Scalar(const std::string& sql, const std::vector<access::Value>& params = {});
+  // A statement prepared once per connection and reset on each use.
+  SqliteStatement& Cached(const std::string& sql);
+  std::int64_t LastRowId() const;
+  int Changes() const;
+  sqlite3* handle() const { return db_; }
+  FunctionContext& functions() { return functions_; }
+  // Throws the T-SQL error a function raised during the last call, if any.
+  void ThrowPending();
+
+ private:
+  FunctionContext functions_;
+  sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, std::unique_ptr<SqliteStatement>> cache_;
+};
+
+// A savepoint that undoes everything since it was set unless committed:
+// a statement either takes full effect or none.
+class Savepoint {
+ public:
+  Savepoint(SqliteDb& db, std::string name);
+  ~Savepoint();
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+  void Commit();
+
+ private:
+  SqliteDb& db_;
+  std::string name_;
+  bool done_ = false;
+};
+
+// Throws access::Error for a failed SQLite call (an engine fault, not a
+// T-SQL error).
+void CheckSqlite(sqlite3* db, int rc);
+
+// "name" with embedded quotes doubled: an SQLite identifier.
+std::string QuoteIdentifier(const std::string& name);
+
+}  // namespace court::mssql
+
+#endif  // COURT_PLATFORM_MSSQL_SQLITE_DB_H_

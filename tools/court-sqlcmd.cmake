@@ -1,0 +1,3 @@
+# court-sqlcmd: runs one T-SQL batch on the embedded server.
+add_executable(court-sqlcmd ${CMAKE_CURRENT_LIST_DIR}/court-sqlcmd.cpp)
+target_link_libraries(court-sqlcmd PRIVATE court_mssql)
