@@ -233,6 +233,29 @@ TEST_F(HeadlessRunTest, CourtDatabaseWithoutVersionTableIsCurrent) {
   EXPECT_FALSE(HasColumn("案件", "审限届满日期"));
 }
 
+TEST_F(HeadlessRunTest, UpgradeDecisionComparesShippedAndInstalledReleases) {
+  Fresh();
+  const auto outcome = [this](const std::string& catalogue) {
+    const Result result = Setup({"--catalogue", catalogue});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    return result.out.substr(0, result.out.find('\n'));
+  };
+  Execute("法院", "update 升级版本 set 升级版本号 = 0");
+  EXPECT_EQ(outcome(kRelease1), kUpgradedText) << "no installed release counts";
+  EXPECT_EQ(Query("法院", "SELECT 升级版本号 FROM 升级版本"), Rows{"1"});
+  EXPECT_EQ(outcome(kRelease1), kCurrentText) << "equal releases";
+  Execute("法院", "update 升级版本 set 升级版本号 = 5");
+  EXPECT_EQ(outcome(kRelease2), kCurrentText) << "shipped release older";
+  const std::string unnumbered = EditedRelease(1, [](nlohmann::json& release) {
+    for (auto& table : release["tables"])
+      if (table["name"] == "升级版本") table["rows"] = {{0}};
+  });
+  EXPECT_EQ(outcome(unnumbered), kCurrentText) << "nothing shipped, something installed";
+  Execute("法院", "delete from 升级版本");
+  EXPECT_EQ(outcome(unnumbered), kUpgradedText) << "nothing shipped, nothing installed";
+  EXPECT_EQ(Query("法院", "SELECT 升级版本号 FROM 升级版本"), Rows{"0"});
+}
+
 TEST_F(HeadlessRunTest, LocationNamesThePrefixFileWhileAnExistingMailDatabaseStaysWhereItIs) {
   fs::create_directories(Drive("C/邮件"));
   Execute("master", CreateDatabaseStatement("内部邮件", "C:\\邮件\\内部邮件"));
