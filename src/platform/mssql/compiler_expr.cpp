@@ -393,7 +393,11 @@ Compiler::Typed Compiler::Emit(const Expr& e, const Scope& scope) {
         if (!type) type = result.type;
         sql += " WHEN " + Emit(*e.args[i], scope).sql + " THEN " + result.sql;
       }
-      if (e.has_else) sql += " ELSE " + Emit(*e.args.back(), scope).sql;
+      if (e.has_else) {
+        Typed otherwise = Emit(*e.args.back(), scope);
+        if (!type) type = otherwise.type;
+        sql += " ELSE " + otherwise.sql;
+      }
       return Typed{sql + " END)", type, nullptr};
     }
     case ExprKind::kCast: {
