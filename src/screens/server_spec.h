@@ -20,8 +20,8 @@ struct Server {
   system::Files files;                     // the server's drives, by Windows path
 };
 
-// Throws UsageError for a SPEC this build cannot serve. Nothing is opened yet:
-// an unreachable server fails at the first connection.
+// Throws UsageError for a SPEC this build cannot serve, and access::Error 17
+// for a server that cannot be reached.
 Server OpenServer(std::string_view spec);
 
 }  // namespace court::screens
