@@ -2,6 +2,7 @@
 #include "platform/mssql/text.h"
 
 #include <cctype>
+#include <set>
 
 namespace court::mssql {
 
@@ -82,7 +83,26 @@ std::string Print(const Expr& e) {
   }
 }
 
+void CollectColumns(const Expr& e, std::set<std::string>& names) {
+  if (e.kind == ExprKind::kColumn) names.insert(Lower(e.name.back()));
+  for (const auto& a : e.args)
+    if (a) CollectColumns(*a, names);
+}
+
+const Expr* FirstColumn(const Expr& e) {
+  if (e.kind == ExprKind::kColumn) return &e;
+  for (const auto& a : e.args)
+    if (const Expr* found = a ? FirstColumn(*a) : nullptr) return found;
+  return nullptr;
+}
+
 }  // namespace
+
+std::string CheckedColumn(const Expr& condition) {
+  std::set<std::string> names;
+  CollectColumns(condition, names);
+  return names.size() == 1 ? FirstColumn(condition)->name.back() : "";
+}
 
 std::string CheckText(const Expr& condition) { return "(" + Print(condition) + ")"; }
 

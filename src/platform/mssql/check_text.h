@@ -14,6 +14,10 @@ namespace court::mssql {
 
 std::string CheckText(const Expr& condition);
 
+// The one column a check tests (a column-level check), or "" when it tests
+// several.
+std::string CheckedColumn(const Expr& condition);
+
 }  // namespace court::mssql
 
 #endif  // COURT_PLATFORM_MSSQL_CHECK_TEXT_H_

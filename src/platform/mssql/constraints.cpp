@@ -111,9 +111,7 @@ void AddCheck(Executor& x, const TableMeta& table, const ConstraintDef& c, bool 
       !x.session().db().Scalar("SELECT 1 FROM " + table.SqliteName() + " AS " +
                                    scope.tables[0].sql_alias + " WHERE NOT " + condition + " LIMIT 1",
                                compiler.params()).is_null())
-    x.Fail(Message(547, "ALTER TABLE statement conflicted with TABLE CHECK constraint '" + name +
-                            "'. The conflict occurred in database '" + x.session().database() +
-                            "', table '" + table.name + "'."),
+    x.Fail(CheckConflict("ALTER TABLE", name, x.session().database(), table.name, CheckedColumn(*c.expr)),
            3621, "The statement has been terminated.");
 }
 

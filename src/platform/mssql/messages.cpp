@@ -49,6 +49,16 @@ access::Error NullNotAllowed(std::string_view column, std::string_view table,
 access::Error Truncated() { return Message(8152, "String or binary data would be truncated."); }
 access::Error StatementTerminated() { return Message(3621, "The statement has been terminated.", 0); }
 
+access::Error CheckConflict(std::string_view statement, std::string_view constraint,
+                            std::string_view database, std::string_view table,
+                            std::string_view column) {
+  return Message(547, std::string(statement) + " statement conflicted with " +
+                          (column.empty() ? "TABLE" : "COLUMN") + " CHECK constraint " +
+                          Quoted(constraint) + ". The conflict occurred in database " +
+                          Quoted(database) + ", table " + Quoted(table) +
+                          (column.empty() ? std::string() : ", column " + Quoted(column)) + ".");
+}
+
 access::Error ConversionSyntax(std::string_view from, std::string_view value,
                                std::string_view to) {
   return Message(245, "Syntax error converting the " + std::string(from) + " value " +

@@ -34,6 +34,10 @@ access::Error NullNotAllowed(std::string_view column, std::string_view table,
                              std::string_view statement);  // 515
 access::Error Truncated();                                 // 8152
 access::Error StatementTerminated();                       // 3621
+// 547: a CHECK constraint refused a row; column names a column-level check.
+access::Error CheckConflict(std::string_view statement, std::string_view constraint,
+                            std::string_view database, std::string_view table,
+                            std::string_view column);
 
 // Conversions.
 access::Error ConversionSyntax(std::string_view from, std::string_view value,

@@ -1,7 +1,6 @@
 #include "platform/mssql/row_writer.h"
 
-#include <set>
-
+#include "platform/mssql/check_text.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
@@ -17,11 +16,6 @@ bool IsKeyViolation(const access::Error& e) {
   return e.number() == SQLITE_CONSTRAINT_UNIQUE || e.number() == SQLITE_CONSTRAINT_PRIMARYKEY;
 }
 
-void CollectColumns(const Expr& e, std::set<std::string>& names) {
-  if (e.kind == ExprKind::kColumn) names.insert(e.name.back());
-  for (const auto& a : e.args)
-    if (a) CollectColumns(*a, names);
-}
 
 }  // namespace
 
@@ -141,14 +135,8 @@ void RowWriter::CheckRows(const std::string& rows, const std::vector<Value>& par
     std::vector<Value> all = params;
     all.insert(all.end(), compiler.params().begin(), compiler.params().end());
     if (session_.db().Scalar(sql, all).is_null()) continue;
-    std::set<std::string> columns;
-    CollectColumns(*condition, columns);
-    bool column_level = columns.size() == 1;
-    throw Message(547, std::string(statement) + " statement conflicted with " +
-                           (column_level ? "COLUMN" : "TABLE") + " CHECK constraint '" + check.name +
-                           "'. The conflict occurred in database '" + session_.database() +
-                           "', table '" + table_->name + "'" +
-                           (column_level ? ", column '" + *columns.begin() + "'" : std::string()) + ".");
+    throw CheckConflict(statement, check.name, session_.database(), table_->name,
+                        CheckedColumn(*condition));
   }
 }
 
