@@ -65,7 +65,7 @@ TEST_F(TableCopyTest, KeyColumnIsExcludedWhateverItsLetterCaseOrTrailingBlanks) 
                                              {3, "民法", nullptr, nullptr, nullptr, false}});
   Install();
 
-  Copy("法律条文", "", "ID  ");
+  Copy("法律条文", "", "Id  ");
 
   // Read in key order, numbered afresh by the court's identity column.
   EXPECT_EQ(Rows("SELECT id, 标题 FROM 法律条文 ORDER BY id"), (std::vector<std::string>{"1\t民法", "2\t刑法"}));
@@ -160,8 +160,9 @@ TEST_F(TableCopyTest, ABinaryRowWithOnlyDatesToFindItByFailsNamingTheTable) {
 
 TEST_F(TableCopyTest, AnUnlistedTableIsOnlyEmptiedByItsFilter) {
   catalogue_.rows("常用数据") = json::array({{1, "案件性质", "刑事", nullptr, nullptr, nullptr}});
-  catalogue_.Unlist("常用数据");
   Install();
+  catalogue_.Unlist("常用数据");
+  installation_->UseCatalogue(catalogue_.ToJson());
   installation_->Execute("法院", "INSERT INTO 常用数据 (名称, 内容1) VALUES ('案件性质', '旧')");
   installation_->Execute("法院", "INSERT INTO 常用数据 (名称, 内容1) VALUES ('保管期限', '永久')");
 
