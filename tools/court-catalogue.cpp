@@ -39,7 +39,7 @@ void Build(const std::string& in, const std::string& out) {
 
 void Dump(const std::string& in) {
   MdbFile file(in);
-  std::cout << court::jet::TablesToJson(court::jet::ReadAllTables(file)).dump(1) << "\n";
+  std::cout << court::jet::JsonFormText(court::jet::TablesToJson(court::jet::ReadAllTables(file)));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 std::string ResultName(sqlite3_stmt* statement, int column) {
   const char* name = sqlite3_column_name(statement, column);
   const char* origin = sqlite3_column_origin_name(statement, column);
-  if (origin != nullptr && CompareIgnoringCase(name, origin) == 0) return origin;
+  if (origin != nullptr && CompareAsJet(name, origin) == 0) return origin;
   return name;
 }
 

@@ -100,7 +100,8 @@ bool IsTruthTerm(const Significant& s, std::size_t k) {
 }
 
 std::string TruthTest(const std::string& name, bool is_text) {
-  return is_text ? "(" + name + " IS NOT NULL AND " + name + " <> '')" : "(" + name + " <> 0)";
+  // length(), not <> '': a text of blanks is not empty, although Jet's "=" would call it ''.
+  return is_text ? "(" + name + " IS NOT NULL AND length(" + name + ") > 0)" : "(" + name + " <> 0)";
 }
 
 // "a ""b"" 'c'" -> 'a "b" ''c'''

@@ -4,11 +4,13 @@
 // The text is rewritten token by token, so quoted values and names are never
 // touched by accident. What changes:
 //   - a bare column standing as a condition (`where 名称 and ...`) is true
-//     for a text that is neither null nor empty, and for a number other than 0;
+//     for a text that is neither null nor empty (blanks are not empty), and
+//     for a number other than 0;
 //   - "double-quoted" values are Jet text literals;
 //   - a plain single-table SELECT also returns each row's identity, so the
 //     rows can be written back.
-// Letter case of text is handled by the columns' collation, not here.
+// Letter case and trailing blanks in comparisons are left to the columns'
+// collation.
 
 #ifndef COURT_PLATFORM_JET_JET_SQL_H_
 #define COURT_PLATFORM_JET_JET_SQL_H_

@@ -168,6 +168,23 @@ Json TablesToJson(const std::vector<Table>& tables) {
   return {{"tables", std::move(list)}};
 }
 
+std::string JsonFormText(const Json& document) {
+  // Each item on its own line, indented under its list.
+  auto list = [](const Json& items) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) text += (i ? ",\n   " : "\n   ") + items[i].dump();
+    return text + "]";
+  };
+  std::string text = "{\"tables\": [";
+  const Json& tables = document.at("tables");
+  for (std::size_t t = 0; t < tables.size(); ++t) {
+    text += (t ? ",\n" : "\n") + std::string(" {\"name\": ") + tables[t].at("name").dump();
+    text += ",\n  \"columns\": " + list(tables[t].at("columns"));
+    text += ",\n  \"rows\": " + list(tables[t].at("rows")) + "}";
+  }
+  return text + "\n]}\n";
+}
+
 void WriteDatabaseFromJson(Json document, const std::filesystem::path& path) {
   WriteDatabase(TablesFromJson(std::move(document)), path);
 }

@@ -14,6 +14,7 @@
 #define COURT_PLATFORM_JET_JSON_FORM_H_
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -29,6 +30,10 @@ namespace court::jet {
 std::vector<Table> TablesFromJson(nlohmann::ordered_json document);
 
 nlohmann::ordered_json TablesToJson(const std::vector<Table>& tables);
+
+// The JSON form as text for people and version control: one line per
+// column and per row.
+std::string JsonFormText(const nlohmann::ordered_json& document);
 
 // Writes the database the JSON form describes (for tests and tools that
 // need a catalogue file). Errors as TablesFromJson and WriteDatabase.

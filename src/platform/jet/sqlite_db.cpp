@@ -8,7 +8,7 @@ namespace court::jet {
 namespace {
 
 int CompareJetText(void*, int size_a, const void* a, int size_b, const void* b) {
-  return CompareIgnoringCase(std::string_view(static_cast<const char*>(a), size_a),
+  return CompareAsJet(std::string_view(static_cast<const char*>(a), size_a),
                              std::string_view(static_cast<const char*>(b), size_b));
 }
 

@@ -35,8 +35,9 @@ std::u32string FoldCase(std::string_view utf8) {
   return folded;
 }
 
-int CompareIgnoringCase(std::string_view a, std::string_view b) {
-  return FoldCase(a).compare(FoldCase(b));
+int CompareAsJet(std::string_view a, std::string_view b) {
+  auto without_trailing_blanks = [](std::string_view s) { return s.substr(0, s.find_last_not_of(' ') + 1); };
+  return FoldCase(without_trailing_blanks(a)).compare(FoldCase(without_trailing_blanks(b)));
 }
 
 }  // namespace court::jet

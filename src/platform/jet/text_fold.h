@@ -1,7 +1,7 @@
-// Jet compares text and names without regard to letter case. Folding maps
-// every character to one spelling per letter so two texts can be compared
-// the way Jet does: ASCII, Latin-1 letters and full-width Latin letters fold;
-// CJK characters have no case and stay as they are.
+// Jet compares text and names without regard to letter case, and its "="
+// ignores trailing blanks on either side ('abc  ' = 'abc'). Folding maps
+// every character to one spelling per letter: ASCII, Latin-1 letters and
+// full-width Latin letters fold; CJK characters have no case.
 
 #ifndef COURT_PLATFORM_JET_TEXT_FOLD_H_
 #define COURT_PLATFORM_JET_TEXT_FOLD_H_
@@ -14,8 +14,9 @@ namespace court::jet {
 // The code points of UTF-8 text, case-folded.
 std::u32string FoldCase(std::string_view utf8);
 
-// Negative, zero or positive, as Jet orders the two texts.
-int CompareIgnoringCase(std::string_view a, std::string_view b);
+// Negative, zero or positive, as Jet orders the two texts: letter case and
+// trailing blanks aside.
+int CompareAsJet(std::string_view a, std::string_view b);
 
 // The code points of UTF-8 text; a malformed byte stands for itself.
 std::u32string DecodeUtf8(std::string_view utf8);

@@ -14,9 +14,9 @@ std::string Sql(std::string_view jet) { return TranslateQuery(jet, IsTextColumn)
 
 TEST(JetSql, BareColumnBetweenConditionsTestsForAValue) {
   EXPECT_EQ(Sql("select * from 字段 where 名称 and  id in ( select id from 表名 where name = 'a' )"),
-            "select _rowid_, * from 字段 where (名称 IS NOT NULL AND 名称 <> '') and  id in ( select id from 表名 where name = 'a' )");
-  EXPECT_EQ(Sql("select a from t where x or (名称)"), "select _rowid_, a from t where (x <> 0) or ((名称 IS NOT NULL AND 名称 <> ''))");
-  EXPECT_EQ(Sql("select a from t where not [名称]"), "select _rowid_, a from t where not ([名称] IS NOT NULL AND [名称] <> '')");
+            "select _rowid_, * from 字段 where (名称 IS NOT NULL AND length(名称) > 0) and  id in ( select id from 表名 where name = 'a' )");
+  EXPECT_EQ(Sql("select a from t where x or (名称)"), "select _rowid_, a from t where (x <> 0) or ((名称 IS NOT NULL AND length(名称) > 0))");
+  EXPECT_EQ(Sql("select a from t where not [名称]"), "select _rowid_, a from t where not ([名称] IS NOT NULL AND length([名称]) > 0)");
 }
 
 TEST(JetSql, ColumnsInComparisonsListsAndQuotesStayAsWritten) {
