@@ -22,7 +22,7 @@ Value T(const std::string& v) { return Value::Text(v); }
 std::vector<Table> Catalogue() {
   Table names{"表名", {{"id", ColumnType::kLong}, {"name", ColumnType::kText, 50}},
               {{I(1), T("案由")}, {I(2), T("邮箱")}, {I(3), T("邮箱附件")}, {I(4), Value()},
-               {I(5), T("日历 ")}, {I(6), T("Calendar")}, {I(7), T("无列")}}};
+               {I(5), T("日历 ")}, {I(6), T("Calendar")}, {I(7), T("无列")}, {I(8), T("calendar")}}};
   Table columns{"字段",
                 {{"id", ColumnType::kLong}, {"名称", ColumnType::kText, 50}, {"类型", ColumnType::kText, 20},
                  {"类型id", ColumnType::kInteger}, {"长度", ColumnType::kInteger}, {"允许空", ColumnType::kInteger},
@@ -40,6 +40,7 @@ std::vector<Table> Catalogue() {
   column(1, T("日期"), "datetime", 61, 8, 1, T("(getdate())"), false);
   column(5, T("  "), "int", 56, 4, 1, Value(), false);
   column(6, T("day"), "int", 56, 4, 1, Value(), false);
+  column(8, T("month"), "int", 56, 4, 1, Value(), false);
   Table constraints{"约束表", {{"约束名", ColumnType::kText, 50}, {"表名", ColumnType::kText, 50}, {"约束语句", ColumnType::kMemo}},
                     {{T("c1"), T("案由"), T("len(案由)>0")}, {T("c2"), T("案由"), Value()},
                      {T("c3"), T("案由"), T("   ")}, {T("c4"), T("日历"), T("id > 0  ")}}};
@@ -49,13 +50,15 @@ std::vector<Table> Catalogue() {
                {{I(3), T("案件性质"), T("民事")}, {I(1), T("案件性质"), T("刑事")}, {I(2), T("保管期限"), T("永久")}}};
   Table templates{"文书样本库", {{"id", ColumnType::kLong}, {"来源", ColumnType::kText, 20}, {"内容", ColumnType::kOle}},
                   {{I(10), T("(系统文书)"), Value::Binary({1, 2, 3})}, {I(11), T("用户"), Value()}}};
+  Table materials{"文书资料", {{"ws_id", ColumnType::kLong}, {"所有人", ColumnType::kText, 20}},
+                  {{I(20), T("张三")}, {I(21), T("(系统文书)")}}};
   Table libraries{"运行库", {{"id", ColumnType::kLong}, {"使用名称", ColumnType::kText, 50}},
                   {{I(1), T("报表")}, {I(2), T("打印")}}};
   Table files{"运行库文件",
               {{"文件名", ColumnType::kText, 50}, {"运行", ColumnType::kText, 50}, {"运行库_id", ColumnType::kLong},
                {"内容", ColumnType::kOle}},
               {{T("a.dll"), Value(), I(2), Value::Binary({0, 255})}, {T("b.dll"), T("1"), I(1), Value()}}};
-  return {names, columns, constraints, release, common, templates, libraries, files};
+  return {names, columns, constraints, release, common, templates, materials, libraries, files};
 }
 
 class CatalogueQueries : public ::testing::Test {
@@ -87,7 +90,7 @@ testing::ScratchDir* CatalogueQueries::dir_ = nullptr;
 
 TEST_F(CatalogueQueries, CourtAndMailTableLists) {
   auto court = Query("SELECT  name FROM 表名 where not ( name = '邮箱' or  name = '邮箱附件')  ");
-  EXPECT_EQ(Column(court, 0), (std::vector<Value>{T("案由"), T("日历 "), T("Calendar"), T("无列")}));
+  EXPECT_EQ(Column(court, 0), (std::vector<Value>{T("案由"), T("日历 "), T("Calendar"), T("无列"), T("calendar")}));
   EXPECT_EQ(court.columns[0].name, "name");
   auto mail = Query("SELECT  name FROM 表名 where  ( name = '邮箱' or  name = '邮箱附件')  ");
   EXPECT_EQ(Column(mail, 0), (std::vector<Value>{T("邮箱"), T("邮箱附件")}));
@@ -108,8 +111,10 @@ TEST_F(CatalogueQueries, AlterationColumnsComeInTheAskedOrder) {
       "select 类型id, 长度,  允许空 ,默认, 名称 ,类型 ,自动编号 from 字段 where 名称 and  id in ( select id from 表名 where "
       "name = 'calendar' )");
   EXPECT_EQ(Names(result), (std::vector<std::string>{"类型id", "长度", "允许空", "默认", "名称", "类型", "自动编号"}));
-  ASSERT_EQ(result.rows.size(), 1u);  // text compares without regard to case
+  // Text compares without regard to case: both tables of that name answer.
+  ASSERT_EQ(result.rows.size(), 2u);
   EXPECT_EQ(result.rows[0], (access::Row{I(56), I(4), I(1), Value(), T("day"), T("int"), Value::Boolean(false)}));
+  EXPECT_EQ(result.rows[1][4], T("month"));
 }
 
 // Jet's "=" ignores trailing blanks on either side.
@@ -133,6 +138,8 @@ TEST_F(CatalogueQueries, TableCopyReadsNumberColumnsAndOrderedRows) {
   EXPECT_EQ(system.columns[2].type, ValueType::kBinary);
   EXPECT_EQ(system.rows[0][2], Value::Binary({1, 2, 3}));
   EXPECT_EQ(Column(Query("select id from 文书样本库 where 来源 = '(系统文书)'"), 0), std::vector<Value>{I(10)});
+  EXPECT_EQ(Column(Query("select ws_id from 文书资料 where 所有人 = '(系统文书)'"), 0), std::vector<Value>{I(21)});
+  EXPECT_EQ(Column(Query("SELECT * FROM 运行库 ORDER BY id"), 1), (std::vector<Value>{T("报表"), T("打印")}));
 }
 
 TEST_F(CatalogueQueries, ReleaseNumberCountsOnlyAboveZero) {

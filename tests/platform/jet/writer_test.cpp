@@ -246,6 +246,22 @@ TEST(Writer, BadInputIsRefusedWithItsPlace) {
   }
 }
 
+TEST(Writer, RowLongerThanAPageIsRefused) {
+  ScratchDir dir;
+  Table wide{"宽", {}, {{}}};
+  for (int c = 0; c < 10; ++c) {
+    wide.columns.push_back({"c" + std::to_string(c), ColumnType::kText, 255});
+    wide.rows[0].push_back(Value::Text(Repeat("字", 255)));
+  }
+  try {
+    WriteDatabase({wide}, dir.File("wide.mdb"));
+    FAIL();
+  } catch (const std::invalid_argument& error) {
+    EXPECT_NE(std::string(error.what()).find("table '宽', row 1: the row takes"), std::string::npos) << error.what();
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(Writer, ReplacesAnExistingFileWhole) {
   ScratchDir dir;
   const std::string file = dir.File("out.mdb");
