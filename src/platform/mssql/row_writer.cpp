@@ -66,11 +66,11 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   if (explicit_identity && CompareCi(session_.identity_insert_table, t.name) != 0)
     throw Message(544, "Cannot insert explicit value for identity column in table '" + t.name +
                            "' when IDENTITY_INSERT is set to OFF.");
-  bool guarded = identity >= 0 || !t.checks.empty();
-  std::optional<Savepoint> savepoint;
-  if (guarded) savepoint.emplace(session_.db(), "court_statement");
+  // Taken before the statement's savepoint: a failed insert leaves a gap.
   if (identity >= 0 && !explicit_identity)
     values[static_cast<std::size_t>(identity)] = Value::Integer(session_.catalog().NextIdentity(t.id));
+  std::optional<Savepoint> savepoint;
+  if (!t.checks.empty()) savepoint.emplace(session_.db(), "court_statement");
   std::string sql = "INSERT INTO " + t.SqliteName() + " (";
   std::string marks;
   for (std::size_t i = 0; i < t.columns.size(); ++i) {

@@ -1,0 +1,168 @@
+// Sessions of the embedded server through the driver interface: several
+// connections at once, record-set writes, batch error rules and the state a
+// connection keeps between batches.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/access/error.h"
+#include "platform/mssql/embedded_driver.h"
+
+namespace court::mssql {
+namespace {
+
+namespace fs = std::filesystem;
+using access::Value;
+
+class SessionTest : public ::testing::Test {
+ protected:
+  SessionTest()
+      : root_(fs::temp_directory_path() / ("court-mssql-session-" + std::to_string(getpid()))) {
+    fs::remove_all(root_);
+    driver_ = std::make_unique<EmbeddedDriver>(root_);
+    driver_->Connect("master")->Execute(
+        "CREATE DATABASE [法院]  ON (NAME = N'法院_Data', FILENAME = N'D:\\法院_Data.MDF' , SIZE = 1, "
+        "FILEGROWTH = 10%) LOG ON (NAME = N'法院_Log', FILENAME = N'D:\\法院_log.LDF' , SIZE = 1, "
+        "FILEGROWTH = 10%)\r\n");
+    court_ = driver_->Connect("法院");
+  }
+  ~SessionTest() override {
+    court_.reset();
+    driver_.reset();
+    fs::remove_all(root_);
+  }
+
+  int ErrorOf(access::Session& session, const std::string& sql) {
+    try {
+      session.Execute(sql);
+    } catch (const access::Error& e) {
+      return e.number();
+    }
+    return 0;
+  }
+
+  fs::path root_;
+  std::unique_ptr<EmbeddedDriver> driver_;
+  std::unique_ptr<access::Session> court_;
+};
+
+TEST_F(SessionTest, MissingDatabaseRefusesTheLogin) {
+  try {
+    driver_->Connect("没有");
+    FAIL();
+  } catch (const access::Error& e) {
+    EXPECT_EQ(e.number(), 4060);
+    EXPECT_EQ(e.description(), "Cannot open database requested in login '没有'. Login fails.");
+  }
+}
+
+TEST_F(SessionTest, ConnectionsOnOneDatabaseSeeEachOthersWork) {
+  auto other = driver_->Connect("法院");
+  // The second connection has read the catalog before the table exists.
+  EXPECT_EQ(other->Query("SELECT name FROM sysobjects WHERE name = 'T'").rows.size(), 0u);
+  court_->Execute("CREATE TABLE T (a int NOT NULL, b varchar(10) NULL)");
+  court_->Execute("insert into T (a, b) values (1, 'x')");
+  access::ResultSet seen = other->Query("SELECT a, b FROM T");
+  ASSERT_EQ(seen.rows.size(), 1u);
+  other->Execute("alter table T\r\n add c [int]  null");
+  court_->Execute("insert into T (a, c) values (2, 5)");
+  EXPECT_EQ(other->Query("SELECT c FROM T WHERE a = 2").rows.at(0).at(0), Value::Integer(5));
+  // A third connection from another driver instance (another process, in effect).
+  EmbeddedDriver second(root_);
+  EXPECT_EQ(second.Connect("法院")->Query("SELECT a FROM T").rows.size(), 2u);
+}
+
+TEST_F(SessionTest, RecordSetWritesApplyTypesIdentityAndDefaults) {
+  court_->Execute(
+      "CREATE TABLE [dbo].[运行库文件] (\r\n[id] [int]  IDENTITY (1, 1) NOT NULL  , \r\n[文件名] "
+      "[nvarchar]  (20 )   COLLATE Chinese_PRC_CI_AS  not  null , \r\n[日期] [datetime]  null , \r\n"
+      "[内容] [image]  null , \r\n[运行] [bit]  null , \r\n) ON [PRIMARY]");
+  court_->Execute("ALTER TABLE [dbo].[运行库文件] WITH NOCHECK ADD \r\nCONSTRAINT [DF_运行库文件_运行] DEFAULT (1) FOR [运行]");
+  access::Bytes bytes = {0, 1, 2, 0xFF, 0};
+  std::int64_t first = court_->InsertRow("运行库文件", {"文件名", "内容"}, {Value::Text("a.dll"), Value::Binary(bytes)});
+  std::int64_t second = court_->InsertRow("运行库文件", {"文件名", "日期"},
+                                          {Value::Text("b.dll"), Value::Text("2006-10-30 08:00:00")});
+  EXPECT_NE(first, second);
+  access::ResultSet set = court_->Query("SELECT id, 文件名, 日期, 内容, 运行 FROM 运行库文件 ORDER BY id");
+  ASSERT_EQ(set.rows.size(), 2u);
+  EXPECT_EQ(set.rows[0][0], Value::Integer(1));
+  EXPECT_EQ(set.rows[1][0], Value::Integer(2));
+  EXPECT_EQ(set.rows[0][3], Value::Binary(bytes));
+  EXPECT_EQ(set.rows[0][4], Value::Boolean(true));
+  EXPECT_EQ(set.rows[1][2], Value::Date({2006, 10, 30, 8, 0, 0, 0}));
+  EXPECT_EQ(set.columns[2].type, access::ValueType::kDateTime);
+  ASSERT_TRUE(set.base_table.has_value());
+  EXPECT_EQ(*set.base_table, "运行库文件");
+
+  court_->UpdateRow("运行库文件", set.row_ids[1], {"内容"}, {Value::Binary({7, 8})});
+  EXPECT_EQ(court_->Query("SELECT 内容 FROM 运行库文件 WHERE id = 2").rows[0][0], Value::Binary({7, 8}));
+  EXPECT_EQ(court_->Query("SELECT 内容 FROM 运行库文件 WHERE id = 1").rows[0][0], Value::Binary(bytes));
+
+  try {
+    court_->InsertRow("运行库文件", {"日期"}, {Value::Text("2006-01-01")});
+    FAIL();
+  } catch (const access::Error& e) {
+    EXPECT_EQ(e.number(), 515);
+  }
+  try {
+    court_->UpdateRow("运行库文件", set.row_ids[0], {"文件名"}, {Value::Text(std::string(21, 'x'))});
+    FAIL();
+  } catch (const access::Error& e) {
+    EXPECT_EQ(e.number(), 8152);
+  }
+}
+
+TEST_F(SessionTest, JoinsAndAggregatesAreNotWritable) {
+  court_->Execute("CREATE TABLE T (a int NULL)");
+  EXPECT_FALSE(court_->Query("SELECT count(*) AS n FROM T").base_table.has_value());
+  EXPECT_FALSE(court_->Query("SELECT x.a FROM T x INNER JOIN T y ON x.a = y.a").base_table.has_value());
+  EXPECT_TRUE(court_->Query("SELECT  *  FROM T WHERE a = 1").base_table.has_value());
+}
+
+TEST_F(SessionTest, ConstraintErrorsEndTheStatementAndConversionErrorsTheBatch) {
+  court_->Execute("CREATE TABLE T (a int NOT NULL, b int NULL)");
+  EXPECT_EQ(ErrorOf(*court_, "insert into T (b) values (1)\r\ninsert into T (a) values (2)"), 515);
+  EXPECT_EQ(court_->Query("SELECT a FROM T").rows.size(), 1u);
+  EXPECT_EQ(ErrorOf(*court_, "insert into T (a) values ('x')\r\ninsert into T (a) values (3)"), 245);
+  EXPECT_EQ(court_->Query("SELECT a FROM T").rows.size(), 1u);
+  // A syntax error anywhere stops the whole batch before it runs.
+  EXPECT_EQ(ErrorOf(*court_, "insert into T (a) values (4)\r\nselect from"), 156);
+  EXPECT_EQ(court_->Query("SELECT a FROM T").rows.size(), 1u);
+}
+
+TEST_F(SessionTest, DuplicateKeyIsRefusedWithTheConstraintName) {
+  court_->Execute("CREATE TABLE [dbo].[K] (\r\n[id] [int]  IDENTITY (1, 1) NOT NULL  , \r\n[v] [varchar]  (5 )  null , \r\n) ON [PRIMARY]");
+  EXPECT_EQ(ErrorOf(*court_, "ALTER TABLE [dbo].[K] WITH NOCHECK ADD \r\nCONSTRAINT [K1] PRIMARY KEY  CLUSTERED ( [v]) ON [PRIMARY] "),
+            8111);
+  court_->Execute("alter table K\r\nalter column v [varchar]  (5 )  not  null");
+  court_->Execute("ALTER TABLE [dbo].[K] WITH NOCHECK ADD \r\nCONSTRAINT [K1] PRIMARY KEY  CLUSTERED ( [v]) ON [PRIMARY] ");
+  court_->Execute("insert into K (v) values ('a')");
+  try {
+    court_->Execute("insert into K (v) values ('A ')");
+    FAIL();
+  } catch (const access::Error& e) {
+    EXPECT_EQ(e.number(), 2627);
+    EXPECT_EQ(e.description(), "Violation of PRIMARY KEY constraint 'K1'. Cannot insert duplicate key in object 'K'.");
+  }
+  // The failed insert used up its identity value, as on the server.
+  court_->Execute("insert into K (v) values ('b')");
+  EXPECT_EQ(court_->Query("SELECT id FROM K WHERE v = 'B'").rows.at(0).at(0), Value::Integer(3));
+}
+
+TEST_F(SessionTest, ConnectionKeepsItsDatabaseAndOptions) {
+  auto session = driver_->Connect("master");
+  session->Execute("use 法院");
+  EXPECT_EQ(session->Query("SELECT db_name() AS db").rows[0][0], Value::Text("法院"));
+  session->Execute("SET QUOTED_IDENTIFIER OFF ");
+  EXPECT_EQ(session->Query("SELECT \"text\" AS t").rows[0][0], Value::Text("text"));
+  session->Execute("SET QUOTED_IDENTIFIER ON ");
+  EXPECT_EQ(ErrorOf(*session, "SELECT \"text\" AS t"), 207);
+  // Variables last one batch only.
+  session->Execute("declare @a int set @a = 1");
+  EXPECT_EQ(ErrorOf(*session, "select @a"), 137);
+}
+
+}  // namespace
+}  // namespace court::mssql
