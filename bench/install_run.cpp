@@ -59,7 +59,9 @@ json LargeRelease(int release_number) {
   std::ifstream in(fs::path(COURT_SOURCE_DIR) / "catalogue" / "release1.json");
   json release = json::parse(in);
   const int listed = static_cast<int>(Table(release, "表名")["rows"].size());
-  for (int id = listed + 1; id <= kTables; ++id) AddTable(release, id, "表" + std::to_string(id), release_number);
+  // Named so that no table is called like another one's primary key (its name + "1").
+  for (int id = listed + 1; id <= kTables; ++id)
+    AddTable(release, id, "档案" + std::to_string(id) + "号", release_number);
   Table(release, "升级版本")["rows"] = {{release_number}};
   json& causes = Table(release, "案由")["rows"];
   for (int i = 1; i <= kCausesOfAction; ++i) causes.push_back({1000 + i, "案由" + std::to_string(i), "民事", "合同纠纷", nullptr, nullptr, nullptr});
@@ -97,6 +99,7 @@ bool Run(const char* what, const fs::path& server, const fs::path& catalogue, bo
   const std::string server_spec = "embedded:" + server.string();
   std::vector<std::string> arguments = {setup, "--headless", "--server", server_spec, "--catalogue", catalogue.string()};
   if (fresh) arguments.insert(arguments.end(), {"--drive", "D:"});
+  std::fflush(stdout);
   const auto start = std::chrono::steady_clock::now();
   const pid_t child = fork();
   if (child == 0) {
