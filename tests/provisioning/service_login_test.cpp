@@ -8,46 +8,15 @@
 
 #include "platform/access/error.h"
 #include "provisioning/service_login.h"
+#include "tests/provisioning/service_login_checks.h"
 #include "tests/support/installation.h"
 
 namespace court::provisioning {
 namespace {
 
-using testing::Installation;
-using testing::Sent;
-using Rows = std::vector<std::string>;
-
-const std::string kLoginQuery = "SELECT name FROM master.dbo.sysdatabases WHERE name = N'vek'";
-
-const std::string kExpectedBatch =
-    "if not exists (select * from master.dbo.syslogins where loginname = N'vek')\r\n"
-    "BEGIN\r\n"
-    "   declare @logindb nvarchar(132), @loginlang nvarchar(132) select @logindb = N'master', @loginlang = "
-    "N'简体中文'\r\n"
-    "    if @logindb is null or not exists (select * from master.dbo.sysdatabases where name = @logindb)\r\n"
-    "       select @logindb = N'master'\r\n"
-    "   if @loginlang is null or (not exists (select * from master.dbo.syslanguages where name = @loginlang) "
-    "and @loginlang <> N'us_english')\r\n"
-    "     select @loginlang = @@language\r\n"
-    "    exec sp_addlogin N'vek', 'pobtrew47', @logindb, @loginlang\r\n"
-    "END";
-
-const std::vector<std::string> kExpectedRoleStatements = {
-    "exec sp_addsrvrolemember N'vek', serveradmin", "exec sp_addsrvrolemember N'vek', setupadmin",
-    "exec sp_addsrvrolemember N'vek', processadmin", "exec sp_addsrvrolemember N'vek', diskadmin",
-    "exec sp_addsrvrolemember N'vek', dbcreator",   "exec sp_addsrvrolemember N'vek', bulkadmin"};
-
-std::vector<std::string> SqlOf(const std::vector<Sent>& sent) {
-  std::vector<std::string> sql;
-  for (const Sent& s : sent) sql.push_back(s.sql);
-  return sql;
-}
-
-std::vector<std::string> LoginStatementsSent() {
-  std::vector<std::string> sql = {kLoginQuery, kExpectedBatch};
-  sql.insert(sql.end(), kExpectedRoleStatements.begin(), kExpectedRoleStatements.end());
-  return sql;
-}
+using court::testing::Installation;
+using court::testing::Sent;
+using namespace court::provisioning::testing;
 
 class ServiceLoginTest : public ::testing::Test {
  protected:
@@ -60,51 +29,6 @@ class ServiceLoginTest : public ::testing::Test {
     installation_.Execute("法院", "CREATE VIEW dbo.案件号 AS SELECT 案号 FROM dbo.案件");
   }
 
-  // One row per login named vek: its default database, language and the
-  // eight fixed server roles it does or does not hold.
-  std::vector<std::string> VekLogins() {
-    return installation_.Rows(
-        "master",
-        "SELECT name, dbname, language, serveradmin, setupadmin, processadmin, diskadmin, dbcreator, "
-        "bulkadmin, sysadmin, securityadmin FROM master.dbo.syslogins WHERE name = N'vek'");
-  }
-
-  // Whether the database has a user vek bound to this server's login vek.
-  bool VekIsUserBoundToLogin(const std::string& database) {
-    std::vector<std::string> login = installation_.Rows("master", "SELECT sid FROM master.dbo.syslogins WHERE name = N'vek'");
-    std::vector<std::string> user = installation_.Rows(database, "SELECT sid FROM sysusers WHERE name = N'vek'");
-    return login.size() == 1 && user == login;
-  }
-
-  // What vek holds in a database, one "object<TAB>action" each; statement
-  // permissions have the object NULL.
-  std::set<std::string> VekRights(const std::string& database) {
-    Rows rights = installation_.Rows(
-        database,
-        "SELECT o.name, p.action FROM sysprotects p INNER JOIN sysusers u ON u.uid = p.uid LEFT OUTER JOIN "
-        "sysobjects o ON o.id = p.id WHERE u.name = N'vek' AND p.protecttype = 205");
-    return {rights.begin(), rights.end()};
-  }
-
-  // The rights of a user database that vek does not hold: its statement
-  // permissions, and per view, table, system table and procedure all that fits it.
-  std::set<std::string> RightsVekLacks(const std::string& database) {
-    std::set<std::string> rights;
-    for (const char* action : {"178", "198", "207", "222", "228", "233", "235", "236"})
-      rights.insert(std::string("NULL\t") + action);
-    for (const std::string& object :
-         installation_.Rows(database, "SELECT name, RTRIM(xtype) FROM sysobjects WHERE xtype IN ('U', 'V', 'S', 'P')")) {
-      std::string name = object.substr(0, object.find('\t'));
-      std::string xtype = object.substr(object.find('\t') + 1);
-      std::vector<std::string> actions = {"193", "195", "196", "197", "26"};  // tables
-      if (xtype == "V") actions.pop_back();                                    // no REFERENCES
-      if (xtype == "P") actions = {"224"};                                     // EXECUTE
-      for (const std::string& action : actions) rights.insert(name + "\t" + action);
-    }
-    for (const std::string& held : VekRights(database)) rights.erase(held);
-    return rights;
-  }
-
   Installation installation_;
 };
 
@@ -112,9 +36,9 @@ TEST_F(ServiceLoginTest, CreatesTheLoginOnceWithSixRoles) {
   EnsureServiceLogin(installation_.run());
   EnsureServiceLogin(installation_.run());
 
-  EXPECT_EQ(VekLogins(), std::vector<std::string>{"vek\tmaster\t简体中文\t1\t1\t1\t1\t1\t1\t0\t0"});
-  std::vector<std::string> twice = LoginStatementsSent();
-  std::vector<std::string> again = LoginStatementsSent();
+  EXPECT_EQ(VekLogins(installation_), std::vector<std::string>{"vek\tmaster\t简体中文\t1\t1\t1\t1\t1\t1\t0\t0"});
+  std::vector<std::string> twice = LoginStatements();
+  std::vector<std::string> again = LoginStatements();
   twice.insert(twice.end(), again.begin(), again.end());
   std::vector<Sent> sent = installation_.Transcript();
   EXPECT_EQ(SqlOf(sent), twice);
@@ -130,8 +54,8 @@ TEST_F(ServiceLoginTest, DatabaseNamedLikeTheLoginSuppressesIt) {
   installation_.CreateDatabase("vek");
   EnsureServiceLogin(installation_.run());
 
-  EXPECT_TRUE(VekLogins().empty());
-  EXPECT_EQ(SqlOf(installation_.Transcript()), std::vector<std::string>{kLoginQuery});
+  EXPECT_TRUE(VekLogins(installation_).empty());
+  EXPECT_EQ(SqlOf(installation_.Transcript()), std::vector<std::string>{LoginStatements().front()});
 }
 
 TEST_F(ServiceLoginTest, GrantPassMakesTheUserAndGrantsEverything) {
@@ -140,8 +64,8 @@ TEST_F(ServiceLoginTest, GrantPassMakesTheUserAndGrantsEverything) {
   installation_.ClearTranscript();
   GrantPass(installation_.run(), "法院");
 
-  EXPECT_TRUE(VekIsUserBoundToLogin("法院"));
-  EXPECT_EQ(RightsVekLacks("法院"), std::set<std::string>{});
+  EXPECT_TRUE(VekIsUserBoundToLogin(installation_, "法院"));
+  EXPECT_EQ(RightsVekLacks(installation_, "法院"), std::set<std::string>{});
 
   std::vector<Sent> sent = installation_.Transcript();
   ASSERT_GE(sent.size(), 6u);
@@ -167,15 +91,15 @@ TEST_F(ServiceLoginTest, SecondGrantPassChangesNothingAndRaisesNothing) {
   CreateCourtDatabase();
   EnsureServiceLogin(installation_.run());
   GrantPass(installation_.run(), "法院");
-  std::set<std::string> rights_before = VekRights("法院");
+  std::set<std::string> rights_before = VekRights(installation_, "法院");
   installation_.ClearTranscript();
 
   EnsureServiceLogin(installation_.run());
   GrantPass(installation_.run(), "法院");
 
-  EXPECT_EQ(VekLogins().size(), 1u);
-  EXPECT_TRUE(VekIsUserBoundToLogin("法院"));
-  EXPECT_EQ(VekRights("法院"), rights_before);
+  EXPECT_EQ(VekLogins(installation_).size(), 1u);
+  EXPECT_TRUE(VekIsUserBoundToLogin(installation_, "法院"));
+  EXPECT_EQ(VekRights(installation_, "法院"), rights_before);
   for (const Sent& s : installation_.Transcript()) EXPECT_TRUE(s.ok) << s.sql << ": " << s.error;
 }
 
@@ -187,7 +111,7 @@ TEST_F(ServiceLoginTest, UserOfAnotherLoginIsRebound) {
   EnsureServiceLogin(installation_.run());
   GrantPass(installation_.run(), "法院");
 
-  EXPECT_TRUE(VekIsUserBoundToLogin("法院"));
+  EXPECT_TRUE(VekIsUserBoundToLogin(installation_, "法院"));
 }
 
 TEST_F(ServiceLoginTest, OnlyDatabaseAccessFailuresAreIgnored) {
