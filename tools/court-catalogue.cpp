@@ -39,7 +39,9 @@ void Build(const std::string& in, const std::string& out) {
 
 void Dump(const std::string& in) {
   MdbFile file(in);
-  std::cout << court::jet::JsonFormText(court::jet::TablesToJson(court::jet::ReadAllTables(file)));
+  court::jet::JsonFormPrinter printer(std::cout);
+  for (const std::string& name : file.TableNames()) printer.Print(file.ReadTable(name));
+  printer.Finish();
 }
 
 }  // namespace

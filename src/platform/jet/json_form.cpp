@@ -137,6 +137,22 @@ Json ValueToJson(const Value& value, ColumnType type) {
   return nullptr;
 }
 
+Json TableToJson(const Table& table) {
+  Json columns = Json::array();
+  for (const Column& column : table.columns) {
+    Json entry = {{"name", column.name}, {"type", TypeName(column.type)}};
+    if (column.type == ColumnType::kText) entry["size"] = column.size;
+    columns.push_back(std::move(entry));
+  }
+  Json rows = Json::array();
+  for (const access::Row& row : table.rows) {
+    Json values = Json::array();
+    for (std::size_t c = 0; c < row.size(); ++c) values.push_back(ValueToJson(row[c], table.columns[c].type));
+    rows.push_back(std::move(values));
+  }
+  return {{"name", table.name}, {"columns", std::move(columns)}, {"rows", std::move(rows)}};
+}
+
 }  // namespace
 
 std::vector<Table> TablesFromJson(Json document) {
@@ -150,40 +166,29 @@ std::vector<Table> TablesFromJson(Json document) {
 
 Json TablesToJson(const std::vector<Table>& tables) {
   Json list = Json::array();
-  for (const Table& table : tables) {
-    Json columns = Json::array();
-    for (const Column& column : table.columns) {
-      Json entry = {{"name", column.name}, {"type", TypeName(column.type)}};
-      if (column.type == ColumnType::kText) entry["size"] = column.size;
-      columns.push_back(std::move(entry));
-    }
-    Json rows = Json::array();
-    for (const access::Row& row : table.rows) {
-      Json values = Json::array();
-      for (std::size_t c = 0; c < row.size(); ++c) values.push_back(ValueToJson(row[c], table.columns[c].type));
-      rows.push_back(std::move(values));
-    }
-    list.push_back({{"name", table.name}, {"columns", std::move(columns)}, {"rows", std::move(rows)}});
-  }
+  for (const Table& table : tables) list.push_back(TableToJson(table));
   return {{"tables", std::move(list)}};
 }
 
-std::string JsonFormText(const Json& document) {
+JsonFormPrinter::JsonFormPrinter(std::ostream& out) : out_(out) { out_ << "{\"tables\": ["; }
+
+void JsonFormPrinter::Print(const Table& table) {
+  const Json json = TableToJson(table);
   // Each item on its own line, indented under its list.
-  auto list = [](const Json& items) {
-    std::string text = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) text += (i ? ",\n   " : "\n   ") + items[i].dump();
-    return text + "]";
+  auto print_list = [&](const Json& items) {
+    out_ << "[";
+    for (std::size_t i = 0; i < items.size(); ++i) out_ << (i ? ",\n   " : "\n   ") << items[i].dump();
+    out_ << "]";
   };
-  std::string text = "{\"tables\": [";
-  const Json& tables = document.at("tables");
-  for (std::size_t t = 0; t < tables.size(); ++t) {
-    text += (t ? ",\n" : "\n") + std::string(" {\"name\": ") + tables[t].at("name").dump();
-    text += ",\n  \"columns\": " + list(tables[t].at("columns"));
-    text += ",\n  \"rows\": " + list(tables[t].at("rows")) + "}";
-  }
-  return text + "\n]}\n";
+  out_ << (first_ ? "\n" : ",\n") << " {\"name\": " << json["name"].dump() << ",\n  \"columns\": ";
+  print_list(json["columns"]);
+  out_ << ",\n  \"rows\": ";
+  print_list(json["rows"]);
+  out_ << "}";
+  first_ = false;
 }
+
+void JsonFormPrinter::Finish() { out_ << "\n]}\n"; }
 
 void WriteDatabaseFromJson(Json document, const std::filesystem::path& path) {
   WriteDatabase(TablesFromJson(std::move(document)), path);

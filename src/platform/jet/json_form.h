@@ -14,7 +14,7 @@
 #define COURT_PLATFORM_JET_JSON_FORM_H_
 
 #include <filesystem>
-#include <string>
+#include <ostream>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -31,9 +31,18 @@ std::vector<Table> TablesFromJson(nlohmann::ordered_json document);
 
 nlohmann::ordered_json TablesToJson(const std::vector<Table>& tables);
 
-// The JSON form as text for people and version control: one line per
-// column and per row.
-std::string JsonFormText(const nlohmann::ordered_json& document);
+// Prints the JSON form for people and version control, one line per column
+// and per row, one table at a time so that a large file is never held whole.
+class JsonFormPrinter {
+ public:
+  explicit JsonFormPrinter(std::ostream& out);
+  void Print(const Table& table);
+  void Finish();
+
+ private:
+  std::ostream& out_;
+  bool first_ = true;
+};
 
 // Writes the database the JSON form describes (for tests and tools that
 // need a catalogue file). Errors as TablesFromJson and WriteDatabase.

@@ -22,7 +22,7 @@ int CompareJetText(void*, int size_a, const void* a, int size_b, const void* b) 
   if (message.rfind("no such column: ", 0) == 0)
     throw access::Error(kMissingParameter, "No value given for one or more required parameters. (" +
                                                name_after("no such column: ") + ")");
-  throw access::Error(kSyntaxError, "Syntax error in query '" + sql + "': " + message + ".");
+  throw access::Error(kSyntaxError, "Syntax error in query: " + message + " (" + sql + ").");
 }
 
 }  // namespace
