@@ -129,6 +129,7 @@ TEST_F(CatalogueQueries, TrailingBlanksDoNotCountInComparisons) {
 TEST_F(CatalogueQueries, TableCopyReadsNumberColumnsAndOrderedRows) {
   EXPECT_EQ(Column(Query("SELECT id FROM 表名 WHERE (not name is null ) and ((name = '案由'))"), 0),
             std::vector<Value>{I(1)});
+  EXPECT_EQ(Query("SELECT ID FROM 表名 WHERE id = 1").columns[0].name, "id");  // as the file spells it
   auto columns = Query("SELECT 名称 ,类型 FROM 字段 WHERE id = 1");
   EXPECT_EQ(columns.rows.size(), 5u);  // unnamed rows too: this query has no name test
   auto rows = Query("SELECT * FROM 常用数据 where 名称= '案件性质' ORDER BY no");
