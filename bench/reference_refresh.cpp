@@ -3,6 +3,9 @@
 // 64 KiB each, and reports the peak memory of the refresh alone.
 // Targets: under 10 s and under 200 MB.
 
+#include <malloc.h>
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -46,6 +49,15 @@ double PeakMiB() {
   return -1;
 }
 
+// Processor time of this process so far, user and system: on a shared
+// machine it says more than the wall clock.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 // Starts the peak over from the current size, so that building the release
 // does not count; returns false where the kernel does not allow it.
 bool ResetPeak() {
@@ -63,12 +75,15 @@ int main() {
     ReleaseCatalogue release = LargeRelease();
     installation = court::data::testing::InstallCourt(release);
   }
+  malloc_trim(0);  // the release's JSON is gone; give its heap back before measuring
   bool reset = ResetPeak();
+  double cpu_start = CpuSeconds();
   auto start = std::chrono::steady_clock::now();
   court::data::RefreshReferenceData(installation->run());
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%d reference rows and %d templates of %zu KiB: %.2f s (target < 10 s)\n",
-              kCausesOfAction + kProvisions + kListRows, kTemplates, kTemplateBytes / 1024, seconds);
+  std::printf("%d reference rows and %d templates of %zu KiB: %.2f s (%.2f s of processor time; target < 10 s)\n",
+              kCausesOfAction + kProvisions + kListRows, kTemplates, kTemplateBytes / 1024, seconds,
+              CpuSeconds() - cpu_start);
   std::printf("peak memory%s: %.0f MiB (target < 200 MB)\n", reset ? " of the refresh" : " of the process",
               PeakMiB());
   return 0;
