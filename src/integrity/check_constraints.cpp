@@ -18,9 +18,10 @@ void RebuildCheckConstraints(provisioning::Module2& run) {
   access::Connection catalogue(run.sources);
   provisioning::OpenCatalogueConnection(run, catalogue);
   access::Recordset rows;
-  provisioning::OpenRecordset(catalogue, rows,
-                              "SELECT [约束名], [表名], [约束语句] FROM 约束表 where ( not  约束语句 is null ) "
-                              "and (not rtrim(约束语句)='' ) ");
+  provisioning::OpenRecordset(
+      catalogue, rows,
+      "SELECT [约束名], [表名], [约束语句] FROM 约束表 where ( not  约束语句 is null ) "
+      "and (not rtrim(约束语句)='' ) ");
   for (; !rows.Eof(); rows.MoveNext()) {
     const std::string table = access::Trimmed(rows.Fields(1).value());
     const std::string condition = access::Trimmed(rows.Fields(2).value());

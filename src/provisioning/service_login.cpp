@@ -16,19 +16,23 @@ constexpr std::string_view kServerRoles[] = {"serveradmin", "setupadmin", "proce
 
 std::string LoginBatch() {
   const std::string login(kLoginName);
-  return "if not exists (select * from master.dbo.syslogins where loginname = N'" + login + "')\r\n"
-         "BEGIN\r\n"
-         "   declare @logindb nvarchar(132), @loginlang nvarchar(132) select @logindb = N'master', "
-         "@loginlang = N'简体中文'\r\n"
-         "    if @logindb is null or not exists (select * from master.dbo.sysdatabases where name = "
-         "@logindb)\r\n"
-         "       select @logindb = N'master'\r\n"
-         "   if @loginlang is null or (not exists (select * from master.dbo.syslanguages where name = "
-         "@loginlang) and @loginlang <> N'us_english')\r\n"
-         "     select @loginlang = @@language\r\n"
-         "    exec sp_addlogin N'" + login + "', '" + std::string(kLoginPassword) +
-         "', @logindb, @loginlang\r\n"
-         "END";
+  // Creates the login only where it is missing; the language falls back to
+  // the server's own when 简体中文 is not installed.
+  const std::string lines[] = {
+      "if not exists (select * from master.dbo.syslogins where loginname = N'" + login + "')",
+      "BEGIN",
+      "   declare @logindb nvarchar(132), @loginlang nvarchar(132) select @logindb = N'master', "
+      "@loginlang = N'简体中文'",
+      "    if @logindb is null or not exists (select * from master.dbo.sysdatabases where name = @logindb)",
+      "       select @logindb = N'master'",
+      "   if @loginlang is null or (not exists (select * from master.dbo.syslanguages where name = "
+      "@loginlang) and @loginlang <> N'us_english')",
+      "     select @loginlang = @@language",
+      "    exec sp_addlogin N'" + login + "', '" + std::string(kLoginPassword) + "', @logindb, @loginlang",
+      "END"};
+  std::string batch;
+  for (const std::string& line : lines) batch += (batch.empty() ? "" : "\r\n") + line;
+  return batch;
 }
 
 std::vector<std::string> ServerRoleStatements() {
@@ -41,8 +45,9 @@ std::vector<std::string> ServerRoleStatements() {
 void EnsureServiceLogin(Module2& run) {
   OpenMasterConnection(run, run.shared_connection);
   // A database named like the login means the server is not ours to set up.
-  provisioning::OpenRecordset(run.shared_connection, run.shared_recordset,
-                              "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(kLoginName) + "'");
+  provisioning::OpenRecordset(
+      run.shared_connection, run.shared_recordset,
+      "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(kLoginName) + "'");
   if (run.shared_recordset.RecordCount() == 0) {
     run.shared_connection.Execute(LoginBatch());
     for (const std::string& statement : ServerRoleStatements()) run.shared_connection.Execute(statement);

@@ -25,11 +25,12 @@ constexpr std::string_view kViewStatements[] = {
     "SET ANSI_NULLS ON",
     "SET QUOTED_IDENTIFIER ON ",
     "SET ANSI_NULLS ON",
-    "CREATE VIEW dbo.最后次交接 AS SELECT TOP 100 PERCENT dbo.交接.接收人, dbo.交接.交接时间, dbo.交接.aj_id,  "
-    "dbo.交接.案件性质, dbo.交接.卷宗数 FROM dbo.计算交接 INNER JOIN  dbo.交接 ON dbo.计算交接.aj_id = "
-    "dbo.交接.aj_id AND   dbo.计算交接.案件性质 = dbo.交接.案件性质 AND  dbo.计算交接.交接时间 = dbo.交接.交接时间 "
-    "GROUP BY dbo.交接.接收人, dbo.交接.交接, dbo.交接.交接时间, dbo.交接.aj_id,   dbo.交接.案件性质, "
-    "dbo.交接.卷宗数, dbo.计算交接.交接时间 HAVING (NOT (dbo.计算交接.交接时间 IS NULL))",
+    "CREATE VIEW dbo.最后次交接 AS SELECT TOP 100 PERCENT dbo.交接.接收人, dbo.交接.交接时间, "
+    "dbo.交接.aj_id,  dbo.交接.案件性质, dbo.交接.卷宗数 FROM dbo.计算交接 INNER JOIN  dbo.交接 ON "
+    "dbo.计算交接.aj_id = dbo.交接.aj_id AND   dbo.计算交接.案件性质 = dbo.交接.案件性质 AND  "
+    "dbo.计算交接.交接时间 = dbo.交接.交接时间 GROUP BY dbo.交接.接收人, dbo.交接.交接, dbo.交接.交接时间, "
+    "dbo.交接.aj_id,   dbo.交接.案件性质, dbo.交接.卷宗数, dbo.计算交接.交接时间 HAVING (NOT "
+    "(dbo.计算交接.交接时间 IS NULL))",
     "SET QUOTED_IDENTIFIER OFF ",
     "SET ANSI_NULLS ON ",
 };
@@ -46,8 +47,8 @@ constexpr DuplicateCleanup kCleanups[] = {
     {"SELECT 名称, 内容1, 内容2, 内容3, 内容4 FROM 常用数据 GROUP BY 名称, 内容1, 内容2, 内容3, 内容4 HAVING "
      "(COUNT(*) > 1)",
      "delete from 常用数据 where [no] in (select top 1 [no] from 常用数据  where "},
-    {"SELECT 案由, 性质, 归类1, 归类2, 归类3, 归类4 FROM 案由 GROUP BY 案由, 性质, 归类1, 归类2, 归类3, 归类4 "
-     "HAVING (COUNT(*) > 1)",
+    {"SELECT 案由, 性质, 归类1, 归类2, 归类3, 归类4 FROM 案由 GROUP BY 案由, 性质, 归类1, 归类2, "
+     "归类3, 归类4 HAVING (COUNT(*) > 1)",
      "delete from 案由 where [案由编号] in (select top 1 [案由编号] from 案由  where "},
 };
 

@@ -1,13 +1,14 @@
 // Rebuilding the court database's CHECK constraints from the catalogue, on a
 // real embedded server and a real table.mdb.
 
+#include "integrity/check_constraints.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "integrity/check_constraints.h"
 #include "platform/access/error.h"
 #include "tests/support/installation.h"
 
@@ -35,11 +36,13 @@ class CheckConstraintsTest : public ::testing::Test {
  protected:
   CheckConstraintsTest() : installation_(CatalogueWith(kNoConstraints)) {
     installation_.CreateDatabase("法院");
-    installation_.Execute("法院", "CREATE TABLE 案件 (id int NOT NULL, 金额 int NULL, 状态 nvarchar(10) NULL)");
-    installation_.Execute("法院", "CREATE TABLE 当事人 (id int NOT NULL, 年龄 int NULL)");
     installation_.Execute("法院",
-                          "INSERT INTO 案件 VALUES (1, 5, N'结案') INSERT INTO 案件 VALUES (2, -1, N'结案') "
-                          "INSERT INTO 案件 VALUES (3, NULL, N'结案') INSERT INTO 案件 VALUES (4, 7, N'作废')");
+                          "CREATE TABLE 案件 (id int NOT NULL, 金额 int NULL, 状态 nvarchar(10) NULL)");
+    installation_.Execute("法院", "CREATE TABLE 当事人 (id int NOT NULL, 年龄 int NULL)");
+    installation_.Execute(
+        "法院",
+        "INSERT INTO 案件 VALUES (1, 5, N'结案') INSERT INTO 案件 VALUES (2, -1, N'结案') "
+        "INSERT INTO 案件 VALUES (3, NULL, N'结案') INSERT INTO 案件 VALUES (4, 7, N'作废')");
     installation_.Execute("法院", "INSERT INTO 当事人 VALUES (1, 30) INSERT INTO 当事人 VALUES (2, 200)");
   }
 
@@ -83,10 +86,13 @@ TEST_F(CheckConstraintsTest, ReplacesConstraintsWithTheCatalogues) {
   Rows sent;
   for (const Sent& s : installation_.Transcript())
     if (s.kind == "execute") sent.push_back(s.sql);
-  EXPECT_EQ(sent, (Rows{"alter table 案件 drop 旧约束", "delete from 案件 where not ( 金额 >= 0)",
-                        "use 法院\r\nALTER TABLE 案件 WITH NOCHECK \r\nADD CONSTRAINT 案件1_ck CHECK ( 金额 >= 0 )",
-                        "delete from 当事人 where not ( 年龄 < 150)",
-                        "use 法院\r\nALTER TABLE 当事人 WITH NOCHECK \r\nADD CONSTRAINT 当事人2_ck CHECK ( 年龄 < 150 )"}));
+  EXPECT_EQ(
+      sent,
+      (Rows{
+          "alter table 案件 drop 旧约束", "delete from 案件 where not ( 金额 >= 0)",
+          "use 法院\r\nALTER TABLE 案件 WITH NOCHECK \r\nADD CONSTRAINT 案件1_ck CHECK ( 金额 >= 0 )",
+          "delete from 当事人 where not ( 年龄 < 150)",
+          "use 法院\r\nALTER TABLE 当事人 WITH NOCHECK \r\nADD CONSTRAINT 当事人2_ck CHECK ( 年龄 < 150 )"}));
 }
 
 TEST_F(CheckConstraintsTest, AddedConstraintGuardsLaterWrites) {
@@ -100,8 +106,8 @@ TEST_F(CheckConstraintsTest, AddedConstraintGuardsLaterWrites) {
 }
 
 TEST_F(CheckConstraintsTest, SecondRebuildGivesSameNamesAndDeletesNothing) {
-  const nlohmann::json rows = {{"金额", "案件", "金额 >= 0"}, {"状态", "案件", "状态 <> N'作废'"},
-                               {"年龄", "当事人", "年龄 < 150"}};
+  const nlohmann::json rows = {
+      {"金额", "案件", "金额 >= 0"}, {"状态", "案件", "状态 <> N'作废'"}, {"年龄", "当事人", "年龄 < 150"}};
   Rebuild(rows);
   Rows constraints = Constraints();
   Rows cases = Ids("案件");

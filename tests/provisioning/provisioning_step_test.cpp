@@ -36,7 +36,8 @@ class ProvisioningStepTest : public ::testing::Test {
   }
 
   std::set<std::string> Tables(const std::string& database) {
-    std::vector<std::string> rows = installation_.Rows(database, "SELECT name FROM sysobjects WHERE xtype = 'U'");
+    std::vector<std::string> rows =
+        installation_.Rows(database, "SELECT name FROM sysobjects WHERE xtype = 'U'");
     return {rows.begin(), rows.end()};
   }
 
@@ -51,7 +52,8 @@ class ProvisioningStepTest : public ::testing::Test {
 TEST_F(ProvisioningStepTest, NewCourtDatabaseIsUpgradedAndGranted) {
   ProvisioningStep(installation_.run());
 
-  EXPECT_EQ(VekLogins(installation_), std::vector<std::string>{"vek\tmaster\t简体中文\t1\t1\t1\t1\t1\t1\t0\t0"});
+  EXPECT_EQ(VekLogins(installation_),
+            std::vector<std::string>{"vek\tmaster\t简体中文\t1\t1\t1\t1\t1\t1\t0\t0"});
   EXPECT_TRUE(VekIsUserBoundToLogin(installation_, "法院"));
   EXPECT_TRUE(Tables("法院").count("常用数据"));
   EXPECT_EQ(installation_.Rows("法院", "SELECT 升级版本号 FROM 升级版本"), std::vector<std::string>{"3"});
@@ -90,7 +92,8 @@ TEST_F(ProvisioningStepTest, SecondRunChangesNothingAndRaisesNothing) {
   std::size_t grants = IndexOf(sent, "dbo.sp_revokedbaccess   'vek'");
   ASSERT_LT(grants, sent.size());
   for (std::size_t i = 0; i < sent.size(); ++i)
-    if (sent[i].target == "master" || i >= grants) EXPECT_TRUE(sent[i].ok) << sent[i].sql << ": " << sent[i].error;
+    if (sent[i].target == "master" || i >= grants)
+      EXPECT_TRUE(sent[i].ok) << sent[i].sql << ": " << sent[i].error;
 }
 
 TEST_F(ProvisioningStepTest, DatabaseNamedLikeTheLoginSuppressesTheLoginStatements) {

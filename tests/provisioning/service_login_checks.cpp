@@ -6,24 +6,27 @@ using court::testing::Installation;
 using court::testing::Sent;
 
 std::vector<std::string> LoginStatements() {
-  return {"SELECT name FROM master.dbo.sysdatabases WHERE name = N'vek'",
-          "if not exists (select * from master.dbo.syslogins where loginname = N'vek')\r\n"
-          "BEGIN\r\n"
-          "   declare @logindb nvarchar(132), @loginlang nvarchar(132) select @logindb = N'master', @loginlang = "
-          "N'简体中文'\r\n"
-          "    if @logindb is null or not exists (select * from master.dbo.sysdatabases where name = @logindb)\r\n"
-          "       select @logindb = N'master'\r\n"
-          "   if @loginlang is null or (not exists (select * from master.dbo.syslanguages where name = @loginlang) "
-          "and @loginlang <> N'us_english')\r\n"
-          "     select @loginlang = @@language\r\n"
-          "    exec sp_addlogin N'vek', 'pobtrew47', @logindb, @loginlang\r\n"
-          "END",
-          "exec sp_addsrvrolemember N'vek', serveradmin",
-          "exec sp_addsrvrolemember N'vek', setupadmin",
-          "exec sp_addsrvrolemember N'vek', processadmin",
-          "exec sp_addsrvrolemember N'vek', diskadmin",
-          "exec sp_addsrvrolemember N'vek', dbcreator",
-          "exec sp_addsrvrolemember N'vek', bulkadmin"};
+  return {
+      "SELECT name FROM master.dbo.sysdatabases WHERE name = N'vek'",
+      "if not exists (select * from master.dbo.syslogins where loginname = N'vek')\r\n"
+      "BEGIN\r\n"
+      "   declare @logindb nvarchar(132), @loginlang nvarchar(132) select @logindb = N'master', @loginlang = "
+      "N'简体中文'\r\n"
+      "    if @logindb is null or not exists (select * from master.dbo.sysdatabases where name = "
+      "@logindb)\r\n"
+      "       select @logindb = N'master'\r\n"
+      "   if @loginlang is null or (not exists (select * from master.dbo.syslanguages where name = "
+      "@loginlang) "
+      "and @loginlang <> N'us_english')\r\n"
+      "     select @loginlang = @@language\r\n"
+      "    exec sp_addlogin N'vek', 'pobtrew47', @logindb, @loginlang\r\n"
+      "END",
+      "exec sp_addsrvrolemember N'vek', serveradmin",
+      "exec sp_addsrvrolemember N'vek', setupadmin",
+      "exec sp_addsrvrolemember N'vek', processadmin",
+      "exec sp_addsrvrolemember N'vek', diskadmin",
+      "exec sp_addsrvrolemember N'vek', dbcreator",
+      "exec sp_addsrvrolemember N'vek', bulkadmin"};
 }
 
 std::vector<std::string> SqlOf(const std::vector<Sent>& sent) {

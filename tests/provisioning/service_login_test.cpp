@@ -1,5 +1,7 @@
 // The service login and its rights, on a real embedded server.
 
+#include "provisioning/service_login.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "platform/access/error.h"
-#include "provisioning/service_login.h"
 #include "tests/provisioning/service_login_checks.h"
 #include "tests/support/installation.h"
 
@@ -36,7 +37,8 @@ TEST_F(ServiceLoginTest, CreatesTheLoginOnceWithSixRoles) {
   EnsureServiceLogin(installation_.run());
   EnsureServiceLogin(installation_.run());
 
-  EXPECT_EQ(VekLogins(installation_), std::vector<std::string>{"vek\tmaster\t简体中文\t1\t1\t1\t1\t1\t1\t0\t0"});
+  EXPECT_EQ(VekLogins(installation_),
+            std::vector<std::string>{"vek\tmaster\t简体中文\t1\t1\t1\t1\t1\t1\t0\t0"});
   std::vector<std::string> twice = LoginStatements();
   std::vector<std::string> again = LoginStatements();
   twice.insert(twice.end(), again.begin(), again.end());
