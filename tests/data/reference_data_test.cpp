@@ -45,6 +45,58 @@ class ReferenceDataTest : public ::testing::Test {
   int next_no_ = 1;
 };
 
+TEST_F(ReferenceDataTest, SendsItsStepsInOrder) {
+  catalogue_.rows("文书样本库") = json::array({{3, "起诉状", "(系统文书)", nullptr}});
+  catalogue_.rows("文书资料") = json::array({{8, "法规", "(系统文书)", nullptr}});
+  Install();
+
+  Refresh();
+
+  // The statements sent to the court but the seed rows, and the catalogue
+  // reads that are not part of a table copy.
+  Lines sent;
+  for (const auto& s : installation_->Transcript()) {
+    if (s.kind == "update") continue;
+    bool copy_read = s.sql.rfind("SELECT id FROM 表名", 0) == 0 || s.sql.rfind("SELECT * FROM", 0) == 0 ||
+                     s.sql.rfind("SELECT 名称 ,类型", 0) == 0;
+    bool seed = s.sql.rfind("insert into", 0) == 0;
+    if ((s.target == "法院" && !seed) || (s.target == "catalogue" && !copy_read)) sent.push_back(s.sql);
+  }
+  EXPECT_EQ(sent, (Lines{
+                      "delete from 常用数据 where 名称= '案件性质'",
+                      "SELECT top 10 名称 FROM 常用数据 WHERE (名称 = '案款项目')",
+                      "delete from 常用数据 where 名称= '案款项目' ",
+                      "SELECT top 10 名称 FROM 常用数据 WHERE (名称 = '再执行依据分类')",
+                      "delete from 常用数据 where 名称= '再执行依据分类' ",
+                      "SELECT top 10 名称 FROM 常用数据 WHERE (名称 = '归档方式')",
+                      "delete from 常用数据 where 名称= '归档方式' ",
+                      "SELECT top 10 名称 FROM 常用数据 WHERE (名称 = '送达备注')",
+                      "delete from 常用数据 where 名称= '送达备注' ",
+                      "SELECT top 10 名称 FROM 常用数据 WHERE (名称 = '信息功能')",
+                      "delete from 常用数据 where 名称= '信息功能' ",
+                      "delete from 常用数据 where 名称= '保管期限'",
+                      "delete from 常用数据 where 名称= '字段名'",
+                      "delete from 案由",
+                      "delete from 法律条文",
+                      "delete from 日历",
+                      "select id from 文书样本库 where 来源 = '(系统文书)'",
+                      "delete from 文书样本库 where id = '3'",
+                      "delete from 文书样本库 where 来源 = '(系统文书)' ",
+                      "SELECT  *  FROM 文书样本库 WHERE [id] = 3 and [名称] = '起诉状' and [来源] = '(系统文书)'",
+                      "select ws_id from 文书资料 where 所有人 = '(系统文书)'",
+                      "delete from 文书资料 where ws_id = '8'",
+                      "delete from 文书资料 where 所有人 = '(系统文书)' ",
+                      "SELECT  *  FROM 文书资料 WHERE [ws_id] = 8 and [名称] = '法规' and [所有人] = '(系统文书)'",
+                      "delete from 运行库",
+                      "delete from 运行库文件",
+                      "SELECT 运行库.使用名称, 运行库文件.文件名, 运行库文件.运行库_id, 运行库文件.内容, 运行库文件.运行 FROM "
+                      "运行库 INNER JOIN  运行库文件 ON 运行库.id = 运行库文件.运行库_id",
+                      "select * from 运行库文件",
+                      "SELECT COUNT(*) AS Expr1 FROM 常用数据 GROUP BY 名称 HAVING (名称 = '字号')",
+                      "SELECT COUNT(*) AS Expr1 FROM 法庭概况",
+                  }));
+}
+
 TEST_F(ReferenceDataTest, ReplacedListsAndTablesEqualTheShippedRows) {
   ShipCommonData("案件性质", {"刑事", "民事"});
   ShipCommonData("保管期限", {"永久"});
