@@ -13,8 +13,8 @@
 namespace court::provisioning {
 namespace {
 
-// Run-time error numbers of the language the release numbers were first
-// written with; the failure rule shows them as they are.
+// How a release number that is no whole number's worth fails: the classic
+// run-time error numbers for a type mismatch and an overflowing conversion.
 constexpr int kTypeMismatch = 13;
 constexpr int kOverflow = 6;
 
