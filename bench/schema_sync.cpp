@@ -37,7 +37,8 @@ court::schema::testing::ColumnRow NthColumn(int n) {
 std::vector<CatalogueTable> LargeCatalogue() {
   std::vector<CatalogueTable> tables;
   for (int t = 0; t < kTables; ++t) {
-    CatalogueTable table{"表" + std::to_string(t), {IdentityColumn("序号", "int", 56, 4)}};
+    // Named so that no table is called like another one's key ("<name>1").
+    CatalogueTable table{"案卷" + std::to_string(t) + "号", {IdentityColumn("序号", "int", 56, 4)}};
     for (int c = 1; c < kColumnsPerTable; ++c) table.columns.push_back(NthColumn(c));
     tables.push_back(std::move(table));
   }
