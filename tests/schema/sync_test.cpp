@@ -205,5 +205,15 @@ TEST_F(SyncTest, UnknownTypeStopsAnAlterationAfterTheColumnsBeforeIt) {
   EXPECT_EQ(ColumnsOf("法院", "甲"), (Rows{"a\t56\t4\t1\t-", "x\t56\t4\t1\t-", "y\t56\t4\t1\t-", "z\t56\t4\t1\t-"}));
 }
 
+TEST_F(SyncTest, ViewNamedLikeACatalogueTableIsAlteredNotReplaced) {
+  installation_.Execute("法院", "CREATE TABLE 底表 (a int NULL)");
+  installation_.Execute("法院", "CREATE VIEW 视图 AS SELECT a FROM 底表");
+  installation_.UseCatalogue(Catalogue({{"视图", {Column("b", "int", 56, 4, 1)}}}));
+
+  EXPECT_THROW(SyncCourtTables(installation_.run()), access::Error);
+  EXPECT_EQ(StatementsSent(), (Rows{"法院: alter table 视图\r\n add b [int]  null"}));
+  EXPECT_EQ(ObjectsOfKind("法院", "U"), (Rows{"底表"}));
+}
+
 }  // namespace
 }  // namespace court::schema

@@ -173,5 +173,19 @@ TEST_F(WorkedExamplesTest, ExistingColumnGetsItsDefaultBoundOnlyOnce) {
   for (const Sent& s : installation_.Transcript()) EXPECT_EQ(s.kind, "query") << s.sql;
 }
 
+TEST_F(WorkedExamplesTest, DefaultObjectLeftByAnEarlierRunIsBoundWithoutComplaint) {
+  installation_.Execute("法院", "CREATE TABLE T (c8 int NULL)");
+  installation_.Execute("法院", "CREATE DEFAULT [DF_T_c8]  AS (0)");
+  SyncCourtWith(Catalogue({{"T", {Column("c8", "int", 56, 4, 1, "(0)")}}}));
+
+  std::vector<Sent> sent = installation_.Transcript();
+  ASSERT_EQ(sent.size(), 6u);
+  EXPECT_EQ(sent[4].sql, "CREATE DEFAULT [DF_T_c8]  AS (0)");
+  EXPECT_FALSE(sent[4].ok);
+  EXPECT_EQ(sent[5].sql, "sp_bindefault [DF_T_c8] , 'T.c8'");
+  EXPECT_TRUE(sent[5].ok);
+  EXPECT_EQ(ColumnsOfT(), std::vector<std::string>{"c8\t56\t4\t1\tdefault"});
+}
+
 }  // namespace
 }  // namespace court::schema
