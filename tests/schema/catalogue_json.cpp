@@ -13,7 +13,17 @@ ColumnRow IdentityColumn(const std::string& name, const std::string& type, int t
   return {name, type, type_id, length, 0, nullptr, true};
 }
 
-json Catalogue(const std::vector<CatalogueTable>& tables) {
+namespace {
+
+json FieldColumn(const std::string& name, const std::string& type) {
+  json column = {{"name", name}, {"type", type}};
+  if (type == "text") column["size"] = 50;
+  return column;
+}
+
+}  // namespace
+
+json Catalogue(const std::vector<CatalogueTable>& tables, const FlagTypes& flags) {
   json names = json::array(), columns = json::array();
   for (std::size_t i = 0; i < tables.size(); ++i) {
     int id = static_cast<int>(i) + 1;
@@ -33,9 +43,9 @@ json Catalogue(const std::vector<CatalogueTable>& tables) {
                {{"name", "类型"}, {"type", "text"}, {"size", 50}},
                {{"name", "类型id"}, {"type", "long"}},
                {{"name", "长度"}, {"type", "long"}},
-               {{"name", "允许空"}, {"type", "long"}},
+               FieldColumn("允许空", flags.nulls_allowed),
                {{"name", "默认"}, {"type", "text"}, {"size", 50}},
-               {{"name", "自动编号"}, {"type", "boolean"}}}},
+               FieldColumn("自动编号", flags.identity)}},
              {"rows", columns}}}}};
 }
 

@@ -28,8 +28,15 @@ struct CatalogueTable {
   std::vector<ColumnRow> columns;
 };
 
+// How 字段 stores its two flags: court-catalogue types ("boolean", "long",
+// "text" ...). Releases have carried both as yes/no, numbers or words.
+struct FlagTypes {
+  std::string identity = "boolean";  // 自动编号
+  std::string nulls_allowed = "long";  // 允许空
+};
+
 // 表名 and 字段 with the tables in the given order; ids count from 1.
-nlohmann::json Catalogue(const std::vector<CatalogueTable>& tables);
+nlohmann::json Catalogue(const std::vector<CatalogueTable>& tables, const FlagTypes& flags = {});
 
 }  // namespace court::schema::testing
 

@@ -16,6 +16,7 @@ namespace {
 using court::testing::Installation;
 using court::testing::Sent;
 using testing::Catalogue;
+using testing::ColumnRow;
 using testing::Column;
 using testing::IdentityColumn;
 
@@ -171,6 +172,32 @@ TEST_F(WorkedExamplesTest, ExistingColumnGetsItsDefaultBoundOnlyOnce) {
   catalogue["tables"][1]["rows"][2][6] = "(1)";
   SyncCourtWith(catalogue);
   for (const Sent& s : installation_.Transcript()) EXPECT_EQ(s.kind, "query") << s.sql;
+}
+
+TEST_F(WorkedExamplesTest, FlagsStoredAsWordsOrNumbersReadLikeJetFlags) {
+  auto flagged = [](const char* identity, nlohmann::json nulls_allowed) {
+    return ColumnRow{"c", "int", 56, 4, std::move(nulls_allowed), nullptr, identity};
+  };
+  SyncCourtWith(Catalogue({{"T1", {flagged("True", "1")}},
+                           {"T2", {flagged("-1", "1")}},
+                           {"T3", {flagged("yes", "1")}},
+                           {"T4", {flagged("no", "0 "), ColumnRow{"d", "int", 56, 4, "2", nullptr, nullptr},
+                                   ColumnRow{"e", "int", 56, 4, nullptr, nullptr, "0"}}}},
+                          {"text", "text"}));
+
+  std::vector<std::string> created;
+  for (const Sent& s : installation_.Transcript())
+    if (s.kind == "execute" && s.sql.rfind("CREATE", 0) == 0) created.push_back(s.sql);
+  auto table = [](const std::string& name, const std::vector<std::string>& columns) {
+    std::vector<std::string> lines = {"CREATE TABLE [dbo].[" + name + "] ("};
+    for (const std::string& column : columns) lines.push_back(column + " , ");
+    lines.push_back(") ON [PRIMARY]");
+    return Lines(lines);
+  };
+  const std::string identity = "[c] [int]  IDENTITY (1, 1) NOT NULL ";
+  EXPECT_EQ(created, (std::vector<std::string>{
+                         table("T1", {identity}), table("T2", {identity}), table("T3", {identity}),
+                         table("T4", {"[c] [int]  not  null", "[d] [int]  null", "[e] [int]  null"})}));
 }
 
 TEST_F(WorkedExamplesTest, DefaultObjectLeftByAnEarlierRunIsBoundWithoutComplaint) {
