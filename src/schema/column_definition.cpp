@@ -33,6 +33,10 @@ std::string Declaration(const CatalogueColumn& column, bool identity) {
 
 }  // namespace
 
+std::string DefaultName(std::string_view table, std::string_view column) {
+  return "DF_" + std::string(table) + "_" + std::string(column);
+}
+
 ColumnTexts DefineColumn(const CatalogueColumn& column, std::string_view table,
                          IdentityUse identity_use) {
   const std::string name(column.name);
@@ -47,7 +51,7 @@ ColumnTexts DefineColumn(const CatalogueColumn& column, std::string_view table,
   std::string expression = column.DefaultExpression();
   if (!expression.empty())
     texts.default_clause =
-        "CONSTRAINT [DF_" + table_name + "_" + name + "] DEFAULT " + expression + " FOR [" + name + "]";
+        "CONSTRAINT [" + DefaultName(table, name) + "] DEFAULT " + expression + " FOR [" + name + "]";
   return texts;
 }
 

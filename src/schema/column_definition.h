@@ -30,6 +30,10 @@ struct ColumnTexts {
   std::string default_clause;
 };
 
+// What a column's default is called, as a constraint made with the table or as
+// a default object bound later: DF_<table>_<column>.
+std::string DefaultName(std::string_view table, std::string_view column);
+
 ColumnTexts DefineColumn(const CatalogueColumn& column, std::string_view table,
                          IdentityUse identity_use = IdentityUse::kAsFlagged);
 

@@ -2,6 +2,7 @@
 
 #include "platform/access/error.h"
 #include "provisioning/connections.h"
+#include "schema/column_definition.h"
 
 namespace court::schema {
 
@@ -10,7 +11,7 @@ void CreateDefault(const provisioning::Module2& run, const Target& target, const
   access::Connection connection(run.sources);
   try {
     target.open_connection(run, connection);
-    connection.Execute("CREATE DEFAULT [DF_" + table + "_" + column + "]  AS " + expression);
+    connection.Execute("CREATE DEFAULT [" + DefaultName(table, column) + "]  AS " + expression);
     connection.Close();
   } catch (const access::Error&) {
     // Deliberately silent; see the header.

@@ -4,13 +4,14 @@
 #define COURT_SCHEMA_DEFAULT_CREATION_H_
 
 #include <string>
+#include <string_view>
 
 #include "provisioning/module2.h"
 #include "schema/target.h"
 
 namespace court::schema {
 
-// Creates the default object DF_<table>_<column> with the expression, on a
+// Creates the default object DefaultName(table, column) with the expression, on a
 // connection of its own. Any failure is ignored: the object usually exists
 // already from an earlier run, and the binding that follows either finds it
 // or reports the problem itself.

@@ -86,7 +86,7 @@ class AlterationPass {
       return;
     }
     CreateDefault(run_, target_, table_, column.name, expression);
-    database_.Execute("sp_bindefault [DF_" + table_ + "_" + column.name + "] , " + bound_column);
+    database_.Execute("sp_bindefault [" + DefaultName(table_, column.name) + "] , " + bound_column);
   }
 
   const provisioning::Module2& run_;
