@@ -39,7 +39,7 @@ std::string DefaultName(std::string_view table, std::string_view column) {
 
 ColumnTexts DefineColumn(const CatalogueColumn& column, std::string_view table,
                          IdentityUse identity_use) {
-  const std::string name(column.name);
+  const std::string& name = column.name;
   const std::string table_name(table);
   bool identity = column.identity && identity_use == IdentityUse::kAsFlagged;
   ColumnTexts texts;
