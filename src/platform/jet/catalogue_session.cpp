@@ -24,8 +24,14 @@ void BindAll(const Statement& statement, const std::vector<access::Value>& value
 }  // namespace
 
 CatalogueSession::CatalogueSession(std::shared_ptr<const CatalogueSnapshot> snapshot)
-    : snapshot_(std::move(snapshot)) {
-  db_.CopyFrom(snapshot_->db());
+    : snapshot_(std::move(snapshot)) {}
+
+const SqliteDb& CatalogueSession::Writing() {
+  if (!own_) {
+    own_ = std::make_unique<SqliteDb>();
+    own_->CopyFrom(snapshot_->db());
+  }
+  return *own_;
 }
 
 std::string CatalogueSession::Translate(std::string_view sql,
@@ -37,14 +43,14 @@ std::string CatalogueSession::Translate(std::string_view sql,
 }
 
 void CatalogueSession::Execute(std::string_view sql) {
-  Statement statement(db_, Translate(sql, nullptr));
+  Statement statement(Writing(), Translate(sql, nullptr));
   while (statement.Step()) {
   }
 }
 
 access::ResultSet CatalogueSession::Query(std::string_view sql) {
   access::ResultSet result;
-  Statement statement(db_, Translate(sql, &result.base_table));
+  Statement statement(Reading(), Translate(sql, &result.base_table));
   sqlite3_stmt* s = statement.get();
   const int first = result.base_table ? 1 : 0;  // column 0 then holds the row identity
   const int count = sqlite3_column_count(s);
@@ -86,10 +92,11 @@ std::int64_t CatalogueSession::InsertRow(const std::string& table,
   std::string sql = columns.empty() ? "INSERT INTO [" + table + "] DEFAULT VALUES"
                                     : "INSERT INTO [" + table + "] (" + names + ") VALUES (" +
                                           parameters + ")";
-  Statement statement(db_, sql);
+  const SqliteDb& db = Writing();
+  Statement statement(db, sql);
   BindAll(statement, values);
   statement.Step();
-  return sqlite3_last_insert_rowid(db_.handle());
+  return sqlite3_last_insert_rowid(db.handle());
 }
 
 void CatalogueSession::UpdateRow(const std::string& table, std::int64_t row_id,
@@ -99,7 +106,7 @@ void CatalogueSession::UpdateRow(const std::string& table, std::int64_t row_id,
   std::string assignments;
   for (const std::string& column : columns)
     assignments += (assignments.empty() ? "[" : ", [") + column + "] = ?";
-  Statement statement(db_, "UPDATE [" + table + "] SET " + assignments + " WHERE _rowid_ = ?");
+  Statement statement(Writing(), "UPDATE [" + table + "] SET " + assignments + " WHERE _rowid_ = ?");
   BindAll(statement, values);
   sqlite3_bind_int64(statement.get(), static_cast<int>(values.size()) + 1, row_id);
   statement.Step();

@@ -1,5 +1,6 @@
-// One connection to a catalogue file: its own copy of the loaded tables, on
-// which the installer's Jet SQL runs after translation.
+// One connection to a catalogue file. Queries run, after translation, on the
+// shared loaded tables; the first write gives the session its own copy, so a
+// release's catalogue is held once however many connections read it.
 
 #ifndef COURT_PLATFORM_JET_CATALOGUE_SESSION_H_
 #define COURT_PLATFORM_JET_CATALOGUE_SESSION_H_
@@ -26,9 +27,11 @@ class CatalogueSession : public access::Session {
 
  private:
   std::string Translate(std::string_view sql, std::optional<std::string>* base_table) const;
+  const SqliteDb& Reading() const { return own_ ? *own_ : snapshot_->db(); }
+  const SqliteDb& Writing();
 
   std::shared_ptr<const CatalogueSnapshot> snapshot_;
-  SqliteDb db_;
+  std::unique_ptr<SqliteDb> own_;  // made on the first write
 };
 
 }  // namespace court::jet
