@@ -46,8 +46,9 @@ void AddTable(json& release, int id, const std::string& name, int release_number
   Table(release, "表名")["rows"].push_back({id, name});
   json& fields = Table(release, "字段")["rows"];
   fields.push_back({id, "id", "int", 56, 4, 0, nullptr, true});
-  const json kinds[] = {{"varchar", 167, 50, nullptr}, {"int", 56, 4, "(0)"}, {"datetime", 61, 8, nullptr},
-                        {"money", 60, 8, nullptr}, {"text", 35, 16, nullptr}, {"bit", 104, 1, nullptr}};
+  const json kinds[] = {{"varchar", 167, 50, nullptr}, {"int", 56, 4, "(0)"},
+                        {"datetime", 61, 8, nullptr},  {"money", 60, 8, nullptr},
+                        {"text", 35, 16, nullptr},     {"bit", 104, 1, nullptr}};
   for (int c = 1; c < kColumns; ++c) {
     const json& kind = kinds[c % 6];
     fields.push_back({id, "列" + std::to_string(c), kind[0], kind[1], kind[2], 1, kind[3], false});
@@ -64,13 +65,16 @@ json LargeRelease(int release_number) {
     AddTable(release, id, "档案" + std::to_string(id) + "号", release_number);
   Table(release, "升级版本")["rows"] = {{release_number}};
   json& causes = Table(release, "案由")["rows"];
-  for (int i = 1; i <= kCausesOfAction; ++i) causes.push_back({1000 + i, "案由" + std::to_string(i), "民事", "合同纠纷", nullptr, nullptr, nullptr});
+  for (int i = 1; i <= kCausesOfAction; ++i)
+    causes.push_back({1000 + i, "案由" + std::to_string(i), "民事", "合同纠纷", nullptr, nullptr, nullptr});
   json& provisions = Table(release, "法律条文")["rows"];
   for (int i = 1; i <= kProvisions; ++i)
-    provisions.push_back({1000 + i, "法律" + std::to_string(i % 50), "第" + std::to_string(i) + "条", "条文内容", "2020-01-01 00:00:00"});
+    provisions.push_back({1000 + i, "法律" + std::to_string(i % 50), "第" + std::to_string(i) + "条",
+                          "条文内容", "2020-01-01 00:00:00"});
   json& lists = Table(release, "常用数据")["rows"];
   for (int i = 1; i <= kListRows; ++i)
-    lists.push_back({1000 + i, i % 2 ? "案件性质" : "字段名", "内容" + std::to_string(i), nullptr, nullptr, nullptr, i});
+    lists.push_back(
+        {1000 + i, i % 2 ? "案件性质" : "字段名", "内容" + std::to_string(i), nullptr, nullptr, nullptr, i});
   json& templates = Table(release, "文书样本库")["rows"];
   json& files = Table(release, "运行库文件")["rows"];
   using court::data::testing::Base64;
@@ -87,8 +91,8 @@ json LargeRelease(int release_number) {
 void Build(const json& release, const fs::path& mdb) {
   const fs::path json_file = mdb.string() + ".json";
   std::ofstream(json_file, std::ios::binary) << release.dump();
-  const std::string command =
-      std::string(COURT_BUILD_DIR) + "/court-catalogue build '" + json_file.string() + "' '" + mdb.string() + "'";
+  const std::string command = std::string(COURT_BUILD_DIR) + "/court-catalogue build '" + json_file.string() +
+                              "' '" + mdb.string() + "'";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("court-catalogue failed");
   fs::remove(json_file);
 }
@@ -97,7 +101,8 @@ void Build(const json& release, const fs::path& mdb) {
 bool Run(const char* what, const fs::path& server, const fs::path& catalogue, bool fresh) {
   const std::string setup = std::string(COURT_BUILD_DIR) + "/court-setup";
   const std::string server_spec = "embedded:" + server.string();
-  std::vector<std::string> arguments = {setup, "--headless", "--server", server_spec, "--catalogue", catalogue.string()};
+  std::vector<std::string> arguments = {setup,       "--headless",  "--server",
+                                        server_spec, "--catalogue", catalogue.string()};
   if (fresh) arguments.insert(arguments.end(), {"--drive", "D:"});
   std::fflush(stdout);
   const auto start = std::chrono::steady_clock::now();

@@ -14,21 +14,22 @@ DriveScreen::DriveScreen(const std::vector<std::string>& drives, QWidget* owner)
                                     "    (注意：数据库文件每年约增加1G到2G，硬盘要有足够的空间来保存数据。)"),
                           Twips(240, 240, 4095, 735));
   SetTextColour(*hint, QColor(128, 0, 0));
-  AddLabel(*this, QStringLiteral("安装数据的硬盘"), QStringLiteral("安装数据的硬盘"), Twips(720, 1200, 1455, 255));
+  AddLabel(*this, QStringLiteral("安装数据的硬盘"), QStringLiteral("安装数据的硬盘"),
+           Twips(720, 1200, 1455, 255));
   drive_list_ = new QComboBox(this);
   drive_list_->setObjectName(QStringLiteral("Drive1"));
   drive_list_->setGeometry(Twips(2400, 1200, 1575, 300));
   for (const std::string& drive : drives) drive_list_->addItem(QString::fromStdString(drive));
   drive_list_->setCurrentIndex(std::max(0, drive_list_->findText(QStringLiteral("C:"))));
-  QLabel* directory = AddLabel(*this, QStringLiteral("Label2"),
-                               LabelText("    安装后将在此硬盘中生成“" + court +
-                                         "_SQL数据”的目录，数据文件将保存在此目录中。"),
-                               Twips(240, 1680, 4215, 735));
+  QLabel* directory = AddLabel(
+      *this, QStringLiteral("Label2"),
+      LabelText("    安装后将在此硬盘中生成“" + court + "_SQL数据”的目录，数据文件将保存在此目录中。"),
+      Twips(240, 1680, 4215, 735));
   SetTextColour(*directory, QColor(0, 128, 128));
-  QPushButton* create = AddButton(*this, QStringLiteral("Command1"), QStringLiteral("建立数据库"),
-                                  Twips(720, 2520, 1575, 375));
-  QPushButton* cancel = AddButton(*this, QStringLiteral("Command2"), QStringLiteral("取消安装"),
-                                  Twips(2520, 2520, 1575, 375));
+  QPushButton* create =
+      AddButton(*this, QStringLiteral("Command1"), QStringLiteral("建立数据库"), Twips(720, 2520, 1575, 375));
+  QPushButton* cancel =
+      AddButton(*this, QStringLiteral("Command2"), QStringLiteral("取消安装"), Twips(2520, 2520, 1575, 375));
   // Command1 comes first in the tab order, and so has the focus.
   setTabOrder(create, cancel);
   setTabOrder(cancel, drive_list_);

@@ -12,9 +12,9 @@ QRect Twips(int left, int top, int width, int height) {
 }
 
 QFont SongFont(double points, bool bold, bool italic) {
-  const QString family =
-      QFontDatabase::families().contains(QStringLiteral("SimSun")) ? QStringLiteral("SimSun")
-                                                                    : QStringLiteral("Noto Serif CJK SC");
+  const QString family = QFontDatabase::families().contains(QStringLiteral("SimSun"))
+                             ? QStringLiteral("SimSun")
+                             : QStringLiteral("Noto Serif CJK SC");
   QFont font(family);
   font.setPointSizeF(points);
   font.setBold(bold);

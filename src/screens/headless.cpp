@@ -18,7 +18,8 @@ class HeadlessScreens : public Screens {
       : drive_(drive), drives_(std::move(drives)) {}
 
   bool ShowDataDriveScreen(const CreateOnDrive& create) override {
-    if (!drive_) throw UsageError("the server has no court database yet: a fresh installation needs --drive X:");
+    if (!drive_)
+      throw UsageError("the server has no court database yet: a fresh installation needs --drive X:");
     if (std::find(drives_.begin(), drives_.end(), *drive_) == drives_.end())
       throw UsageError("the server has no drive " + *drive_);
     create(*drive_);

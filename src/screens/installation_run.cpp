@@ -23,10 +23,14 @@ constexpr char kReleaseQuery[] = "SELECT 升级版本号 FROM 升级版本 where
 // A release number as the number it holds, whatever kind the source gives.
 double ReleaseNumber(const access::Value& value) {
   switch (value.type()) {
-    case access::ValueType::kInteger: return static_cast<double>(value.integer());
-    case access::ValueType::kFloat: return value.floating();
-    case access::ValueType::kCurrency: return value.money().ten_thousandths / 10000.0;
-    default: break;
+    case access::ValueType::kInteger:
+      return static_cast<double>(value.integer());
+    case access::ValueType::kFloat:
+      return value.floating();
+    case access::ValueType::kCurrency:
+      return value.money().ten_thousandths / 10000.0;
+    default:
+      break;
   }
   const std::string text = access::Trimmed(value);
   char* end = nullptr;
@@ -37,8 +41,9 @@ double ReleaseNumber(const access::Value& value) {
 
 // Opens into databases the server's list of databases of that name.
 void FindDatabase(Connection& master, Recordset& databases, std::string_view name) {
-  provisioning::OpenRecordset(master, databases,
-                "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(name) + "'");
+  provisioning::OpenRecordset(
+      master, databases,
+      "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(name) + "'");
 }
 
 // Whether the shipped release is newer than the installed one, or none is
@@ -48,7 +53,8 @@ bool UpgradeDue(Module2& run) {
   provisioning::OpenCatalogueConnection(run, catalogue);
   provisioning::OpenCourtConnection(run, court);
   Recordset installed;
-  provisioning::OpenRecordset(court, installed, "SELECT name FROM sysobjects WHERE (name = N'升级版本') AND (xtype = 'u')");
+  provisioning::OpenRecordset(court, installed,
+                              "SELECT name FROM sysobjects WHERE (name = N'升级版本') AND (xtype = 'u')");
   bool due = false;
   if (installed.RecordCount() > 0) {
     installed.Close();
@@ -73,7 +79,8 @@ std::string CourtDataFile(Module2& run) {
   Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   Recordset files;
-  provisioning::OpenRecordset(court, files, "SELECT filename, name FROM sysfiles WHERE (filename LIKE N'%.mdf%')");
+  provisioning::OpenRecordset(court, files,
+                              "SELECT filename, name FROM sysfiles WHERE (filename LIKE N'%.mdf%')");
   std::string path = access::Trimmed(files.Fields("filename").value());
   files.Close();
   court.Close();
@@ -121,7 +128,8 @@ void InstallationSequence(Module2& run, Screens& screens) {
 }
 
 std::string LocationReport(Module2& run, const std::string& court_data_file) {
-  run.mail_file_prefix = court_data_file.substr(0, court_data_file.rfind('\\') + 1) + std::string(kMailDatabase);
+  run.mail_file_prefix =
+      court_data_file.substr(0, court_data_file.rfind('\\') + 1) + std::string(kMailDatabase);
   return "数据库文件保存在：" + court_data_file + "\r\n邮件文件保存在：" + run.mail_file_prefix + "_Data.MDF";
 }
 

@@ -17,8 +17,8 @@ std::string DriveArgument(const std::string& text) {
 Options ParseOptions(const std::vector<std::string>& arguments, const std::string& environment_server,
                      const std::string& home) {
   Options options;
-  options.server =
-      environment_server.empty() ? "embedded:" + home + "/.local/share/court-setup/server" : environment_server;
+  options.server = environment_server.empty() ? "embedded:" + home + "/.local/share/court-setup/server"
+                                              : environment_server;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& flag = arguments[i];
     if (flag == "--help" || flag == "-h") {
@@ -38,28 +38,33 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
     if (flag == "--catalogue") options.catalogue = value;
     if (flag == "--transcript") options.transcript = value;
   }
-  if (!options.headless && options.drive) throw UsageError("--drive answers the data-drive screen of --headless");
+  if (!options.headless && options.drive)
+    throw UsageError("--drive answers the data-drive screen of --headless");
   return options;
 }
 
 std::string UsageText() {
-  return "Usage: court-setup [--headless [--drive X:]] [--server SPEC] [--catalogue FILE] [--transcript FILE]\n"
+  return "Usage: court-setup [--headless [--drive X:]] [--server SPEC] [--catalogue FILE] [--transcript "
+         "FILE]\n"
          "\n"
          "Installs or upgrades the court database 法院 and the mail database 内部邮件 from a release's\n"
          "table.mdb, with the service login vek and its rights.\n"
          "\n"
          "  (no arguments)      the installer's screens\n"
          "  --headless          the same run without windows; prints the main screen's texts, one per line\n"
-         "  --drive X:          headless: the drive for a fresh installation's data directory (X:\\法院_SQL数据);\n"
+         "  --drive X:          headless: the drive for a fresh installation's data directory "
+         "(X:\\法院_SQL数据);\n"
          "                      a fresh installation without it stops before anything is created\n"
-         "  --server SPEC       embedded:DIR (the embedded server rooted at DIR); default: $COURT_SETUP_SERVER,\n"
+         "  --server SPEC       embedded:DIR (the embedded server rooted at DIR); default: "
+         "$COURT_SETUP_SERVER,\n"
          "                      else embedded:$HOME/.local/share/court-setup/server\n"
          "  --catalogue FILE    the release's catalogue (default: table.mdb in the working directory)\n"
          "  --transcript FILE   writes one JSON line per statement and query sent, in order\n"
          "  --help              this text\n"
          "\n"
          "Exit codes: 0 done; 1 failure (headless: 'error NUMBER: DESCRIPTION' on standard error; work done\n"
-         "before it stays, a rerun after the cause is fixed completes); 2 usage, or an installation that was\n"
+         "before it stays, a rerun after the cause is fixed completes); 2 usage, or an installation that "
+         "was\n"
          "cancelled or lacked --drive (nothing created).\n";
 }
 

@@ -29,7 +29,7 @@ struct Options {
   std::optional<std::string> drive;  // "D:", upper case
   std::string server;                // "embedded:DIR" or "odbc:..."
   std::string catalogue = "table.mdb";
-  std::string transcript;            // empty: none kept
+  std::string transcript;  // empty: none kept
 };
 
 // Exit codes of the program.

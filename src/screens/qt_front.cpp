@@ -18,10 +18,9 @@ namespace {
 
 void ShowFailure(const std::exception& error) {
   const Failure failure = DescribeFailure(error);
-  QMessageBox::critical(nullptr, QStringLiteral("court-setup"),
-                        QStringLiteral("错误 %1：%2")
-                            .arg(failure.number)
-                            .arg(QString::fromStdString(failure.description)));
+  QMessageBox::critical(
+      nullptr, QStringLiteral("court-setup"),
+      QStringLiteral("错误 %1：%2").arg(failure.number).arg(QString::fromStdString(failure.description)));
 }
 
 // Runs one step of the program under the failure rule. Returns false when

@@ -5,8 +5,8 @@
 namespace court::screens {
 namespace {
 
-access::DataSources Sources(access::Driver& server, access::Driver& catalogue, const std::string& catalogue_file,
-                            access::Transcript* transcript) {
+access::DataSources Sources(access::Driver& server, access::Driver& catalogue,
+                            const std::string& catalogue_file, access::Transcript* transcript) {
   access::DataSources sources;
   sources.server = &server;
   sources.catalogue = &catalogue;
@@ -20,7 +20,8 @@ access::DataSources Sources(access::Driver& server, access::Driver& catalogue, c
 RunContext::RunContext(const Options& options)
     : server_(OpenServer(options.server)),
       catalogue_(std::make_unique<jet::CatalogueDriver>()),
-      transcript_(options.transcript.empty() ? nullptr : std::make_unique<access::Transcript>(options.transcript)),
+      transcript_(options.transcript.empty() ? nullptr
+                                             : std::make_unique<access::Transcript>(options.transcript)),
       sources_(Sources(*server_.driver, *catalogue_, options.catalogue, transcript_.get())),
       run_(sources_, server_.files) {}
 

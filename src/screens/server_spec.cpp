@@ -19,12 +19,14 @@ Server OpenServer(std::string_view spec) {
   if (spec.starts_with(kEmbedded) && spec.size() > kEmbedded.size()) {
     const std::filesystem::path root(std::string(spec.substr(kEmbedded.size())));
     try {
-      return Server{std::make_unique<mssql::EmbeddedDriver>(root), system::Files(system::DriveMap(root / "drives"))};
+      return Server{std::make_unique<mssql::EmbeddedDriver>(root),
+                    system::Files(system::DriveMap(root / "drives"))};
     } catch (const std::filesystem::filesystem_error& e) {
       // A server root that cannot be used is a server that does not answer.
-      throw access::Error(kServerNotFound,
-                          "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied. (" +
-                              std::string(e.what()) + ")");
+      throw access::Error(
+          kServerNotFound,
+          "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied. (" +
+              std::string(e.what()) + ")");
     }
   }
   throw UsageError("--server wants embedded:DIR, not '" + std::string(spec) + "'");

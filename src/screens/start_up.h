@@ -17,7 +17,8 @@ void StartUp(provisioning::Module2& run);
 
 // The main screen's fixed texts, set on every run whatever path it takes.
 inline constexpr char kClientNotice[] =
-    "数据建立后，请记住本服务器。在第一次运行软件时要求输入服务器名称，请输入本服务器名称，或输入本服务器的TCP/IP的地址。";
+    "数据建立后，请记住本服务器。在第一次运行软件时要求输入服务器名称，请输入本服务器名称，或输入本服务器的TC"
+    "P/IP的地址。";
 
 // Label4: five lines joined by CR LF.
 std::string SupportInformation();

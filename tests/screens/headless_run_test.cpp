@@ -90,7 +90,8 @@ class HeadlessRunTest : public ::testing::Test {
     Rows rows;
     for (const auto& row : driver.Connect(database)->Query(sql).rows) {
       std::string line;
-      for (std::size_t i = 0; i < row.size(); ++i) line += (i ? "\t" : "") + (row[i].is_null() ? "NULL" : row[i].ToText());
+      for (std::size_t i = 0; i < row.size(); ++i)
+        line += (i ? "\t" : "") + (row[i].is_null() ? "NULL" : row[i].ToText());
       rows.push_back(line);
     }
     return rows;
@@ -102,19 +103,21 @@ class HeadlessRunTest : public ::testing::Test {
     return !Query("master", "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + name + "'").empty();
   }
   bool HasColumn(const std::string& table, const std::string& column) {
-    return !Query("法院", "SELECT name FROM syscolumns WHERE name = '" + column +
-                              "' AND id = object_id('" + table + "')").empty();
+    return !Query("法院", "SELECT name FROM syscolumns WHERE name = '" + column + "' AND id = object_id('" +
+                              table + "')")
+                .empty();
   }
 
   // Builds a catalogue from the sample release's JSON after edit changed it.
   std::string EditedRelease(int release, const std::function<void(nlohmann::json&)>& edit) {
-    auto json = nlohmann::json::parse(ReadFile(fs::path(COURT_SOURCE_DIR) / "catalogue" /
-                                               ("release" + std::to_string(release) + ".json")));
+    auto json = nlohmann::json::parse(
+        ReadFile(fs::path(COURT_SOURCE_DIR) / "catalogue" / ("release" + std::to_string(release) + ".json")));
     edit(json);
     const fs::path in = folder_ / "edited.json", out = folder_ / "edited.mdb";
     std::ofstream(in, std::ios::binary) << json.dump();
     fs::remove(out);
-    const std::string command = kBuild + "/court-catalogue build '" + in.string() + "' '" + out.string() + "'";
+    const std::string command =
+        kBuild + "/court-catalogue build '" + in.string() + "' '" + out.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
     return out.string();
   }
@@ -146,8 +149,8 @@ void ExpectInOrder(const std::vector<Sent>& sent, const std::vector<Step>& steps
   std::size_t next = 0;
   for (const Sent& s : sent)
     if (next < steps.size() && s.target == steps[next].target && s.sql.starts_with(steps[next].sql)) ++next;
-  EXPECT_EQ(next, steps.size()) << "not sent in order: " << steps[std::min(next, steps.size() - 1)].target << ": "
-                                << steps[std::min(next, steps.size() - 1)].sql;
+  EXPECT_EQ(next, steps.size()) << "not sent in order: " << steps[std::min(next, steps.size() - 1)].target
+                                << ": " << steps[std::min(next, steps.size() - 1)].sql;
 }
 
 bool Sends(const std::vector<Sent>& sent, const std::string& target, const std::string& sql) {
@@ -160,10 +163,12 @@ const Step kLoginCheck{"master", "SELECT name FROM master.dbo.sysdatabases WHERE
 const Step kLastRole{"master", "exec sp_addsrvrolemember N'vek', bulkadmin"};
 const Step kCourtCheck{"master", "SELECT name FROM master.dbo.sysdatabases WHERE name = N'法院'"};
 const Step kMailCheck{"master", "SELECT name FROM master.dbo.sysdatabases WHERE name = N'内部邮件'"};
-const Step kCourtTables{"catalogue", "SELECT  name FROM 表名 where not ( name = '邮箱' or  name = '邮箱附件')  "};
+const Step kCourtTables{"catalogue",
+                        "SELECT  name FROM 表名 where not ( name = '邮箱' or  name = '邮箱附件')  "};
 const Step kMailTables{"catalogue", "SELECT  name FROM 表名 where  ( name = '邮箱' or  name = '邮箱附件')  "};
 const Step kLocation{"法院", "SELECT filename, name FROM sysfiles WHERE (filename LIKE N'%.mdf%')"};
-const Step kViews{"法院", "if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[计算交接]')"};
+const Step kViews{"法院",
+                  "if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[计算交接]')"};
 const Step kDuplicates{"法院", "SELECT 名称, 内容1, 内容2, 内容3, 内容4 FROM 常用数据 GROUP BY"};
 const Step kConstraints{"catalogue", "SELECT [约束名], [表名], [约束语句] FROM 约束表"};
 const Step kCourtGrants{"法院", "GRANT all to  vek"};
@@ -173,21 +178,39 @@ TEST_F(HeadlessRunTest, FreshInstallationFollowsTheRun) {
   const Result result = Fresh();
   EXPECT_EQ(result.out, ExpectedOutput(kInstalledText, "D:"));
   EXPECT_EQ(result.err, "");
-  ExpectInOrder(result.sent,
-                {kLoginCheck, {"master", "if not exists (select * from master.dbo.syslogins"}, kLastRole, kCourtCheck,
-                 {"master", CreateDatabaseStatement("法院", "D:\\法院_SQL数据\\法院")},
-                 {"master", "exec sp_dboption N'法院', N'trunc. log', N'true'"},
-                 {"master", "exec sp_dboption N'法院', N'autoshrink', N'true'"}, kLoginCheck, kLastRole, kCourtTables,
-                 {"法院", "CREATE TABLE [dbo].[常用数据] ("}, {"法院", "insert into  升级版本 ( 升级版本号 ) values ( 1 )"},
-                 kCourtGrants, kLocation, kMailCheck,
-                 {"master", CreateDatabaseStatement("内部邮件", "D:\\法院_SQL数据\\内部邮件")},
-                 {"master", "exec sp_dboption N'内部邮件', N'autoshrink', N'true'"}, kMailTables,
-                 {"内部邮件", "CREATE TABLE [dbo].[邮箱] ("}, kMailGrants, kViews, kDuplicates, kConstraints,
-                 {"法院", "use 法院\r\nALTER TABLE 交接 WITH NOCHECK \r\nADD CONSTRAINT 交接1_ck CHECK ( 卷宗数 >= 0 )"},
-                 kCourtGrants, kMailGrants});
+  ExpectInOrder(
+      result.sent,
+      {kLoginCheck,
+       {"master", "if not exists (select * from master.dbo.syslogins"},
+       kLastRole,
+       kCourtCheck,
+       {"master", CreateDatabaseStatement("法院", "D:\\法院_SQL数据\\法院")},
+       {"master", "exec sp_dboption N'法院', N'trunc. log', N'true'"},
+       {"master", "exec sp_dboption N'法院', N'autoshrink', N'true'"},
+       kLoginCheck,
+       kLastRole,
+       kCourtTables,
+       {"法院", "CREATE TABLE [dbo].[常用数据] ("},
+       {"法院", "insert into  升级版本 ( 升级版本号 ) values ( 1 )"},
+       kCourtGrants,
+       kLocation,
+       kMailCheck,
+       {"master", CreateDatabaseStatement("内部邮件", "D:\\法院_SQL数据\\内部邮件")},
+       {"master", "exec sp_dboption N'内部邮件', N'autoshrink', N'true'"},
+       kMailTables,
+       {"内部邮件", "CREATE TABLE [dbo].[邮箱] ("},
+       kMailGrants,
+       kViews,
+       kDuplicates,
+       kConstraints,
+       {"法院",
+        "use 法院\r\nALTER TABLE 交接 WITH NOCHECK \r\nADD CONSTRAINT 交接1_ck CHECK ( 卷宗数 >= 0 )"},
+       kCourtGrants,
+       kMailGrants});
   // Only the failures the run ignores: revoking a user that is not there yet, defaults that exist.
   for (const Sent& s : result.sent)
-    EXPECT_TRUE(s.ok || s.sql.starts_with("dbo.sp_revokedbaccess") || s.sql.starts_with("CREATE DEFAULT")) << s.sql;
+    EXPECT_TRUE(s.ok || s.sql.starts_with("dbo.sp_revokedbaccess") || s.sql.starts_with("CREATE DEFAULT"))
+        << s.sql;
   EXPECT_TRUE(fs::is_regular_file(Drive("D/法院_SQL数据/法院_Data.MDF")));
   EXPECT_TRUE(fs::is_regular_file(Drive("D/法院_SQL数据/内部邮件_Data.MDF")));
   EXPECT_EQ(Query("法院", "SELECT 升级版本号 FROM 升级版本"), Rows{"1"});
@@ -202,15 +225,28 @@ TEST_F(HeadlessRunTest, UpgradeBringsBothDatabasesToTheNewRelease) {
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.out, ExpectedOutput(kUpgradedText, "D:"));
   ExpectInOrder(result.sent,
-                {kLoginCheck, kLastRole, kCourtCheck,
+                {kLoginCheck,
+                 kLastRole,
+                 kCourtCheck,
                  {"法院", "SELECT name FROM sysobjects WHERE (name = N'升级版本') AND (xtype = 'u')"},
                  {"catalogue", "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0"},
-                 {"法院", "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0"}, kLoginCheck, kLastRole, kCourtTables,
+                 {"法院", "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0"},
+                 kLoginCheck,
+                 kLastRole,
+                 kCourtTables,
                  {"法院", "alter table 案件\r\n add 审限届满日期 [datetime]  null"},
-                 {"法院", "CREATE TABLE [dbo].[执行案件] ("}, {"法院", "insert into  升级版本 ( 升级版本号 ) values ( 2 )"},
-                 kCourtGrants, kLocation, kMailCheck, kMailTables,
-                 {"内部邮件", "alter table 邮箱\r\n add 优先级 [smallint]  null"}, kMailGrants, kViews, kConstraints,
-                 kCourtGrants, kMailGrants});
+                 {"法院", "CREATE TABLE [dbo].[执行案件] ("},
+                 {"法院", "insert into  升级版本 ( 升级版本号 ) values ( 2 )"},
+                 kCourtGrants,
+                 kLocation,
+                 kMailCheck,
+                 kMailTables,
+                 {"内部邮件", "alter table 邮箱\r\n add 优先级 [smallint]  null"},
+                 kMailGrants,
+                 kViews,
+                 kConstraints,
+                 kCourtGrants,
+                 kMailGrants});
   EXPECT_FALSE(Sends(result.sent, "master", "CREATE DATABASE"));
   EXPECT_EQ(Query("法院", "SELECT 升级版本号 FROM 升级版本"), Rows{"2"});
   EXPECT_TRUE(HasColumn("案件", "审限届满日期"));
@@ -223,9 +259,17 @@ TEST_F(HeadlessRunTest, SecondRunHasNothingToDoAndLeavesTheMailTablesAlone) {
   const Result result = Setup({"--catalogue", kRelease1});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.out, ExpectedOutput(kCurrentText, "D:"));
-  ExpectInOrder(result.sent, {kLoginCheck, kLastRole, kCourtCheck,
-                              {"法院", "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0"}, kLocation, kMailCheck,
-                              kViews, kDuplicates, kConstraints, kCourtGrants, kMailGrants});
+  ExpectInOrder(result.sent, {kLoginCheck,
+                              kLastRole,
+                              kCourtCheck,
+                              {"法院", "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0"},
+                              kLocation,
+                              kMailCheck,
+                              kViews,
+                              kDuplicates,
+                              kConstraints,
+                              kCourtGrants,
+                              kMailGrants});
   EXPECT_FALSE(Sends(result.sent, kCourtTables.target, kCourtTables.sql));
   EXPECT_FALSE(Sends(result.sent, kMailTables.target, kMailTables.sql));
   EXPECT_FALSE(Sends(result.sent, "法院", "delete from 升级版本"));
@@ -339,7 +383,8 @@ TEST_F(HeadlessRunTest, CatalogueTheServerRejectsFailsThenARerunCompletes) {
   ExpectFailureRule(failed);
   ASSERT_FALSE(failed.sent.empty());
   EXPECT_FALSE(failed.sent.back().ok);
-  EXPECT_TRUE(failed.sent.back().sql.starts_with("CREATE TABLE [dbo].[执行案件] (")) << failed.sent.back().sql;
+  EXPECT_TRUE(failed.sent.back().sql.starts_with("CREATE TABLE [dbo].[执行案件] ("))
+      << failed.sent.back().sql;
   EXPECT_EQ(Query("法院", "SELECT 升级版本号 FROM 升级版本"), Rows{"1"});
   const Result rerun = Setup({"--catalogue", kRelease2});
   EXPECT_EQ(rerun.exit_code, 0) << rerun.err;

@@ -70,7 +70,8 @@ class ScreensTest : public ::testing::Test {
 
   static void ExpectSong(QWidget& control, double points, bool bold, bool italic) {
     const QFontInfo font(control.font());
-    EXPECT_TRUE(font.family() == "SimSun" || font.family() == "Noto Serif CJK SC") << font.family().toStdString();
+    EXPECT_TRUE(font.family() == "SimSun" || font.family() == "Noto Serif CJK SC")
+        << font.family().toStdString();
     EXPECT_DOUBLE_EQ(control.font().pointSizeF(), points);
     EXPECT_EQ(control.font().bold(), bold);
     EXPECT_EQ(control.font().italic(), italic);
@@ -198,7 +199,8 @@ TEST_F(ScreensTest, FailureOfCreatePassesOnAfterTheScreenCloses) {
 // A run on a new embedded server in a folder of its own, with the sample release.
 class ScreensRun {
  public:
-  ScreensRun() : folder_(std::filesystem::temp_directory_path() / ("court-screens-" + std::to_string(getpid()))) {
+  ScreensRun()
+      : folder_(std::filesystem::temp_directory_path() / ("court-screens-" + std::to_string(getpid()))) {
     std::filesystem::remove_all(folder_);
     Options options;
     options.server = "embedded:" + (folder_ / "server").string();
@@ -227,10 +229,13 @@ TEST_F(ScreensTest, MainScreenLooksAsDesigned) {
   EXPECT_EQ(TextColour(*Find<QLabel>(screen, "Label1")), QColor(0, 0, 192));
   ExpectLabel(screen, "Label2", "服务器安装提示：", QRect(600, 1200, 2415, 255));
   screen.SetOutcome("升级程序完成。");
-  screen.SetLocation("数据库文件保存在：D:\\法院_SQL数据\\法院_Data.MDF\r\n邮件文件保存在：D:\\法院_SQL数据\\内部邮件_Data.MDF");
+  screen.SetLocation(
+      "数据库文件保存在：D:\\法院_SQL数据\\法院_Data.MDF\r\n邮件文件保存在：D:\\法院_SQL数据\\内部邮件_Data."
+      "MDF");
   ExpectLabel(screen, "Lab提示(0)", "升级程序完成。", QRect(1200, 1680, 8055, 375));
   ExpectLabel(screen, "Lab提示(1)",
-              "数据库文件保存在：D:\\法院_SQL数据\\法院_Data.MDF\n邮件文件保存在：D:\\法院_SQL数据\\内部邮件_Data.MDF",
+              "数据库文件保存在：D:\\法院_SQL数据\\法院_Data.MDF\n邮件文件保存在：D:\\法院_SQL数据\\内部邮件_"
+              "Data.MDF",
               QRect(1200, 2760, 6735, 375));
   ExpectLabel(screen, "Label3", "本服务器名称：", QRect(1800, 5280, 1455, 255));
   ExpectPlace(*Find<QLineEdit>(screen, "Texfwq"), 3240, 5280, 2655, 375);
@@ -258,7 +263,8 @@ TEST_F(ScreensTest, MainScreenLoadRunsTheWholeInstallationBeforeItIsShown) {
   EXPECT_FALSE(visible_during_run);
   EXPECT_EQ(Find<QLabel>(screen, "Lab提示(0)")->text(), "服务器安装完成。");
   EXPECT_EQ(Find<QLabel>(screen, "Lab提示(1)")->text(),
-            "数据库文件保存在：D:\\法院_SQL数据\\法院_Data.MDF\n邮件文件保存在：D:\\法院_SQL数据\\内部邮件_Data.MDF");
+            "数据库文件保存在：D:\\法院_SQL数据\\法院_Data.MDF\n邮件文件保存在：D:\\法院_SQL数据\\内部邮件_"
+            "Data.MDF");
   EXPECT_EQ(Find<QLabel>(screen, "Lab提示(2)")->text().toStdString(), kClientNotice);
   EXPECT_EQ(Find<QLineEdit>(screen, "Texfwq")->text().toStdString(), ServerName(system::ComputerName()));
   EXPECT_EQ(Find<QLabel>(screen, "Label4")->text(),
