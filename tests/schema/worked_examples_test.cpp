@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/access/error.h"
 #include "schema/sync.h"
 #include "tests/schema/catalogue_json.h"
 #include "tests/support/installation.h"
@@ -212,6 +213,23 @@ TEST_F(WorkedExamplesTest, DefaultObjectLeftByAnEarlierRunIsBoundWithoutComplain
   EXPECT_EQ(sent[5].sql, "sp_bindefault [DF_T_c8] , 'T.c8'");
   EXPECT_TRUE(sent[5].ok);
   EXPECT_EQ(ColumnsOfT(), std::vector<std::string>{"c8\t56\t4\t1\tdefault"});
+}
+
+TEST_F(WorkedExamplesTest, DefaultOfBlanksIsNoClauseWhenCreatingButStopsABinding) {
+  SyncCourtWith(Catalogue({{"T", {Column("c9", "int", 56, 4, 1, "   ")}}}));
+  EXPECT_EQ(installation_.Transcript().back().sql,
+            Lines({"CREATE TABLE [dbo].[T] (", "[c9] [int]  null , ", ") ON [PRIMARY]"}));
+
+  installation_.Execute("法院", "CREATE TABLE U (x int NULL)");
+  installation_.UseCatalogue(Catalogue({{"U", {Column("c9", "int", 56, 4, 1, "   ")}}}));
+  installation_.ClearTranscript();
+  EXPECT_THROW(SyncCourtTables(installation_.run()), access::Error);
+  std::vector<Sent> sent = installation_.Transcript();
+  ASSERT_EQ(sent.size(), 7u);
+  EXPECT_EQ(sent[5].sql, "CREATE DEFAULT [DF_U_c9]  AS ");
+  EXPECT_FALSE(sent[5].ok);
+  EXPECT_EQ(sent[6].sql, "sp_bindefault [DF_U_c9] , 'U.c9'");
+  EXPECT_FALSE(sent[6].ok);
 }
 
 }  // namespace
