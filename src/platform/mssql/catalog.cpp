@@ -92,21 +92,19 @@ void Catalog::Changed() {
   tables_.clear();
 }
 
-std::optional<ObjectRow> Catalog::FindObject(const std::string& name) {
+std::optional<ObjectRow> Catalog::ObjectWhere(const std::string& column, const Value& value) {
   auto rows = db_.Rows("SELECT id, name, xtype, parent_obj FROM " + Qualified("sysobjects") +
-                           " WHERE name = ?1",
-                       {Value::Text(name)});
+                           " WHERE " + column + " = ?1",
+                       {value});
   if (rows.empty()) return std::nullopt;
   return ToObject(rows[0]);
 }
 
-std::optional<ObjectRow> Catalog::ObjectById(int id) {
-  auto rows = db_.Rows("SELECT id, name, xtype, parent_obj FROM " + Qualified("sysobjects") +
-                           " WHERE id = ?1",
-                       {Value::Integer(id)});
-  if (rows.empty()) return std::nullopt;
-  return ToObject(rows[0]);
+std::optional<ObjectRow> Catalog::FindObject(const std::string& name) {
+  return ObjectWhere("name", Value::Text(name));
 }
+
+std::optional<ObjectRow> Catalog::ObjectById(int id) { return ObjectWhere("id", Value::Integer(id)); }
 
 std::vector<ObjectRow> Catalog::ObjectsOfParent(int parent) {
   std::vector<ObjectRow> objects;

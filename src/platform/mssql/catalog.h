@@ -92,6 +92,7 @@ class Catalog {
 
  private:
   long long Version();
+  std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
 
   SqliteDb& db_;

@@ -106,6 +106,9 @@ void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
     throw Message(1802, "CREATE DATABASE failed. Some file names listed could not be created. Check "
                         "previous errors.");
   const PlannedFile& primary = files.front();
+  // A write-ahead log left beside a deleted file must not replay into the new one.
+  for (const char* suffix : {"-wal", "-shm"})
+    std::filesystem::remove(primary.local.string() + suffix);
   {
     SqliteDb db(primary.local, true);
     InitializeDatabase(db, false);

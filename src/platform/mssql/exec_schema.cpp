@@ -34,7 +34,7 @@ class SchemaChange {
 ColumnMeta MetaFor(const ColumnDef& def, int colid) {
   ColumnMeta c;
   c.name = def.name;
-  c.type = ResolveType(def.type);
+  c.type = ResolveType(def.type, colid);
   c.identity = def.identity;
   c.nullable = def.identity ? false : def.nullable.value_or(true);
   c.colid = colid;

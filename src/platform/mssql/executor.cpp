@@ -5,6 +5,7 @@
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/row_writer.h"
 #include "platform/mssql/text.h"
 
 namespace court::mssql {
@@ -136,13 +137,9 @@ Value Executor::SystemVariable(const std::string& name) {
 }
 
 CompileEnv Executor::Env() {
-  CompileEnv env;
-  env.current = &session_.catalog();
-  env.master = &session_.master();
-  env.database = session_.database();
+  CompileEnv env = SessionEnv(session_);
   env.variable = [this](const std::string& name) { return FindVariable(name); };
   env.system_variable = [this](const std::string& name) { return SystemVariable(name); };
-  env.date_order = session_.date_order;
   return env;
 }
 

@@ -116,15 +116,17 @@ access::ValueType SqlType::ValueKind() const {
   }
 }
 
-SqlType ResolveType(const TypeName& declared) {
+SqlType ResolveType(const TypeName& declared, int ordinal) {
   std::string name = Lower(declared.name);
+  std::string position = "Column or parameter #" + std::to_string(ordinal) + ": ";
   const TypeRow* row = Find(name);
-  if (row == nullptr || name == "sysname" && !declared.args.empty())
-    throw Message(2715, "Column or parameter #1: Cannot find data type " + declared.name + ".");
+  if (row == nullptr) throw Message(2715, position + "Cannot find data type " + declared.name + ".");
   SqlType t = FromRow(*row);
   if (name == "float" && !declared.args.empty() && std::stoi(declared.args[0]) <= 24)
     return FromRow(*Find("real"));
   bool sized = t.length == 0;
+  if (!sized && !declared.args.empty() && name != "float")
+    throw Message(2716, position + "Cannot specify a column width on data type " + name + ".");
   if (sized) {
     int size = declared.args.empty() ? (t.family == TypeFamily::kDecimal ? 18 : 1)
                                      : std::stoi(declared.args[0]);

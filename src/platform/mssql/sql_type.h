@@ -42,8 +42,10 @@ struct SqlType {
   bool IsNumeric() const;
 };
 
-// The type a declaration names. Throws 2715 for an unknown type name.
-SqlType ResolveType(const TypeName& declared);
+// The type a declaration names; ordinal is the column's or parameter's
+// position, for messages. Throws 2715 for an unknown type name and 2716 for
+// a width on a type that has none.
+SqlType ResolveType(const TypeName& declared, int ordinal = 1);
 
 // Known types without a declaration: int, bit, datetime, nvarchar(n), ...
 SqlType BuiltinType(const std::string& name, int length = 0);

@@ -186,3 +186,17 @@ SELECT 升级版本号 FROM 升级版本 where 升级版本号>0
 GO
 SELECT name FROM sysobjects WHERE (name = N'升级版本') AND (xtype = 'u')
 GO
+CREATE TABLE [dbo].[宽度] (
+[a] [varchar]  (5 )  null , 
+[c] [DateTime]  (8 )  null , 
+) ON [PRIMARY]
+GO
+CREATE TABLE [dbo].[宽度] (
+[a] [varchar]  (5 )  null , 
+[c] [DateTime]  null , 
+[d] [float]  (8 )  null , 
+[e] [decimal]  (10, 2 )  null , 
+) ON [PRIMARY]
+GO
+SELECT name, xtype, length, prec, scale FROM syscolumns WHERE id = object_id('宽度') ORDER BY colid
+GO
