@@ -19,7 +19,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/data/release_catalogue.h"
+#include "tests/support/release_catalogue.h"
 
 namespace {
 
@@ -77,13 +77,12 @@ json LargeRelease(int release_number) {
         {1000 + i, i % 2 ? "案件性质" : "字段名", "内容" + std::to_string(i), nullptr, nullptr, nullptr, i});
   json& templates = Table(release, "文书样本库")["rows"];
   json& files = Table(release, "运行库文件")["rows"];
-  using court::data::testing::Base64;
-  using court::data::testing::Pattern;
+  using court::testing::Pattern;
   for (int i = 1; i <= kBlobs / 2; ++i) {
     templates.push_back({1000 + i, "样本" + std::to_string(i), "通用", "(系统文书)",
-                         Base64(Pattern(kBlobBytes, static_cast<unsigned>(i))), "2026-01-05 09:00:00"});
+                         court::jet::EncodeBase64(Pattern(kBlobBytes, static_cast<unsigned>(i))), "2026-01-05 09:00:00"});
     files.push_back({1000 + i, 1, "file" + std::to_string(i) + ".dll", nullptr,
-                     Base64(Pattern(kBlobBytes, static_cast<unsigned>(i + kBlobs)))});
+                     court::jet::EncodeBase64(Pattern(kBlobBytes, static_cast<unsigned>(i + kBlobs)))});
   }
   return release;
 }

@@ -12,13 +12,12 @@
 #include <string>
 
 #include "data/reference_data.h"
-#include "tests/data/release_catalogue.h"
+#include "tests/support/release_catalogue.h"
 
 namespace {
 
-using court::data::testing::Base64;
-using court::data::testing::Pattern;
-using court::data::testing::ReleaseCatalogue;
+using court::testing::Pattern;
+using court::testing::ReleaseCatalogue;
 using nlohmann::json;
 
 constexpr int kCausesOfAction = 50000;
@@ -37,7 +36,7 @@ ReleaseCatalogue LargeRelease() {
     release.rows("常用数据").push_back({i, i % 2 ? "案件性质" : "字段名", "内容" + std::to_string(i), nullptr, nullptr, nullptr});
   for (int i = 1; i <= kTemplates; ++i)
     release.rows("文书样本库").push_back({i, "样本" + std::to_string(i), "(系统文书)",
-                                          Base64(Pattern(kTemplateBytes, static_cast<unsigned>(i)))});
+                                          court::jet::EncodeBase64(Pattern(kTemplateBytes, static_cast<unsigned>(i)))});
   return release;
 }
 
@@ -73,7 +72,7 @@ int main() {
   std::unique_ptr<court::testing::Installation> installation;
   {
     ReleaseCatalogue release = LargeRelease();
-    installation = court::data::testing::InstallCourt(release);
+    installation = court::testing::InstallCourt(release);
   }
   malloc_trim(0);  // the release's JSON is gone; give its heap back before measuring
   bool reset = ResetPeak();

@@ -10,20 +10,20 @@
 #include <vector>
 
 #include "schema/sync.h"
-#include "tests/schema/catalogue_json.h"
+#include "tests/support/catalogue_json.h"
 #include "tests/support/installation.h"
 
 namespace {
 
-using court::schema::testing::CatalogueTable;
-using court::schema::testing::Column;
-using court::schema::testing::IdentityColumn;
+using court::testing::CatalogueTable;
+using court::testing::Column;
+using court::testing::IdentityColumn;
 
 constexpr int kTables = 300;
 constexpr int kColumnsPerTable = 20;
 
 // Columns of the kinds a court table carries, defaults included.
-court::schema::testing::ColumnRow NthColumn(int n) {
+court::testing::ColumnRow NthColumn(int n) {
   std::string name = "列" + std::to_string(n);
   switch (n % 5) {
     case 0: return Column(name, "varchar", 167, 50, 1);
@@ -62,7 +62,7 @@ double Seconds(const std::function<void()>& work) {
 }  // namespace
 
 int main() {
-  court::testing::Installation installation(court::schema::testing::Catalogue(LargeCatalogue()));
+  court::testing::Installation installation(court::testing::Catalogue(LargeCatalogue()));
   installation.CreateDatabase("法院");
   installation.ClearTranscript();
   double first = Seconds([&] { court::schema::SyncCourtTables(installation.run()); });

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "provisioning/service_login.h"
-#include "tests/data/release_catalogue.h"
+#include "tests/support/release_catalogue.h"
 #include "tests/provisioning/service_login_checks.h"
 #include "tests/support/installation.h"
 
@@ -21,7 +21,7 @@ using court::testing::Sent;
 using namespace court::provisioning::testing;
 
 nlohmann::json ReleaseWithMailTables() {
-  data::testing::ReleaseCatalogue release;
+  court::testing::ReleaseCatalogue release;
   release.DefineTable("邮箱", {{"id", "int", 4, true}, {"主题", "varchar", 100}, {"收件人", "varchar", 50}});
   release.DefineTable("邮箱附件", {{"id", "int", 4, true}, {"邮件_id", "int"}, {"附件", "image"}});
   release.rows("升级版本") = nlohmann::json::array({nlohmann::json::array({3})});
@@ -91,9 +91,11 @@ TEST_F(ProvisioningStepTest, SecondRunChangesNothingAndRaisesNothing) {
   std::vector<Sent> sent = installation_.Transcript();
   std::size_t grants = IndexOf(sent, "dbo.sp_revokedbaccess   'vek'");
   ASSERT_LT(grants, sent.size());
-  for (std::size_t i = 0; i < sent.size(); ++i)
-    if (sent[i].target == "master" || i >= grants)
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    if (sent[i].target == "master" || i >= grants) {
       EXPECT_TRUE(sent[i].ok) << sent[i].sql << ": " << sent[i].error;
+    }
+  }
 }
 
 TEST_F(ProvisioningStepTest, DatabaseNamedLikeTheLoginSuppressesTheLoginStatements) {

@@ -4,7 +4,7 @@
 
 #include "platform/access/error.h"
 #include "provisioning/upgrade_driver.h"
-#include "tests/data/release_catalogue.h"
+#include "tests/support/release_catalogue.h"
 
 namespace court::provisioning {
 namespace {
@@ -22,7 +22,7 @@ class UpgradeDriverTest : public ::testing::Test {
   // A court whose version table holds installed (in this order).
   void Install(const json& shipped, const json& installed) {
     catalogue_.rows("升级版本") = shipped;
-    installation_ = data::testing::InstallCourt(catalogue_);
+    installation_ = court::testing::InstallCourt(catalogue_);
     for (const json& row : installed)
       Court("INSERT INTO 升级版本 (升级版本号) VALUES (" + row[0].dump() + ")");
   }
@@ -34,7 +34,7 @@ class UpgradeDriverTest : public ::testing::Test {
   bool Refreshed() { return Rows("SELECT 内容1 FROM 常用数据 WHERE 名称 = '案件性质'") == Lines{"刑事"}; }
   bool Flag() { return installation_->run().court_updated; }
 
-  data::testing::ReleaseCatalogue catalogue_;
+  court::testing::ReleaseCatalogue catalogue_;
   std::unique_ptr<court::testing::Installation> installation_;
 };
 

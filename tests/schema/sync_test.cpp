@@ -11,7 +11,7 @@
 
 #include "platform/access/error.h"
 #include "schema/sync.h"
-#include "tests/schema/catalogue_json.h"
+#include "tests/support/catalogue_json.h"
 #include "tests/support/installation.h"
 
 namespace court::schema {

@@ -1,8 +1,9 @@
-#include "tests/data/release_catalogue.h"
+#include "tests/support/release_catalogue.h"
 
 #include "schema/sync.h"
+#include "tests/support/catalogue_json.h"
 
-namespace court::data::testing {
+namespace court::testing {
 namespace {
 
 using nlohmann::json;
@@ -26,10 +27,6 @@ json JetColumn(const ColumnSpec& column) {
   json jet = {{"name", column.name}, {"type", FactsOf(column.type).jet_type}};
   if (column.type == "varchar") jet["size"] = column.length;
   return jet;
-}
-
-json CatalogueTable(const std::string& name, const json& columns, json rows) {
-  return {{"name", name}, {"columns", columns}, {"rows", std::move(rows)}};
 }
 
 }  // namespace
@@ -67,40 +64,26 @@ void ReleaseCatalogue::DefineTable(const std::string& name, std::vector<ColumnSp
 }
 
 json ReleaseCatalogue::ToJson() const {
-  json table_rows = json::array();
-  json column_rows = json::array();
-  json data = json::array();
-  int number = 0;
+  std::vector<CatalogueTable> listed;
+  json tables = json::array();
   for (const std::string& name : order_) {
     const Table& table = tables_.at(name);
     json jet_columns = json::array();
     for (const ColumnSpec& column : table.columns) jet_columns.push_back(JetColumn(column));
-    data.push_back(CatalogueTable(name, jet_columns, table.rows));
+    tables.push_back({{"name", name}, {"columns", jet_columns}, {"rows", table.rows}});
     if (!table.listed) continue;
-    table_rows.push_back({++number, name});
+    CatalogueTable entry{name, {}};
     for (const ColumnSpec& column : table.columns) {
       TypeFacts facts = FactsOf(column.type);
       int length = column.type == "varchar" ? column.length : facts.byte_length;
-      column_rows.push_back({number, column.name, column.type, facts.type_id, length, column.identity ? 0 : 1,
-                             nullptr, column.identity});
+      entry.columns.push_back({column.name, column.type, facts.type_id, length, column.identity ? 0 : 1,
+                               nullptr, column.identity});
     }
+    listed.push_back(std::move(entry));
   }
-  json tables = json::array();
-  tables.push_back(CatalogueTable("表名", json::array({{{"name", "id"}, {"type", "long"}},
-                                                       {{"name", "name"}, {"type", "text"}, {"size", 50}}}),
-                                  table_rows));
-  tables.push_back(CatalogueTable("字段",
-                                  json::array({{{"name", "id"}, {"type", "long"}},
-                                               {{"name", "名称"}, {"type", "text"}, {"size", 50}},
-                                               {{"name", "类型"}, {"type", "text"}, {"size", 50}},
-                                               {{"name", "类型id"}, {"type", "long"}},
-                                               {{"name", "长度"}, {"type", "long"}},
-                                               {{"name", "允许空"}, {"type", "long"}},
-                                               {{"name", "默认"}, {"type", "text"}, {"size", 100}},
-                                               {{"name", "自动编号"}, {"type", "boolean"}}}),
-                                  column_rows));
-  for (json& table : data) tables.push_back(std::move(table));
-  return {{"tables", tables}};
+  json catalogue = Catalogue(listed);
+  for (json& table : tables) catalogue["tables"].push_back(std::move(table));
+  return catalogue;
 }
 
 std::unique_ptr<court::testing::Installation> InstallCourt(const ReleaseCatalogue& catalogue) {
@@ -109,21 +92,6 @@ std::unique_ptr<court::testing::Installation> InstallCourt(const ReleaseCatalogu
   schema::SyncCourtTables(installation->run());
   installation->ClearTranscript();
   return installation;
-}
-
-std::string Base64(const access::Bytes& bytes) {
-  static const char* kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    unsigned chunk = bytes[i] << 16;
-    if (i + 1 < bytes.size()) chunk |= bytes[i + 1] << 8;
-    if (i + 2 < bytes.size()) chunk |= bytes[i + 2];
-    text += kDigits[(chunk >> 18) & 63];
-    text += kDigits[(chunk >> 12) & 63];
-    text += i + 1 < bytes.size() ? kDigits[(chunk >> 6) & 63] : '=';
-    text += i + 2 < bytes.size() ? kDigits[chunk & 63] : '=';
-  }
-  return text;
 }
 
 access::Bytes Pattern(std::size_t count, unsigned seed) {
@@ -136,4 +104,4 @@ access::Bytes Pattern(std::size_t count, unsigned seed) {
   return bytes;
 }
 
-}  // namespace court::data::testing
+}  // namespace court::testing

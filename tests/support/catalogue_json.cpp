@@ -1,6 +1,6 @@
-#include "tests/schema/catalogue_json.h"
+#include "tests/support/catalogue_json.h"
 
-namespace court::schema::testing {
+namespace court::testing {
 
 using nlohmann::json;
 
@@ -49,4 +49,4 @@ json Catalogue(const std::vector<CatalogueTable>& tables, const FlagTypes& flags
              {"rows", columns}}}}};
 }
 
-}  // namespace court::schema::testing
+}  // namespace court::testing

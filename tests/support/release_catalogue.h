@@ -1,10 +1,10 @@
-// A release's table.mdb for the data-loading tests, in court-catalogue's JSON
+// A release's table.mdb for the data-loading and upgrade tests, in court-catalogue's JSON
 // form: 表名 and 字段 describing the court's reference tables (complete
 // enough for the table synchronisation to create them), the same tables
 // holding the shipped rows, and the version table 升级版本.
 
-#ifndef COURT_TESTS_DATA_RELEASE_CATALOGUE_H_
-#define COURT_TESTS_DATA_RELEASE_CATALOGUE_H_
+#ifndef COURT_TESTS_SUPPORT_RELEASE_CATALOGUE_H_
+#define COURT_TESTS_SUPPORT_RELEASE_CATALOGUE_H_
 
 #include <map>
 #include <memory>
@@ -14,9 +14,10 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/access/value.h"
+#include "platform/jet/base64.h"
 #include "tests/support/installation.h"
 
-namespace court::data::testing {
+namespace court::testing {
 
 // One catalogue column: its SQL Server type as 字段 spells it.
 struct ColumnSpec {
@@ -57,11 +58,9 @@ class ReleaseCatalogue {
 // court database 法院, its tables created by the table synchronisation.
 std::unique_ptr<court::testing::Installation> InstallCourt(const ReleaseCatalogue& catalogue);
 
-std::string Base64(const access::Bytes& bytes);
-
 // count bytes of a repeating, position-dependent pattern seeded by seed.
 access::Bytes Pattern(std::size_t count, unsigned seed);
 
-}  // namespace court::data::testing
+}  // namespace court::testing
 
-#endif  // COURT_TESTS_DATA_RELEASE_CATALOGUE_H_
+#endif  // COURT_TESTS_SUPPORT_RELEASE_CATALOGUE_H_

@@ -1,8 +1,8 @@
-// Schema catalogues for the schema tests, in court-catalogue's JSON form:
+// Schema catalogues for tests, in court-catalogue's JSON form:
 // the tables 表名 and 字段 as a release's table.mdb carries them.
 
-#ifndef COURT_TESTS_SCHEMA_CATALOGUE_JSON_H_
-#define COURT_TESTS_SCHEMA_CATALOGUE_JSON_H_
+#ifndef COURT_TESTS_SUPPORT_CATALOGUE_JSON_H_
+#define COURT_TESTS_SUPPORT_CATALOGUE_JSON_H_
 
 #include <string>
 #include <utility>
@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace court::schema::testing {
+namespace court::testing {
 
 // One 字段 row without its table id. JSON null stands for a null value.
 struct ColumnRow {
@@ -38,6 +38,6 @@ struct FlagTypes {
 // 表名 and 字段 with the tables in the given order; ids count from 1.
 nlohmann::json Catalogue(const std::vector<CatalogueTable>& tables, const FlagTypes& flags = {});
 
-}  // namespace court::schema::testing
+}  // namespace court::testing
 
-#endif  // COURT_TESTS_SCHEMA_CATALOGUE_JSON_H_
+#endif  // COURT_TESTS_SUPPORT_CATALOGUE_JSON_H_
