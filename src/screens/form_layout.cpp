@@ -1,6 +1,10 @@
 #include "screens/form_layout.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
@@ -28,8 +32,29 @@ void SetUpForm(QWidget& form, const QString& title, int width_twips, int height_
   form.setFont(SongFont());
 }
 
+void FormLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::WindowText));
+  const QFontMetricsF metrics(font());
+  const qreal step = QFontInfo(font()).pixelSize();
+  qreal top = 0;
+  for (const QString& paragraph : text().split(QLatin1Char('\n'))) {
+    QTextLayout layout(paragraph, font());
+    layout.setTextOption(QTextOption(Qt::AlignLeft));
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width());
+      // Baselines one step apart, the first where the font's ascent puts it.
+      line.setPosition(QPointF(0, top - (metrics.ascent() - step * 0.88)));
+      top += step;
+    }
+    layout.endLayout();
+    layout.draw(&painter, QPointF());
+  }
+}
+
 QLabel* AddLabel(QWidget& form, const QString& name, const QString& text, const QRect& where) {
-  auto* label = new QLabel(text, &form);
+  auto* label = new FormLabel(text, &form);
   label->setObjectName(name);
   label->setGeometry(where);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -19,6 +19,17 @@ inline constexpr int kTwipsPerPixel = 15;
 
 QRect Twips(int left, int top, int width, int height);
 
+// A label as the forms were designed with 宋体: its lines stand one font
+// size apart. Noto's CJK faces ask for half as much again, which would push
+// the second line of a two-line label out of its designed height.
+class FormLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
 // 宋体 in points; a form's controls use 9 pt unless told otherwise.
 QFont SongFont(double points = 9, bool bold = false, bool italic = false);
 
