@@ -96,9 +96,8 @@ void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
       x.Raise(Message(5170, "Cannot create file '" + f.spec.filename + "' because it already exists."));
       failed = true;
     } else if (!std::filesystem::is_directory(f.local.parent_path())) {
-      x.Raise(Message(5123, "CREATE FILE encountered operating system error 3(The system cannot find "
-                            "the path specified.) while attempting to open or create the physical "
-                            "file '" + f.spec.filename + "'."));
+      x.Raise(Message(5105, "Device activation error. The physical file name '" + f.spec.filename +
+                                "' may be incorrect."));
       failed = true;
     }
   }

@@ -60,6 +60,12 @@ void CheckCount(std::size_t columns, std::size_t values, bool listed) {
                      "the number of columns specified in the INSERT statement.", 15);
 }
 
+// UPDATE ... FROM and DELETE ... FROM join other tables into the target's
+// rows; the installer never sends them, so they are refused rather than guessed.
+void RefuseJoinedTarget(const std::vector<FromItem>& from) {
+  if (!from.empty()) throw Message(170, "Line 1: Incorrect syntax near 'FROM'.", 15);
+}
+
 }  // namespace
 
 void RunSelect(Executor& x, const SelectStmt& s) {
@@ -152,6 +158,7 @@ void RunInsert(Executor& x, const InsertStmt& s) {
 }
 
 void RunUpdate(Executor& x, const UpdateStmt& s) {
+  RefuseJoinedTarget(s.from);
   CompileEnv env = x.Env();
   Compiler compiler(env);
   std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
@@ -179,6 +186,7 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
 }
 
 void RunDelete(Executor& x, const DeleteStmt& s) {
+  RefuseJoinedTarget(s.from);
   CompileEnv env = x.Env();
   Compiler compiler(env);
   std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
