@@ -271,6 +271,12 @@ void Catalog::ResetIdentity(int table_id) {
            {Value::Integer(table_id)});
 }
 
+void Catalog::RaiseIdentity(int table_id, long long value) {
+  db_.Rows("UPDATE " + Qualified("court_identity") +
+               " SET last = ?2 WHERE id = ?1 AND (last IS NULL OR last < ?2)",
+           {Value::Integer(table_id), Value::Integer(value)});
+}
+
 void Catalog::SetIdentity(int table_id, long long seed, long long increment,
                           std::optional<long long> last) {
   db_.Rows("INSERT OR REPLACE INTO " + Qualified("court_identity") +

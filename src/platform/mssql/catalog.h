@@ -81,6 +81,8 @@ class Catalog {
   // Identity counters: the next value, and a larger explicit one.
   long long NextIdentity(int table_id);
   void ResetIdentity(int table_id);  // TRUNCATE: start again at the seed
+  // An explicit identity value beyond the last one moves the counter up to it.
+  void RaiseIdentity(int table_id, long long value);
   void SetIdentity(int table_id, long long seed, long long increment,
                    std::optional<long long> last);
 

@@ -96,7 +96,8 @@ class Compiler {
     const Expr* literal = nullptr;  // set when the expression is a literal
   };
 
-  CompiledQuery SelectQuery(const Select& select, const Scope* outer);
+  // union_part: a SELECT after UNION, whose ORDER BY names result columns.
+  CompiledQuery SelectQuery(const Select& select, const Scope* outer, bool union_part = false);
   void AddFrom(const std::vector<FromItem>& from, Scope& scope, std::string& sql);
   ScopeTable ScopeFor(const TableRef& ref, const Scope& scope, std::string& source);
   void SelectList(const Select& select, const Scope& scope, CompiledQuery& out, std::string& sql);

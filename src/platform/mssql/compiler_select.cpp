@@ -143,7 +143,7 @@ void Compiler::SelectList(const Select& select, const Scope& scope, CompiledQuer
   }
 }
 
-CompiledQuery Compiler::SelectQuery(const Select& select, const Scope* outer) {
+CompiledQuery Compiler::SelectQuery(const Select& select, const Scope* outer, bool union_part) {
   CompiledQuery out;
   Scope scope;
   scope.outer = outer;
@@ -158,8 +158,8 @@ CompiledQuery Compiler::SelectQuery(const Select& select, const Scope* outer) {
   bool single_table = select.from.size() == 1 && select.from[0].joins.empty() &&
                       scope.tables.size() == 1 && scope.tables[0].meta &&
                       scope.tables[0].meta->xtype == "U";
-  if (single_table && !aggregate && !select.distinct && !select.union_next && out.assignments.empty() &&
-      outer == nullptr) {
+  if (single_table && !aggregate && !select.distinct && !select.union_next && !union_part &&
+      out.assignments.empty() && outer == nullptr && !env_.inline_only) {
     out.base_table = scope.tables[0].meta;
     sql += ", " + scope.tables[0].sql_alias + ".rowid";
   }
@@ -172,7 +172,7 @@ CompiledQuery Compiler::SelectQuery(const Select& select, const Scope* outer) {
   }
   if (select.having) sql += " HAVING " + Condition(*select.having, scope);
   if (select.union_next) {
-    CompiledQuery next = SelectQuery(*select.union_next, outer);
+    CompiledQuery next = SelectQuery(*select.union_next, outer, true);
     sql += (select.union_all ? " UNION ALL " : " UNION ") + next.sql;
   }
   if (!select.order_by.empty()) {
@@ -185,6 +185,7 @@ CompiledQuery Compiler::SelectQuery(const Select& select, const Scope* outer) {
         for (const SelectItem& item : select.items)
           if (!item.alias.empty() && SameName(item.alias, e.name[0])) term = QuoteIdentifier(item.alias);
       }
+      if (union_part && e.kind == ExprKind::kColumn) term = QuoteIdentifier(e.name.back());
       if (term.empty()) term = Condition(e, scope);
       sql += (i ? ", " : "") + term + (select.order_by[i].descending ? " DESC" : "");
     }

@@ -459,7 +459,7 @@ StatementPtr Parser::Set() {
   if (IsKeyword("IDENTITY_INSERT")) {
     s.options.push_back(Upper(Next().text));
     s.table = DottedName();
-    s.value = Upper(Name());
+    s.value = Upper(Next().text);
     return Make(std::move(s), line);
   }
   do s.options.push_back(Upper(Next().text));

@@ -87,7 +87,11 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   std::int64_t rowid = session_.db().LastRowId();
   if (!t.checks.empty()) CheckRows("t0.rowid = " + std::to_string(rowid), {}, "INSERT");
   if (savepoint) savepoint->Commit();
-  if (identity >= 0) session_.last_identity = values[static_cast<std::size_t>(identity)]->integer();
+  if (identity >= 0) {
+    long long value = values[static_cast<std::size_t>(identity)]->integer();
+    if (explicit_identity) session_.catalog().RaiseIdentity(t.id, value);
+    session_.last_identity = value;
+  }
   return rowid;
 }
 
