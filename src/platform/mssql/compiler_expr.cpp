@@ -315,6 +315,8 @@ Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
     else if (property == "isprimarykey") condition = x + " = 'PK'";
     else if (property == "isconstraint") condition = x + " IN ('C', 'D', 'PK', 'UQ', 'F') AND " + o + ".parent_obj <> 0";
     else if (property == "ismsshipped") condition = o + ".category & 2 <> 0";
+    else if (property == "execisquotedidenton") condition = o + ".status & 1073741824 <> 0";
+    else if (property == "execisansinullson") condition = o + ".status & 536870912 <> 0";
     else return Typed{"NULL", BuiltinType("int"), nullptr};
     return Typed{"(SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END FROM " +
                      env_.current->Qualified("sysobjects") + " AS " + o + " WHERE " + o +

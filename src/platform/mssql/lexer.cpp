@@ -91,16 +91,16 @@ class Scanner {
     if ((c == 'N' || c == 'n') && Peek(1) == '\'') {
       Advance();
       token.kind = TokenKind::kUnicodeString;
-      token.text = Delimited('\'', '\'', true);
+      token.text = Delimited('\'', true);
     } else if (c == '\'') {
       token.kind = TokenKind::kString;
-      token.text = Delimited('\'', '\'', true);
+      token.text = Delimited('\'', true);
     } else if (c == '[') {
       token.kind = TokenKind::kQuotedName;
-      token.text = Delimited('[', ']', false);
+      token.text = Delimited(']', false);
     } else if (c == '"') {
       token.kind = quoted_identifier_ ? TokenKind::kQuotedName : TokenKind::kString;
-      token.text = Delimited('"', '"', !quoted_identifier_);
+      token.text = Delimited('"', !quoted_identifier_);
     } else if (c == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
       Advance();
       Advance();
@@ -119,10 +119,9 @@ class Scanner {
   }
 
   // Reads text between delimiters; a doubled closing delimiter stands for one.
-  std::string Delimited(char open, char close, bool is_string) {
+  std::string Delimited(char close, bool is_string) {
     std::size_t start = pos_;
     Advance();  // opening delimiter
-    (void)open;
     std::string value;
     while (pos_ < text_.size()) {
       char c = Peek();

@@ -157,8 +157,16 @@ TEST_F(SessionTest, ConnectionKeepsItsDatabaseAndOptions) {
   EXPECT_EQ(session->Query("SELECT db_name() AS db").rows[0][0], Value::Text("法院"));
   session->Execute("SET QUOTED_IDENTIFIER OFF ");
   EXPECT_EQ(session->Query("SELECT \"text\" AS t").rows[0][0], Value::Text("text"));
+  // A view keeps the options that were in force when it was made.
+  session->Execute("CREATE VIEW v AS SELECT 1 AS one");
   session->Execute("SET QUOTED_IDENTIFIER ON ");
   EXPECT_EQ(ErrorOf(*session, "SELECT \"text\" AS t"), 207);
+  session->Execute("CREATE VIEW w AS SELECT 1 AS one");
+  access::ResultSet options = session->Query(
+      "SELECT OBJECTPROPERTY(object_id('v'), 'ExecIsQuotedIdentOn') AS v, "
+      "OBJECTPROPERTY(object_id('w'), 'ExecIsQuotedIdentOn') AS w, "
+      "OBJECTPROPERTY(object_id('w'), 'ExecIsAnsiNullsOn') AS nulls");
+  EXPECT_EQ(options.rows.at(0), (access::Row{Value::Integer(0), Value::Integer(1), Value::Integer(1)}));
   // Variables last one batch only.
   session->Execute("declare @a int set @a = 1");
   EXPECT_EQ(ErrorOf(*session, "select @a"), 137);
