@@ -107,6 +107,8 @@ class Compiler {
   Typed EmitBinary(const Expr& e, const Scope& scope);
   Typed EmitFunction(const Expr& e, const Scope& scope);
   Typed EmitVariable(const Expr& e);
+  Typed EmitObjectId(const Expr& name);
+  Typed EmitObjectProperty(const std::string& id_sql, const std::string& property);
   std::string Compared(const Typed& value, const std::optional<SqlType>& other);
   std::string SubquerySql(const Select& select, const Scope& scope);
   std::string Bind(const access::Value& value, bool text);

@@ -283,51 +283,56 @@ Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
   }
   if (fn == "object_id") {
     need(1);
-    const Expr& a = *e.args[0];
-    std::string name;
-    if (a.kind == ExprKind::kLiteral) {
-      name = a.literal.text;
-    } else if (a.kind == ExprKind::kVariable) {
-      Variable* v = env_.variable ? env_.variable(a.name[0]) : nullptr;
-      if (v == nullptr) throw MustDeclareVariable("@" + a.name[0]);
-      name = v->value.ToText();
-    } else {
-      throw Message(8116, "Argument data type is invalid for argument 1 of object_id function.");
-    }
-    std::optional<int> id = ObjectId(name);
-    return Typed{id ? std::to_string(*id) : "NULL", BuiltinType("int"), nullptr};
+    return EmitObjectId(*e.args[0]);
   }
   if (fn == "objectproperty") {
     need(2);
-    std::string id = arg(0).sql;
-    std::string property = Lower(e.args[1]->literal.text);
-    std::string o = NewAlias();
-    std::string x = o + ".xtype";
-    std::string condition;
-    if (property == "isview") condition = x + " = 'V'";
-    else if (property == "isusertable") condition = x + " = 'U'";
-    else if (property == "issystemtable") condition = x + " = 'S'";
-    else if (property == "istable") condition = x + " IN ('U', 'S')";
-    else if (property == "isprocedure") condition = x + " = 'P'";
-    else if (property == "isdefault") condition = x + " = 'D' AND " + o + ".parent_obj = 0";
-    else if (property == "isdefaultcnst") condition = x + " = 'D' AND " + o + ".parent_obj <> 0";
-    else if (property == "ischeckcnst") condition = x + " = 'C'";
-    else if (property == "isprimarykey") condition = x + " = 'PK'";
-    else if (property == "isconstraint") condition = x + " IN ('C', 'D', 'PK', 'UQ', 'F') AND " + o + ".parent_obj <> 0";
-    else if (property == "ismsshipped") condition = o + ".category & 2 <> 0";
-    else if (property == "execisquotedidenton") condition = o + ".status & 1073741824 <> 0";
-    else if (property == "execisansinullson") condition = o + ".status & 536870912 <> 0";
-    else return Typed{"NULL", BuiltinType("int"), nullptr};
-    return Typed{"(SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END FROM " +
-                     env_.current->Qualified("sysobjects") + " AS " + o + " WHERE " + o +
-                     ".id = " + id + ")",
-                 BuiltinType("int"), nullptr};
+    return EmitObjectProperty(arg(0).sql, Lower(e.args[1]->literal.text));
   }
   if (fn == "db_name") return Typed{SqlLiteral(Value::Text(env_.database)), BuiltinType("nvarchar", 128), nullptr};
   if (fn == "user_name" || fn == "suser_sname") {
     return Typed{SqlLiteral(Value::Text(fn == "user_name" ? "dbo" : "sa")), BuiltinType("nvarchar", 128), nullptr};
   }
   throw Message(195, "'" + e.name.back() + "' is not a recognized function name.", 15);
+}
+
+Compiler::Typed Compiler::EmitObjectId(const Expr& a) {
+  std::string name;
+  if (a.kind == ExprKind::kLiteral) {
+    name = a.literal.text;
+  } else if (a.kind == ExprKind::kVariable) {
+    Variable* v = env_.variable ? env_.variable(a.name[0]) : nullptr;
+    if (v == nullptr) throw MustDeclareVariable("@" + a.name[0]);
+    name = v->value.ToText();
+  } else {
+    throw Message(8116, "Argument data type is invalid for argument 1 of object_id function.");
+  }
+  // Resolved now: the batch's earlier statements have already run.
+  std::optional<int> id = ObjectId(name);
+  return Typed{id ? std::to_string(*id) : "NULL", BuiltinType("int"), nullptr};
+}
+
+Compiler::Typed Compiler::EmitObjectProperty(const std::string& id, const std::string& property) {
+  std::string o = NewAlias();
+  std::string x = o + ".xtype";
+  std::string condition;
+  if (property == "isview") condition = x + " = 'V'";
+  else if (property == "isusertable") condition = x + " = 'U'";
+  else if (property == "issystemtable") condition = x + " = 'S'";
+  else if (property == "istable") condition = x + " IN ('U', 'S')";
+  else if (property == "isprocedure") condition = x + " = 'P'";
+  else if (property == "isdefault") condition = x + " = 'D' AND " + o + ".parent_obj = 0";
+  else if (property == "isdefaultcnst") condition = x + " = 'D' AND " + o + ".parent_obj <> 0";
+  else if (property == "ischeckcnst") condition = x + " = 'C'";
+  else if (property == "isprimarykey") condition = x + " = 'PK'";
+  else if (property == "isconstraint") condition = x + " IN ('C', 'D', 'PK', 'UQ', 'F') AND " + o + ".parent_obj <> 0";
+  else if (property == "ismsshipped") condition = o + ".category & 2 <> 0";
+  else if (property == "execisquotedidenton") condition = o + ".status & 1073741824 <> 0";
+  else if (property == "execisansinullson") condition = o + ".status & 536870912 <> 0";
+  else return Typed{"NULL", BuiltinType("int"), nullptr};
+  return Typed{"(SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END FROM " +
+                   env_.current->Qualified("sysobjects") + " AS " + o + " WHERE " + o + ".id = " + id + ")",
+               BuiltinType("int"), nullptr};
 }
 
 Compiler::Typed Compiler::Emit(const Expr& e, const Scope& scope) {
