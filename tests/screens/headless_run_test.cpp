@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +20,7 @@
 #include "screens/database_creation.h"
 #include "screens/installation_run.h"
 #include "screens/start_up.h"
+#include "tests/support/installation.h"
 
 namespace court::screens {
 namespace {
@@ -51,12 +50,6 @@ std::string ReadFile(const fs::path& file) {
 
 class HeadlessRunTest : public ::testing::Test {
  protected:
-  HeadlessRunTest() : folder_(fs::temp_directory_path() / ("court-headless-" + std::to_string(getpid()))) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  ~HeadlessRunTest() override { fs::remove_all(folder_); }
-
   fs::path server() const { return folder_ / "server"; }
   fs::path Drive(const std::string& path) const { return server() / "drives" / path; }
 
@@ -113,12 +106,9 @@ class HeadlessRunTest : public ::testing::Test {
     auto json = nlohmann::json::parse(
         ReadFile(fs::path(COURT_SOURCE_DIR) / "catalogue" / ("release" + std::to_string(release) + ".json")));
     edit(json);
-    const fs::path in = folder_ / "edited.json", out = folder_ / "edited.mdb";
-    std::ofstream(in, std::ios::binary) << json.dump();
+    const fs::path out = folder_ / "edited.mdb";
     fs::remove(out);
-    const std::string command =
-        kBuild + "/court-catalogue build '" + in.string() + "' '" + out.string() + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    testing::BuildCatalogue(json, out);
     return out.string();
   }
 
@@ -130,7 +120,8 @@ class HeadlessRunTest : public ::testing::Test {
     });
   }
 
-  fs::path folder_;
+  testing::TempDir temp_;
+  const fs::path& folder_ = temp_.path();
 };
 
 std::string ExpectedOutput(const std::string& outcome, const std::string& drive) {

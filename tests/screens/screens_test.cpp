@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -28,6 +26,7 @@
 #include "screens/run_context.h"
 #include "screens/splash_screen.h"
 #include "screens/start_up.h"
+#include "tests/support/installation.h"
 
 namespace court::screens {
 namespace {
@@ -199,23 +198,17 @@ TEST_F(ScreensTest, FailureOfCreatePassesOnAfterTheScreenCloses) {
 // A run on a new embedded server in a folder of its own, with the sample release.
 class ScreensRun {
  public:
-  ScreensRun()
-      : folder_(std::filesystem::temp_directory_path() / ("court-screens-" + std::to_string(getpid()))) {
-    std::filesystem::remove_all(folder_);
+  ScreensRun() {
     Options options;
-    options.server = "embedded:" + (folder_ / "server").string();
+    options.server = "embedded:" + (folder_.path() / "server").string();
     options.catalogue = std::string(COURT_BUILD_DIR) + "/table.mdb";
     context_.emplace(options);
-  }
-  ~ScreensRun() {
-    context_.reset();
-    std::filesystem::remove_all(folder_);
   }
   RunContext& context() { return *context_; }
 
  private:
-  std::filesystem::path folder_;
-  std::optional<RunContext> context_;
+  testing::TempDir folder_;
+  std::optional<RunContext> context_;  // released before its folder goes
 };
 
 TEST_F(ScreensTest, MainScreenLooksAsDesigned) {
