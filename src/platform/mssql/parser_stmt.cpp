@@ -186,11 +186,8 @@ FileSpec Parser::FileSpecification() {
     const Token& value = Next();
     std::string text = value.text;
     // Sizes may carry a unit or a percent sign: 10%, 5MB.
-    while (IsSymbol("%") || (Peek().kind == TokenKind::kWord && !IsSymbol(",") &&
-                             (IsKeyword("KB") || IsKeyword("MB") || IsKeyword("GB") ||
-                              IsKeyword("TB")))) {
+    while (IsSymbol("%") || IsKeyword("KB") || IsKeyword("MB") || IsKeyword("GB") || IsKeyword("TB"))
       text += Next().text;
-    }
     if (option == "NAME") spec.name = text;
     else if (option == "FILENAME") spec.filename = text;
     else if (option == "SIZE") spec.size = text;
