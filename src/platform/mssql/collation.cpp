@@ -137,6 +137,21 @@ void Len(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, Utf16Length(TrimRight(TextArg(argv[0]))));
 }
 
+// datalength(value, unicode): bytes the value takes on the server; text
+// counts in code page 936, or two bytes a character for Unicode types.
+void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL: return sqlite3_result_null(ctx);
+    case SQLITE_TEXT: {
+      std::string_view text = TextArg(argv[0]);
+      return sqlite3_result_int(ctx, sqlite3_value_int(argv[1]) ? 2 * Utf16Length(text) : Cp936Length(text));
+    }
+    case SQLITE_INTEGER: return sqlite3_result_int(ctx, 4);
+    case SQLITE_FLOAT: return sqlite3_result_int(ctx, 8);
+    default: return sqlite3_result_int(ctx, sqlite3_value_bytes(argv[0]));
+  }
+}
+
 // court_convert(value, xtype, length, precision, scale, unicode_source):
 // the conversion of a value into a column or variable of that type.
 void Convert(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -212,6 +227,7 @@ void RegisterServerFunctions(sqlite3* db, FunctionContext* context) {
   sqlite3_create_function(db, "len", 1, utf8 | SQLITE_DETERMINISTIC, nullptr, Len, nullptr, nullptr);
   sqlite3_create_function(db, "charindex", 2, utf8 | SQLITE_DETERMINISTIC, nullptr, CharIndex, nullptr, nullptr);
   sqlite3_create_function(db, "charindex", 3, utf8 | SQLITE_DETERMINISTIC, nullptr, CharIndex, nullptr, nullptr);
+  sqlite3_create_function(db, "datalength", 2, utf8 | SQLITE_DETERMINISTIC, nullptr, DataLength, nullptr, nullptr);
   sqlite3_create_function(db, "court_convert", 6, utf8 | SQLITE_DETERMINISTIC, context, Convert,
                           nullptr, nullptr);
 }

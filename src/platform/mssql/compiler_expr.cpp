@@ -237,7 +237,9 @@ Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
   }
   if (fn == "datalength") {
     need(1);
-    return Typed{"length(CAST(" + arg(0).sql + " AS BLOB))", BuiltinType("int"), nullptr};
+    Typed a = arg(0);
+    return Typed{"datalength(" + a.sql + ", " + (a.type && a.type->unicode ? "1" : "0") + ")",
+                 BuiltinType("int"), nullptr};
   }
   if (fn == "substring") {
     need(3);

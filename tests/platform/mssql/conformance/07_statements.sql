@@ -72,3 +72,5 @@ SELECT 1 AS printed
 GO
 SELECT id FROM 计数
 GO
+select datalength(N'ab') AS n, datalength('法院') AS v, datalength(rtrim('ab  ')) AS t, datalength(NULL) AS nothing
+GO
