@@ -36,13 +36,13 @@ struct Currency {
 class Value {
  public:
   Value() = default;  // null
-  static Value Integer(std::int64_t v) { return Value(Storage(std::in_place_index<1>, v)); }
-  static Value Float(double v) { return Value(Storage(std::in_place_index<2>, v)); }
-  static Value Money(Currency v) { return Value(Storage(std::in_place_index<3>, v)); }
-  static Value Text(std::string v) { return Value(Storage(std::in_place_index<4>, std::move(v))); }
-  static Value Date(DateTime v) { return Value(Storage(std::in_place_index<5>, v)); }
-  static Value Boolean(bool v) { return Value(Storage(std::in_place_index<6>, v)); }
-  static Value Binary(Bytes v) { return Value(Storage(std::in_place_index<7>, std::move(v))); }
+  static Value Integer(std::int64_t v) { return Make<1>(v); }
+  static Value Float(double v) { return Make<2>(v); }
+  static Value Money(Currency v) { return Make<3>(v); }
+  static Value Text(std::string v) { return Make<4>(std::move(v)); }
+  static Value Date(DateTime v) { return Make<5>(v); }
+  static Value Boolean(bool v) { return Make<6>(v); }
+  static Value Binary(Bytes v) { return Make<7>(std::move(v)); }
 
   ValueType type() const { return static_cast<ValueType>(storage_.index()); }
   bool is_null() const { return storage_.index() == 0; }
@@ -66,7 +66,12 @@ class Value {
  private:
   using Storage = std::variant<std::monostate, std::int64_t, double, Currency, std::string,
                                DateTime, bool, Bytes>;
-  explicit Value(Storage s) : storage_(std::move(s)) {}
+  template <std::size_t kKind, typename T>
+  static Value Make(T&& held) {
+    Value value;
+    value.storage_.template emplace<kKind>(std::forward<T>(held));
+    return value;
+  }
   Storage storage_;
 };
 
