@@ -31,7 +31,7 @@ void CopyCategoryIfAbsent(provisioning::Module2& run, const std::string& table, 
   provisioning::OpenCourtConnection(run, court);
   std::string quoted = QuotedValue(access::RightTrim(value));
   access::Recordset existing;
-  provisioning::OpenRecordset(court, existing,
+  access::OpenRecordset(court, existing,
                               "SELECT top 10 " + column + " FROM " + table + " WHERE (" + column + " = " + quoted + ")");
   if (existing.RecordCount() < 1)
     CopyCatalogueTable(run, table, " where " + column + "= " + quoted + " ", key_column);

@@ -40,14 +40,14 @@ void CopyRuntimeLibraryFiles(const provisioning::Module2& run, access::Connectio
   court.Execute("delete from 运行库文件");
   Recordset source;
   Recordset target;
-  provisioning::OpenRecordset(catalogue, source,
+  access::OpenRecordset(catalogue, source,
                               "SELECT 运行库.使用名称, 运行库文件.文件名, 运行库文件.运行库_id, 运行库文件.内容, "
                               "运行库文件.运行 FROM 运行库 INNER JOIN  运行库文件 ON 运行库.id = 运行库文件.运行库_id");
-  provisioning::OpenRecordset(court, target, "select * from 运行库文件");
+  access::OpenRecordset(court, target, "select * from 运行库文件");
   for (; !source.Eof(); source.MoveNext()) {
     std::string library_name = access::Trimmed(source.Fields("使用名称").value());
     Recordset library;
-    provisioning::OpenRecordset(court, library,
+    access::OpenRecordset(court, library,
                                 "select id from 运行库 where  使用名称 =  " + QuotedValue(library_name));
     target.AddNew();
     CopyIfPresent(source, target, "文件名");

@@ -31,7 +31,7 @@ constexpr std::array<const char*, 13> kCourtDivisions = {
 // True when the count query finds nothing: no row at all, or a count of 0.
 bool CountIsZero(access::Connection& court, const std::string& count_query) {
   access::Recordset count;
-  provisioning::OpenRecordset(court, count, count_query);
+  access::OpenRecordset(court, count, count_query);
   bool zero = count.RecordCount() == 0 || access::Trimmed(count.Fields(0).value()) == "0";
   count.Close();
   return zero;

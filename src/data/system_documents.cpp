@@ -10,7 +10,7 @@ namespace court::data {
 void ReplaceSystemDocuments(provisioning::Module2& run, access::Connection& court,
                             access::Connection& catalogue, const DocumentTable& documents) {
   access::Recordset shipped;
-  provisioning::OpenRecordset(catalogue, shipped,
+  access::OpenRecordset(catalogue, shipped,
                               "select " + documents.id_column + " from " + documents.table + " where " +
                                   documents.owner_column + " = '(系统文书)'");
   for (; !shipped.Eof(); shipped.MoveNext())

@@ -6,6 +6,7 @@
 #include "data/binary_carry.h"
 #include "data/quoted_value.h"
 #include "platform/access/error.h"
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 
 namespace court::data {
@@ -85,7 +86,7 @@ class TableCopy {
                               ": every column written for the row is a date, so nothing can find the "
                               "inserted row again.");
     Recordset inserted;
-    provisioning::OpenRecordset(court, inserted, "SELECT  *  FROM " + table_ + " WHERE " + row.match);
+    access::OpenRecordset(court, inserted, "SELECT  *  FROM " + table_ + " WHERE " + row.match);
     inserted.Fields(row.binary_column).set_value(CarryBinary(run_, source.Fields(row.binary_column).value()));
     inserted.Update();
     inserted.Close();
@@ -99,7 +100,7 @@ class TableCopy {
 // The table's number in 表名, or 0 when it is not listed.
 long CatalogueTableNumber(access::Connection& catalogue, const std::string& table) {
   Recordset found;
-  provisioning::OpenRecordset(catalogue, found,
+  access::OpenRecordset(catalogue, found,
                               "SELECT id FROM 表名 WHERE (not name is null ) and ((name = '" +
                                   access::RightTrim(table) + "'))");
   long number = 0;
@@ -128,8 +129,8 @@ void CopyCatalogueTable(provisioning::Module2& run, const std::string& table, co
   std::string order = access::RightTrim(key_column).empty() ? "" : " ORDER BY " + key_column;
   Recordset source;
   Recordset catalogue_columns;
-  provisioning::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order);
-  provisioning::OpenRecordset(catalogue, catalogue_columns,
+  access::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order);
+  access::OpenRecordset(catalogue, catalogue_columns,
                               "SELECT 名称 ,类型 FROM 字段 WHERE id = " + std::to_string(number));
   TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
   source.Close();

@@ -18,7 +18,7 @@ void RebuildCheckConstraints(provisioning::Module2& run) {
   access::Connection catalogue(run.sources);
   provisioning::OpenCatalogueConnection(run, catalogue);
   access::Recordset rows;
-  provisioning::OpenRecordset(
+  access::OpenRecordset(
       catalogue, rows,
       "SELECT [约束名], [表名], [约束语句] FROM 约束表 where ( not  约束语句 is null ) "
       "and (not rtrim(约束语句)='' ) ");
@@ -36,7 +36,7 @@ void DropCheckConstraints(provisioning::Module2& run) {
   access::Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   access::Recordset constraints;
-  provisioning::OpenRecordset(
+  access::OpenRecordset(
       court, constraints,
       "SELECT sysobjects.name, sysobjects_1.name AS 表名, syscomments.text FROM sysobjects LEFT OUTER JOIN "
       "syscomments ON sysobjects.id = syscomments.id LEFT OUTER JOIN sysobjects sysobjects_1 ON "

@@ -1,5 +1,6 @@
 // The installer's connections: fixed names, the four connection strings, and
-// the operations that open a connection or a record set.
+// the operations that open a connection. Record sets are opened with
+// access::OpenRecordset.
 
 #ifndef COURT_PROVISIONING_CONNECTIONS_H_
 #define COURT_PROVISIONING_CONNECTIONS_H_
@@ -8,7 +9,6 @@
 #include <string_view>
 
 #include "platform/access/connection.h"
-#include "platform/access/recordset.h"
 #include "provisioning/module2.h"
 
 namespace court::provisioning {
@@ -27,11 +27,6 @@ void OpenMasterConnection(const Module2& run, access::Connection& target);
 void OpenCourtConnection(const Module2& run, access::Connection& target);
 void OpenMailConnection(const Module2& run, access::Connection& target);
 void OpenCatalogueConnection(const Module2& run, access::Connection& target);
-
-// Opens sql on connection into target (a new client-side record set).
-inline void OpenRecordset(access::Connection& connection, access::Recordset& target, std::string_view sql) {
-  access::OpenRecordset(connection, target, sql);
-}
 
 }  // namespace court::provisioning
 

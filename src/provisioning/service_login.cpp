@@ -1,5 +1,6 @@
 #include "provisioning/service_login.h"
 
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 
 namespace court::provisioning {
@@ -45,7 +46,7 @@ std::vector<std::string> ServerRoleStatements() {
 void EnsureServiceLogin(Module2& run) {
   OpenMasterConnection(run, run.shared_connection);
   // A database named like the login means the server is not ours to set up.
-  provisioning::OpenRecordset(
+  access::OpenRecordset(
       run.shared_connection, run.shared_recordset,
       "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(kLoginName) + "'");
   if (run.shared_recordset.RecordCount() == 0) {

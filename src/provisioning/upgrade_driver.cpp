@@ -7,6 +7,7 @@
 
 #include "data/reference_data.h"
 #include "platform/access/error.h"
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "schema/sync.h"
 
@@ -63,8 +64,8 @@ void UpgradeCourtDatabase(Module2& run) {
   OpenCourtConnection(run, court);
   access::Recordset shipped;
   access::Recordset installed;
-  provisioning::OpenRecordset(catalogue, shipped, kReleaseQuery);
-  provisioning::OpenRecordset(court, installed, kReleaseQuery);
+  access::OpenRecordset(catalogue, shipped, kReleaseQuery);
+  access::OpenRecordset(court, installed, kReleaseQuery);
 
   // With nothing shipped, 0 is recorded: it does not count, so every later
   // run upgrades again until a release number ships.

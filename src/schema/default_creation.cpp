@@ -1,6 +1,7 @@
 #include "schema/default_creation.h"
 
 #include "platform/access/error.h"
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "schema/column_definition.h"
 
@@ -31,7 +32,7 @@ void CreateMailDefault(const provisioning::Module2& run, const std::string& tabl
 void EnsureCurrentTimeDefault(access::Connection& connection) {
   const std::string name(kCurrentTimeDefault);
   access::Recordset existing;
-  provisioning::OpenRecordset(connection, existing, "SELECT name FROM sysobjects WHERE name = '" + name + "'");
+  access::OpenRecordset(connection, existing, "SELECT name FROM sysobjects WHERE name = '" + name + "'");
   if (existing.RecordCount() == 0) connection.Execute("CREATE DEFAULT " + name + " AS getdate()");
   existing.Close();
 }

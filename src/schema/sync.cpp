@@ -1,5 +1,6 @@
 #include "schema/sync.h"
 
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "schema/table_alteration.h"
 #include "schema/table_creation.h"
@@ -21,10 +22,10 @@ void SyncTables(const provisioning::Module2& run, const Target& target) {
   access::Recordset existing;
   target.open_connection(run, database);
   provisioning::OpenCatalogueConnection(run, catalogue);
-  provisioning::OpenRecordset(catalogue, tables, target.table_list_query);
+  access::OpenRecordset(catalogue, tables, target.table_list_query);
   for (; !tables.Eof(); tables.MoveNext()) {
     std::string table = access::Trimmed(tables.Fields("name").value());
-    provisioning::OpenRecordset(database, existing, ExistenceQuery(table));
+    access::OpenRecordset(database, existing, ExistenceQuery(table));
     if (existing.RecordCount() != 0)
       AlterTable(run, target, table);
     else

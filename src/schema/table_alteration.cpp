@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "schema/catalogue.h"
 #include "schema/column_definition.h"
@@ -54,7 +55,7 @@ class AlterationPass {
   void Run() {
     provisioning::OpenCatalogueConnection(run_, catalogue_);
     target_.open_connection(run_, database_);
-    provisioning::OpenRecordset(catalogue_, columns_, AlterationColumnsQuery(table_));
+    access::OpenRecordset(catalogue_, columns_, AlterationColumnsQuery(table_));
     while (!columns_.Eof()) {
       Reconcile(ReadCatalogueColumn(columns_));
       columns_.MoveNext();
@@ -65,7 +66,7 @@ class AlterationPass {
 
  private:
   void Reconcile(const CatalogueColumn& column) {
-    provisioning::OpenRecordset(database_, server_column_, ServerColumnQuery(column.name, table_));
+    access::OpenRecordset(database_, server_column_, ServerColumnQuery(column.name, table_));
     bool bind = column.HasStoredDefault();
     if (server_column_.RecordCount() == 0) {
       database_.Execute(AddColumnStatement(table_, column));

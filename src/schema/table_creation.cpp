@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "schema/catalogue.h"
 #include "schema/column_definition.h"
@@ -53,7 +54,7 @@ void CreateTable(const provisioning::Module2& run, const Target& target, const s
   access::Connection connection(run.sources);
   access::Recordset columns;
   provisioning::OpenCatalogueConnection(run, connection);
-  provisioning::OpenRecordset(connection, columns, CreationColumnsQuery(table));
+  access::OpenRecordset(connection, columns, CreationColumnsQuery(table));
   if (columns.RecordCount() == 0) {
     std::clog << "warning: catalogue table " << table << " has no columns; not created\n";
     return;

@@ -1,11 +1,10 @@
 #include "screens/installation_run.h"
 
-#include <cstdlib>
-
 #include "integrity/check_constraints.h"
-#include "platform/access/error.h"
+#include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "provisioning/service_login.h"
+#include "provisioning/upgrade_driver.h"
 #include "screens/database_creation.h"
 #include "screens/maintenance.h"
 
@@ -18,30 +17,9 @@ using provisioning::kCourtDatabase;
 using provisioning::kMailDatabase;
 using provisioning::Module2;
 
-constexpr char kReleaseQuery[] = "SELECT 升级版本号 FROM 升级版本 where 升级版本号>0";
-
-// A release number as the number it holds, whatever kind the source gives.
-double ReleaseNumber(const access::Value& value) {
-  switch (value.type()) {
-    case access::ValueType::kInteger:
-      return static_cast<double>(value.integer());
-    case access::ValueType::kFloat:
-      return value.floating();
-    case access::ValueType::kCurrency:
-      return value.money().ten_thousandths / 10000.0;
-    default:
-      break;
-  }
-  const std::string text = access::Trimmed(value);
-  char* end = nullptr;
-  const double number = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0') throw access::Error(13, "Type mismatch");
-  return number;
-}
-
 // Opens into databases the server's list of databases of that name.
 void FindDatabase(Connection& master, Recordset& databases, std::string_view name) {
-  provisioning::OpenRecordset(
+  access::OpenRecordset(
       master, databases,
       "SELECT name FROM master.dbo.sysdatabases WHERE name = N'" + std::string(name) + "'");
 }
@@ -53,19 +31,15 @@ bool UpgradeDue(Module2& run) {
   provisioning::OpenCatalogueConnection(run, catalogue);
   provisioning::OpenCourtConnection(run, court);
   Recordset installed;
-  provisioning::OpenRecordset(court, installed,
+  access::OpenRecordset(court, installed,
                               "SELECT name FROM sysobjects WHERE (name = N'升级版本') AND (xtype = 'u')");
   bool due = false;
   if (installed.RecordCount() > 0) {
     installed.Close();
     Recordset shipped;
-    provisioning::OpenRecordset(catalogue, shipped, kReleaseQuery);
-    provisioning::OpenRecordset(court, installed, kReleaseQuery);
-    if (installed.RecordCount() == 0) due = true;
-    if (shipped.RecordCount() > 0 && installed.RecordCount() > 0) {
-      const double shipped_number = ReleaseNumber(shipped.Fields(0).value());
-      if (shipped_number > 0) due = shipped_number > ReleaseNumber(installed.Fields(0).value());
-    }
+    access::OpenRecordset(catalogue, shipped, provisioning::kReleaseQuery);
+    access::OpenRecordset(court, installed, provisioning::kReleaseQuery);
+    due = provisioning::UpgradeDue(shipped, installed);
     shipped.Close();
   }
   installed.Close();
@@ -79,7 +53,7 @@ std::string CourtDataFile(Module2& run) {
   Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   Recordset files;
-  provisioning::OpenRecordset(court, files,
+  access::OpenRecordset(court, files,
                               "SELECT filename, name FROM sysfiles WHERE (filename LIKE N'%.mdf%')");
   std::string path = access::Trimmed(files.Fields("filename").value());
   files.Close();
