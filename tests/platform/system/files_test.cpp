@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/access/error.h"
 
@@ -15,7 +18,10 @@ namespace {
 class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / "files_test_drives";
+    // ctest runs each test in its own process at the same time: one folder each.
+    root_ = std::filesystem::temp_directory_path() /
+            (std::string("files_test_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+             "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "C");
     std::filesystem::create_directories(root_ / "D");
