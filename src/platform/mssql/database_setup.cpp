@@ -36,6 +36,14 @@ void AddSystemObjects(SqliteDb& db, bool is_master) {
   }
 }
 
+// The installer looks objects and columns up by name and by table id on
+// every run, for every column; without these each look-up scans.
+void IndexSystemTables(SqliteDb& db) {
+  db.Exec("CREATE INDEX sysobjects_name ON sysobjects (name)");
+  db.Exec("CREATE INDEX sysobjects_id ON sysobjects (id)");
+  db.Exec("CREATE INDEX syscolumns_id ON syscolumns (id, name)");
+}
+
 void AddFixedUsers(SqliteDb& db) {
   struct User {
     int uid;
@@ -114,6 +122,7 @@ void AddSystemDatabases(SqliteDb& db) {
 void InitializeDatabase(SqliteDb& db, bool is_master) {
   db.Exec("BEGIN");
   AddSystemObjects(db, is_master);
+  IndexSystemTables(db);
   db.Exec("CREATE TABLE court_identity (id INTEGER PRIMARY KEY, seed, increment, last)");
   AddFixedUsers(db);
   if (is_master) {

@@ -1,5 +1,7 @@
 #include "platform/mssql/server.h"
 
+#include <sys/stat.h>
+
 #include "platform/mssql/catalog.h"
 
 namespace court::mssql {
@@ -32,6 +34,35 @@ std::optional<DatabaseEntry> Server::FindDatabase(SqliteDb& master, const std::s
   entry.dbid = static_cast<int>(rows[0][1].integer());
   entry.file = entry.dbid == 1 ? MasterFile() : drives_.Map(rows[0][2].text());
   return entry;
+}
+
+namespace {
+
+std::uintmax_t FileId(const std::filesystem::path& file) {
+  struct stat status {};
+  return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+}  // namespace
+
+std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
+  auto found = idle_.find(file);
+  if (found == idle_.end()) return nullptr;
+  std::vector<Idle>& idle = found->second;
+  const std::uintmax_t current = FileId(file);
+  std::erase_if(idle, [current](const Idle& entry) { return entry.file_id != current; });
+  if (idle.empty()) return nullptr;
+  std::unique_ptr<SqliteDb> db = std::move(idle.back().db);
+  idle.pop_back();
+  return db;
+}
+
+void Server::GiveBack(const std::filesystem::path& file, std::unique_ptr<SqliteDb> db) {
+  constexpr std::size_t kIdlePerFile = 4;
+  std::vector<Idle>& idle = idle_[file];
+  const std::uintmax_t current = FileId(file);
+  if (current != 0 && sqlite3_get_autocommit(db->handle()) && idle.size() < kIdlePerFile)
+    idle.push_back({current, std::move(db)});
 }
 
 }  // namespace court::mssql

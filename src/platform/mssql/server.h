@@ -7,9 +7,13 @@
 #ifndef COURT_PLATFORM_MSSQL_SERVER_H_
 #define COURT_PLATFORM_MSSQL_SERVER_H_
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/mssql/sqlite_db.h"
 #include "platform/system/drive_map.h"
@@ -36,9 +40,23 @@ class Server {
   std::optional<DatabaseEntry> FindDatabase(SqliteDb& master, const std::string& schema,
                                             const std::string& name) const;
 
+  // Idle SQLite connections by database file. A new connection reads the
+  // whole schema before its first statement, and the installer opens a
+  // connection for nearly every table it looks at; reusing one keeps that
+  // cost (and the prepared statements) to the first. Borrow gives null when
+  // none is idle; only connections outside a transaction are given back,
+  // and a connection whose file was since replaced is never lent again.
+  std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file);
+  void GiveBack(const std::filesystem::path& file, std::unique_ptr<SqliteDb> db);
+
  private:
   std::filesystem::path root_;
   system::DriveMap drives_;
+  struct Idle {
+    std::uintmax_t file_id;  // inode of the file the connection has open
+    std::unique_ptr<SqliteDb> db;
+  };
+  std::map<std::filesystem::path, std::vector<Idle>> idle_;
 };
 
 }  // namespace court::mssql

@@ -11,11 +11,21 @@ const access::Error* BatchResult::FirstError() const {
 }
 
 SessionState::SessionState(Server& server, const std::string& database) : server_(server) {
-  SqliteDb master(server.MasterFile(), false);
-  std::optional<DatabaseEntry> entry = server.FindDatabase(master, "main", database);
+  std::unique_ptr<SqliteDb> master = server.Borrow(server.MasterFile());
+  if (!master) master = std::make_unique<SqliteDb>(server.MasterFile(), false);
+  std::optional<DatabaseEntry> entry = server.FindDatabase(*master, "main", database);
+  server.GiveBack(server.MasterFile(), std::move(master));
   if (!entry || !std::filesystem::exists(entry->file))
     throw Message(4060, "Cannot open database requested in login '" + database + "'. Login fails.", 11);
   Open(*entry);
+}
+
+SessionState::~SessionState() { Release(); }
+
+void SessionState::Release() {
+  master_catalog_.reset();
+  catalog_.reset();
+  if (db_) server_.GiveBack(file_, std::move(db_));
 }
 
 bool SessionState::DatabaseExists(const std::string& database) {
@@ -33,15 +43,16 @@ void SessionState::Use(const std::string& database) {
 }
 
 void SessionState::Open(const DatabaseEntry& entry) {
-  master_catalog_.reset();
-  catalog_.reset();
-  db_.reset();
-  db_ = std::make_unique<SqliteDb>(entry.file, false);
+  Release();
+  file_ = entry.file;
+  db_ = server_.Borrow(file_);
+  const bool fresh = !db_;
+  if (fresh) db_ = std::make_unique<SqliteDb>(file_, false);
   database_ = entry.name;
   if (entry.dbid == 1) {
     catalog_ = std::make_unique<Catalog>(*db_, "main", true);
   } else {
-    db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
+    if (fresh) db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
     catalog_ = std::make_unique<Catalog>(*db_, "main", false);
     master_catalog_ = std::make_unique<Catalog>(*db_, "master", true);
   }

@@ -30,6 +30,9 @@ class SessionState {
  public:
   // Opens a session on a database; throws 4060 when it does not exist.
   SessionState(Server& server, const std::string& database);
+  ~SessionState();
+  SessionState(const SessionState&) = delete;
+  SessionState& operator=(const SessionState&) = delete;
 
   // Makes another database current (USE); throws 911 when it does not exist.
   void Use(const std::string& database);
@@ -53,9 +56,11 @@ class SessionState {
 
  private:
   void Open(const DatabaseEntry& entry);
+  void Release();
 
   Server& server_;
   std::string database_;
+  std::filesystem::path file_;
   std::unique_ptr<SqliteDb> db_;
   std::unique_ptr<Catalog> catalog_;
   std::unique_ptr<Catalog> master_catalog_;  // null when master is current
