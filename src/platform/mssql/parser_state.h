@@ -80,7 +80,7 @@ class Parser {
   StatementPtr Set();
   StatementPtr Exec(MultiName procedure);
   StatementPtr Grant(bool revoke);
-  FileSpec FileSpecification();
+  FileSpec DatabaseFileClause();
   ColumnDef ColumnDefinition(bool in_alter_column);
   bool StartsConstraint() const;
   ConstraintDef Constraint();

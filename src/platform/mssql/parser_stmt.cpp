@@ -177,7 +177,7 @@ StatementPtr Parser::Create(bool first_in_batch, std::size_t offset) {
   throw ErrorHere();
 }
 
-FileSpec Parser::FileSpecification() {
+FileSpec Parser::DatabaseFileClause() {
   FileSpec spec;
   ExpectSymbol("(");
   do {
@@ -205,12 +205,12 @@ StatementPtr Parser::CreateDatabase() {
   db.name = Name();
   if (AcceptKeyword("ON")) {
     AcceptKeyword("PRIMARY");
-    do db.data_files.push_back(FileSpecification());
+    do db.data_files.push_back(DatabaseFileClause());
     while (AcceptSymbol(","));
   }
   if (AcceptKeyword("LOG")) {
     ExpectKeyword("ON");
-    do db.log_files.push_back(FileSpecification());
+    do db.log_files.push_back(DatabaseFileClause());
     while (AcceptSymbol(","));
   }
   if (AcceptKeyword("COLLATE")) Name();
