@@ -42,7 +42,9 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
 }  // namespace
 
 std::string Run(const std::string& command, int* status) {
-  FILE* pipe = popen(command.c_str(), "r");
+  // mdbtools converts names and text to the locale's charset: make it UTF-8
+  // whatever locale the test runs under.
+  FILE* pipe = popen(("LC_ALL=C.UTF-8 " + command).c_str(), "r");
   if (pipe == nullptr) throw std::runtime_error("cannot run " + command);
   std::string output;
   char buffer[65536];
