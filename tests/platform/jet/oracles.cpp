@@ -103,9 +103,13 @@ std::optional<nlohmann::json> MdbReader(const std::string& file, std::string* wh
   const std::string modules = prefix + "/node_modules";
   if (!std::filesystem::exists(modules + "/mdb-reader")) {
     std::filesystem::create_directories(prefix);
-    // Test programs may start together: one installs, the others wait.
+    // Test programs may start together: one installs, the others wait. A
+    // registry that does not answer fails the install in bounded time, and
+    // npm trusts the system's certificates even where nothing told it to.
     Run("flock " + Quoted(prefix + "/.lock") + " sh -c " +
-            Quoted("[ -d " + Quoted(modules + "/mdb-reader") + " ] || npm install --silent --no-audit --no-fund --prefix " +
+            Quoted("[ -d " + Quoted(modules + "/mdb-reader") + " ] || "
+                   "NODE_EXTRA_CA_CERTS=\"${NODE_EXTRA_CA_CERTS:-/etc/ssl/certs/ca-certificates.crt}\" "
+                   "timeout 300 npm install --silent --no-audit --no-fund --prefix " +
                    Quoted(prefix) + " mdb-reader@3.2.0") + " >&2",
         &status);
     if (status != 0) throw std::runtime_error("npm could not install mdb-reader");
