@@ -31,8 +31,6 @@ class Stream {
   void Close();
 
   bool is_open() const { return open_; }
-  std::size_t position() const { return position_; }
-  std::size_t size() const { return data_.size(); }
 
  private:
   void RequireOpen() const;

@@ -163,6 +163,7 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
   Compiler compiler(env);
   std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
   Scope scope = compiler.TargetScope(s.table);
+  RowWriter writer(x.session(), env, table);
   std::vector<std::pair<int, std::string>> assignments;
   for (const Assignment& a : s.assignments) {
     int index = table->Find(a.column.back());
@@ -174,14 +175,13 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
     if (a.value) {
       value = compiler.ColumnValue(*a.value, scope, column);
     } else if (column.cdefault != 0) {
-      value = SqlLiteral(RowWriter(x.session(), env, table).DefaultValue(column));
+      value = SqlLiteral(writer.DefaultValue(column));
     } else {
       value = "NULL";
     }
     assignments.emplace_back(index, value);
   }
   std::string where = s.where ? compiler.Condition(*s.where, scope) : "";
-  RowWriter writer(x.session(), env, table);
   x.session().row_count = writer.Update(assignments, where, compiler.params());
 }
 

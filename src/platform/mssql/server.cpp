@@ -36,14 +36,10 @@ std::optional<DatabaseEntry> Server::FindDatabase(SqliteDb& master, const std::s
   return entry;
 }
 
-namespace {
-
-std::uintmax_t FileId(const std::filesystem::path& file) {
+std::uintmax_t Server::FileId(const std::filesystem::path& file) {
   struct stat status {};
   return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
 }
-
-}  // namespace
 
 std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
   auto found = idle_.find(file);
@@ -57,12 +53,12 @@ std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
   return db;
 }
 
-void Server::GiveBack(const std::filesystem::path& file, std::unique_ptr<SqliteDb> db) {
+void Server::GiveBack(const std::filesystem::path& file, std::uintmax_t file_id,
+                      std::unique_ptr<SqliteDb> db) {
   constexpr std::size_t kIdlePerFile = 4;
   std::vector<Idle>& idle = idle_[file];
-  const std::uintmax_t current = FileId(file);
-  if (current != 0 && sqlite3_get_autocommit(db->handle()) && idle.size() < kIdlePerFile)
-    idle.push_back({current, std::move(db)});
+  if (file_id != 0 && sqlite3_get_autocommit(db->handle()) && idle.size() < kIdlePerFile)
+    idle.push_back({file_id, std::move(db)});
 }
 
 }  // namespace court::mssql

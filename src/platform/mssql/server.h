@@ -47,7 +47,12 @@ class Server {
   // none is idle; only connections outside a transaction are given back,
   // and a connection whose file was since replaced is never lent again.
   std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file);
-  void GiveBack(const std::filesystem::path& file, std::unique_ptr<SqliteDb> db);
+  // file_id: FileId(file) when the connection was opened or borrowed.
+  void GiveBack(const std::filesystem::path& file, std::uintmax_t file_id, std::unique_ptr<SqliteDb> db);
+
+  // What tells one file from another that replaced it at the same path (its
+  // inode); 0 when there is no file.
+  static std::uintmax_t FileId(const std::filesystem::path& file);
 
  private:
   std::filesystem::path root_;

@@ -11,10 +11,11 @@ const access::Error* BatchResult::FirstError() const {
 }
 
 SessionState::SessionState(Server& server, const std::string& database) : server_(server) {
+  const std::uintmax_t master_id = Server::FileId(server.MasterFile());
   std::unique_ptr<SqliteDb> master = server.Borrow(server.MasterFile());
   if (!master) master = std::make_unique<SqliteDb>(server.MasterFile(), false);
   std::optional<DatabaseEntry> entry = server.FindDatabase(*master, "main", database);
-  server.GiveBack(server.MasterFile(), std::move(master));
+  server.GiveBack(server.MasterFile(), master_id, std::move(master));
   if (!entry || !std::filesystem::exists(entry->file))
     throw Message(4060, "Cannot open database requested in login '" + database + "'. Login fails.", 11);
   Open(*entry);
@@ -25,7 +26,7 @@ SessionState::~SessionState() { Release(); }
 void SessionState::Release() {
   master_catalog_.reset();
   catalog_.reset();
-  if (db_) server_.GiveBack(file_, std::move(db_));
+  if (db_) server_.GiveBack(file_, file_id_, std::move(db_));
 }
 
 bool SessionState::DatabaseExists(const std::string& database) {
@@ -45,6 +46,7 @@ void SessionState::Use(const std::string& database) {
 void SessionState::Open(const DatabaseEntry& entry) {
   Release();
   file_ = entry.file;
+  file_id_ = Server::FileId(file_);
   db_ = server_.Borrow(file_);
   const bool fresh = !db_;
   if (fresh) db_ = std::make_unique<SqliteDb>(file_, false);

@@ -61,6 +61,7 @@ class SessionState {
   Server& server_;
   std::string database_;
   std::filesystem::path file_;
+  std::uintmax_t file_id_ = 0;  // the file's identity when it was opened
   std::unique_ptr<SqliteDb> db_;
   std::unique_ptr<Catalog> catalog_;
   std::unique_ptr<Catalog> master_catalog_;  // null when master is current
