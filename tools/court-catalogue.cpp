@@ -11,11 +11,9 @@
 
 #include "platform/jet/database_writer.h"
 #include "platform/jet/json_form.h"
-#include "platform/jet/mdb_file.h"
+#include "platform/jet/isolated_read.h"
 
 namespace {
-
-using court::jet::MdbFile;
 
 constexpr int kUsageError = 2;
 
@@ -28,19 +26,12 @@ int Usage() {
 void Build(const std::string& in, const std::string& out) {
   std::ifstream input(in, std::ios::binary);
   if (!input) throw std::runtime_error("cannot read '" + in + "'");
-  nlohmann::ordered_json document;
-  try {
-    document = nlohmann::ordered_json::parse(input);
-  } catch (const nlohmann::json::parse_error& error) {
-    throw std::runtime_error("'" + in + "' is not valid JSON: " + error.what());
-  }
-  court::jet::WriteDatabaseFromJson(std::move(document), out);
+  court::jet::WriteDatabaseFromJson(court::jet::ParseJsonForm(input, in), out);
 }
 
 void Dump(const std::string& in) {
-  MdbFile file(in);
   court::jet::JsonFormPrinter printer(std::cout);
-  for (const std::string& name : file.TableNames()) printer.Print(file.ReadTable(name));
+  for (const court::jet::Table& table : court::jet::ReadTablesIsolated(in)) printer.Print(table);
   printer.Finish();
 }
 

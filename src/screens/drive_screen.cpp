@@ -1,11 +1,15 @@
 #include "screens/drive_screen.h"
 
 #include "provisioning/connections.h"
+#include "screens/failure_box.h"
 #include "screens/form_layout.h"
+
+#include <QKeyEvent>
 
 namespace court::screens {
 
-DriveScreen::DriveScreen(const std::vector<std::string>& drives, QWidget* owner) : QDialog(owner) {
+DriveScreen::DriveScreen(const std::vector<std::string>& drives, const std::string& current, QWidget* owner)
+    : QDialog(owner) {
   setObjectName(QStringLiteral("For建立硬盘"));
   SetUpForm(*this, QStringLiteral("建立数据窗口"), 4620, 3375);
   const std::string court(provisioning::kCourtDatabase);
@@ -20,7 +24,7 @@ DriveScreen::DriveScreen(const std::vector<std::string>& drives, QWidget* owner)
   drive_list_->setObjectName(QStringLiteral("Drive1"));
   drive_list_->setGeometry(Twips(2400, 1200, 1575, 300));
   for (const std::string& drive : drives) drive_list_->addItem(QString::fromStdString(drive));
-  drive_list_->setCurrentIndex(std::max(0, drive_list_->findText(QStringLiteral("C:"))));
+  drive_list_->setCurrentIndex(std::max(0, drive_list_->findText(QString::fromStdString(current))));
   QLabel* directory = AddLabel(
       *this, QStringLiteral("Label2"),
       LabelText("    安装后将在此硬盘中生成“" + court + "_SQL数据”的目录，数据文件将保存在此目录中。"),
@@ -53,10 +57,18 @@ bool DriveScreen::Run(const CreateOnDrive& create) {
 void DriveScreen::Create() {
   try {
     (*create_)(drive_list_->currentText().toStdString());
+  } catch (const std::exception& error) {
+    ShowFailureBox(error, this);
+    failure_ = std::make_exception_ptr(FailureShown());
   } catch (...) {
     failure_ = std::current_exception();
   }
   accept();
+}
+
+void DriveScreen::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return event->ignore();
+  QDialog::keyPressEvent(event);
 }
 
 }  // namespace court::screens

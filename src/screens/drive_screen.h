@@ -20,12 +20,17 @@ namespace court::screens {
 
 class DriveScreen : public QDialog {
  public:
-  // drives as "C:", "D:", ...; the first one, or C: when present, is selected.
-  DriveScreen(const std::vector<std::string>& drives, QWidget* owner = nullptr);
+  // drives as "C:", "D:", ...; current is selected when among them, else the first.
+  DriveScreen(const std::vector<std::string>& drives, const std::string& current, QWidget* owner = nullptr);
 
   // Shows the screen modally; true once create has run, false on cancel.
-  // A failure of create closes the screen and passes on from here.
+  // A failure of create shows the failure box over the open screen, then
+  // closes it and throws FailureShown.
   bool Run(const CreateOnDrive& create);
+
+ protected:
+  // Esc does not cancel: only the cancel button and closing the window do.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Create();

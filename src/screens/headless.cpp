@@ -10,6 +10,13 @@
 namespace court::screens {
 namespace {
 
+// A fresh installation needs --drive naming one of the server's drives.
+void CheckDrive(const std::optional<std::string>& drive, const std::vector<std::string>& drives) {
+  if (!drive) throw UsageError("the server has no court database yet: a fresh installation needs --drive X:");
+  if (std::find(drives.begin(), drives.end(), *drive) == drives.end())
+    throw UsageError("the server has no drive " + *drive);
+}
+
 // The data-drive screen answered by --drive; the main screen's labels kept
 // for printing.
 class HeadlessScreens : public Screens {
@@ -18,10 +25,7 @@ class HeadlessScreens : public Screens {
       : drive_(drive), drives_(std::move(drives)) {}
 
   bool ShowDataDriveScreen(const CreateOnDrive& create) override {
-    if (!drive_)
-      throw UsageError("the server has no court database yet: a fresh installation needs --drive X:");
-    if (std::find(drives_.begin(), drives_.end(), *drive_) == drives_.end())
-      throw UsageError("the server has no drive " + *drive_);
+    CheckDrive(drive_, drives_);
     create(*drive_);
     return true;
   }
@@ -46,6 +50,7 @@ std::string WithoutCarriageReturns(std::string text) {
 
 int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
   try {
+    if (auto drives = DrivesOfUnusedServer(options.server)) CheckDrive(options.drive, *drives);
     RunContext context(options);
     StartUp(context.run());
     const std::string server_name = ServerName(system::ComputerName());

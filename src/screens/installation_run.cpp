@@ -80,6 +80,11 @@ void InstallationRun(Module2& run, Screens& screens) {
 }
 
 void InstallationSequence(Module2& run, Screens& screens) {
+  // A missing or damaged catalogue is found before anything changes on the
+  // server; the driver keeps what it read for the run's later connections.
+  Connection catalogue(run.sources);
+  provisioning::OpenCatalogueConnection(run, catalogue);
+  catalogue.Close();
   Connection master(run.sources);
   provisioning::OpenMasterConnection(run, master);
   Recordset databases;

@@ -34,7 +34,7 @@ void MainScreen::Load() {
 }
 
 bool MainScreen::ShowDataDriveScreen(const CreateOnDrive& create) {
-  DriveScreen screen(context_.Drives());
+  DriveScreen screen(context_.Drives(), context_.CurrentDrive());
   return screen.Run(create);
 }
 

@@ -19,6 +19,7 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
   Options options;
   options.server = environment_server.empty() ? "embedded:" + home + "/.local/share/court-setup/server"
                                               : environment_server;
+  bool server_given = !environment_server.empty();
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& flag = arguments[i];
     if (flag == "--help" || flag == "-h") {
@@ -34,10 +35,13 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
     if (i + 1 == arguments.size()) throw UsageError(flag + " needs a value");
     const std::string& value = arguments[++i];
     if (flag == "--drive") options.drive = DriveArgument(value);
-    if (flag == "--server") options.server = value;
+    if (flag == "--server") options.server = value, server_given = true;
     if (flag == "--catalogue") options.catalogue = value;
     if (flag == "--transcript") options.transcript = value;
   }
+  // Without a home the default would be a server at the file system's root.
+  if (!server_given && home.empty() && !options.help)
+    throw UsageError("HOME is not set: give the server with --server embedded:DIR or COURT_SETUP_SERVER");
   if (!options.headless && options.drive)
     throw UsageError("--drive answers the data-drive screen of --headless");
   return options;
@@ -65,7 +69,7 @@ std::string UsageText() {
          "Exit codes: 0 done; 1 failure (headless: 'error NUMBER: DESCRIPTION' on standard error; work done\n"
          "before it stays, a rerun after the cause is fixed completes); 2 usage, or an installation that "
          "was\n"
-         "cancelled or lacked --drive (nothing created).\n";
+         "cancelled or lacked --drive (no database is created; the login vek, made at start-up, stays).\n";
 }
 
 }  // namespace court::screens

@@ -1,12 +1,12 @@
 #include "screens/qt_front.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
 #include <QApplication>
-#include <QMessageBox>
 
-#include "screens/failure.h"
+#include "screens/failure_box.h"
 #include "screens/form_layout.h"
 #include "screens/main_screen.h"
 #include "screens/run_context.h"
@@ -15,13 +15,6 @@
 
 namespace court::screens {
 namespace {
-
-void ShowFailure(const std::exception& error) {
-  const Failure failure = DescribeFailure(error);
-  QMessageBox::critical(
-      nullptr, QStringLiteral("court-setup"),
-      QStringLiteral("错误 %1：%2").arg(failure.number).arg(QString::fromStdString(failure.description)));
-}
 
 // Runs one step of the program under the failure rule. Returns false when
 // the program must end, with the exit code in exit_code.
@@ -32,8 +25,10 @@ bool Guarded(Step step, int& exit_code) {
     return true;
   } catch (const InstallationCancelled&) {
     exit_code = kExitUsage;
+  } catch (const FailureShown&) {
+    exit_code = kExitFailure;
   } catch (const std::exception& error) {
-    ShowFailure(error);
+    ShowFailureBox(error);
     exit_code = kExitFailure;
   }
   return false;
@@ -41,16 +36,33 @@ bool Guarded(Step step, int& exit_code) {
 
 }  // namespace
 
+// Whether Qt has somewhere to show windows: a display, or a platform chosen
+// by the caller (offscreen in tests).
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 int RunScreens(const Options& options, int& argc, char** argv) {
+  if (!HasDisplay()) {
+    std::cerr << "court-setup: no display to show the screens on; use --headless\n";
+    return kExitUsage;
+  }
   QApplication application(argc, argv);
   std::unique_ptr<RunContext> context;
+  int exit_code = kExitDone;
   try {
     context = std::make_unique<RunContext>(options);
   } catch (const UsageError& error) {
     std::cerr << "court-setup: " << error.what() << '\n';
     return kExitUsage;
+  } catch (const std::exception& error) {
+    ShowFailureBox(error);
+    return kExitFailure;
   }
-  int exit_code = kExitDone;
   if (!Guarded([&] { StartUp(context->run()); }, exit_code)) return exit_code;
   MainScreen main_screen(*context);
   SplashScreen splash([&] {

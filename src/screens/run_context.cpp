@@ -2,6 +2,9 @@
 
 #include "platform/jet/catalogue_driver.h"
 
+#include <algorithm>
+#include <filesystem>
+
 namespace court::screens {
 namespace {
 
@@ -24,5 +27,16 @@ RunContext::RunContext(const Options& options)
                                              : std::make_unique<access::Transcript>(options.transcript)),
       sources_(Sources(*server_.driver, *catalogue_, options.catalogue, transcript_.get())),
       run_(sources_, server_.files) {}
+
+std::string RunContext::CurrentDrive() const {
+  std::error_code error;
+  const std::filesystem::path here = std::filesystem::weakly_canonical(std::filesystem::current_path(error), error);
+  for (const std::string& drive : Drives()) {
+    const std::filesystem::path root = std::filesystem::weakly_canonical(server_.files.drives().Map(drive), error);
+    auto [end, ignored] = std::mismatch(root.begin(), root.end(), here.begin(), here.end());
+    if (end == root.end()) return drive;
+  }
+  return "C:";
+}
 
 }  // namespace court::screens

@@ -27,6 +27,8 @@ class RunContext {
   provisioning::Module2& run() { return run_; }
   // The server's drives as "C:", "D:", ...: what the drive list offers.
   std::vector<std::string> Drives() const { return server_.files.drives().Drives(); }
+  // The drive holding the working directory; C: when it lies on none of them.
+  std::string CurrentDrive() const;
 
  private:
   Server server_;

@@ -8,7 +8,10 @@
 #define COURT_SCREENS_SERVER_SPEC_H_
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/access/driver.h"
 #include "platform/system/files.h"
@@ -23,6 +26,12 @@ struct Server {
 // Throws UsageError for a SPEC this build cannot serve, and access::Error 17
 // for a server that cannot be reached.
 Server OpenServer(std::string_view spec);
+
+// For a server never used before, which opening sets up (master, drives C
+// and D), the drives it will have; nothing for a server in use. Lets a
+// fresh installation that cannot go ahead stop before the server is touched.
+// Throws UsageError as OpenServer.
+std::optional<std::vector<std::string>> DrivesOfUnusedServer(std::string_view spec);
 
 }  // namespace court::screens
 

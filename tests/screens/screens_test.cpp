@@ -14,13 +14,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
 #include "platform/access/error.h"
 #include "screens/drive_screen.h"
+#include "screens/failure_box.h"
 #include "screens/form_layout.h"
 #include "screens/main_screen.h"
 #include "screens/run_context.h"
@@ -121,7 +124,7 @@ TEST_F(ScreensTest, SplashStaysWhenTheProgramIsEnding) {
 }
 
 TEST_F(ScreensTest, DriveScreenLooksAsDesigned) {
-  DriveScreen screen({"C:", "D:", "E:"});
+  DriveScreen screen({"C:", "D:", "E:"}, "D:");
   EXPECT_EQ(screen.objectName(), "For建立硬盘");
   EXPECT_EQ(screen.windowTitle(), "建立数据窗口");
   EXPECT_EQ(screen.size(), QSize(4620 / 15, 3375 / 15));
@@ -137,7 +140,7 @@ TEST_F(ScreensTest, DriveScreenLooksAsDesigned) {
   auto* drives = Find<QComboBox>(screen, "Drive1");
   ExpectPlace(*drives, 2400, 1200, 1575, 300);
   ASSERT_EQ(drives->count(), 3);
-  EXPECT_EQ(drives->currentText(), "C:");
+  EXPECT_EQ(drives->currentText(), "D:");
   auto* create = Find<QPushButton>(screen, "Command1");
   auto* cancel = Find<QPushButton>(screen, "Command2");
   EXPECT_EQ(create->text(), "建立数据库");
@@ -158,7 +161,7 @@ void PressSoon(DriveScreen& screen, const char* button) {
 }
 
 TEST_F(ScreensTest, CreateRunsForTheChosenDriveWhileTheScreenIsOpen) {
-  DriveScreen screen({"C:", "D:"});
+  DriveScreen screen({"C:", "D:"}, "C:");
   screen.findChild<QComboBox*>("Drive1")->setCurrentText("D:");
   std::vector<std::string> created;
   bool open_during_create = false;
@@ -173,7 +176,7 @@ TEST_F(ScreensTest, CreateRunsForTheChosenDriveWhileTheScreenIsOpen) {
 }
 
 TEST_F(ScreensTest, CancelAndWindowCloseCreateNothing) {
-  DriveScreen screen({"C:", "D:"});
+  DriveScreen screen({"C:", "D:"}, "C:");
   int created = 0;
   const CreateOnDrive count = [&created](const std::string&) { ++created; };
   PressSoon(screen, "Command2");
@@ -183,16 +186,38 @@ TEST_F(ScreensTest, CancelAndWindowCloseCreateNothing) {
   EXPECT_EQ(created, 0);
 }
 
-TEST_F(ScreensTest, FailureOfCreatePassesOnAfterTheScreenCloses) {
-  DriveScreen screen({"D:"});
+TEST_F(ScreensTest, FailureOfCreateShowsTheBoxOverTheOpenScreen) {
+  DriveScreen screen({"D:"}, "C:");
   PressSoon(screen, "Command1");
-  try {
-    screen.Run([](const std::string&) { throw access::Error(1802, "CREATE DATABASE failed."); });
-    FAIL() << "no failure";
-  } catch (const access::Error& error) {
-    EXPECT_EQ(error.number(), 1802);
-  }
+  bool open_under_box = false;
+  QString box_text;
+  auto fail = [&](const std::string&) {
+    QTimer::singleShot(0, &screen, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      open_under_box = screen.isVisible();
+      box_text = box->text();
+      box->accept();
+    });
+    throw access::Error(1802, "CREATE DATABASE failed.");
+  };
+  EXPECT_THROW(screen.Run(fail), FailureShown);
+  EXPECT_TRUE(open_under_box);
+  EXPECT_EQ(box_text, QStringLiteral("错误 1802：CREATE DATABASE failed."));
   EXPECT_FALSE(screen.isVisible());
+}
+
+TEST_F(ScreensTest, EscapeLeavesTheDriveScreenOpen) {
+  DriveScreen screen({"C:"}, "C:");
+  bool open_after_escape = false;
+  QTimer::singleShot(0, &screen, [&] {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&screen, &escape);
+    open_after_escape = screen.isVisible();
+    screen.findChild<QPushButton*>("Command2")->click();
+  });
+  EXPECT_FALSE(screen.Run([](const std::string&) {}));
+  EXPECT_TRUE(open_after_escape);
 }
 
 // A run on a new embedded server in a folder of its own, with the sample release.

@@ -1,6 +1,6 @@
 #include "platform/jet/catalogue_snapshot.h"
 
-#include "platform/jet/mdb_file.h"
+#include "platform/jet/isolated_read.h"
 #include "platform/jet/stored_value.h"
 #include "platform/jet/text_fold.h"
 
@@ -27,10 +27,8 @@ void CreateTable(SqliteDb& db, const Table& table) {
 }  // namespace
 
 CatalogueSnapshot::CatalogueSnapshot(const std::filesystem::path& file) {
-  MdbFile mdb(file);
   db_.Execute("BEGIN");
-  for (const std::string& name : mdb.TableNames()) {
-    Table table = mdb.ReadTable(name);
+  for (const Table& table : ReadTablesIsolated(file)) {
     for (const Column& column : table.columns)
       if (column.type == ColumnType::kText || column.type == ColumnType::kMemo)
         text_columns_.insert(FoldCase(column.name));

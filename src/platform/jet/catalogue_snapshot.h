@@ -16,7 +16,7 @@ namespace court::jet {
 class CatalogueSnapshot {
  public:
   // Loads every user table. Throws access::Error naming the file when it is
-  // missing or not a Jet database.
+  // missing, not a Jet database or damaged.
   explicit CatalogueSnapshot(const std::filesystem::path& file);
 
   const SqliteDb& db() const { return db_; }

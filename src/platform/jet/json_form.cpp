@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 #include "platform/jet/base64.h"
@@ -16,6 +18,32 @@ using Json = nlohmann::ordered_json;
 
 [[noreturn]] void Fail(const std::string& where, const std::string& problem) {
   throw std::invalid_argument(where + ": " + problem);
+}
+
+constexpr int kMaxNesting = 16;        // the form itself needs 4
+constexpr std::size_t kMaxShown = 60;  // characters of a faulty value an error shows
+
+// A faulty value as an error shows it: its start, not all of it.
+std::string Shown(const Json& value) {
+  if (value.is_structured()) return value.is_array() ? "a list" : "an object";
+  std::string text = value.dump();
+  if (text.size() <= kMaxShown) return text;
+  std::size_t cut = kMaxShown;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+  return text.substr(0, cut) + "...";
+}
+
+// A whole number within [low, high]; Fail otherwise.
+std::int64_t WholeIn(const Json& value, std::int64_t low, std::int64_t high, const std::string& where,
+                     const std::string& what) {
+  const bool fits = value.is_number_integer() &&
+                    !(value.is_number_unsigned() &&
+                      value.get<std::uint64_t>() > static_cast<std::uint64_t>(high)) &&
+                    value.get<std::int64_t>() >= low && value.get<std::int64_t>() <= high;
+  if (!fits)
+    Fail(where, what + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                    ", got " + Shown(value));
+  return value.get<std::int64_t>();
 }
 
 const Json& Member(const Json& object, const char* key, const std::string& where) {
@@ -38,9 +66,7 @@ Column ColumnFromJson(const Json& entry, const std::string& where) {
   if (!parsed) Fail(at, "unknown type \"" + type + "\"");
   column.type = *parsed;
   if (column.type == ColumnType::kText) {
-    const Json& size = Member(entry, "size", at);
-    if (!size.is_number_integer()) Fail(at, "\"size\" must be a whole number");
-    column.size = size.get<int>();
+    column.size = static_cast<int>(WholeIn(Member(entry, "size", at), 1, 255, at, "\"size\""));
   }
   return column;
 }
@@ -49,7 +75,7 @@ Value ValueFromJson(const Json& json, const Column& column, const std::string& w
   if (json.is_null()) return Value();
   auto expect = [&](bool ok, const char* what) {
     if (!ok) Fail(where, std::string("expected ") + what + " for a " + std::string(TypeName(column.type)) +
-                             " column, got " + json.dump());
+                             " column, got " + Shown(json));
   };
   switch (column.type) {
     case ColumnType::kBoolean:
@@ -58,13 +84,24 @@ Value ValueFromJson(const Json& json, const Column& column, const std::string& w
     case ColumnType::kByte:
     case ColumnType::kInteger:
     case ColumnType::kLong:
+      // The type's own range is checked with the tables; this keeps a huge
+      // unsigned number from wrapping round into it.
       expect(json.is_number_integer(), "a whole number");
-      return Value::Integer(json.get<std::int64_t>());
-    case ColumnType::kCurrency:
+      return Value::Integer(WholeIn(json, std::numeric_limits<std::int64_t>::min(),
+                                    std::numeric_limits<std::int64_t>::max(), where, "a value"));
+    case ColumnType::kCurrency: {
+      // Ten-thousandths in 64 bits: about 922 trillion either way.
+      constexpr double kMostCurrency = 922337203685477.0;
       expect(json.is_number(), "a number");
+      const double units = json.get<double>();
+      expect(units >= -kMostCurrency && units <= kMostCurrency, "a number within +-922337203685477");
       if (json.is_number_integer()) return Value::Money({json.get<std::int64_t>() * 10000});
-      return Value::Money({std::llround(json.get<double>() * 10000)});
+      return Value::Money({std::llround(units * 10000)});
+    }
     case ColumnType::kSingle:
+      expect(json.is_number() && std::fabs(json.get<double>()) <= std::numeric_limits<float>::max(),
+             "a number within the range of a single");
+      return Value::Float(json.get<double>());
     case ColumnType::kDouble:
       expect(json.is_number(), "a number");
       return Value::Float(json.get<double>());
@@ -113,21 +150,12 @@ Table TableFromJson(Json& entry, std::size_t index) {
   return table;
 }
 
-// A single written as the shortest decimal that reads back as the same single.
-double SingleAsDecimal(double value) {
-  char text[32];
-  auto end = std::to_chars(text, text + sizeof text, static_cast<float>(value)).ptr;
-  double decimal = 0;
-  std::from_chars(text, end, decimal);
-  return decimal;
-}
-
 Json ValueToJson(const Value& value, ColumnType type) {
   switch (value.type()) {
     case access::ValueType::kNull: return nullptr;
     case access::ValueType::kInteger: return value.integer();
     case access::ValueType::kFloat:
-      return type == ColumnType::kSingle ? SingleAsDecimal(value.floating()) : value.floating();
+      return type == ColumnType::kSingle ? SingleAsDecimal(static_cast<float>(value.floating())) : value.floating();
     case access::ValueType::kCurrency: return static_cast<double>(value.money().ten_thousandths) / 10000;
     case access::ValueType::kText: return value.text();
     case access::ValueType::kDateTime: return FormatDate(value.date(), false);
@@ -154,6 +182,22 @@ Json TableToJson(const Table& table) {
 }
 
 }  // namespace
+
+Json ParseJsonForm(std::istream& in, const std::string& name) {
+  auto limit_depth = [&name](int depth, Json::parse_event_t, Json&) {
+    if (depth > kMaxNesting)
+      throw std::invalid_argument("'" + name + "' nests deeper than " + std::to_string(kMaxNesting) +
+                                  " levels, which the JSON form never does");
+    return true;
+  };
+  try {
+    return Json::parse(in, limit_depth);
+  } catch (const nlohmann::json::parse_error& error) {
+    std::string what = error.what();
+    if (what.size() > 200) what = what.substr(0, 200) + "...";
+    throw std::invalid_argument("'" + name + "' is not valid JSON: " + what);
+  }
+}
 
 std::vector<Table> TablesFromJson(Json document) {
   Member(document, "tables", "the document");

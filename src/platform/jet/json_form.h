@@ -14,7 +14,9 @@
 #define COURT_PLATFORM_JET_JSON_FORM_H_
 
 #include <filesystem>
+#include <istream>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -22,6 +24,10 @@
 #include "platform/jet/table.h"
 
 namespace court::jet {
+
+// Parses the JSON text of the form. Throws std::invalid_argument naming
+// `name` when the text is not JSON or nests deeper than the form ever does.
+nlohmann::ordered_json ParseJsonForm(std::istream& in, const std::string& name);
 
 // Throws std::invalid_argument naming the table, column and row of a value
 // of the wrong kind or a malformed table or column entry. Takes the document

@@ -3,6 +3,7 @@
 #include <mdbtools.h>
 
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 #include "platform/access/error.h"
@@ -29,6 +30,8 @@ T LoadLe(const unsigned char* p) {
 [[noreturn]] void Fail(const std::string& what) {
   throw access::Error(kUnrecognizedFormat, what);
 }
+
+[[noreturn]] void Damaged(const std::string& what) { throw access::Error(kDamagedFile, what); }
 
 ColumnType TypeOf(const MdbColumn& col, const std::string& table) {
   switch (col.col_type) {
@@ -80,14 +83,43 @@ class RowDecoder {
     size_t size = 0;
     if (mdb_find_row(mdb_, static_cast<int>(def->cur_row) - 1, &start, &size) != 0)
       Fail("Table '" + std::string(def->name) + "' has a damaged row.");
+    const int row_start = start & kOffsetMask;
+    if (row_start + size > static_cast<size_t>(mdb_->fmt->pg_size))
+      Damaged("table '" + std::string(def->name) + "' has a row outside its page.");
     std::vector<MdbField> fields(def->num_cols);
-    mdb_crack_row(def, start & kOffsetMask, size, fields.data());
+    mdb_crack_row(def, row_start, size, fields.data());  // fields it leaves unset stay null pointers
     access::Row row(columns_.size());
-    for (const MdbField& field : fields) row[field.colnum] = Decode(field, columns_[field.colnum]);
+    for (const MdbField& field : fields) {
+      if (field.colnum < 0 || static_cast<size_t>(field.colnum) >= columns_.size() || !WithinPage(field))
+        Damaged("table '" + std::string(def->name) + "' has a damaged row.");
+      row[field.colnum] = Decode(field, columns_[field.colnum]);
+    }
     return row;
   }
 
  private:
+  // A field's bytes lie in the page buffer and are enough for its type.
+  bool WithinPage(const MdbField& field) const {
+    if (field.is_null) return true;
+    const auto* p = static_cast<const unsigned char*>(field.value);
+    const auto* page = mdb_->pg_buf;
+    if (field.siz < 0 || p < page || p + field.siz > page + mdb_->fmt->pg_size) return false;
+    return static_cast<size_t>(field.siz) >= FixedSize(columns_[field.colnum].type);
+  }
+
+  static size_t FixedSize(ColumnType type) {
+    switch (type) {
+      case ColumnType::kByte: return 1;
+      case ColumnType::kInteger: return 2;
+      case ColumnType::kLong:
+      case ColumnType::kSingle: return 4;
+      case ColumnType::kCurrency:
+      case ColumnType::kDouble:
+      case ColumnType::kDateTime: return 8;
+      default: return 0;
+    }
+  }
+
   Value Decode(const MdbField& field, const Column& column) {
     // A yes/no value lives in the null bit itself.
     if (column.type == ColumnType::kBoolean) return Value::Boolean(!field.is_null);
@@ -98,9 +130,13 @@ class RowDecoder {
       case ColumnType::kInteger: return Value::Integer(LoadLe<std::int16_t>(p));
       case ColumnType::kLong: return Value::Integer(LoadLe<std::int32_t>(p));
       case ColumnType::kCurrency: return Value::Money({LoadLe<std::int64_t>(p)});
-      case ColumnType::kSingle: return Value::Float(LoadLe<float>(p));
+      case ColumnType::kSingle: return Value::Float(SingleAsDecimal(LoadLe<float>(p)));
       case ColumnType::kDouble: return Value::Float(LoadLe<double>(p));
-      case ColumnType::kDateTime: return Value::Date(FromOleDate(LoadLe<double>(p)));
+      case ColumnType::kDateTime: {
+        const double ole = LoadLe<double>(p);
+        if (!IsJetDate(ole)) Damaged("column '" + column.name + "' holds a date outside the years 100 to 9999.");
+        return Value::Date(FromOleDate(ole));
+      }
       case ColumnType::kText: return Value::Text(ToUtf8(p, field.siz));
       case ColumnType::kMemo: {
         access::Bytes bytes = LongValue(p, field.siz);
@@ -138,14 +174,15 @@ class RowDecoder {
       void* page = nullptr;
       int offset = 0;
       size_t row_size = 0;
-      if (mdb_find_pg_row(mdb_, pg_row, &page, &offset, &row_size) != 0)
-        Fail("A long value points outside the file.");
+      if (mdb_find_pg_row(mdb_, pg_row, &page, &offset, &row_size) != 0 ||
+          offset + row_size > static_cast<size_t>(mdb_->fmt->pg_size))
+        Damaged("a long value points outside the file.");
       const auto* row = static_cast<const unsigned char*>(page) + offset;
       if (single) {
         bytes.assign(row, row + std::min(row_size, length));
         break;
       }
-      if (row_size < 4) break;
+      if (row_size <= 4) break;  // no bytes to add: a chain going round in circles
       pg_row = Le32(row);
       size_t chunk = std::min(row_size - 4, length - bytes.size());
       bytes.insert(bytes.end(), row + 4, row + 4 + chunk);
@@ -166,10 +203,30 @@ struct MdbFile::Handle {
   MdbHandle* mdb;
 };
 
-MdbFile::MdbFile(const std::filesystem::path& path) : path_(path) {
+std::string DamagedFileText(const std::filesystem::path& path, const std::string& what) {
+  std::string text = "The file '" + path.string() + "' is damaged: " + what;
+  return text.back() == '.' ? text : text + ".";
+}
+
+void CheckJetFile(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error))
     throw access::Error(kFileNotFound, "Could not find file '" + path.string() + "'.");
+  const auto size = std::filesystem::file_size(path, error);
+  unsigned char header[0x15] = {};
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  if (error || !in || Le32(header) != 0x100 || header[0x14] > 6)
+    throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+  const std::uintmax_t page = header[0x14] == 0 ? 2048 : 4096;
+  if (size % page != 0 || size < 3 * page)
+    throw access::Error(kDamagedFile,
+                        DamagedFileText(path, std::to_string(size) + " bytes are not a whole number of " +
+                                                  std::to_string(page) + "-byte pages"));
+}
+
+MdbFile::MdbFile(const std::filesystem::path& path) : path_(path) {
+  CheckJetFile(path);
   MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
   if (mdb != nullptr) handle_ = std::make_unique<Handle>(mdb);
   if (mdb == nullptr || mdb_read_catalog(mdb, MDB_TABLE) == nullptr)
@@ -211,7 +268,18 @@ Table MdbFile::ReadTable(const std::string& name) const {
   }
   RowDecoder decoder(mdb, handle, table.columns);
   mdb_rewind_table(handle.def());
-  while (mdb_fetch_row(handle.def())) table.rows.push_back(decoder.Current());
+  try {
+    while (mdb_fetch_row(handle.def())) table.rows.push_back(decoder.Current());
+  } catch (const access::Error& error) {
+    if (error.number() != kDamagedFile) throw;
+    throw access::Error(kDamagedFile, DamagedFileText(path_, error.description()));
+  }
+  // libmdb passes over data pages that are not the table's and stops at the
+  // end of a truncated file without a word; the definition's count tells.
+  if (table.rows.size() != handle.def()->num_rows)
+    throw access::Error(kDamagedFile,
+                        DamagedFileText(path_, "table '" + name + "' holds " + std::to_string(table.rows.size()) +
+                                                   " of its " + std::to_string(handle.def()->num_rows) + " rows"));
   return table;
 }
 

@@ -20,6 +20,15 @@ namespace court::jet {
 // Error numbers of Jet for a file that cannot be opened.
 inline constexpr int kFileNotFound = 3024;     // "Could not find file '<path>'."
 inline constexpr int kUnrecognizedFormat = 3343;  // "Unrecognized database format '<path>'."
+inline constexpr int kDamagedFile = 3049;         // a Jet file whose content does not hold together
+
+// "The file '<path>' is damaged: <what>."
+std::string DamagedFileText(const std::filesystem::path& path, const std::string& what);
+
+// Checks what can be checked without libmdb: the file exists (kFileNotFound),
+// starts like a Jet 3 or 4 file (kUnrecognizedFormat) and is a whole number
+// of pages (kDamagedFile).
+void CheckJetFile(const std::filesystem::path& path);
 
 class MdbFile {
  public:
@@ -33,7 +42,9 @@ class MdbFile {
   std::vector<std::string> TableNames() const;
 
   // One table with its columns and all its rows. Throws access::Error for a
-  // table that does not exist or has a column type this project does not use.
+  // table that does not exist or has a column type this project does not use,
+  // and kDamagedFile when its rows do not hold together (fewer rows than the
+  // table definition counts, a field outside its page).
   Table ReadTable(const std::string& name) const;
 
  private:

@@ -17,6 +17,8 @@ const std::int64_t kOleEpoch = DaysFromCivil(1899, 12, 30);
 
 }  // namespace
 
+bool IsJetDate(double ole) { return ole > -657435.0 && ole < 2958466.0; }
+
 access::DateTime FromOleDate(double ole) {
   double whole = std::trunc(ole);
   std::int64_t day = static_cast<std::int64_t>(whole);

@@ -10,7 +10,10 @@
 
 namespace court::jet {
 
-// Rounds to the nearest millisecond.
+// Whether the value is a date Jet can hold: 100-01-01 to 9999-12-31.
+bool IsJetDate(double ole);
+
+// Rounds to the nearest millisecond. The value must be a Jet date.
 access::DateTime FromOleDate(double ole);
 double ToOleDate(const access::DateTime& date);
 

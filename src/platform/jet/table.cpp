@@ -1,6 +1,7 @@
 #include "platform/jet/table.h"
 
 #include <array>
+#include <charconv>
 #include <utility>
 
 namespace court::jet {
@@ -50,6 +51,14 @@ access::ValueType ValueTypeOf(ColumnType type) {
     case ColumnType::kOle: return ValueType::kBinary;
   }
   return ValueType::kNull;
+}
+
+double SingleAsDecimal(float value) {
+  char text[32];
+  auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  double decimal = 0;
+  std::from_chars(text, end, decimal);
+  return decimal;
 }
 
 }  // namespace court::jet

@@ -49,6 +49,11 @@ struct Table {
 std::string_view TypeName(ColumnType type);
 std::optional<ColumnType> ParseTypeName(std::string_view name);
 
+// A single as the double its shortest decimal text reads as: 0.1f gives 0.1,
+// not 0.100000001490116. Single values are held this way, so that every text
+// made of one later is the shortest that reads back as the same single.
+double SingleAsDecimal(float value);
+
 // The one kind of Value a column of this type holds.
 access::ValueType ValueTypeOf(ColumnType type);
 

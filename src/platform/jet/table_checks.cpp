@@ -24,6 +24,8 @@ void CheckName(const std::string& name, const std::string& where) {
   for (char32_t c : characters)
     if (c < 0x20 || c == U'.' || c == U'!' || c == U'[' || c == U']' || c == U'`')
       Fail(where, "the name contains a character Jet does not allow (. ! [ ] ` or a control character)");
+    else if (c > 0xFFFF)
+      Fail(where, "the name contains a character beyond U+FFFF, which Jet names cannot hold");
 }
 
 void CheckUnique(std::set<std::u32string>& seen, const std::string& name, const std::string& where) {

@@ -1,7 +1,7 @@
 // What tables must satisfy before they can be written as a Jet 4 file that
 // every reader, Access included, takes as it was meant:
 //   - table and column names: 1..64 characters, no leading blank, none of
-//     . ! [ ] ` or control characters, unique without regard to case
+//     . ! [ ] ` or control characters or characters beyond U+FFFF, unique without regard to case
 //     (readers look names up that way), no table named like MSys*;
 //   - 1..255 columns per table; text sizes 1..255;
 //   - every row as many values as columns, each null or of its column's

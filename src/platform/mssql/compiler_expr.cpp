@@ -8,6 +8,7 @@
 #include "platform/mssql/convert.h"
 #include "platform/mssql/lexer.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/number_text.h"
 #include "platform/mssql/text.h"
 
 namespace court::mssql {
@@ -74,15 +75,15 @@ std::string SqlLiteral(const Value& v) {
 Value LiteralValue(const Literal& literal) {
   switch (literal.kind) {
     case LiteralKind::kNull: return Value();
-    case LiteralKind::kInteger: {
-      try {
-        return Value::Integer(std::stoll(literal.text));
-      } catch (const std::out_of_range&) {
-        return Value::Float(std::stod(literal.text));
-      }
-    }
+    case LiteralKind::kInteger:
+      if (auto whole = ParseWhole(literal.text)) return Value::Integer(*whole);
+      [[fallthrough]];
     case LiteralKind::kDecimal:
-    case LiteralKind::kFloat: return Value::Float(std::stod(literal.text));
+    case LiteralKind::kFloat: {
+      auto real = ParseReal(literal.text);
+      if (!real) throw OverflowConverting("expression", "float");
+      return Value::Float(*real);
+    }
     case LiteralKind::kBinary: {
       access::Bytes bytes;
       std::string hex = literal.text.size() % 2 ? "0" + literal.text : literal.text;

@@ -1,11 +1,13 @@
 // CREATE DATABASE: the files at their mapped paths, the new database's
 // system tables, and its rows in master.
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/number_text.h"
 
 namespace court::mssql {
 
@@ -20,15 +22,21 @@ struct PlannedFile {
   int fileid = 0;
 };
 
-// Pages of 8 KB for a size text: "1" (MB), "512KB", "2GB".
+// The number a size text starts with: 10 of "10%", 5 of "5MB". The parser
+// lets only numbers through.
+double Number(const std::string& text) {
+  return ParseReal(text.substr(0, text.find_first_not_of("0123456789."))).value_or(0);
+}
+
+// Pages of 8 KB for a size text: "1" (MB), "512KB", "2GB"; at most 2^50.
 long long Pages(const std::string& text, long long fallback) {
   if (text.empty()) return fallback;
-  double number = std::stod(text);
+  double number = Number(text);
   std::string unit;
   for (char c : text)
     if (std::isalpha(static_cast<unsigned char>(c))) unit += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   double kb = unit == "KB" ? number : unit == "GB" ? number * 1024 * 1024 : unit == "TB" ? number * 1024.0 * 1024 * 1024 : number * 1024;
-  return static_cast<long long>(kb / 8);
+  return static_cast<long long>(std::min(kb / 8, 0x1p50));
 }
 
 std::string Padded(const std::string& text, int width) {
@@ -66,7 +74,8 @@ void WriteSysfiles(SqliteDb& db, const std::vector<PlannedFile>& files, const st
                    const Value& dbid) {
   for (const PlannedFile& f : files) {
     bool percent = f.spec.filegrowth.find('%') != std::string::npos;
-    long long growth = percent ? std::stoll(f.spec.filegrowth) : Pages(f.spec.filegrowth, 128);
+    long long growth = percent ? static_cast<long long>(std::min(Number(f.spec.filegrowth), 1e9))
+                               : Pages(f.spec.filegrowth, 128);
     long long maxsize = f.spec.maxsize.empty() || f.spec.maxsize == "UNLIMITED" ? -1 : Pages(f.spec.maxsize, -1);
     long long status = (f.log ? 0x42 : 0x2) | (percent ? 0x100000 : 0);
     std::vector<Value> values = {Value::Integer(f.fileid), Value::Integer(f.log ? 0 : 1),

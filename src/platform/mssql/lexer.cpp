@@ -1,6 +1,7 @@
 #include "platform/mssql/lexer.h"
 
 #include <cctype>
+#include <optional>
 
 #include "platform/mssql/messages.h"
 
@@ -17,6 +18,23 @@ bool IsWordByte(char c) {
   return u >= 0x80 || std::isalnum(u) || c == '_' || c == '#' || c == '$' || c == '@';
 }
 
+constexpr std::size_t kMaxIdentifier = 128;  // characters
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The first 128 characters of a UTF-8 text, or nothing when it is not longer.
+std::optional<std::string_view> OverLongName(std::string_view name) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if ((static_cast<unsigned char>(name[i]) & 0xC0) == 0x80) continue;
+    if (++characters > kMaxIdentifier) return name.substr(0, i);
+  }
+  return std::nullopt;
+}
+
+void CheckNameLength(std::string_view name) {
+  if (auto start = OverLongName(name)) throw IdentifierTooLong(*start);
+}
+
 bool IsWordStart(char c) {
   unsigned char u = static_cast<unsigned char>(c);
   return u >= 0x80 || std::isalpha(u) || c == '_' || c == '#';
@@ -25,7 +43,10 @@ bool IsWordStart(char c) {
 class Scanner {
  public:
   Scanner(std::string_view text, bool quoted_identifier)
-      : text_(text), quoted_identifier_(quoted_identifier) {}
+      : text_(text), quoted_identifier_(quoted_identifier) {
+    // Editors may save a batch with a byte-order mark; it is no part of it.
+    if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) pos_ = kByteOrderMark.size();
+  }
 
   std::vector<Token> Run() {
     std::vector<Token> tokens;
@@ -84,6 +105,7 @@ class Scanner {
         Advance();
       }
     }
+    throw MissingEndComment();
   }
 
   void Scan(Token& token) {
@@ -98,9 +120,11 @@ class Scanner {
     } else if (c == '[') {
       token.kind = TokenKind::kQuotedName;
       token.text = Delimited(']', false);
+      CheckNameLength(token.text);
     } else if (c == '"') {
       token.kind = quoted_identifier_ ? TokenKind::kQuotedName : TokenKind::kString;
       token.text = Delimited('"', !quoted_identifier_);
+      if (quoted_identifier_) CheckNameLength(token.text);
     } else if (c == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
       Advance();
       Advance();
@@ -113,6 +137,7 @@ class Scanner {
     } else if (IsWordStart(c)) {
       token.kind = TokenKind::kWord;
       while (pos_ < text_.size() && IsWordByte(Peek())) token.text += text_[pos_], Advance();
+      CheckNameLength(token.text);
     } else {
       ScanSymbol(token);
     }
@@ -170,6 +195,7 @@ class Scanner {
       Advance();
     }
     while (pos_ < text_.size() && IsWordByte(Peek())) token.text += Peek(), Advance();
+    CheckNameLength(token.text);
   }
 
   void ScanSymbol(Token& token) {

@@ -46,6 +46,23 @@ access::Error NullNotAllowed(std::string_view column, std::string_view table,
                           Quoted(table) + "; column does not allow nulls. " +
                           std::string(statement) + " fails.");
 }
+access::Error MissingEndComment() { return Message(113, "Missing end comment mark '*/'.", 15); }
+
+access::Error IdentifierTooLong(std::string_view start) {
+  return Message(103, "The identifier that starts with '" + std::string(start) +
+                          "' is too long. Maximum length is 128.", 15);
+}
+
+access::Error NestedTooDeeply() {
+  return Message(191, "Some part of your SQL statement is nested too deeply. Rewrite the query or "
+                      "break it up into smaller queries.", 15);
+}
+
+access::Error OverflowConverting(std::string_view from, std::string_view to) {
+  return Message(8115, "Arithmetic overflow error converting " + std::string(from) + " to data type " +
+                           std::string(to) + ".");
+}
+
 access::Error Truncated() { return Message(8152, "String or binary data would be truncated."); }
 access::Error StatementTerminated() { return Message(3621, "The statement has been terminated.", 0); }
 

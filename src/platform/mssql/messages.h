@@ -21,6 +21,9 @@ access::Error SyntaxNear(std::string_view token);          // 170
 access::Error SyntaxNearKeyword(std::string_view keyword); // 156
 access::Error UnclosedQuote(std::string_view rest);        // 105
 access::Error MustBeFirstInBatch(std::string_view what);   // 111
+access::Error MissingEndComment();                         // 113
+access::Error IdentifierTooLong(std::string_view start);   // 103
+access::Error NestedTooDeeply();                           // 191
 
 // Name resolution.
 access::Error InvalidObjectName(std::string_view name);  // 208
@@ -44,6 +47,7 @@ access::Error ConversionSyntax(std::string_view from, std::string_view value,
                                std::string_view to);  // 245
 access::Error ConversionOverflowInt(std::string_view from, std::string_view value);  // 248
 access::Error ArithmeticOverflow(std::string_view to, std::string_view value);       // 220
+access::Error OverflowConverting(std::string_view from, std::string_view to);        // 8115
 access::Error DatetimeSyntax();        // 241
 access::Error DatetimeOutOfRange();    // 242
 access::Error MoneySyntax();           // 235

@@ -30,6 +30,8 @@ constexpr std::string_view kReserved[] = {
     "VALUES",    "VIEW",       "WHEN",       "WHERE",      "WHILE",      "WITH",
 };
 
+constexpr int kMaxDepth = 1000;
+
 bool InList(std::string_view word) {
   auto eq = [&](std::string_view k) { return EqualsKeyword(word, k); };
   return std::any_of(std::begin(kReserved), std::end(kReserved), eq);
@@ -39,6 +41,11 @@ bool InList(std::string_view word) {
 
 Parser::Parser(std::string_view text, bool quoted_identifier)
     : text_(text), tokens_(Tokenize(text, quoted_identifier)) {}
+
+void Parser::Depth::Deeper(int levels) {
+  parser_.depth_ += levels;
+  if (parser_.depth_ > kMaxDepth) throw NestedTooDeeply();
+}
 
 const Token& Parser::Peek(std::size_t ahead) const {
   std::size_t i = std::min(pos_ + ahead, tokens_.size() - 1);

@@ -44,21 +44,35 @@ ExprPtr Parser::Finish(ExprPtr e, std::size_t offset) {
   return e;
 }
 
-ExprPtr Parser::Expression() { return OrTerm(); }
+ExprPtr Parser::Expression() {
+  Depth depth(*this);
+  depth.Deeper(kNestedLevel);
+  return OrTerm();
+}
 
 ExprPtr Parser::OrTerm() {
+  Depth depth(*this);
   ExprPtr left = AndTerm();
-  while (AcceptKeyword("OR")) left = Binary("OR", std::move(left), AndTerm());
+  while (AcceptKeyword("OR")) {
+    depth.Deeper();
+    left = Binary("OR", std::move(left), AndTerm());
+  }
   return left;
 }
 
 ExprPtr Parser::AndTerm() {
+  Depth depth(*this);
   ExprPtr left = NotTerm();
-  while (AcceptKeyword("AND")) left = Binary("AND", std::move(left), NotTerm());
+  while (AcceptKeyword("AND")) {
+    depth.Deeper();
+    left = Binary("AND", std::move(left), NotTerm());
+  }
   return left;
 }
 
 ExprPtr Parser::NotTerm() {
+  Depth depth(*this);
+  depth.Deeper();
   std::size_t offset = Peek().offset;
   if (AcceptKeyword("NOT")) {
     auto e = MakeExpr(ExprKind::kUnary);
@@ -135,8 +149,10 @@ ExprPtr Parser::Predicate() {
 }
 
 ExprPtr Parser::Additive() {
+  Depth depth(*this);
   ExprPtr left = Multiplicative();
   while (IsSymbol("+") || IsSymbol("-") || IsSymbol("&") || IsSymbol("|") || IsSymbol("^")) {
+    depth.Deeper();
     std::string op = Next().text;
     left = Binary(op, std::move(left), Multiplicative());
   }
@@ -144,8 +160,10 @@ ExprPtr Parser::Additive() {
 }
 
 ExprPtr Parser::Multiplicative() {
+  Depth depth(*this);
   ExprPtr left = Unary();
   while (IsSymbol("*") || IsSymbol("/") || IsSymbol("%")) {
+    depth.Deeper();
     std::string op = Next().text;
     left = Binary(op, std::move(left), Unary());
   }
@@ -153,6 +171,8 @@ ExprPtr Parser::Multiplicative() {
 }
 
 ExprPtr Parser::Unary() {
+  Depth depth(*this);
+  depth.Deeper();
   std::size_t offset = Peek().offset;
   if (IsSymbol("-") || IsSymbol("+") || IsSymbol("~")) {
     std::string op = Next().text;
@@ -294,9 +314,12 @@ TypeName Parser::Type() {
 }
 
 std::unique_ptr<Select> Parser::SelectQuery() {
+  Depth depth(*this);
+  depth.Deeper(kNestedLevel);
   auto select = SelectBody();
   Select* last = select.get();
   while (AcceptKeyword("UNION")) {
+    depth.Deeper();
     last->union_all = AcceptKeyword("ALL");
     last->union_next = SelectBody();
     last = last->union_next.get();

@@ -82,15 +82,36 @@ class Parser {
   StatementPtr Grant(bool revoke);
   FileSpec DatabaseFileClause();
   ColumnDef ColumnDefinition(bool in_alter_column);
+  long long IdentityNumber();  // a seed or increment: [-]digits
   bool StartsConstraint() const;
   ConstraintDef Constraint();
   std::vector<std::string> ColumnList();
   void SkipFilegroup();
   std::string TextFrom(std::size_t offset) const;
 
+  // How deep the tree being built is, weighed by the stack each level takes:
+  // a nested expression, statement or query costs kNestedLevel, a link of a
+  // left-leaning chain (a + b + c, UNION) or a prefix operator 1. The
+  // compiler and the tree's destruction recurse as deep as the parser, so
+  // the parser refuses a batch beyond the limit with 191.
+  class Depth {
+   public:
+    explicit Depth(Parser& parser) : parser_(parser), entry_(parser.depth_) {}
+    ~Depth() { parser_.depth_ = entry_; }
+    Depth(const Depth&) = delete;
+    Depth& operator=(const Depth&) = delete;
+    void Deeper(int levels = 1);
+
+   private:
+    Parser& parser_;
+    int entry_;
+  };
+
   std::string_view text_;
   std::vector<Token> tokens_;
+  static constexpr int kNestedLevel = 4;
   std::size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace court::mssql

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/mssql/messages.h"
+#include "platform/mssql/number_text.h"
 #include "platform/mssql/parser_state.h"
 #include "platform/mssql/text.h"
 
@@ -44,6 +45,8 @@ bool Parser::StartsStatement() const {
 }
 
 StatementPtr Parser::Statement(bool first_in_batch) {
+  Depth depth(*this);
+  depth.Deeper(kNestedLevel);
   int line = Peek().line;
   StatementPtr s = StatementBody(first_in_batch);
   s->line = line;
@@ -188,6 +191,10 @@ FileSpec Parser::DatabaseFileClause() {
     // Sizes may carry a unit or a percent sign: 10%, 5MB.
     while (IsSymbol("%") || IsKeyword("KB") || IsKeyword("MB") || IsKeyword("GB") || IsKeyword("TB"))
       text += Next().text;
+    const bool size = option == "SIZE" || option == "MAXSIZE" || option == "FILEGROWTH";
+    if (size && value.kind != TokenKind::kInteger && value.kind != TokenKind::kDecimal &&
+        !(option == "MAXSIZE" && EqualsKeyword(text, "UNLIMITED")))
+      throw SyntaxNear(value.text);
     if (option == "NAME") spec.name = text;
     else if (option == "FILENAME") spec.filename = text;
     else if (option == "SIZE") spec.size = text;
@@ -285,6 +292,14 @@ ConstraintDef Parser::Constraint() {
   throw ErrorHere();
 }
 
+long long Parser::IdentityNumber() {
+  const bool negative = AcceptSymbol("-");
+  if (Peek().kind != TokenKind::kInteger) throw ErrorHere();
+  auto number = ParseWhole((negative ? "-" : "") + Next().text);
+  if (!number) throw OverflowConverting("expression", "bigint");
+  return *number;
+}
+
 ColumnDef Parser::ColumnDefinition(bool in_alter_column) {
   ColumnDef col;
   col.name = Name();
@@ -295,9 +310,9 @@ ColumnDef Parser::ColumnDefinition(bool in_alter_column) {
     } else if (AcceptKeyword("IDENTITY")) {
       col.identity = true;
       if (AcceptSymbol("(")) {
-        col.identity_seed = std::stoll(Next().text);
+        col.identity_seed = IdentityNumber();
         ExpectSymbol(",");
-        col.identity_increment = std::stoll(Next().text);
+        col.identity_increment = IdentityNumber();
         ExpectSymbol(")");
       }
     } else if (AcceptKeyword("NULL")) {

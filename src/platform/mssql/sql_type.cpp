@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 
 #include "platform/mssql/messages.h"
+#include "platform/mssql/number_text.h"
 
 namespace court::mssql {
 
@@ -79,6 +81,24 @@ SqlType FromRow(const TypeRow& row) {
   return t;
 }
 
+// A length, precision or scale as written. Digits too many for an int stand
+// as the largest int, which every size check then refuses.
+int TypeArgument(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) throw SyntaxNear(text);
+  return static_cast<int>(std::min<long long>(ParseWhole(text).value_or(INT_MAX), INT_MAX));
+}
+
+// Refuses a declared size beyond what the type can hold.
+void CheckSize(const SqlType& t, int size, const std::string& position) {
+  const int most = t.family == TypeFamily::kDecimal ? 38 : t.unicode ? 4000 : 8000;
+  if (size > most && t.family == TypeFamily::kDecimal)
+    throw Message(2750, position + "Specified column precision " + std::to_string(size) +
+                            " is greater than the maximum precision of 38.");
+  if (size > most)
+    throw Message(131, "The size (" + std::to_string(size) + ") given to the type '" + t.name +
+                           "' exceeds the maximum allowed for any data type (" + std::to_string(most) + ").");
+}
+
 // Sets the declared size of a sized type: characters for text, bytes else.
 void ApplySize(SqlType& t, int size) {
   if (t.family == TypeFamily::kDecimal) {
@@ -122,17 +142,18 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
   const TypeRow* row = Find(name);
   if (row == nullptr) throw Message(2715, position + "Cannot find data type " + declared.name + ".");
   SqlType t = FromRow(*row);
-  if (name == "float" && !declared.args.empty() && std::stoi(declared.args[0]) <= 24)
+  if (name == "float" && !declared.args.empty() && TypeArgument(declared.args[0]) <= 24)
     return FromRow(*Find("real"));
   bool sized = t.length == 0;
   if (!sized && !declared.args.empty() && name != "float")
     throw Message(2716, position + "Cannot specify a column width on data type " + name + ".");
   if (sized) {
     int size = declared.args.empty() ? (t.family == TypeFamily::kDecimal ? 18 : 1)
-                                     : std::stoi(declared.args[0]);
+                                     : TypeArgument(declared.args[0]);
+    CheckSize(t, size, position);
     ApplySize(t, size);
     if (t.family == TypeFamily::kDecimal && declared.args.size() > 1)
-      t.scale = std::stoi(declared.args[1]);
+      t.scale = TypeArgument(declared.args[1]);
   }
   return t;
 }

@@ -1,12 +1,14 @@
 #include "platform/mssql/sqlite_db.h"
 
 #include "platform/access/error.h"
+#include "platform/mssql/messages.h"
+#include "platform/mssql/storage_error.h"
 
 namespace court::mssql {
 
 void CheckSqlite(sqlite3* db, int rc) {
   if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
-  throw access::Error(rc, std::string("storage failure: ") + sqlite3_errmsg(db), 16, 1);
+  throw StorageError(rc, sqlite3_errmsg(db));
 }
 
 std::string QuoteIdentifier(const std::string& name) {
@@ -78,7 +80,7 @@ bool SqliteStatement::Step() {
   std::string message = sqlite3_errmsg(db_.handle());
   sqlite3_reset(stmt_);
   db_.ThrowPending();
-  throw access::Error(code, "storage failure: " + message, 16, 1);
+  throw StorageError(code, message);
 }
 
 void SqliteStatement::Reset() {
@@ -116,7 +118,7 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
     std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
     db_ = nullptr;
-    throw access::Error(rc, "storage failure: " + message + ": " + file.string(), 16, 1);
+    throw Message(5120, "Unable to open the physical file \"" + file.string() + "\".");
   }
   sqlite3_busy_timeout(db_, 30000);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
@@ -142,7 +144,7 @@ void SqliteDb::Exec(const std::string& sql) {
     std::string message = error ? error : "";
     sqlite3_free(error);
     ThrowPending();
-    throw access::Error(rc, "storage failure: " + message, 16, 1);
+    throw StorageError(rc, message);
   }
 }
 

@@ -66,8 +66,14 @@ bool ExportCanShow(const Value& value) {
     case ValueType::kNull: return Verdict(read.is_null(), shown, value);
     case ValueType::kInteger:
       return Verdict(read.is_number() && read.get<double>() == static_cast<double>(value.integer()), shown, value);
-    case ValueType::kFloat:
-      return Verdict(read.is_number() && read.get<double>() == value.floating(), shown, value);
+    case ValueType::kFloat: {
+      // mdb-reader shows a single widened (0.15000000596046448); this project
+      // holds it as its shortest decimal (0.15). Both are the same single.
+      const double got = read.is_number() ? read.get<double>() : std::nan("");
+      const bool widened_single = static_cast<double>(static_cast<float>(got)) == got &&
+                                  static_cast<float>(got) == static_cast<float>(value.floating());
+      return Verdict(got == value.floating() || widened_single, shown, value);
+    }
     case ValueType::kCurrency:
       return Verdict(read.is_string() && read.get<std::string>() == FourDecimals(value.money()), shown, value);
     case ValueType::kText: return Verdict(read.is_string() && read.get<std::string>() == value.text(), shown, value);

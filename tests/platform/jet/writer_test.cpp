@@ -47,7 +47,7 @@ std::vector<Table> EveryKindOfValue() {
                {"内容", ColumnType::kOle}},
               {}};
   kinds.rows.push_back({Value::Boolean(true), Value::Integer(255), Value::Integer(-32768),
-                        Value::Integer(-2147483648LL), Value::Money({-123456789}), Value::Float(0.15f),
+                        Value::Integer(-2147483648LL), Value::Money({-123456789}), Value::Float(0.15),
                         Value::Float(-1.0e300), Value::Date({1998, 7, 31, 23, 59, 58}),
                         Value::Text("案由 Größe"), Value::Text("短"), Value::Binary(Pattern(64))});
   kinds.rows.push_back({Value::Boolean(false), Value(), Value(), Value(), Value(), Value(), Value(),
@@ -232,6 +232,17 @@ TEST(Writer, BadInputIsRefusedWithItsPlace) {
       {R"({"tables":[{"name":"T","columns":[]}]})", "table 'T': a table needs at least one column"},
       {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"text","size":5}],"rows":[["😀"]]}]})",
        "table 'T', column 'c', row 1: the text has a character outside the Basic Multilingual Plane"},
+      // Numbers that would wrap round or overflow into something else.
+      {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"text","size":4294967346}]}]})",
+       "table 'T', column 'c': \"size\" must be a whole number from 1 to 255, got 4294967346"},
+      {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"long"}],"rows":[[18446744073709551615]]}]})",
+       "table 'T', column 'c', row 1: a value must be a whole number"},
+      {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"currency"}],"rows":[[1000000000000000]]}]})",
+       "table 'T', column 'c', row 1: expected a number within +-922337203685477"},
+      {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"single"}],"rows":[[1e300]]}]})",
+       "table 'T', column 'c', row 1: expected a number within the range of a single"},
+      {R"({"tables":[{"name":"表😀","columns":[{"name":"c","type":"long"}]}]})",
+       "the name contains a character beyond U+FFFF"},
   };
   for (const Case& c : cases) {
     ScratchDir dir;
