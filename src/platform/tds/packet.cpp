@@ -50,7 +50,7 @@ bool Channel::ReadFully(unsigned char* out, std::size_t n, bool first) {
     if (ready == 0) throw ProtocolError("the client sent nothing for too long in the middle of a message");
     ssize_t r = ::recv(fd_, out + got, n - got, 0);
     if (r < 0 && errno == EINTR) continue;
-    if (r == 0 && first && got == 0) return false;
+    if (r <= 0 && first && got == 0) return false;  // closed or reset between messages
     if (r <= 0) throw ProtocolError("the client closed the connection in the middle of a message");
     got += static_cast<std::size_t>(r);
   }
