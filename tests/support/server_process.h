@@ -23,6 +23,7 @@ class ServerProcess {
   ServerProcess& operator=(const ServerProcess&) = delete;
 
   int port() const { return port_; }
+  pid_t pid() const { return pid_; }
   // Sends SIGTERM and returns the exit status (-1 when killed by a signal).
   int Stop();
   bool running();
