@@ -26,13 +26,18 @@ const connection = new Connection({
              requestTimeout: 0 },
 });
 
-// Runs SQL; resolves with the result sets (arrays of row objects) and the row count.
+// Runs SQL; resolves with the result sets (arrays of row objects), the row
+// count and the values of output parameters (params marked true at their end).
 function run(sql, params = []) {
   return new Promise((resolve, reject) => {
     const sets = [];
+    const returned = {};
     let current = null;
-    const request = new Request(sql, (err, rowCount) => (err ? reject(err) : resolve({ sets, rowCount })));
-    for (const [name, type, value] of params) request.addParameter(name, type, value);
+    const request = new Request(sql, (err, rowCount) => (err ? reject(err) : resolve({ sets, rowCount, returned })));
+    for (const [name, type, value, output] of params) {
+      if (output) request.addOutputParameter(name, type, value); else request.addParameter(name, type, value);
+    }
+    request.on('returnValue', (name, value) => { returned[name] = canonical(value); });
     request.on('columnMetadata', () => { current = []; sets.push(current); });
     request.on('row', (columns) => {
       const row = {};
@@ -69,6 +74,11 @@ async function main() {
   const back = (await run('SELECT id, vc, nvc, dt, m, img FROM params WHERE id = @id', [['id', TYPES.Int, 7]])).sets[0][0];
   out('params', { id: canonical(back.id), vc: back.vc, nvc: back.nvc, dt: canonical(back.dt), m: canonical(back.m),
                   img_sha: createHash('sha256').update(back.img).digest('hex'), img_ok: back.img.equals(image) });
+
+  const outputs = await run("SET @doubled = @n * 2 SET @greeting = N'你好' + @who", [
+    ['n', TYPES.Int, 21], ['who', TYPES.NVarChar, '世界'], ['doubled', TYPES.Int, null, true],
+    ['greeting', TYPES.NVarChar, null, true], ['kept', TYPES.Int, 5, true]]);
+  out('outputs', outputs.returned);
 
   try {
     await run('SELECT * FROM nosuch');
