@@ -21,7 +21,7 @@ struct ReturnSignal {};
 // Errors after which the server goes on with the next statement.
 bool EndsOnlyStatement(int number) {
   return number == 515 || number == 547 || number == 2601 || number == 2627 || number == 8152 ||
-         number == 544 || number == 8101 || number == 220 || number == 8115;
+         number == 544 || number == 8101 || number == 220 || number == 8115 || number == 8134;
 }
 
 }  // namespace

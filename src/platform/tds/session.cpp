@@ -227,7 +227,8 @@ void Session::WriteResult(const mssql::BatchResult& result, TokenWriter& out, Do
         out.Environment(kEnvDatabase, now, database_);
         database_ = now;
       }
-      out.Message(m);
+      // SQL Server sends the change of database with class 0, below its catalogued 10.
+      out.Message(m.number() == 5701 ? mssql::Message(5701, m.description(), 0) : m);
       error = error || m.severity() > 10;
     }
     for (; results < results_end; ++results) {

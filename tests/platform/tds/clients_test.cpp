@@ -65,9 +65,12 @@ TEST(Clients, Jtds) {
 
 TEST(Clients, Tedious) {
   // tedious sends every parameterised statement through sp_executesql and
-  // reads output parameters back: assigned ones, and one the batch leaves alone.
+  // reads output parameters back: assigned ones, and one the batch leaves
+  // alone. It also shows the class of each message.
   ExpectScenario("timeout 120 node " + ShellQuoted(kClients + "/scenario.mjs") + " " + ShellQuoted(TediousModules()),
-                 {{"outputs", {{"doubled", "42"}, {"greeting", "你好世界"}, {"kept", "5"}}}});
+                 {{"outputs", {{"doubled", "42"}, {"greeting", "你好世界"}, {"kept", "5"}}},
+                  {"use_info", {5701, 0, "Changed database context to 'scenario'."}},
+                  {"divide", {8134, 16, "Divide by zero error encountered."}}});
 }
 
 TEST(Clients, TsqlLogsInRunsBatchesAndSeesErrors) {

@@ -52,10 +52,15 @@ function rowOf(row) {
   return Object.fromEntries(Object.entries(row).map(([k, v]) => [k, canonical(v)]));
 }
 
+// The last change of database the server announced: number, class, text.
+let databaseChange = null;
+connection.on('infoMessage', (m) => { if (m.number === 5701) databaseChange = [m.number, m.class, m.message]; });
+
 async function main() {
   out('login', 'ok');
   await run('CREATE DATABASE scenario');
   await run('USE scenario');
+  out('use_info', databaseChange);
   out('use', (await run('SELECT DB_NAME() AS d')).sets[0][0].d);
   await run(setup);
   const multi = await run("SELECT 1 AS a SELECT 'x' AS b, 2 AS c UNION ALL SELECT 'y', 3 SELECT name FROM sysobjects WHERE 1 = 0");
@@ -85,6 +90,12 @@ async function main() {
     out('error', null);
   } catch (e) {
     out('error', [e.number === 208, e.message === "Invalid object name 'nosuch'."]);
+  }
+  try {
+    await run('SELECT 1/0 AS q');
+    out('divide', null);
+  } catch (e) {
+    out('divide', [e.number, e.class, e.message]);
   }
 
   const started = Date.now();
