@@ -305,7 +305,8 @@ void Session::RunCall(const RpcCall& call, TokenWriter& out, bool last) {
       const int handle = next_handle_++;
       prepared_[handle] = {TextParameter(call, 2), DeclaredNames(TextParameter(call, 1))};
       outputs.emplace_back(0, Value::Integer(handle));
-      if (procedure == "sp_prepexec") ExecuteCall(prepared_[handle].sql, call, 3, prepared_[handle].names, out, outputs);
+      if (procedure == "sp_prepexec")
+        ExecuteCall(prepared_[handle].sql, call, 3, prepared_[handle].names, out, outputs);
     } else if (procedure == "sp_execute") {
       const int handle = HandleParameter(call);
       auto found = prepared_.find(handle);
