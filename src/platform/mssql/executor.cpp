@@ -21,7 +21,7 @@ struct ReturnSignal {};
 // Errors after which the server goes on with the next statement.
 bool EndsOnlyStatement(int number) {
   return number == 515 || number == 547 || number == 2601 || number == 2627 || number == 8152 ||
-         number == 544 || number == 8101 || number == 220 || number == 8115;
+         number == 544 || number == 8101 || number == 220 || number == 8115 || number == 8134;
 }
 
 }  // namespace
@@ -41,8 +41,9 @@ void Executor::Fail(const access::Error& error, int follower, const std::string&
   throw BatchAbort{};
 }
 
-void Executor::Run(const std::vector<StatementPtr>& statements) {
-  variables_.clear();
+std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& statements,
+                                              std::map<std::string, Variable> parameters) {
+  variables_ = std::move(parameters);
   session_.last_error = 0;
   try {
     CheckDatabases(statements);
@@ -52,6 +53,7 @@ void Executor::Run(const std::vector<StatementPtr>& statements) {
   } catch (const access::Error& e) {
     Raise(e);
   }
+  return std::move(variables_);
 }
 
 // USE of a missing database fails when the batch is compiled, so nothing runs.
@@ -82,6 +84,22 @@ void Executor::Execute(const Statement& statement) {
 }
 
 void Executor::ExecuteLeaf(const Statement& statement) {
+  // Statements that touch rows report how many, as @@ROWCOUNT does.
+  using End = BatchResult::StatementEnd;
+  const End::Verb verb = std::holds_alternative<SelectStmt>(statement.node)   ? End::kSelect
+                         : std::holds_alternative<InsertStmt>(statement.node) ? End::kInsert
+                         : std::holds_alternative<UpdateStmt>(statement.node) ? End::kUpdate
+                         : std::holds_alternative<DeleteStmt>(statement.node) ? End::kDelete
+                                                                              : End::kOther;
+  struct EndRecorder {
+    Executor& x;
+    End::Verb verb;
+    bool ok = false;
+    ~EndRecorder() {
+      x.result_.statements.push_back({x.result_.results.size(), x.result_.messages.size(),
+                                      ok && verb != End::kOther ? x.session_.row_count : -1, verb});
+    }
+  } end{*this, verb};
   try {
     std::visit(
         [&](const auto& s) {
@@ -111,6 +129,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           }
         },
         statement.node);
+    end.ok = true;
   } catch (const access::Error& e) {
     if (!EndsOnlyStatement(e.number())) throw;
     Raise(e);
@@ -128,7 +147,8 @@ Value Executor::SystemVariable(const std::string& name) {
   if (name == "identity") return session_.last_identity ? Value::Integer(session_.last_identity) : Value();
   if (name == "rowcount") return Value::Integer(session_.row_count);
   if (name == "error") return Value::Integer(session_.last_error);
-  if (name == "trancount") return Value::Integer(0);
+  if (name == "trancount") return Value::Integer(sqlite3_get_autocommit(session_.db().handle()) ? 0 : 1);
+  if (name == "max_precision") return Value::Integer(38);
   if (name == "spid") return Value::Integer(51);
   if (name == "servername") return Value::Text("(local)");
   if (name == "version")
