@@ -2,7 +2,7 @@
 BUILD := build
 JOBS  := $(shell nproc)
 
-.PHONY: deps build demo test clean
+.PHONY: deps build demo test package clean
 
 deps:
 	scripts/install-deps
@@ -16,6 +16,9 @@ demo: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB -B packages
 
 clean:
 	rm -rf $(BUILD)
