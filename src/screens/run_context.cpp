@@ -18,11 +18,11 @@ access::DataSources Sources(access::Driver& server, access::Driver& catalogue,
 }  // namespace
 
 RunContext::RunContext(const Options& options)
-    : server_(OpenServer(options.server)),
+    : server_(OpenServer(options)),
       catalogue_(std::make_unique<jet::CatalogueDriver>()),
       transcript_(options.transcript.empty() ? nullptr
                                              : std::make_unique<access::Transcript>(options.transcript)),
       sources_(Sources(*server_.driver, *catalogue_, options.catalogue, transcript_.get())),
-      run_(sources_, server_.files) {}
+      run_(sources_, *server_.files, *server_.local_files) {}
 
 }  // namespace court::screens

@@ -26,7 +26,7 @@ class RunContext {
 
   provisioning::Module2& run() { return run_; }
   // The server's drives as "C:", "D:", ...: what the drive list offers.
-  std::vector<std::string> Drives() const { return server_.files.drives().Drives(); }
+  std::vector<std::string> Drives() const { return server_.files->Drives(); }
 
  private:
   Server server_;

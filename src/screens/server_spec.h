@@ -1,28 +1,33 @@
 // The server a run works on, named by a --server SPEC.
 //
 // "embedded:DIR" is the embedded server rooted at DIR: its databases in DIR,
-// its drives in DIR/drives. The installer's own connections never name a
-// server ("(local)"); this is where "(local)" is decided.
+// its drives in DIR/drives, on this machine. "odbc:CONNECTION" is a SQL
+// Server (or court-server) reached through ODBC, maybe on another machine:
+// its files are reached through the server itself, and this machine's own
+// drives (for the temporary file) are below Options::local_root. The
+// installer's own connections never name a server ("(local)"); this is
+// where "(local)" is decided.
 
 #ifndef COURT_SCREENS_SERVER_SPEC_H_
 #define COURT_SCREENS_SERVER_SPEC_H_
 
 #include <memory>
-#include <string_view>
 
 #include "platform/access/driver.h"
 #include "platform/system/files.h"
+#include "screens/options.h"
 
 namespace court::screens {
 
 struct Server {
-  std::unique_ptr<access::Driver> driver;  // answers the SQLOLEDB connection strings
-  system::Files files;                     // the server's drives, by Windows path
+  std::unique_ptr<access::Driver> driver;             // answers the SQLOLEDB connection strings
+  std::unique_ptr<system::ServerFiles> files;         // the server's files, by Windows path
+  std::unique_ptr<system::Files> local_files;         // this machine's drives, by Windows path
 };
 
 // Throws UsageError for a SPEC this build cannot serve, and access::Error 17
 // for a server that cannot be reached.
-Server OpenServer(std::string_view spec);
+Server OpenServer(const Options& options);
 
 }  // namespace court::screens
 
