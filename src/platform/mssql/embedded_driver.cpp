@@ -29,7 +29,7 @@ int ColumnIndex(const TableMeta& table, const std::string& column) {
 EmbeddedSession::EmbeddedSession(Server& server, const std::string& database)
     : state_(server, database) {}
 
-BatchResult EmbeddedSession::Run(std::string_view batch) {
+BatchResult EmbeddedSession::Run(std::string_view batch, std::map<std::string, Variable> parameters) {
   BatchResult result;
   std::vector<StatementPtr> statements;
   try {
@@ -38,7 +38,7 @@ BatchResult EmbeddedSession::Run(std::string_view batch) {
     result.messages.push_back(e);
     return result;
   }
-  Executor(state_, result).Run(statements);
+  Executor(state_, result).Run(statements, std::move(parameters));
   return result;
 }
 

@@ -8,11 +8,13 @@
 #define COURT_PLATFORM_MSSQL_EMBEDDED_DRIVER_H_
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/access/driver.h"
+#include "platform/mssql/compiler.h"
 #include "platform/mssql/server.h"
 #include "platform/mssql/session_state.h"
 
@@ -22,8 +24,10 @@ class EmbeddedSession : public access::Session {
  public:
   EmbeddedSession(Server& server, const std::string& database);
 
-  // Runs a batch and returns everything it produced, errors included.
-  BatchResult Run(std::string_view batch);
+  // Runs a batch and returns everything it produced, errors included;
+  // parameters are variables the batch starts with (see Executor::Run).
+  BatchResult Run(std::string_view batch, std::map<std::string, Variable> parameters = {});
+  SessionState& state() { return state_; }
 
   void Execute(std::string_view sql) override;
   access::ResultSet Query(std::string_view sql) override;

@@ -102,6 +102,8 @@ void RunSelect(Executor& x, const SelectStmt& s) {
                               q.base_table ? q.columns[i].base_column : std::string()});
   if (q.base_table) result.base_table = q.base_table->name;
   x.result().results.push_back(std::move(result));
+  std::vector<std::optional<SqlType>>& types = x.result().column_types.emplace_back();
+  for (const OutputColumn& column : q.columns) types.push_back(column.type);
 }
 
 void RunInsert(Executor& x, const InsertStmt& s) {

@@ -41,8 +41,8 @@ void Executor::Fail(const access::Error& error, int follower, const std::string&
   throw BatchAbort{};
 }
 
-void Executor::Run(const std::vector<StatementPtr>& statements) {
-  variables_.clear();
+void Executor::Run(const std::vector<StatementPtr>& statements, std::map<std::string, Variable> parameters) {
+  variables_ = std::move(parameters);
   session_.last_error = 0;
   try {
     CheckDatabases(statements);
@@ -82,6 +82,20 @@ void Executor::Execute(const Statement& statement) {
 }
 
 void Executor::ExecuteLeaf(const Statement& statement) {
+  // Statements that touch rows report how many, as @@ROWCOUNT does.
+  const bool counts = std::holds_alternative<SelectStmt>(statement.node) ||
+                      std::holds_alternative<InsertStmt>(statement.node) ||
+                      std::holds_alternative<UpdateStmt>(statement.node) ||
+                      std::holds_alternative<DeleteStmt>(statement.node);
+  struct EndRecorder {
+    Executor& x;
+    bool counts;
+    bool ok = false;
+    ~EndRecorder() {
+      x.result_.statements.push_back({x.result_.results.size(), x.result_.messages.size(),
+                                      ok && counts ? x.session_.row_count : -1});
+    }
+  } end{*this, counts};
   try {
     std::visit(
         [&](const auto& s) {
@@ -111,6 +125,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           }
         },
         statement.node);
+    end.ok = true;
   } catch (const access::Error& e) {
     if (!EndsOnlyStatement(e.number())) throw;
     Raise(e);
@@ -128,7 +143,8 @@ Value Executor::SystemVariable(const std::string& name) {
   if (name == "identity") return session_.last_identity ? Value::Integer(session_.last_identity) : Value();
   if (name == "rowcount") return Value::Integer(session_.row_count);
   if (name == "error") return Value::Integer(session_.last_error);
-  if (name == "trancount") return Value::Integer(0);
+  if (name == "trancount") return Value::Integer(sqlite3_get_autocommit(session_.db().handle()) ? 0 : 1);
+  if (name == "max_precision") return Value::Integer(38);
   if (name == "spid") return Value::Integer(51);
   if (name == "servername") return Value::Text("(local)");
   if (name == "version")

@@ -26,7 +26,9 @@ class Executor {
  public:
   Executor(SessionState& session, BatchResult& result) : session_(session), result_(result) {}
 
-  void Run(const std::vector<StatementPtr>& statements);
+  // parameters: variables the batch starts with (by lower-case name, without
+  // '@'), as a parameterised request passes them.
+  void Run(const std::vector<StatementPtr>& statements, std::map<std::string, Variable> parameters = {});
 
   // Message helpers for the statement handlers.
   void Inform(int number, const std::string& text);

@@ -453,6 +453,15 @@ StatementPtr Parser::Set() {
     return Make(std::move(s), line);
   }
   SetOptionStmt s;
+  if (AcceptKeyword("TRANSACTION")) {
+    // Every level reads committed rows here; the statement is accepted.
+    ExpectKeyword("ISOLATION");
+    ExpectKeyword("LEVEL");
+    s.options.push_back("TRANSACTION ISOLATION LEVEL");
+    s.value = Upper(Next().text);
+    if (s.value == "READ" || s.value == "REPEATABLE") s.value += " " + Upper(Next().text);
+    return Make(std::move(s), line);
+  }
   if (IsKeyword("IDENTITY_INSERT")) {
     s.options.push_back(Upper(Next().text));
     s.table = DottedName();

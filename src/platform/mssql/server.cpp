@@ -42,6 +42,7 @@ std::uintmax_t Server::FileId(const std::filesystem::path& file) {
 }
 
 std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
+  std::lock_guard<std::mutex> lock(idle_mutex_);
   auto found = idle_.find(file);
   if (found == idle_.end()) return nullptr;
   std::vector<Idle>& idle = found->second;
@@ -56,6 +57,7 @@ std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
 void Server::GiveBack(const std::filesystem::path& file, std::uintmax_t file_id,
                       std::unique_ptr<SqliteDb> db) {
   constexpr std::size_t kIdlePerFile = 4;
+  std::lock_guard<std::mutex> lock(idle_mutex_);
   std::vector<Idle>& idle = idle_[file];
   if (file_id != 0 && sqlite3_get_autocommit(db->handle()) && idle.size() < kIdlePerFile)
     idle.push_back({file_id, std::move(db)});

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ class Server {
   // cost (and the prepared statements) to the first. Borrow gives null when
   // none is idle; only connections outside a transaction are given back,
   // and a connection whose file was since replaced is never lent again.
+  // Sessions on several threads may borrow and give back at once.
   std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file);
   // file_id: FileId(file) when the connection was opened or borrowed.
   void GiveBack(const std::filesystem::path& file, std::uintmax_t file_id, std::unique_ptr<SqliteDb> db);
@@ -61,6 +63,7 @@ class Server {
     std::uintmax_t file_id;  // inode of the file the connection has open
     std::unique_ptr<SqliteDb> db;
   };
+  std::mutex idle_mutex_;  // guards idle_
   std::map<std::filesystem::path, std::vector<Idle>> idle_;
 };
 

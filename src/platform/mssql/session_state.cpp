@@ -23,7 +23,29 @@ SessionState::SessionState(Server& server, const std::string& database) : server
 
 SessionState::~SessionState() { Release(); }
 
+namespace {
+
+int AskInterrupt(void* check) { return (*static_cast<std::function<bool()>*>(check))() ? 1 : 0; }
+
+// Virtual machine steps between two questions: often enough to stop a long
+// query at once, rarely enough to cost nothing measurable.
+constexpr int kInterruptSteps = 10000;
+
+}  // namespace
+
+void SessionState::SetInterruptCheck(std::function<bool()> check) {
+  interrupt_check_ = std::move(check);
+  InstallInterruptCheck();
+}
+
+void SessionState::InstallInterruptCheck() {
+  if (db_)
+    sqlite3_progress_handler(db_->handle(), kInterruptSteps, interrupt_check_ ? AskInterrupt : nullptr,
+                             &interrupt_check_);
+}
+
 void SessionState::Release() {
+  if (db_ && interrupt_check_) sqlite3_progress_handler(db_->handle(), 0, nullptr, nullptr);
   master_catalog_.reset();
   catalog_.reset();
   if (db_) server_.GiveBack(file_, file_id_, std::move(db_));
@@ -59,6 +81,7 @@ void SessionState::Open(const DatabaseEntry& entry) {
     master_catalog_ = std::make_unique<Catalog>(*db_, "master", true);
   }
   db_->functions().date_order = date_order;
+  InstallInterruptCheck();
 }
 
 }  // namespace court::mssql

@@ -5,7 +5,9 @@
 #ifndef COURT_PLATFORM_MSSQL_SESSION_STATE_H_
 #define COURT_PLATFORM_MSSQL_SESSION_STATE_H_
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/datetime_text.h"
 #include "platform/mssql/server.h"
+#include "platform/mssql/sql_type.h"
 #include "platform/mssql/sqlite_db.h"
 
 namespace court::mssql {
@@ -22,6 +25,17 @@ namespace court::mssql {
 struct BatchResult {
   std::vector<access::ResultSet> results;
   std::vector<access::Error> messages;
+  // Per result set, each column's SQL type where the query knows it.
+  std::vector<std::vector<std::optional<SqlType>>> column_types;
+  // One entry per statement that ran, in order: how many results and
+  // messages the batch had when it ended, and the rows it counted (-1 when
+  // it counts none). A network server interleaves its replies by these.
+  struct StatementEnd {
+    std::size_t results = 0;
+    std::size_t messages = 0;
+    long long rows = -1;
+  };
+  std::vector<StatementEnd> statements;
   // The first message of severity above 10, or null.
   const access::Error* FirstError() const;
 };
@@ -45,6 +59,10 @@ class SessionState {
   const std::string& database() const { return database_; }
   bool in_master() const { return !master_catalog_; }
 
+  // Asked now and then while a statement runs; when it answers true the
+  // statement stops with an error (a client cancelled the batch).
+  void SetInterruptCheck(std::function<bool()> check);
+
   bool quoted_identifier = true;
   bool ansi_nulls = true;
   std::string language = "us_english";
@@ -57,6 +75,7 @@ class SessionState {
  private:
   void Open(const DatabaseEntry& entry);
   void Release();
+  void InstallInterruptCheck();
 
   Server& server_;
   std::string database_;
@@ -65,6 +84,7 @@ class SessionState {
   std::unique_ptr<SqliteDb> db_;
   std::unique_ptr<Catalog> catalog_;
   std::unique_ptr<Catalog> master_catalog_;  // null when master is current
+  std::function<bool()> interrupt_check_;
 };
 
 }  // namespace court::mssql

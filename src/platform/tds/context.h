@@ -1,0 +1,49 @@
+// What every connection of a running server shares: the engine, who may
+// log in, the limits, and the signal that the server is stopping.
+
+#ifndef COURT_PLATFORM_TDS_CONTEXT_H_
+#define COURT_PLATFORM_TDS_CONTEXT_H_
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "platform/mssql/server.h"
+#include "platform/tds/authenticator.h"
+
+namespace court::tds {
+
+struct Limits {
+  std::size_t max_connections = 256;
+  std::size_t max_request = 256u << 20;    // bytes in one batch or call
+  std::size_t max_login_request = 64u << 10;  // bytes in a message before login
+  std::size_t max_packet = 32767;
+  int io_timeout_ms = 60000;     // a started message or a reply must move on within this
+  int login_timeout_ms = 60000;  // from connecting to logging in
+};
+
+class ServerContext {
+ public:
+  // stop_fd: a descriptor that becomes readable when the server is to stop.
+  ServerContext(mssql::Server& engine, Authenticator& authenticator, Limits limits, int stop_fd,
+                std::string server_name)
+      : engine(engine), authenticator(authenticator), limits(limits), stop_fd(stop_fd),
+        server_name(std::move(server_name)) {}
+
+  // One line on standard error; lines of several connections never mix.
+  void Log(std::string_view line);
+
+  mssql::Server& engine;
+  Authenticator& authenticator;
+  const Limits limits;
+  const int stop_fd;
+  const std::string server_name;
+
+ private:
+  std::mutex log_mutex_;
+};
+
+}  // namespace court::tds
+
+#endif  // COURT_PLATFORM_TDS_CONTEXT_H_

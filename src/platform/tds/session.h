@@ -1,0 +1,74 @@
+// One client connection, from pre-login to its end: logs in, then answers
+// SQL batches, procedure calls, transaction requests and attentions in
+// turn on its own session of the engine.
+
+#ifndef COURT_PLATFORM_TDS_SESSION_H_
+#define COURT_PLATFORM_TDS_SESSION_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/mssql/embedded_driver.h"
+#include "platform/tds/code_page.h"
+#include "platform/tds/context.h"
+#include "platform/tds/packet.h"
+#include "platform/tds/rpc.h"
+#include "platform/tds/tokens.h"
+
+namespace court::tds {
+
+class Session {
+ public:
+  // Takes ownership of the socket. refusal: a message to answer the login
+  // with instead of admitting the client (too many connections).
+  Session(ServerContext& context, int fd, std::uint16_t spid, std::string refusal = "");
+
+  // Serves the client until it leaves, breaks the protocol or the server
+  // stops; never throws.
+  void Serve();
+
+ private:
+  struct Prepared {
+    std::string sql;
+    std::vector<std::string> names;  // declared parameter names, in order
+  };
+
+  bool LogIn();
+  void Answer(const Message& message);
+  void RunBatch(const Message& message);
+  void RunCalls(const Message& message);
+  void RunTransactionRequest(const Message& message);
+  // Runs one procedure call; last: no call follows in the request.
+  void RunCall(const RpcCall& call, TokenWriter& out, bool last);
+  // Runs SQL with parameters and writes what it produced; false when the
+  // client cancelled it.
+  bool Execute(const std::string& sql, std::map<std::string, mssql::Variable> parameters, TokenWriter& out,
+               DoneToken done, bool final);
+  // Binds call parameters (from index `first`) to variables by name, or by
+  // the declared names in order when passed by position.
+  std::map<std::string, mssql::Variable> Bind(const RpcCall& call, std::size_t first,
+                                              const std::vector<std::string>& names);
+  void WriteResult(const mssql::BatchResult& result, TokenWriter& out, DoneToken done, bool final);
+  void Reply(const Bytes& payload) { channel_.Send(kReply, payload); }
+  // Answers the login with errors; the connection then ends.
+  void Refuse(const std::vector<access::Error>& errors);
+  TokenWriter Writer(Bytes& out) { return TokenWriter(out, version_, code_page_, context_.server_name); }
+
+  ServerContext& context_;
+  Channel channel_;
+  std::string refusal_;
+  CodePage code_page_;
+  std::uint32_t version_ = 0x71000001;
+  std::string user_;
+  std::unique_ptr<mssql::EmbeddedSession> engine_;
+  std::string database_;  // as the client was last told
+  bool cancelled_ = false;
+  std::map<int, Prepared> prepared_;
+  int next_handle_ = 1;
+};
+
+}  // namespace court::tds
+
+#endif  // COURT_PLATFORM_TDS_SESSION_H_
