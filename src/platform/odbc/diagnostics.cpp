@@ -28,11 +28,14 @@ int IntegerField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMAL
 
 access::Error Describe(const std::u16string& sqlstate, SQLINTEGER native, std::string text, int severity,
                        int state, const std::string& server) {
-  if (native != 0) return access::Error(native, std::move(text), severity, state);
   const std::string code = Narrow(sqlstate);
-  if (code.starts_with("08"))
+  // The driver's own numbers for a failed connection (FreeTDS's 20009, ...)
+  // mean nothing to an administrator; the server's login errors keep theirs.
+  if (code == "08S01") return access::Error(kNetworkError, "General network error: " + text + " (server: " + server + ")");
+  if (code.starts_with("08") && (native == 0 || native >= 20000))
     return access::Error(kServerNotFound, "SQL Server does not exist or access denied: " + text +
                                               " (server: " + server + ")");
+  if (native != 0) return access::Error(native, std::move(text), severity, state);
   return access::Error(kUnspecifiedError, text + " (SQLSTATE " + code + ")");
 }
 
@@ -72,10 +75,23 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const std::string& 
   const std::vector<access::Error> messages = Diagnostics(rc, type, handle, server);
   // The server's own reason (a failed login, say) before the driver's summary of it.
   for (const access::Error& e : messages)
-    if (e.severity() > 10 && e.number() != kServerNotFound && e.number() != kUnspecifiedError) throw e;
+    if (e.severity() > 10 && e.number() != kServerNotFound && e.number() != kNetworkError &&
+        e.number() != kUnspecifiedError)
+      throw e;
   for (const access::Error& e : messages)
     if (e.severity() > 10) throw e;
   throw access::Error(kUnspecifiedError, "The ODBC driver failed without a message (server: " + server + ")");
+}
+
+bool ConnectionLost(SQLHDBC connection) {
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  SQLRETURN rc = SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr);
+  return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
+access::Error LostConnection(const std::string& server) {
+  return access::Error(kNetworkError, "General network error: the connection to the server was lost (server: " +
+                                          server + ")");
 }
 
 Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {

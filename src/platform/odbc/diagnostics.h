@@ -3,8 +3,9 @@
 // A server's error keeps its own number and text (the driver's "[vendor]
 // [driver][server]" prefixes removed), so a failure reads as it does on the
 // embedded server. Failures of the connection itself (SQLSTATE class 08: no
-// server at that address, a link that broke) get number 17 and name the
-// server, as "SQL Server does not exist or access denied" does.
+// server at that address) get number 17 and name the
+// server, as "SQL Server does not exist or access denied" does; a link that
+// broke under a running session gets 11, "General network error".
 
 #ifndef COURT_PLATFORM_ODBC_DIAGNOSTICS_H_
 #define COURT_PLATFORM_ODBC_DIAGNOSTICS_H_
@@ -19,8 +20,10 @@
 
 namespace court::odbc {
 
-// The client library's number when no server answers.
+// The client library's numbers when no server answers, and when the link to
+// one broke off.
 inline constexpr int kServerNotFound = 17;
+inline constexpr int kNetworkError = 11;
 // ADO's "Unspecified error", for driver failures that carry no server number.
 inline constexpr int kUnspecifiedError = -2147467259;
 
@@ -31,6 +34,11 @@ std::vector<access::Error> Diagnostics(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
 
 // Throws the first error of the handle when rc is a failure.
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const std::string& server);
+
+// Whether the connection is gone (the server stopped or the network broke).
+bool ConnectionLost(SQLHDBC connection);
+// The error a statement on a lost connection gets, whatever the driver said.
+access::Error LostConnection(const std::string& server);
 
 // An owned ODBC handle of one type, freed on destruction.
 class Handle {

@@ -79,11 +79,20 @@ BatchOutcome OdbcSession::Send(std::string_view sql, const std::vector<Value>& p
 BatchOutcome OdbcSession::SendOrThrow(std::string_view sql, const std::vector<Value>& parameters,
                                       const std::vector<const ColumnShape*>& shapes) {
   BatchOutcome outcome = Send(sql, parameters, shapes);
-  if (const access::Error* error = outcome.FirstError()) throw *error;
+  if (const access::Error* error = outcome.FirstError()) {
+    if (error->number() == kUnspecifiedError && ConnectionLost(connection_.get())) throw LostConnection(server_);
+    throw *error;
+  }
   return outcome;
 }
 
-BatchOutcome OdbcSession::Run(std::string_view batch) { return Send(batch, {}, {}); }
+BatchOutcome OdbcSession::Run(std::string_view batch) {
+  BatchOutcome outcome = Send(batch, {}, {});
+  if (const access::Error* error = outcome.FirstError();
+      error && error->number() == kUnspecifiedError && ConnectionLost(connection_.get()))
+    outcome.messages.push_back(LostConnection(server_));
+  return outcome;
+}
 
 void OdbcSession::Execute(std::string_view sql) { SendOrThrow(sql); }
 
