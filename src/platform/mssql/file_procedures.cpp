@@ -40,9 +40,11 @@ void FileExist(Executor& x, const ExecStmt& s) {
 // Creates the directory and any missing parents below the drive.
 void CreateSubdir(Executor& x, const ExecStmt& s) {
   const std::string path = PathArgument(x, s, "xp_create_subdir");
-  std::filesystem::path local = x.session().server().drives().Map(path);
+  const system::DriveMap& drives = x.session().server().drives();
+  std::filesystem::path local = drives.Map(path);
   std::error_code ec;
-  std::filesystem::create_directories(local, ec);
+  // A drive the server does not have is a path that cannot be found.
+  if (std::filesystem::is_directory(drives.Map(path.substr(0, 2)))) std::filesystem::create_directories(local, ec);
   if (!std::filesystem::is_directory(local))
     x.Raise(Message(22048, "xp_create_subdir() returned error 3, 'The system cannot find the path "
                            "specified.' (" + path + ")"));

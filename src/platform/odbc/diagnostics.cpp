@@ -10,6 +10,8 @@ namespace {
 constexpr SQLSMALLINT kDiagMessageState = -1150;
 constexpr SQLSMALLINT kDiagSeverity = -1151;
 
+constexpr int kLoginFailed = 18456;
+
 std::string WithoutPrefixes(std::string text) {
   while (!text.empty() && text.front() == '[') {
     std::size_t close = text.find(']');
@@ -73,11 +75,14 @@ std::vector<access::Error> Diagnostics(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const std::string& server) {
   if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return;
   const std::vector<access::Error> messages = Diagnostics(rc, type, handle, server);
-  // The server's own reason (a failed login, say) before the driver's summary of it.
-  for (const access::Error& e : messages)
-    if (e.severity() > 10 && e.number() != kServerNotFound && e.number() != kNetworkError &&
-        e.number() != kUnspecifiedError)
-      throw e;
+  // The server's own reason before the summaries of it: the driver's "unable
+  // to connect", and the server's "login failed" when a reason (a missing
+  // database, say) came with it.
+  for (int number : {0, kLoginFailed})
+    for (const access::Error& e : messages)
+      if (e.severity() > 10 && e.number() != kServerNotFound && e.number() != kNetworkError &&
+          e.number() != kUnspecifiedError && (number == kLoginFailed || e.number() != kLoginFailed))
+        throw e;
   for (const access::Error& e : messages)
     if (e.severity() > 10) throw e;
   throw access::Error(kUnspecifiedError, "The ODBC driver failed without a message (server: " + server + ")");

@@ -79,7 +79,7 @@ void BoundValues::Bind(SQLHSTMT statement, const std::vector<Value>& values,
                      : b.c_type == SQL_C_TYPE_TIMESTAMP ? static_cast<SQLLEN>(sizeof slot.timestamp)
                                                         : static_cast<SQLLEN>(slot.bytes.size());
     Check(SQLBindParameter(statement, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, b.c_type, b.sql_type,
-                           b.size, b.digits, data, slot.indicator, &slot.indicator),
+                           b.size, b.digits, data, static_cast<SQLLEN>(slot.bytes.size()), &slot.indicator),
           SQL_HANDLE_STMT, statement, server);
   }
 }
