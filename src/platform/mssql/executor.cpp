@@ -83,19 +83,21 @@ void Executor::Execute(const Statement& statement) {
 
 void Executor::ExecuteLeaf(const Statement& statement) {
   // Statements that touch rows report how many, as @@ROWCOUNT does.
-  const bool counts = std::holds_alternative<SelectStmt>(statement.node) ||
-                      std::holds_alternative<InsertStmt>(statement.node) ||
-                      std::holds_alternative<UpdateStmt>(statement.node) ||
-                      std::holds_alternative<DeleteStmt>(statement.node);
+  using End = BatchResult::StatementEnd;
+  const End::Verb verb = std::holds_alternative<SelectStmt>(statement.node)   ? End::kSelect
+                         : std::holds_alternative<InsertStmt>(statement.node) ? End::kInsert
+                         : std::holds_alternative<UpdateStmt>(statement.node) ? End::kUpdate
+                         : std::holds_alternative<DeleteStmt>(statement.node) ? End::kDelete
+                                                                              : End::kOther;
   struct EndRecorder {
     Executor& x;
-    bool counts;
+    End::Verb verb;
     bool ok = false;
     ~EndRecorder() {
       x.result_.statements.push_back({x.result_.results.size(), x.result_.messages.size(),
-                                      ok && counts ? x.session_.row_count : -1});
+                                      ok && verb != End::kOther ? x.session_.row_count : -1, verb});
     }
-  } end{*this, counts};
+  } end{*this, verb};
   try {
     std::visit(
         [&](const auto& s) {

@@ -31,9 +31,11 @@ struct BatchResult {
   // messages the batch had when it ended, and the rows it counted (-1 when
   // it counts none). A network server interleaves its replies by these.
   struct StatementEnd {
+    enum Verb { kOther, kSelect, kInsert, kUpdate, kDelete };
     std::size_t results = 0;
     std::size_t messages = 0;
     long long rows = -1;
+    Verb verb = kOther;
   };
   std::vector<StatementEnd> statements;
   // The first message of severity above 10, or null.

@@ -16,6 +16,10 @@ namespace {
 using access::Value;
 
 constexpr std::size_t kDefaultPacket = 4096;
+
+// The command codes of DONE tokens, by statement verb (other, SELECT,
+// INSERT, UPDATE, DELETE).
+constexpr std::uint16_t kCommands[] = {0, 0xC1, 0xC3, 0xC5, 0xC4};
 constexpr std::size_t kMinPacket = 512;
 
 access::Error LoginFailed(const std::string& user) {
@@ -167,10 +171,20 @@ void Session::RunBatch(const Message& message) {
   const std::string sql = Utf16ToUtf8(message.payload.data() + start, message.payload.size() - start);
   Bytes out;
   TokenWriter w = Writer(out);
-  if (!Execute(sql, {}, w, kDone, true)) {
-    out.clear();
-    w.Done(kDone, kDoneAttention);
-  }
+  if (!Execute(sql, {}, w, kDone, true)) return Acknowledge(out);
+  Reply(out);
+}
+
+void Session::Acknowledge(Bytes& out) {
+  // The cancelled request's reply ends with nothing in it; the
+  // acknowledgement follows as a message of its own, where every client
+  // looks for it (some read on in the reply they had begun, some wait for
+  // the next).
+  out.clear();
+  Writer(out).Done(kDone, kDoneFinal);
+  Reply(out);
+  out.clear();
+  Writer(out).Done(kDone, kDoneAttention);
   Reply(out);
 }
 
@@ -186,10 +200,12 @@ void Session::WriteResult(const mssql::BatchResult& result, TokenWriter& out, Do
   std::size_t results = 0, messages = 0;
   // A statement's DONE is held back until it is known whether more follows.
   bool pending = false;
-  std::uint16_t pending_status = 0;
+  std::uint16_t pending_status = 0, pending_command = 0;
   long long pending_rows = 0;
   auto flush = [&](bool more) {
-    if (pending) out.Done(done, static_cast<std::uint16_t>(pending_status | (more ? kDoneMore : 0)), pending_rows);
+    if (pending)
+      out.Done(done, static_cast<std::uint16_t>(pending_status | (more ? kDoneMore : 0)), pending_rows,
+               pending_command);
     pending = false;
   };
   auto emit = [&](std::size_t results_end, std::size_t messages_end) {
@@ -213,20 +229,21 @@ void Session::WriteResult(const mssql::BatchResult& result, TokenWriter& out, Do
     }
     return error;
   };
-  auto hold = [&](std::uint16_t status, long long rows) {
+  auto hold = [&](std::uint16_t status, long long rows, std::uint16_t command) {
     flush(true);
     pending = true;
     pending_status = status;
     pending_rows = rows;
+    pending_command = command;
   };
   for (const mssql::BatchResult::StatementEnd& end : result.statements) {
     const bool error = emit(end.results, end.messages);
     if (end.rows >= 0 || error)
       hold(static_cast<std::uint16_t>((end.rows >= 0 ? kDoneCount : 0) | (error ? kDoneError : 0)),
-           end.rows >= 0 ? end.rows : 0);
+           end.rows >= 0 ? end.rows : 0, kCommands[end.verb]);
   }
-  if (emit(result.results.size(), result.messages.size())) hold(kDoneError, 0);
-  if (!pending) hold(kDoneFinal, 0);
+  if (emit(result.results.size(), result.messages.size())) hold(kDoneError, 0, 0);
+  if (!pending) hold(kDoneFinal, 0, 0);
   flush(!final);
 }
 
@@ -237,11 +254,7 @@ void Session::RunCalls(const Message& message) {
   TokenWriter w = Writer(out);
   for (std::size_t i = 0; i < calls.size(); ++i) {
     RunCall(calls[i], w, i + 1 == calls.size());
-    if (cancelled_) {
-      out.clear();
-      w.Done(kDone, kDoneAttention);
-      break;
-    }
+    if (cancelled_) return Acknowledge(out);
   }
   Reply(out);
 }

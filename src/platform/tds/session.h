@@ -52,6 +52,8 @@ class Session {
                                               const std::vector<std::string>& names);
   void WriteResult(const mssql::BatchResult& result, TokenWriter& out, DoneToken done, bool final);
   void Reply(const Bytes& payload) { channel_.Send(kReply, payload); }
+  // Answers a request the client cancelled.
+  void Acknowledge(Bytes& out);
   // Answers the login with errors; the connection then ends.
   void Refuse(const std::vector<access::Error>& errors);
   TokenWriter Writer(Bytes& out) { return TokenWriter(out, version_, code_page_, context_.server_name); }

@@ -71,10 +71,10 @@ void TokenWriter::Message(const access::Error& message, const std::string& proce
   out_.PatchU16(at, static_cast<std::uint16_t>(out_.size() - at - 2));
 }
 
-void TokenWriter::Done(DoneToken token, std::uint16_t status, long long rows) {
+void TokenWriter::Done(DoneToken token, std::uint16_t status, long long rows, std::uint16_t command) {
   out_.U8(token);
   out_.U16(status);
-  out_.U16(0xC1);  // current command: SELECT (clients do not look at it)
+  out_.U16(command);
   if (version_ >= 0x72000000) out_.U64(static_cast<std::uint64_t>(rows));
   else out_.U32(static_cast<std::uint32_t>(rows));
 }

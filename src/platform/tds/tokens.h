@@ -42,7 +42,9 @@ class TokenWriter {
   void CollationChange();
   // An INFO token for severity 10 and below, an ERROR token above.
   void Message(const access::Error& message, const std::string& procedure = "", int line = 1);
-  void Done(DoneToken token, std::uint16_t status, long long rows = 0);
+  // command: what the statement was (0xC1 SELECT, 0xC3 INSERT, ...); clients
+  // take only the counts of other statements as update counts.
+  void Done(DoneToken token, std::uint16_t status, long long rows = 0, std::uint16_t command = 0);
   void ReturnStatus(std::int32_t status);
   void ReturnValue(std::uint16_t ordinal, const std::string& name, const WireType& type,
                    const access::Value& value);
