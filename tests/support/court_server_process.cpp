@@ -31,6 +31,7 @@ CourtServerProcess::~CourtServerProcess() {
 
 void CourtServerProcess::Start() {
   fs::remove(log_);
+  std::fflush(nullptr);  // the child must not write out what this process buffered
   pid_ = fork();
   if (pid_ == 0) {
     const std::string server = std::string(COURT_BUILD_DIR) + "/court-server";

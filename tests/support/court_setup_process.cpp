@@ -26,6 +26,7 @@ CourtSetupProcess::CourtSetupProcess(const fs::path& folder, const std::string& 
   std::vector<std::string> argv = {std::string(COURT_BUILD_DIR) + "/court-setup", "--headless", "--server", server,
                                    "--transcript", transcript_.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::fflush(nullptr);  // the child must not write out what this process buffered
   pid_ = fork();
   if (pid_ != 0) return;
   if (!freopen(out_.c_str(), "w", stdout) || !freopen(err_.c_str(), "w", stderr)) _exit(127);
