@@ -28,12 +28,14 @@ int IntegerField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMAL
   return SQL_SUCCEEDED(rc) ? static_cast<int>(value) : fallback;
 }
 
-access::Error Describe(const std::u16string& sqlstate, SQLINTEGER native, std::string text, int severity,
-                       int state, const std::string& server) {
+// type tells a login (a connection handle) from a statement: a link that
+// fails during a login is a server that cannot be reached.
+access::Error Describe(SQLSMALLINT type, const std::u16string& sqlstate, SQLINTEGER native, std::string text,
+                       int severity, int state, const std::string& server) {
   const std::string code = Narrow(sqlstate);
   // The driver's own numbers for a failed connection (FreeTDS's 20009, ...)
   // mean nothing to an administrator; the server's login errors keep theirs.
-  if (code == "08S01") return access::Error(kNetworkError, "General network error: " + text + " (server: " + server + ")");
+  if (code == "08S01" && type == SQL_HANDLE_STMT) return access::Error(kNetworkError, "General network error: " + text + " (server: " + server + ")");
   if (code.starts_with("08") && (native == 0 || native >= 20000))
     return access::Error(kServerNotFound, "SQL Server does not exist or access denied: " + text +
                                               " (server: " + server + ")");
@@ -66,7 +68,7 @@ std::vector<access::Error> Diagnostics(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
     int severity = IntegerField(type, handle, record, kDiagSeverity, 0);
     // A driver that does not know the severity: errors of a failed call are errors.
     if (severity == 0) severity = sqlstate.starts_with(u"01") ? 10 : default_severity;
-    messages.push_back(Describe(sqlstate, native, WithoutPrefixes(Narrow(text)), severity,
+    messages.push_back(Describe(type, sqlstate, native, WithoutPrefixes(Narrow(text)), severity,
                                 IntegerField(type, handle, record, kDiagMessageState, 1), server));
   }
   return messages;
