@@ -1,17 +1,10 @@
 #include "tests/support/court_server_process.h"
 
-#include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
-#include <regex>
-#include <thread>
 
 #include "platform/mssql/embedded_driver.h"
 #include "platform/mssql/result_text.h"
@@ -19,60 +12,18 @@
 namespace court::testing {
 namespace fs = std::filesystem;
 
-CourtServerProcess::CourtServerProcess(fs::path root) : root_(std::move(root)) {
-  log_ = root_;
-  log_ += ".court-server.log";
-  Start();
-}
-
-CourtServerProcess::~CourtServerProcess() {
-  if (running()) Stop();
-}
-
-void CourtServerProcess::Start() {
-  fs::remove(log_);
-  std::fflush(nullptr);  // the child must not write out what this process buffered
-  pid_ = fork();
-  if (pid_ == 0) {
-    const std::string server = std::string(COURT_BUILD_DIR) + "/court-server";
-    if (!freopen(log_.c_str(), "w", stdout) || !freopen(log_.c_str(), "a", stderr)) _exit(127);
-    setenv("COURT_SERVER_SA_PASSWORD", kPassword, 1);
-    execl(server.c_str(), server.c_str(), "-S", root_.c_str(), "--listen", "127.0.0.1:0", nullptr);
-    _exit(127);
-  }
-  ASSERT_GT(pid_, 0);
-  const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
-  for (int waited = 0; waited < 1000; ++waited) {
-    std::ifstream in(log_);
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
-    std::smatch match;
-    if (std::regex_search(text, match, listening)) {
-      port_ = static_cast<std::uint16_t>(std::stoi(match[1]));
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  FAIL() << "court-server did not start";
-}
-
-void CourtServerProcess::Wait() {
-  int status = 0;
-  waitpid(pid_, &status, 0);
-  pid_ = -1;
-}
-
 void CourtServerProcess::Stop() {
-  kill(pid_, SIGTERM);
-  Wait();
+  port_of_last_ = port();
+  process_.reset();
 }
 
 void CourtServerProcess::Kill() {
-  kill(pid_, SIGKILL);
-  Wait();
+  kill(process_->pid(), SIGKILL);
+  Stop();  // reaps it
 }
 
 std::string CourtServerProcess::Connection() const {
-  return "Driver=FreeTDS;Server=127.0.0.1;Port=" + std::to_string(port_) + ";TDS_Version=7.1;UID=sa";
+  return "Driver=FreeTDS;Server=127.0.0.1;Port=" + std::to_string(port()) + ";TDS_Version=7.1;UID=sa";
 }
 
 namespace {

@@ -1,44 +1,38 @@
-// The real build/court-server as a child process of a test, serving an
-// embedded server root on a free loopback port, with the login sa and a
-// known password. It can be stopped, killed without warning and started
-// again on the same root (on a new port).
+// A court-server (ServerProcess) that a test can also kill without warning
+// and start again on the same root (on a new port), with an ODBC connection
+// string to it through FreeTDS's driver.
 
 #ifndef COURT_TESTS_SUPPORT_COURT_SERVER_PROCESS_H_
 #define COURT_TESTS_SUPPORT_COURT_SERVER_PROCESS_H_
 
-#include <sys/types.h>
-
-#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+
+#include "tests/support/server_process.h"
 
 namespace court::testing {
 
 class CourtServerProcess {
  public:
-  static constexpr const char* kPassword = "Court-Server-2000";
+  static constexpr const char* kPassword = kSaPassword;
 
   // Starts serving root (created by the server when missing).
-  explicit CourtServerProcess(std::filesystem::path root);
-  ~CourtServerProcess();
-  CourtServerProcess(const CourtServerProcess&) = delete;
-  CourtServerProcess& operator=(const CourtServerProcess&) = delete;
+  explicit CourtServerProcess(std::filesystem::path root) : root_(std::move(root)) { Start(); }
 
-  void Start();
+  void Start() { process_.emplace(root_); }
   void Stop();  // SIGTERM, as an administrator stops it
   void Kill();  // SIGKILL: the server is gone in the middle of whatever it did
-  bool running() const { return pid_ > 0; }
 
-  std::uint16_t port() const { return port_; }
-  // An ODBC connection string to it through FreeTDS's driver, without the password.
+  // While stopped, the port it listened on last.
+  int port() const { return process_ ? process_->port() : port_of_last_; }
+  // The connection string, without the password.
   std::string Connection() const;
 
  private:
-  void Wait();
-
-  std::filesystem::path root_, log_;
-  pid_t pid_ = -1;
-  std::uint16_t port_ = 0;
+  std::filesystem::path root_;
+  std::optional<ServerProcess> process_;
+  int port_of_last_ = 0;
 };
 
 // The state of an embedded server root as sorted text, for comparing two

@@ -255,15 +255,12 @@ std::string Catalog::Comment(int id) {
 }
 
 long long Catalog::NextIdentity(int table_id) {
-  auto rows = db_.Rows("SELECT seed, increment, last FROM " + Qualified("court_identity") +
-                           " WHERE id = ?1",
+  // One statement, so that sessions inserting at once never draw the same value.
+  auto rows = db_.Rows("UPDATE " + Qualified("court_identity") +
+                           " SET last = CASE WHEN last IS NULL THEN seed ELSE last + increment END"
+                           " WHERE id = ?1 RETURNING last",
                        {Value::Integer(table_id)});
-  if (rows.empty()) return 1;
-  long long next = rows[0][2].is_null() ? rows[0][0].integer()
-                                        : rows[0][2].integer() + rows[0][1].integer();
-  db_.Rows("UPDATE " + Qualified("court_identity") + " SET last = ?2 WHERE id = ?1",
-           {Value::Integer(table_id), Value::Integer(next)});
-  return next;
+  return rows.empty() ? 1 : rows[0][0].integer();
 }
 
 void Catalog::ResetIdentity(int table_id) {

@@ -1,6 +1,6 @@
 // The system procedures: logins, server roles, database users, database
-// options and default bindings. Each reports its errors as the server's
-// procedures do (raiserror) and lets the batch go on.
+// options, default bindings and the type catalogue. Each reports its errors
+// as the server's procedures do (raiserror) and lets the batch go on.
 
 #include <array>
 #include <cctype>
@@ -11,6 +11,7 @@
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/text.h"
+#include "platform/mssql/type_info.h"
 
 namespace court::mssql {
 
@@ -218,6 +219,11 @@ void BindDefault(Executor& x, const ExecStmt& s, bool bind) {
   x.Inform(bind ? 15511 : 15519, bind ? "Default bound to column." : "Default unbound from table column.");
 }
 
+void TypeCatalogue(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"data_type", "odbcver"});
+  DataTypeInfo(x, std::atoi(a.Text("data_type", "0").c_str()), std::atoi(a.Text("odbcver", "2").c_str()));
+}
+
 }  // namespace
 
 void RunExec(Executor& x, const ExecStmt& s) {
@@ -229,6 +235,7 @@ void RunExec(Executor& x, const ExecStmt& s) {
   else if (name == "sp_dboption") DbOption(x, s);
   else if (name == "sp_bindefault") BindDefault(x, s, true);
   else if (name == "sp_unbindefault") BindDefault(x, s, false);
+  else if (name == "sp_datatype_info") TypeCatalogue(x, s);
   else if (RunFileProcedure(x, s)) return;
   else throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
 }

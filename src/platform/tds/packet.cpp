@@ -44,13 +44,16 @@ Channel::~Channel() { ::close(fd_); }
 bool Channel::ReadFully(unsigned char* out, std::size_t n, bool first) {
   std::size_t got = 0;
   while (got < n) {
-    pollfd p{fd_, POLLIN, 0};
-    int ready = ::poll(&p, 1, io_timeout_ms_);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) throw ProtocolError("the client sent nothing for too long in the middle of a message");
-    ssize_t r = ::recv(fd_, out + got, n - got, 0);
+    // Most pieces are there already: wait only when they are not.
+    ssize_t r = ::recv(fd_, out + got, n - got, MSG_DONTWAIT);
     if (r < 0 && errno == EINTR) continue;
-    if (r == 0 && first && got == 0) return false;
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, io_timeout_ms_) == 0)
+        throw ProtocolError("the client sent nothing for too long in the middle of a message");
+      continue;
+    }
+    if (r <= 0 && first && got == 0) return false;  // closed or reset between messages
     if (r <= 0) throw ProtocolError("the client closed the connection in the middle of a message");
     got += static_cast<std::size_t>(r);
   }
@@ -98,12 +101,13 @@ Channel::Wait Channel::Read(Message& message, std::size_t max_message, int wait_
 
 void Channel::WriteFully(const unsigned char* data, std::size_t n) {
   while (n > 0) {
-    pollfd p{fd_, POLLOUT, 0};
-    int ready = ::poll(&p, 1, io_timeout_ms_);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) throw ProtocolError("the client stopped reading the server's reply");
-    ssize_t w = ::send(fd_, data, n, MSG_NOSIGNAL);
-    if (w < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    ssize_t w = ::send(fd_, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (w < 0 && errno == EINTR) continue;
+    if (w < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd p{fd_, POLLOUT, 0};
+      if (::poll(&p, 1, io_timeout_ms_) == 0) throw ProtocolError("the client stopped reading the server's reply");
+      continue;
+    }
     if (w <= 0) throw ProtocolError("the client went away while the server replied");
     data += w;
     n -= static_cast<std::size_t>(w);
@@ -112,8 +116,7 @@ void Channel::WriteFully(const unsigned char* data, std::size_t n) {
 
 void Channel::Send(std::uint8_t type, const Bytes& payload) {
   const std::size_t chunk = packet_size_ - kHeaderSize;
-  Bytes packet;
-  packet.reserve(packet_size_);
+  Bytes& packet = outgoing_;
   std::uint8_t sequence = 1;
   std::size_t at = 0;
   do {

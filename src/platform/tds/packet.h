@@ -70,6 +70,7 @@ class Channel {
   std::size_t packet_size_ = 4096;
   int io_timeout_ms_ = 30000;
   char peer_[64] = "?";
+  Bytes outgoing_;  // the packet being sent, kept to spare an allocation per reply
 };
 
 }  // namespace court::tds

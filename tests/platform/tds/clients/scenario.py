@@ -52,14 +52,11 @@ out("types", {n: canonical(v) for n, v in zip(names, rows[0])})
 out("nulls", {n: canonical(v) for n, v in zip(names, rows[1])})
 
 image = bytes(i * 7 % 251 for i in range(2 * 1024 * 1024))
-# Without the server's type catalogue (sp_datatype_info) pyodbc binds long
-# binary values and fractions of seconds only when told their sizes; the
-# datetime goes as text, which the server reads and rounds.
-cur.setinputsizes([(pyodbc.SQL_INTEGER, 0, 0), (pyodbc.SQL_VARCHAR, 20, 0), (pyodbc.SQL_WVARCHAR, 20, 0),
-                   (pyodbc.SQL_VARCHAR, 23, 0), (pyodbc.SQL_DECIMAL, 19, 4), (pyodbc.SQL_LONGVARBINARY, len(image), 0)])
+# The driver sizes the parameters from the server's type catalogue: the
+# image goes as a long binary value, the datetime with its milliseconds.
 cur.execute("INSERT INTO params (id, vc, nvc, dt, m, img) VALUES (?, ?, ?, ?, ?, ?)",
-            7, "中文vc", "中文nvc", "2023-12-31 23:59:59.998", decimal.Decimal("-42.4242"), pyodbc.Binary(image))
-cur.setinputsizes(None)
+            7, "中文vc", "中文nvc", datetime.datetime(2023, 12, 31, 23, 59, 59, 998000), decimal.Decimal("-42.4242"),
+            image)
 out("inserted", cur.rowcount)
 cur.execute("SELECT id, vc, nvc, dt, m, img FROM params WHERE id = ?", 7)
 r = cur.fetchone()

@@ -1,0 +1,26 @@
+// The TDS clients the network tests drive: FreeTDS (tsql, and its ODBC
+// driver through pyodbc), jTDS and tedious. None of them is ours.
+
+#ifndef COURT_TESTS_PLATFORM_TDS_CLIENT_TOOLS_H_
+#define COURT_TESTS_PLATFORM_TDS_CLIENT_TOOLS_H_
+
+#include <string>
+
+namespace court::testing {
+
+// Single-quotes a word for the shell.
+std::string ShellQuoted(const std::string& word);
+
+// The node_modules folder holding tedious, installed into the build folder
+// the first time (test programs starting together wait for one install).
+std::string TediousModules();
+
+// The folder holding the compiled jTDS scenario classes.
+std::string CompiledJavaScenario();
+
+// Runs tsql with the batch on its standard input; returns what it printed.
+std::string Tsql(int port, const std::string& input, const std::string& password, int* status);
+
+}  // namespace court::testing
+
+#endif  // COURT_TESTS_PLATFORM_TDS_CLIENT_TOOLS_H_

@@ -1,0 +1,111 @@
+// Clients that no one here wrote talk to a real court-server: each runs the
+// same scenario (log in, several result sets, every type, NULLs, a 2 MiB
+// image both ways, a parameterised insert, an error, USE, a cancelled
+// batch) and must see exactly the values in clients/expected.json.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/platform/tds/client_tools.h"
+#include "tests/support/installation.h"
+#include "tests/support/server_process.h"
+
+namespace court::testing {
+namespace {
+
+const std::string kClients = COURT_SOURCE_DIR "/tests/platform/tds/clients";
+
+nlohmann::json Expected() {
+  std::ifstream in(kClients + "/expected.json");
+  return nlohmann::json::parse(in);
+}
+
+// Merges the JSON lines a scenario printed into one object.
+nlohmann::json Outcome(const std::string& output) {
+  nlohmann::json merged = nlohmann::json::object();
+  std::istringstream lines(output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.empty() || line[0] != '{') continue;
+    merged.update(nlohmann::json::parse(line));
+  }
+  return merged;
+}
+
+void ExpectScenario(const std::string& command) {
+  TempDir root;
+  ServerProcess server(root.path());
+  int status = 0;
+  const std::string output =
+      RunCommand(command + " " + std::to_string(server.port()) + " " + ShellQuoted(kSaPassword) + " " +
+                     ShellQuoted(kClients + "/scenario.sql") + " 2>&1",
+                 &status);
+  ASSERT_EQ(status, 0) << output;
+  const nlohmann::json got = Outcome(output);
+  const nlohmann::json expected = Expected();
+  for (const auto& [key, value] : expected.items()) EXPECT_EQ(got.value(key, nlohmann::json()), value) << key;
+}
+
+TEST(Clients, FreeTdsOdbcThroughPyodbc) {
+  ExpectScenario("timeout 120 /usr/bin/python3 " + ShellQuoted(kClients + "/scenario.py"));
+}
+
+TEST(Clients, Jtds) {
+  ExpectScenario("timeout 120 java -cp " + ShellQuoted(CompiledJavaScenario() + ":/usr/share/java/jtds.jar") +
+                 " Scenario");
+}
+
+TEST(Clients, Tedious) {
+  ExpectScenario("timeout 120 node " + ShellQuoted(kClients + "/scenario.mjs") + " " +
+                 ShellQuoted(TediousModules()));
+}
+
+TEST(Clients, TsqlLogsInRunsBatchesAndSeesErrors) {
+  TempDir root;
+  ServerProcess server(root.path());
+  int status = 0;
+  std::string out = Tsql(server.port(),
+                         "CREATE DATABASE 法院\ngo\nUSE 法院\ngo\n"
+                         "CREATE TABLE t (a int, b varchar(10), c nvarchar(10))\ngo\n"
+                         "INSERT INTO t VALUES (1, '中文', N'中文')\ngo\n"
+                         "SELECT a, b, c FROM t SELECT DB_NAME()\ngo\n"
+                         "SELECT * FROM nosuch\ngo\nexit\n",
+                         kSaPassword, &status);
+  EXPECT_NE(out.find("1\t中文\t中文"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n法院\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Msg 208 (severity 16"), std::string::npos) << out;
+  EXPECT_NE(out.find("Invalid object name 'nosuch'."), std::string::npos) << out;
+
+  out = Tsql(server.port(), "SELECT 1\ngo\nexit\n", "wrong password", &status);
+  EXPECT_NE(out.find("Login failed for user 'sa'."), std::string::npos) << out;
+}
+
+TEST(Clients, FiftyConcurrentClientsEachRowOnce) {
+  TempDir root;
+  ServerProcess server(root.path());
+  int status = 0;
+  Tsql(server.port(), "CREATE DATABASE shared\ngo\nexit\n", kSaPassword, &status);
+  const std::string output =
+      RunCommand("timeout 300 node " + ShellQuoted(kClients + "/concurrent.mjs") + " " +
+                     ShellQuoted(TediousModules()) + " " + std::to_string(server.port()) + " " +
+                     ShellQuoted(kSaPassword) + " 2>&1",
+                 &status);
+  ASSERT_EQ(status, 0) << output;
+  std::multiset<std::string> rows;
+  std::istringstream lines(output);
+  std::string line;
+  while (std::getline(lines, line)) rows.insert(line);
+  std::multiset<std::string> expected;
+  for (int client = 0; client < 50; ++client)
+    for (int n = 0; n < 20; ++n) expected.insert(std::to_string(client) + ":" + std::to_string(n));
+  EXPECT_EQ(rows, expected);
+}
+
+}  // namespace
+}  // namespace court::testing
