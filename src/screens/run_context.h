@@ -27,6 +27,8 @@ class RunContext {
   provisioning::Module2& run() { return run_; }
   // The server's drives as "C:", "D:", ...: what the drive list offers.
   std::vector<std::string> Drives() const { return server_.files->Drives(); }
+  // The server's computer name, as the main screen tells it to clients.
+  const std::string& ComputerName() const { return server_.computer_name; }
 
  private:
   Server server_;

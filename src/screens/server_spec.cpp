@@ -23,7 +23,7 @@ Server Embedded(const std::filesystem::path& root) {
   try {
     return Server{std::make_unique<mssql::EmbeddedDriver>(root),
                   std::make_unique<system::Files>(system::DriveMap(root / "drives")),
-                  std::make_unique<system::Files>(system::DriveMap(root / "drives"))};
+                  std::make_unique<system::Files>(system::DriveMap(root / "drives")), system::ComputerName()};
   } catch (const std::filesystem::filesystem_error& e) {
     // A server root that cannot be used is a server that does not answer.
     throw access::Error(
@@ -34,9 +34,13 @@ Server Embedded(const std::filesystem::path& root) {
 }
 
 Server Odbc(const std::string& connection, const Options& options) {
-  auto driver = std::make_unique<odbc::OdbcDriver>(odbc::ConnectionSettings(connection, options.password));
+  odbc::ConnectionSettings settings(connection, options.password);
+  // Clients are told the server's machine, which is this one only when the string says so.
+  const std::string host = settings.Host();
+  auto driver = std::make_unique<odbc::OdbcDriver>(std::move(settings));
   auto files = std::make_unique<odbc::ServerFiles>(*driver);
-  return Server{std::move(driver), std::move(files), LocalDrives(options.local_root)};
+  return Server{std::move(driver), std::move(files), LocalDrives(options.local_root),
+                host.empty() ? system::ComputerName() : host};
 }
 
 }  // namespace

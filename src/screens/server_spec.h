@@ -12,6 +12,7 @@
 #define COURT_SCREENS_SERVER_SPEC_H_
 
 #include <memory>
+#include <string>
 
 #include "platform/access/driver.h"
 #include "platform/system/files.h"
@@ -23,6 +24,7 @@ struct Server {
   std::unique_ptr<access::Driver> driver;             // answers the SQLOLEDB connection strings
   std::unique_ptr<system::ServerFiles> files;         // the server's files, by Windows path
   std::unique_ptr<system::Files> local_files;         // this machine's drives, by Windows path
+  std::string computer_name;                          // the server's machine, as clients name it
 };
 
 // Throws UsageError for a SPEC this build cannot serve, and access::Error 17

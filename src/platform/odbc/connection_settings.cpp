@@ -83,6 +83,27 @@ std::string ConnectionSettings::Join(const std::vector<Attribute>& attributes) {
   return text;
 }
 
+std::string ConnectionSettings::Setting(const char* key) const {
+  if (const std::string* value = Find(key)) {
+    const bool braced = value->size() >= 2 && value->front() == '{' && value->back() == '}';
+    return braced ? value->substr(1, value->size() - 2) : *value;
+  }
+  const std::string* dsn = Find("DSN");
+  return dsn ? FromOdbcIni(*dsn, key) : "";
+}
+
+std::string ConnectionSettings::Host() const {
+  std::string host = Setting("Server");
+  if (host.empty()) host = Setting("Servername");
+  if (host.empty()) host = Setting("Address");
+  if (host.starts_with("tcp:")) host.erase(0, 4);
+  host = host.substr(0, host.find(','));
+  const std::string machine = host.substr(0, host.find('\\'));
+  for (const char* local : {"localhost", "127.0.0.1", "::1", ".", "(local)"})
+    if (SameKey(machine, local)) return "";
+  return host;
+}
+
 std::string ConnectionSettings::ForDatabase(const std::string& database) const {
   std::vector<Attribute> attributes;
   for (const Attribute& a : attributes_)

@@ -25,10 +25,16 @@ class ConnectionSettings {
   std::string ForDatabase(const std::string& database) const;
   // The server as messages name it: the string without any password.
   std::string Description() const;
+  // The server's machine as clients reach it: the string's (or the DSN's)
+  // Server, Servername or Address without port or protocol; "" when the
+  // string names none or names this machine (localhost, 127.0.0.1, ".").
+  std::string Host() const;
 
  private:
   using Attribute = std::pair<std::string, std::string>;  // key as given, value as written
   const std::string* Find(const std::string& key) const;
+  // The attribute from the string, else from the DSN's section of odbc.ini.
+  std::string Setting(const char* key) const;
   static std::string Join(const std::vector<Attribute>& attributes);
 
   std::vector<Attribute> attributes_;

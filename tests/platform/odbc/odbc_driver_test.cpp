@@ -147,6 +147,8 @@ TEST_F(OdbcDriverTest, PasswordComesFromTheStringTheCallerOrOdbcIni) {
   const ConnectionSettings with_password(connection + ";PWD={a;b}", "");
   EXPECT_EQ(with_password.Description(), connection);
   EXPECT_EQ(with_password.ForDatabase("法院"), connection + ";PWD={a;b};Database=法院");
+  EXPECT_EQ(with_password.Host(), "");  // 127.0.0.1: this machine
+  EXPECT_EQ(ConnectionSettings("Driver=FreeTDS;Server=tcp:法院服务器,1433", "").Host(), "法院服务器");
 
   const fs::path ini = temp_.path() / "odbc.ini";
   std::ofstream(ini) << "[court]\nDriver=FreeTDS\nServer=127.0.0.1\nPort=" << server_->port()
