@@ -30,10 +30,8 @@ std::vector<std::pair<std::string, std::string>> Split(const std::string& text) 
         if (end + 1 < text.size() && text[end + 1] == '}') ++end;  // "}}" is a brace
         else break;
       }
-      end = text.find(';', end);
-    } else {
-      end = text.find(';', end);
     }
+    end = text.find(';', end);
     if (end == std::string::npos) end = text.size();
     if (!key.empty()) attributes.emplace_back(key, text.substr(equals + 1, end - equals - 1));
     i = end + 1;

@@ -19,6 +19,7 @@
 #define COURT_PLATFORM_ODBC_ODBC_DRIVER_H_
 
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -77,6 +78,7 @@ class OdbcSession : public access::Session {
   std::int64_t Remember(const std::vector<std::string>& columns, const std::vector<access::Value>& values);
 
   Handle connection_;
+  std::optional<Handle> statement_;  // made on first use, freed before the connection
   std::string server_;
   std::map<std::string, TableShape> tables_;  // by lower-case name, from updatable queries
   std::unordered_map<std::int64_t, RowKey> rows_;

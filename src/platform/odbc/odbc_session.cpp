@@ -41,8 +41,11 @@ BatchOutcome OdbcSession::Send(std::string_view sql, const std::vector<Value>& p
                                const std::vector<const ColumnShape*>& shapes) {
   BatchOutcome outcome;
   try {
-    Handle statement(SQL_HANDLE_STMT, connection_.get());
-    SQLHSTMT st = statement.get();
+    // One statement handle serves the session's statements one after another.
+    if (!statement_) statement_.emplace(SQL_HANDLE_STMT, connection_.get());
+    SQLHSTMT st = statement_->get();
+    SQLFreeStmt(st, SQL_CLOSE);
+    SQLFreeStmt(st, SQL_RESET_PARAMS);
     BoundValues bound;
     bound.Bind(st, parameters, shapes, server_);
     std::u16string wide = Widen(sql);
