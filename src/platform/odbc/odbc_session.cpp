@@ -55,7 +55,10 @@ BatchOutcome OdbcSession::Send(std::string_view sql, const std::vector<Value>& p
       if (rc == SQL_ERROR || rc == SQL_SUCCESS_WITH_INFO) {
         std::vector<access::Error> messages = Diagnostics(rc, SQL_HANDLE_STMT, st, server_);
         outcome.messages.insert(outcome.messages.end(), messages.begin(), messages.end());
-        if (rc == SQL_ERROR && (messages.empty() || messages.front().number() == kServerNotFound)) break;
+        // Nothing more comes from a batch the driver gave up on or a link that broke.
+        if (rc == SQL_ERROR && (messages.empty() || messages.front().number() == kServerNotFound ||
+                                messages.front().number() == kNetworkError || ConnectionLost(connection_.get())))
+          break;
       }
       if (SQL_SUCCEEDED(rc)) {
         std::vector<ColumnShape> columns = DescribeColumns(st, server_);
