@@ -117,7 +117,8 @@ class Connection {
     SQLLEN length;
     bool found = false;
     // Reading the reply to its end spares the client a cancel before the next request.
-    while (SQLFetch(stmt_) == SQL_SUCCESS) found = SQL_SUCCEEDED(SQLGetData(stmt_, 1, SQL_C_CHAR, name, sizeof name, &length));
+    while (SQLFetch(stmt_) == SQL_SUCCESS)
+      found = SQL_SUCCEEDED(SQLGetData(stmt_, 1, SQL_C_CHAR, name, sizeof name, &length));
     while (SQLMoreResults(stmt_) == SQL_SUCCESS) {
     }
     SQLFreeStmt(stmt_, SQL_CLOSE);
@@ -146,7 +147,7 @@ long Lookups(Connection& c, int seed, double seconds) {
   long done = 0;
   const auto start = Clock::now();
   unsigned key = static_cast<unsigned>(seed) * 7919u;
-  while ((done & 63) != 0 || Seconds(start) < seconds) {
+  while ((done & 63) != 0 || Seconds(start) < seconds) {  // the clock is read every 64 lookups
     key = key * 1103515245u + 12345u;
     if (!c.Lookup(static_cast<int>(key % kKeys))) throw std::runtime_error("a key was not found");
     ++done;
@@ -236,7 +237,8 @@ void Phases(SQLHENV env, const court::testing::ServerProcess& server, const fs::
     });
   });
   std::printf("INSERTs, %d connections: %.0f /s in all (%d in %.1f s), server %.1f us CPU each\n", kConnections,
-              kConnections * each / spent.wall, kConnections * each, spent.wall, spent.cpu * 1e6 / (kConnections * each));
+              kConnections * each / spent.wall, kConnections * each, spent.wall,
+              spent.cpu * 1e6 / (kConnections * each));
 
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/mssql/convert.h"
+#include "platform/mssql/messages.h"
 #include "platform/mssql/sql_type.h"
 
 namespace court::mssql {
@@ -188,6 +189,18 @@ void Convert(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
+// court_divisor(x): x itself, unless it is zero, which no division or
+// modulo of the server accepts.
+void Divisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_numeric_type(argv[0]);
+  if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(argv[0]) == 0.0) {
+    auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
+    context->pending = Message(8134, "Divide by zero error encountered.");
+    return sqlite3_result_error(ctx, context->pending->what(), -1);
+  }
+  sqlite3_result_value(ctx, argv[0]);
+}
+
 void CharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   std::u32string needle = Decode(TextArg(argv[0])), hay = Decode(TextArg(argv[1]));
@@ -230,6 +243,7 @@ void RegisterServerFunctions(sqlite3* db, FunctionContext* context) {
   sqlite3_create_function(db, "datalength", 2, utf8 | SQLITE_DETERMINISTIC, nullptr, DataLength, nullptr, nullptr);
   sqlite3_create_function(db, "court_convert", 6, utf8 | SQLITE_DETERMINISTIC, context, Convert,
                           nullptr, nullptr);
+  sqlite3_create_function(db, "court_divisor", 1, utf8 | SQLITE_DETERMINISTIC, context, Divisor, nullptr, nullptr);
 }
 
 }  // namespace court::mssql

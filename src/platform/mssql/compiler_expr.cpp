@@ -202,6 +202,7 @@ Compiler::Typed Compiler::EmitBinary(const Expr& e, const Scope& scope) {
   std::optional<SqlType> type = Rank(left.type) >= Rank(right.type) ? left.type : right.type;
   std::string l = Compared(left, type), r = Compared(right, type);
   if (op == "^") return Typed{"((" + l + " | " + r + ") - (" + l + " & " + r + "))", type, nullptr};
+  if (op == "/" || op == "%") r = "court_divisor(" + r + ")";
   return Typed{"(" + l + " " + op + " " + r + ")", type, nullptr};
 }
 

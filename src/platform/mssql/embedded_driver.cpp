@@ -29,7 +29,8 @@ int ColumnIndex(const TableMeta& table, const std::string& column) {
 EmbeddedSession::EmbeddedSession(Server& server, const std::string& database)
     : state_(server, database) {}
 
-BatchResult EmbeddedSession::Run(std::string_view batch, std::map<std::string, Variable> parameters) {
+BatchResult EmbeddedSession::Run(std::string_view batch, std::map<std::string, Variable> parameters,
+                                 std::map<std::string, Variable>* outputs) {
   BatchResult result;
   std::vector<StatementPtr> statements;
   try {
@@ -38,7 +39,8 @@ BatchResult EmbeddedSession::Run(std::string_view batch, std::map<std::string, V
     result.messages.push_back(e);
     return result;
   }
-  Executor(state_, result).Run(statements, std::move(parameters));
+  std::map<std::string, Variable> left = Executor(state_, result).Run(statements, std::move(parameters));
+  if (outputs != nullptr) *outputs = std::move(left);
   return result;
 }
 

@@ -26,7 +26,9 @@ class EmbeddedSession : public access::Session {
 
   // Runs a batch and returns everything it produced, errors included;
   // parameters are variables the batch starts with (see Executor::Run).
-  BatchResult Run(std::string_view batch, std::map<std::string, Variable> parameters = {});
+  // outputs, when given, receives the variables as the batch left them.
+  BatchResult Run(std::string_view batch, std::map<std::string, Variable> parameters = {},
+                  std::map<std::string, Variable>* outputs = nullptr);
   SessionState& state() { return state_; }
 
   void Execute(std::string_view sql) override;

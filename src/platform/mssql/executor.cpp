@@ -21,7 +21,7 @@ struct ReturnSignal {};
 // Errors after which the server goes on with the next statement.
 bool EndsOnlyStatement(int number) {
   return number == 515 || number == 547 || number == 2601 || number == 2627 || number == 8152 ||
-         number == 544 || number == 8101 || number == 220 || number == 8115;
+         number == 544 || number == 8101 || number == 220 || number == 8115 || number == 8134;
 }
 
 }  // namespace
@@ -41,7 +41,8 @@ void Executor::Fail(const access::Error& error, int follower, const std::string&
   throw BatchAbort{};
 }
 
-void Executor::Run(const std::vector<StatementPtr>& statements, std::map<std::string, Variable> parameters) {
+std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& statements,
+                                              std::map<std::string, Variable> parameters) {
   variables_ = std::move(parameters);
   session_.last_error = 0;
   try {
@@ -52,6 +53,7 @@ void Executor::Run(const std::vector<StatementPtr>& statements, std::map<std::st
   } catch (const access::Error& e) {
     Raise(e);
   }
+  return std::move(variables_);
 }
 
 // USE of a missing database fails when the batch is compiled, so nothing runs.

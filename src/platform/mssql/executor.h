@@ -27,8 +27,10 @@ class Executor {
   Executor(SessionState& session, BatchResult& result) : session_(session), result_(result) {}
 
   // parameters: variables the batch starts with (by lower-case name, without
-  // '@'), as a parameterised request passes them.
-  void Run(const std::vector<StatementPtr>& statements, std::map<std::string, Variable> parameters = {});
+  // '@'), as a parameterised request passes them. Returns the variables as
+  // the batch left them: what output parameters hand back.
+  std::map<std::string, Variable> Run(const std::vector<StatementPtr>& statements,
+                                      std::map<std::string, Variable> parameters = {});
 
   // Message helpers for the statement handlers.
   void Inform(int number, const std::string& text);

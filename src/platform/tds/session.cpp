@@ -49,6 +49,15 @@ std::string TextParameter(const RpcCall& call, std::size_t index) {
   return call.parameters[index].value.ToText();
 }
 
+// The variable a call parameter binds to (lower case, without '@'): its own
+// name, else the declared name at its position; empty when it has neither.
+std::string VariableName(const RpcCall& call, std::size_t index, std::size_t first,
+                         const std::vector<std::string>& names) {
+  const std::string& given = call.parameters[index].name;
+  const std::string name = !given.empty() ? given : index - first < names.size() ? names[index - first] : "";
+  return name.empty() ? name : Lower(name.substr(name[0] == '@' ? 1 : 0));
+}
+
 // The prepared-statement handle a call passes first.
 int HandleParameter(const RpcCall& call) {
   const std::string text = TextParameter(call, 0);
@@ -189,8 +198,8 @@ void Session::Acknowledge(Bytes& out) {
 }
 
 bool Session::Execute(const std::string& sql, std::map<std::string, mssql::Variable> parameters, TokenWriter& out,
-                      DoneToken done, bool final) {
-  mssql::BatchResult result = engine_->Run(sql, std::move(parameters));
+                      DoneToken done, bool final, std::map<std::string, mssql::Variable>* outputs) {
+  mssql::BatchResult result = engine_->Run(sql, std::move(parameters), outputs);
   if (cancelled_) return false;
   WriteResult(result, out, done, final);
   return true;
@@ -218,7 +227,8 @@ void Session::WriteResult(const mssql::BatchResult& result, TokenWriter& out, Do
         out.Environment(kEnvDatabase, now, database_);
         database_ = now;
       }
-      out.Message(m);
+      // SQL Server sends the change of database with class 0, below its catalogued 10.
+      out.Message(m.number() == 5701 ? mssql::Message(5701, m.description(), 0) : m);
       error = error || m.severity() > 10;
     }
     for (; results < results_end; ++results) {
@@ -263,14 +273,25 @@ std::map<std::string, mssql::Variable> Session::Bind(const RpcCall& call, std::s
                                                      const std::vector<std::string>& names) {
   std::map<std::string, mssql::Variable> variables;
   for (std::size_t i = first; i < call.parameters.size(); ++i) {
-    const RpcParameter& p = call.parameters[i];
-    std::string name = !p.name.empty() ? p.name : i - first < names.size() ? names[i - first] : "";
+    const std::string name = VariableName(call, i, first, names);
     if (name.empty()) continue;
+    const RpcParameter& p = call.parameters[i];
     mssql::SqlType type = SqlTypeOf(p.type);
-    variables[Lower(name.substr(name[0] == '@' ? 1 : 0))] =
-        mssql::Variable{type, mssql::ToStorage(p.value, type, engine_->state().date_order)};
+    variables[name] = mssql::Variable{type, mssql::ToStorage(p.value, type, engine_->state().date_order)};
   }
   return variables;
+}
+
+void Session::ExecuteCall(const std::string& sql, const RpcCall& call, std::size_t first,
+                          const std::vector<std::string>& names, TokenWriter& out,
+                          std::vector<std::pair<std::size_t, Value>>& returned) {
+  std::map<std::string, mssql::Variable> left;
+  if (!Execute(sql, Bind(call, first, names), out, kDoneInProc, false, &left)) return;
+  for (std::size_t i = first; i < call.parameters.size(); ++i) {
+    if (!call.parameters[i].output) continue;
+    auto found = left.find(VariableName(call, i, first, names));
+    if (found != left.end()) returned.emplace_back(i, mssql::FromStorage(found->second.value, found->second.type));
+  }
 }
 
 void Session::RunCall(const RpcCall& call, TokenWriter& out, bool last) {
@@ -279,19 +300,19 @@ void Session::RunCall(const RpcCall& call, TokenWriter& out, bool last) {
   std::int32_t status = 0;
   try {
     if (procedure == "sp_executesql") {
-      Execute(TextParameter(call, 0), Bind(call, 2, DeclaredNames(TextParameter(call, 1))), out, kDoneInProc, false);
+      ExecuteCall(TextParameter(call, 0), call, 2, DeclaredNames(TextParameter(call, 1)), out, outputs);
     } else if (procedure == "sp_prepare" || procedure == "sp_prepexec") {
       const int handle = next_handle_++;
       prepared_[handle] = {TextParameter(call, 2), DeclaredNames(TextParameter(call, 1))};
       outputs.emplace_back(0, Value::Integer(handle));
       if (procedure == "sp_prepexec")
-        Execute(prepared_[handle].sql, Bind(call, 3, prepared_[handle].names), out, kDoneInProc, false);
+        ExecuteCall(prepared_[handle].sql, call, 3, prepared_[handle].names, out, outputs);
     } else if (procedure == "sp_execute") {
       const int handle = HandleParameter(call);
       auto found = prepared_.find(handle);
       if (found == prepared_.end())
         throw mssql::Message(8179, "Could not find prepared statement with handle " + std::to_string(handle) + ".");
-      Execute(found->second.sql, Bind(call, 1, found->second.names), out, kDoneInProc, false);
+      ExecuteCall(found->second.sql, call, 1, found->second.names, out, outputs);
     } else if (procedure == "sp_unprepare") {
       prepared_.erase(HandleParameter(call));
     } else {

@@ -43,9 +43,14 @@ class Session {
   // Runs one procedure call; last: no call follows in the request.
   void RunCall(const RpcCall& call, TokenWriter& out, bool last);
   // Runs SQL with parameters and writes what it produced; false when the
-  // client cancelled it.
+  // client cancelled it. outputs: see EmbeddedSession::Run.
   bool Execute(const std::string& sql, std::map<std::string, mssql::Variable> parameters, TokenWriter& out,
-               DoneToken done, bool final);
+               DoneToken done, bool final, std::map<std::string, mssql::Variable>* outputs = nullptr);
+  // Runs SQL with the call's parameters (from index `first`) bound, and
+  // records the values its output parameters end with.
+  void ExecuteCall(const std::string& sql, const RpcCall& call, std::size_t first,
+                   const std::vector<std::string>& names, TokenWriter& out,
+                   std::vector<std::pair<std::size_t, access::Value>>& returned);
   // Binds call parameters (from index `first`) to variables by name, or by
   // the declared names in order when passed by position.
   std::map<std::string, mssql::Variable> Bind(const RpcCall& call, std::size_t first,

@@ -74,3 +74,7 @@ SELECT id FROM 计数
 GO
 select datalength(N'ab') AS n, datalength('法院') AS v, datalength(rtrim('ab  ')) AS t, datalength(NULL) AS nothing
 GO
+SELECT 1/0 AS q
+SELECT 7 % 0 AS r
+SELECT 7/2 AS half, 7 % 3 AS rest, 2.5/NULL AS nothing
+GO

@@ -26,13 +26,18 @@ const connection = new Connection({
              requestTimeout: 0 },
 });
 
-// Runs SQL; resolves with the result sets (arrays of row objects) and the row count.
+// Runs SQL; resolves with the result sets (arrays of row objects), the row
+// count and the values of output parameters (params marked true at their end).
 function run(sql, params = []) {
   return new Promise((resolve, reject) => {
     const sets = [];
+    const returned = {};
     let current = null;
-    const request = new Request(sql, (err, rowCount) => (err ? reject(err) : resolve({ sets, rowCount })));
-    for (const [name, type, value] of params) request.addParameter(name, type, value);
+    const request = new Request(sql, (err, rowCount) => (err ? reject(err) : resolve({ sets, rowCount, returned })));
+    for (const [name, type, value, output] of params) {
+      if (output) request.addOutputParameter(name, type, value); else request.addParameter(name, type, value);
+    }
+    request.on('returnValue', (name, value) => { returned[name] = canonical(value); });
     request.on('columnMetadata', () => { current = []; sets.push(current); });
     request.on('row', (columns) => {
       const row = {};
@@ -47,10 +52,15 @@ function rowOf(row) {
   return Object.fromEntries(Object.entries(row).map(([k, v]) => [k, canonical(v)]));
 }
 
+// The last change of database the server announced: number, class, text.
+let databaseChange = null;
+connection.on('infoMessage', (m) => { if (m.number === 5701) databaseChange = [m.number, m.class, m.message]; });
+
 async function main() {
   out('login', 'ok');
   await run('CREATE DATABASE scenario');
   await run('USE scenario');
+  out('use_info', databaseChange);
   out('use', (await run('SELECT DB_NAME() AS d')).sets[0][0].d);
   await run(setup);
   const multi = await run("SELECT 1 AS a SELECT 'x' AS b, 2 AS c UNION ALL SELECT 'y', 3 SELECT name FROM sysobjects WHERE 1 = 0");
@@ -70,11 +80,22 @@ async function main() {
   out('params', { id: canonical(back.id), vc: back.vc, nvc: back.nvc, dt: canonical(back.dt), m: canonical(back.m),
                   img_sha: createHash('sha256').update(back.img).digest('hex'), img_ok: back.img.equals(image) });
 
+  const outputs = await run("SET @doubled = @n * 2 SET @greeting = N'你好' + @who", [
+    ['n', TYPES.Int, 21], ['who', TYPES.NVarChar, '世界'], ['doubled', TYPES.Int, null, true],
+    ['greeting', TYPES.NVarChar, null, true], ['kept', TYPES.Int, 5, true]]);
+  out('outputs', outputs.returned);
+
   try {
     await run('SELECT * FROM nosuch');
     out('error', null);
   } catch (e) {
     out('error', [e.number === 208, e.message === "Invalid object name 'nosuch'."]);
+  }
+  try {
+    await run('SELECT 1/0 AS q');
+    out('divide', null);
+  } catch (e) {
+    out('divide', [e.number, e.class, e.message]);
   }
 
   const started = Date.now();
