@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   try {
     options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), Environment("COURT_SETUP_SERVER"),
                            Environment("HOME"));
+    options.password = Environment("COURT_SETUP_PASSWORD");
   } catch (const UsageError& error) {
     std::cerr << "court-setup: " << error.what() << "\nTry 'court-setup --help'.\n";
     return kExitUsage;

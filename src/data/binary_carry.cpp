@@ -7,7 +7,7 @@ namespace court::data {
 namespace {
 
 void DeleteTemporaryFileIfPresent(const provisioning::Module2& run) {
-  if (run.files.FileExists(kTemporaryFile)) run.files.DeleteFile(kTemporaryFile);
+  if (run.local_files.FileExists(kTemporaryFile)) run.local_files.DeleteFile(kTemporaryFile);
 }
 
 }  // namespace
@@ -24,10 +24,10 @@ access::Value CarryBinary(const provisioning::Module2& run, const access::Value&
   stream.set_type(access::Stream::Type::kBinary);
   stream.Open();
   stream.Write(raw.binary());
-  stream.SaveToFile(run.files.Map(kTemporaryFile), access::Stream::SaveOption::kCreateNotExist);
+  stream.SaveToFile(run.local_files.Map(kTemporaryFile), access::Stream::SaveOption::kCreateNotExist);
   access::Value carried = access::Value::Binary(stream.Read(access::Stream::kReadAll));
   stream.Close();
-  run.files.DeleteFile(kTemporaryFile);
+  run.local_files.DeleteFile(kTemporaryFile);
   return carried;
 }
 

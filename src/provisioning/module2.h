@@ -2,7 +2,8 @@
 //
 // There is exactly one Module2 per run, made by the front (screens or
 // headless) and handed to every step. It knows where connection strings lead
-// (sources) and how the server's Windows paths map to files (files), and it
+// (sources), how the server's files are reached (files) and where this
+// machine's own Windows paths lead (local_files: the temporary file), and it
 // holds the run's shared connection and shared record set, the court-updated
 // flag and the mail file prefix.
 
@@ -19,11 +20,16 @@
 namespace court::provisioning {
 
 struct Module2 {
+  // The installer on the server's own machine: one set of drives for both.
   Module2(const access::DataSources& data_sources, const system::Files& server_files)
-      : sources(data_sources), files(server_files), shared_connection(data_sources) {}
+      : Module2(data_sources, server_files, server_files) {}
+  Module2(const access::DataSources& data_sources, const system::ServerFiles& server_files,
+          const system::Files& this_machine)
+      : sources(data_sources), files(server_files), local_files(this_machine), shared_connection(data_sources) {}
 
   const access::DataSources& sources;
-  const system::Files& files;
+  const system::ServerFiles& files;
+  const system::Files& local_files;
 
   // Used in turn by the start-up check, the provisioning step, the mail
   // access step and the grant pass; never by two of them at once.

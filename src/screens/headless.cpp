@@ -53,7 +53,7 @@ int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
     if (auto drives = DrivesOfUnusedServer(options.server)) CheckDrive(options.drive, *drives);
     RunContext context(options);
     StartUp(context.run());
-    const std::string server_name = ServerName(system::ComputerName());
+    const std::string server_name = ServerName(context.ComputerName());
     HeadlessScreens screens(options.drive, context.Drives());
     InstallationRun(context.run(), screens);
     out << screens.outcome() << '\n'

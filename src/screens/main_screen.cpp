@@ -26,7 +26,7 @@ MainScreen::MainScreen(RunContext& context) : context_(context) {
 }
 
 void MainScreen::Load() {
-  const std::string name = ServerName(system::ComputerName());
+  const std::string name = ServerName(context_.ComputerName());
   prompts_[2]->setText(LabelText(kClientNotice));
   server_name_->setText(QString::fromStdString(name));
   support_->setText(LabelText(SupportInformation()));

@@ -1,6 +1,7 @@
 #include "screens/options.h"
 
 #include <cctype>
+#include <filesystem>
 
 namespace court::screens {
 namespace {
@@ -20,6 +21,10 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
   options.server = environment_server.empty() ? "embedded:" + home + "/.local/share/court-setup/server"
                                               : environment_server;
   bool server_given = !environment_server.empty();
+  // This machine's drives for the temporary file, when the server is elsewhere.
+  options.local_root = (home.empty() ? std::filesystem::temp_directory_path() / "court-setup-client"
+                                     : std::filesystem::path(home) / ".local/share/court-setup/client")
+                           .string();
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& flag = arguments[i];
     if (flag == "--help" || flag == "-h") {
@@ -59,8 +64,9 @@ std::string UsageText() {
          "  --drive X:          headless: the drive for a fresh installation's data directory "
          "(X:\\法院_SQL数据);\n"
          "                      a fresh installation without it stops before anything is created\n"
-         "  --server SPEC       embedded:DIR (the embedded server rooted at DIR); default: "
-         "$COURT_SETUP_SERVER,\n"
+         "  --server SPEC       embedded:DIR (the embedded server rooted at DIR), or odbc:CONNECTION (an ODBC\n"
+         "                      connection string or DSN=name; the password from the string, else\n"
+         "                      $COURT_SETUP_PASSWORD, else odbc.ini); default: $COURT_SETUP_SERVER,\n"
          "                      else embedded:$HOME/.local/share/court-setup/server\n"
          "  --catalogue FILE    the release's catalogue (default: table.mdb in the working directory)\n"
          "  --transcript FILE   writes one JSON line per statement and query sent, in order\n"

@@ -30,6 +30,10 @@ struct Options {
   std::string server;                // "embedded:DIR" or "odbc:..."
   std::string catalogue = "table.mdb";
   std::string transcript;  // empty: none kept
+  // odbc: servers only. The login's password (COURT_SETUP_PASSWORD; never an
+  // argument), and the folder whose drives/ hold this machine's own files.
+  std::string password;
+  std::string local_root;
 };
 
 // Exit codes of the program.

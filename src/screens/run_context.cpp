@@ -21,18 +21,20 @@ access::DataSources Sources(access::Driver& server, access::Driver& catalogue,
 }  // namespace
 
 RunContext::RunContext(const Options& options)
-    : server_(OpenServer(options.server)),
+    : server_(OpenServer(options)),
       catalogue_(std::make_unique<jet::CatalogueDriver>()),
       transcript_(options.transcript.empty() ? nullptr
                                              : std::make_unique<access::Transcript>(options.transcript)),
       sources_(Sources(*server_.driver, *catalogue_, options.catalogue, transcript_.get())),
-      run_(sources_, server_.files) {}
+      run_(sources_, *server_.files, *server_.local_files) {}
 
 std::string RunContext::CurrentDrive() const {
+  const auto* local = dynamic_cast<const system::Files*>(server_.files.get());
+  if (!local) return "C:";  // a server elsewhere: this machine's directories are not its drives
   std::error_code error;
   const std::filesystem::path here = std::filesystem::weakly_canonical(std::filesystem::current_path(error), error);
   for (const std::string& drive : Drives()) {
-    const std::filesystem::path root = std::filesystem::weakly_canonical(server_.files.drives().Map(drive), error);
+    const std::filesystem::path root = std::filesystem::weakly_canonical(local->drives().Map(drive), error);
     auto [end, ignored] = std::mismatch(root.begin(), root.end(), here.begin(), here.end());
     if (end == root.end()) return drive;
   }

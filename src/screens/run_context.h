@@ -26,8 +26,11 @@ class RunContext {
 
   provisioning::Module2& run() { return run_; }
   // The server's drives as "C:", "D:", ...: what the drive list offers.
-  std::vector<std::string> Drives() const { return server_.files.drives().Drives(); }
-  // The drive holding the working directory; C: when it lies on none of them.
+  std::vector<std::string> Drives() const { return server_.files->Drives(); }
+  // The server's computer name, as the main screen tells it to clients.
+  const std::string& ComputerName() const { return server_.computer_name; }
+  // The drive holding the working directory, when the server is on this
+  // machine and it lies on one of the server's drives; else C:.
   std::string CurrentDrive() const;
 
  private:

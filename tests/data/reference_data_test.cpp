@@ -184,7 +184,7 @@ TEST_F(ReferenceDataTest, RuntimeLibraryFilesAreLinkedByNameAndArriveByteExact) 
   EXPECT_EQ(Content("文件名 = 'engine.dll'"), access::Value::Binary(engine));
   EXPECT_EQ(Content("文件名 = 'report.ocx'"), access::Value::Binary(report));
   EXPECT_TRUE(Content("文件名 IS NULL").is_null());
-  EXPECT_FALSE(std::filesystem::exists(installation_->run().files.Map("c:\\temp_sj.temp")));
+  EXPECT_FALSE(std::filesystem::exists(installation_->run().local_files.Map("c:\\temp_sj.temp")));
 }
 
 TEST_F(ReferenceDataTest, DefaultListsAreSeededExactlyOnceIntoAnEmptyCourt) {

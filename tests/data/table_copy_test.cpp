@@ -35,7 +35,7 @@ class TableCopyTest : public ::testing::Test {
     return sent;
   }
 
-  std::filesystem::path TemporaryFile() { return installation_->run().files.Map("c:\\temp_sj.temp"); }
+  std::filesystem::path TemporaryFile() { return installation_->run().local_files.Map("c:\\temp_sj.temp"); }
 
   ReleaseCatalogue catalogue_;
   std::unique_ptr<court::testing::Installation> installation_;

@@ -179,8 +179,10 @@ void Recordset::UpdatePendingRow() {
   CollectChanges(columns, values);
   const std::string& table = *result_.base_table;
   std::int64_t row_id = result_.row_ids[position_];
-  std::string description = "UPDATE [" + table + "] SET " + JoinBracketed(columns, " = ?") +
-                            " WHERE <row " + std::to_string(row_id) + ">";
+  // The row's identity is the driver's own (a rowid, the values it was read
+  // with), so the transcript names it the same way on every driver.
+  std::string description =
+      "UPDATE [" + table + "] SET " + JoinBracketed(columns, " = ?") + " WHERE <current row>";
   Session& session = connection_->session();
   Traced(*connection_, "update", description,
          [&] { session.UpdateRow(table, row_id, columns, values); });

@@ -76,6 +76,8 @@ void RunCreateDefault(Executor& x, const CreateDefaultStmt& s);
 void RunDrop(Executor& x, const DropStmt& s);
 void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s);
 void RunExec(Executor& x, const ExecStmt& s);
+// The server-file procedures (xp_fileexist, ...); false for any other name.
+bool RunFileProcedure(Executor& x, const ExecStmt& s);
 void RunGrant(Executor& x, const GrantStmt& s);
 
 }  // namespace court::mssql

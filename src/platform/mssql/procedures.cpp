@@ -236,6 +236,7 @@ void RunExec(Executor& x, const ExecStmt& s) {
   else if (name == "sp_bindefault") BindDefault(x, s, true);
   else if (name == "sp_unbindefault") BindDefault(x, s, false);
   else if (name == "sp_datatype_info") TypeCatalogue(x, s);
+  else if (RunFileProcedure(x, s)) return;
   else throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
 }
 

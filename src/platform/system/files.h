@@ -1,4 +1,4 @@
-// The file operations the installer performs on the server's drives,
+// The file operations the installer performs on this machine's drives,
 // addressed by Windows paths and mapped through a DriveMap.
 
 #ifndef COURT_PLATFORM_SYSTEM_FILES_H_
@@ -8,19 +8,21 @@
 #include <string_view>
 
 #include "platform/system/drive_map.h"
+#include "platform/system/server_files.h"
 
 namespace court::system {
 
-class Files {
+class Files : public ServerFiles {
  public:
   explicit Files(DriveMap drives) : drives_(std::move(drives)) {}
 
-  bool FileExists(std::string_view windows_path) const;
-  bool DirectoryExists(std::string_view windows_path) const;
+  bool FileExists(std::string_view windows_path) const override;
+  bool DirectoryExists(std::string_view windows_path) const override;
   // Fails (access::Error 53, "File not found") when there is no such file.
-  void DeleteFile(std::string_view windows_path) const;
+  void DeleteFile(std::string_view windows_path) const override;
   // Fails (access::Error 75, "Path/File access error") when it cannot be made.
-  void MakeDirectory(std::string_view windows_path) const;
+  void MakeDirectory(std::string_view windows_path) const override;
+  std::vector<std::string> Drives() const override { return drives_.Drives(); }
 
   std::filesystem::path Map(std::string_view windows_path) const { return drives_.Map(windows_path); }
   const DriveMap& drives() const { return drives_; }

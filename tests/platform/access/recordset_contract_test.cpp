@@ -1,11 +1,16 @@
-// The record-set contract the installer relies on, run on both real drivers:
-// the catalogue driver (table.mdb) and the embedded server (法院).
+// The record-set contract the installer relies on, run on every real driver:
+// the catalogue driver (table.mdb), the embedded server (法院) and the same
+// server through ODBC and FreeTDS's driver, served by court-server.
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/access/error.h"
 #include "platform/access/recordset.h"
+#include "platform/odbc/odbc_driver.h"
 #include "provisioning/connections.h"
+#include "tests/support/court_server_process.h"
 #include "tests/support/installation.h"
 
 namespace court::access {
@@ -24,12 +29,12 @@ nlohmann::json Catalogue() {
             {{"name", "空表"}, {"columns", {{{"name", "id"}, {"type", "long"}}}}, {"rows", nlohmann::json::array()}}}}};
 }
 
-enum class Source { kCatalogue, kServer };
+enum class Source { kCatalogue, kServer, kOdbc };
 
 class RecordsetContract : public ::testing::TestWithParam<Source> {
  protected:
-  RecordsetContract() : installation_(Catalogue()) {
-    if (GetParam() == Source::kServer) {
+  RecordsetContract() : installation_(Catalogue()), sources_(installation_.sources()) {
+    if (GetParam() != Source::kCatalogue) {
       installation_.CreateDatabase("法院");
       installation_.Execute("法院", "CREATE TABLE [dbo].[案由] (\r\n[案由编号] [int] null , \r\n"
                                     "[案由] [varchar]  (50 )   COLLATE Chinese_PRC_CI_AS  null , \r\n"
@@ -37,14 +42,26 @@ class RecordsetContract : public ::testing::TestWithParam<Source> {
       installation_.Execute("法院", "CREATE TABLE [dbo].[空表] (\r\n[id] [int]  null , \r\n) ON [PRIMARY]");
       for (const char* row : {"1, '借款合同纠纷'", "2, '离婚纠纷'", "3, '离婚纠纷'"})
         installation_.Execute("法院", std::string("insert into 案由 (案由编号, 案由) values (") + row + ")");
-      provisioning::OpenCourtConnection(installation_.run(), connection_);
+      if (GetParam() == Source::kOdbc) ServeOverTds();
+      connection_.Open(provisioning::ServerConnectionString("法院"));
     } else {
       provisioning::OpenCatalogueConnection(installation_.run(), connection_);
     }
   }
 
+  // From here on the server's connection strings lead to court-server.
+  void ServeOverTds() {
+    server_.emplace(installation_.server_root());
+    odbc_ = std::make_unique<odbc::OdbcDriver>(
+        odbc::ConnectionSettings(server_->Connection(), testing::CourtServerProcess::kPassword));
+    sources_.server = odbc_.get();
+  }
+
   Installation installation_;
-  Connection connection_{installation_.sources()};
+  std::optional<testing::CourtServerProcess> server_;
+  std::unique_ptr<odbc::OdbcDriver> odbc_;
+  DataSources sources_;
+  Connection connection_{sources_};
 };
 
 TEST_P(RecordsetContract, CountsMovesAndReadsFields) {
@@ -127,8 +144,13 @@ TEST_P(RecordsetContract, UpdateChangesOnlyTheCurrentRow) {
   EXPECT_EQ(sent[sent.size() - 2].kind, "update");
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, RecordsetContract, ::testing::Values(Source::kCatalogue, Source::kServer),
-                         [](const auto& info) { return info.param == Source::kServer ? "Server" : "Catalogue"; });
+INSTANTIATE_TEST_SUITE_P(Drivers, RecordsetContract,
+                         ::testing::Values(Source::kCatalogue, Source::kServer, Source::kOdbc),
+                         [](const auto& info) {
+                           return info.param == Source::kServer ? "Server"
+                                  : info.param == Source::kOdbc ? "Odbc"
+                                                                : "Catalogue";
+                         });
 
 }  // namespace
 }  // namespace court::access
