@@ -127,7 +127,7 @@ Compiler::Typed Compiler::EmitLiteral(const Expr& e) {
       break;
     case LiteralKind::kDecimal:
       t.sql = SqlLiteral(LiteralValue(lit));
-      t.type = BuiltinType("numeric", 18);
+      t.type = DecimalLiteralType(lit.text);
       break;
     case LiteralKind::kFloat:
       t.sql = SqlLiteral(LiteralValue(lit));
@@ -202,6 +202,17 @@ Compiler::Typed Compiler::EmitBinary(const Expr& e, const Scope& scope) {
   }
   std::optional<SqlType> type = Rank(left.type) >= Rank(right.type) ? left.type : right.type;
   std::string l = Compared(left, type), r = Compared(right, type);
+  if (type && type->family == TypeFamily::kDecimal && Rank(left.type) > 0 && Rank(right.type) > 0 &&
+      op.size() == 1) {
+    // An integer written as a constant counts with the digits it has (3 is
+    // numeric(1,0)), as SQL Server types it in decimal arithmetic.
+    auto operand = [](const Typed& t) {
+      const bool constant = t.literal != nullptr && t.literal->literal.kind == LiteralKind::kInteger &&
+                            t.type->family == TypeFamily::kInteger;
+      return constant ? DecimalLiteralType(t.literal->literal.text) : *t.type;
+    };
+    type = DecimalResultType(op[0], operand(left), operand(right));
+  }
   if (op == "^") return Typed{"((" + l + " | " + r + ") - (" + l + " & " + r + "))", type, nullptr};
   if (op == "/" || op == "%") r = "court_divisor(" + r + ")";
   return Typed{"(" + l + " " + op + " " + r + ")", type, nullptr};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <utility>
 
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
@@ -161,6 +162,53 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
 SqlType BuiltinType(const std::string& name, int length) {
   SqlType t = FromRow(*Find(name));
   if (t.length == 0) ApplySize(t, length);
+  return t;
+}
+
+SqlType DecimalLiteralType(std::string_view text) {
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const int scale = point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
+  const std::size_t first = whole.find_first_not_of('0');
+  const int whole_digits = first == std::string_view::npos ? 0 : static_cast<int>(whole.size() - first);
+  SqlType t = BuiltinType("numeric", std::clamp(whole_digits + scale, 1, 38));
+  t.scale = std::min(scale, t.precision);
+  return t;
+}
+
+namespace {
+
+// An operand as decimal(p,s): integers and money by the digits their type holds.
+std::pair<int, int> AsDecimal(const SqlType& t) {
+  if (t.family == TypeFamily::kDecimal) return {t.precision > 0 ? t.precision : 18, t.scale};
+  if (t.family == TypeFamily::kMoney) return {t.name == "smallmoney" ? 10 : 19, 4};
+  if (t.name == "bigint") return {19, 0};
+  if (t.name == "smallint") return {5, 0};
+  if (t.name == "tinyint" || t.family == TypeFamily::kBit) return {3, 0};
+  return {10, 0};
+}
+
+}  // namespace
+
+// SQL Server's rules for the precision and scale of decimal arithmetic.
+// Past 38 digits the scale gives way first, keeping at least 6 digits of
+// it for a quotient, so that whole digits are not lost.
+SqlType DecimalResultType(char op, const SqlType& left, const SqlType& right) {
+  const auto [p1, s1] = AsDecimal(left);
+  const auto [p2, s2] = AsDecimal(right);
+  int p = 0, s = 0;
+  switch (op) {
+    case '*': p = p1 + p2 + 1, s = s1 + s2; break;
+    case '/': s = std::max(6, s1 + p2 + 1), p = p1 - s1 + s2 + s; break;
+    case '%': s = std::max(s1, s2), p = std::min(p1 - s1, p2 - s2) + s; break;
+    default: s = std::max(s1, s2), p = s + std::max(p1 - s1, p2 - s2) + 1; break;
+  }
+  if (p > 38) {
+    s = std::max(std::min(s, op == '/' ? 6 : 0), s - (p - 38));
+    p = 38;
+  }
+  SqlType t = BuiltinType(left.family == TypeFamily::kDecimal ? left.name : right.name, p);
+  t.scale = s;
   return t;
 }
 

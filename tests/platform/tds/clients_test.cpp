@@ -82,12 +82,15 @@ TEST(Clients, TsqlLogsInRunsBatchesAndSeesErrors) {
                          "CREATE TABLE t (a int, b varchar(10), c nvarchar(10))\ngo\n"
                          "INSERT INTO t VALUES (1, '中文', N'中文')\ngo\n"
                          "SELECT a, b, c FROM t SELECT DB_NAME()\ngo\n"
-                         "SELECT * FROM nosuch\ngo\nexit\n",
+                         "SELECT * FROM nosuch\ngo\n"
+                         "SELECT 2.5 AS d, 1.0/3 AS q, 0.25 * 2 AS p\ngo\nexit\n",
                          kSaPassword, &status);
   EXPECT_NE(out.find("1\t中文\t中文"), std::string::npos) << out;
   EXPECT_NE(out.find("\n法院\n"), std::string::npos) << out;
   EXPECT_NE(out.find("Msg 208 (severity 16"), std::string::npos) << out;
   EXPECT_NE(out.find("Invalid object name 'nosuch'."), std::string::npos) << out;
+  // Decimal literals and their arithmetic keep SQL Server's precision and scale.
+  EXPECT_NE(out.find("2.5\t0.333333\t0.50\n"), std::string::npos) << out;
 
   out = Tsql(server.port(), "SELECT 1\ngo\nexit\n", "wrong password", &status);
   EXPECT_NE(out.find("Login failed for user 'sa'."), std::string::npos) << out;
