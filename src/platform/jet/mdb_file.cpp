@@ -55,12 +55,19 @@ ColumnType TypeOf(const MdbColumn& col, const std::string& table) {
        std::to_string(col.col_type) + ", which is not supported.");
 }
 
+// Whether libmdb can walk the table's owned-pages map: a type 0 map needs its
+// start page, a type 1 map one page number; libmdb trusts either blindly.
+bool UsableMap(const MdbTableDef& def) {
+  return def.usage_map != nullptr && def.map_sz >= 5 && def.usage_map[0] <= 1;
+}
+
 // Reads what libmdb keeps about one open table and releases it at scope end.
 class TableHandle {
  public:
   explicit TableHandle(MdbCatalogEntry* entry) : def_(mdb_read_table(entry)) {
-    if (def_ == nullptr || mdb_read_columns(def_) == nullptr)
-      Damaged("table '" + std::string(entry->object_name) + "' cannot be read.");
+    if (def_ != nullptr && UsableMap(*def_) && mdb_read_columns(def_) != nullptr) return;
+    if (def_ != nullptr) mdb_free_tabledef(def_);
+    Damaged("table '" + std::string(entry->object_name) + "' cannot be read.");
   }
   ~TableHandle() { mdb_free_tabledef(def_); }
   TableHandle(const TableHandle&) = delete;
