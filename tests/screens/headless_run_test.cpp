@@ -375,6 +375,17 @@ TEST_F(HeadlessRunTest, DamagedCatalogueStopsAFreshInstallationBeforeAnyDatabase
   Fresh();
 }
 
+TEST_F(HeadlessRunTest, ACataloguedTableWithoutColumnsIsSkippedWithAWarning) {
+  const std::string release = EditedRelease(1, [](nlohmann::json& json) {
+    for (auto& table : json["tables"])
+      if (table["name"] == "表名") table["rows"].push_back({99, "空表"});
+  });
+  const Result result = Setup({"--catalogue", release, "--drive", "D:"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err, "court-setup: warning: catalogue table 空表 has no columns; not created\n");
+  EXPECT_FALSE(Sends(result.sent, "法院", "CREATE TABLE [dbo].[空表]"));
+}
+
 TEST_F(HeadlessRunTest, CatalogueTheServerRejectsFailsThenARerunCompletes) {
   Fresh();
   Execute("法院", "insert into 案件 (案号) values ('(2026)行初3号')");
