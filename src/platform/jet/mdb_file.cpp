@@ -255,8 +255,8 @@ std::vector<MdbCatalogEntry> UserTables(MdbHandle* mdb, const std::filesystem::p
     if (mdb_is_user_table(&entry)) tables.push_back(entry);
   }
   if (rows != catalogue.def()->num_rows)
-    Damaged(DamagedFileText(path, "its catalogue holds " + std::to_string(rows) + " of its " +
-                                      std::to_string(catalogue.def()->num_rows) + " objects"));
+    Damaged("its catalogue holds " + std::to_string(rows) + " of its " +
+            std::to_string(catalogue.def()->num_rows) + " objects");
   return tables;
 }
 
@@ -316,7 +316,7 @@ MdbFile::MdbFile(const std::filesystem::path& path) : path_(path) {
   try {
     handle_->tables = UserTables(mdb, path);
   } catch (const access::Error& error) {
-    if (error.number() == kDamagedFile) throw;
+    if (error.number() == kDamagedFile) throw access::Error(kDamagedFile, DamagedFileText(path, error.description()));
     throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
   }
 }
