@@ -30,8 +30,9 @@ void Build(const std::string& in, const std::string& out) {
 }
 
 void Dump(const std::string& in) {
+  const std::vector<court::jet::Table> tables = court::jet::ReadTablesIsolated(in);  // a damaged file prints nothing
   court::jet::JsonFormPrinter printer(std::cout);
-  for (const court::jet::Table& table : court::jet::ReadTablesIsolated(in)) printer.Print(table);
+  for (const court::jet::Table& table : tables) printer.Print(table);
   printer.Finish();
 }
 

@@ -11,6 +11,7 @@
 #define COURT_PROVISIONING_MODULE2_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/access/connection.h"
 #include "platform/access/data_sources.h"
@@ -42,6 +43,10 @@ struct Module2 {
 
   // The court data file's directory (with its last backslash) + "内部邮件".
   std::string mail_file_prefix;
+
+  // What the user should learn besides the outcome (a catalogued table that
+  // could not be created); each front shows them where its user looks.
+  std::vector<std::string> warnings;
 };
 
 }  // namespace court::provisioning

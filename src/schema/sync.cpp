@@ -15,7 +15,7 @@ std::string ExistenceQuery(const std::string& table) {
   return "SELECT name FROM sysobjects where  name = '" + table + "'";
 }
 
-void SyncTables(const provisioning::Module2& run, const Target& target) {
+void SyncTables(provisioning::Module2& run, const Target& target) {
   access::Connection database(run.sources);
   access::Connection catalogue(run.sources);
   access::Recordset tables;

@@ -1,6 +1,5 @@
 #include "schema/table_creation.h"
 
-#include <iostream>
 
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
@@ -50,13 +49,13 @@ class CreationStatements {
 
 }  // namespace
 
-void CreateTable(const provisioning::Module2& run, const Target& target, const std::string& table) {
+void CreateTable(provisioning::Module2& run, const Target& target, const std::string& table) {
   access::Connection connection(run.sources);
   access::Recordset columns;
   provisioning::OpenCatalogueConnection(run, connection);
   access::OpenRecordset(connection, columns, CreationColumnsQuery(table));
   if (columns.RecordCount() == 0) {
-    std::clog << "warning: catalogue table " << table << " has no columns; not created\n";
+    run.warnings.push_back("catalogue table " + table + " has no columns; not created");
     return;
   }
   CreationStatements statements(table);
@@ -72,11 +71,11 @@ void CreateTable(const provisioning::Module2& run, const Target& target, const s
   connection.Close();
 }
 
-void CreateCourtTable(const provisioning::Module2& run, const std::string& table) {
+void CreateCourtTable(provisioning::Module2& run, const std::string& table) {
   CreateTable(run, CourtTarget(), table);
 }
 
-void CreateMailTable(const provisioning::Module2& run, const std::string& table) {
+void CreateMailTable(provisioning::Module2& run, const std::string& table) {
   CreateTable(run, MailTarget(), table);
 }
 

@@ -14,11 +14,11 @@
 namespace court::schema {
 
 // A table without catalogue columns cannot be created: it is skipped with a
-// warning on std::clog and nothing reaches the server.
-void CreateTable(const provisioning::Module2& run, const Target& target, const std::string& table);
+// warning in run.warnings and nothing reaches the server.
+void CreateTable(provisioning::Module2& run, const Target& target, const std::string& table);
 
-void CreateCourtTable(const provisioning::Module2& run, const std::string& table);
-void CreateMailTable(const provisioning::Module2& run, const std::string& table);
+void CreateCourtTable(provisioning::Module2& run, const std::string& table);
+void CreateMailTable(provisioning::Module2& run, const std::string& table);
 
 }  // namespace court::schema
 

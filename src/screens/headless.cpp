@@ -60,6 +60,7 @@ int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
         << WithoutCarriageReturns(screens.location()) << '\n'
         << kClientNotice << '\n'
         << server_name << '\n';
+    for (const std::string& warning : context.run().warnings) err << "court-setup: warning: " << warning << '\n';
     return kExitDone;
   } catch (const UsageError& e) {
     err << "court-setup: " << e.what() << '\n';

@@ -1,6 +1,7 @@
 #include "screens/main_screen.h"
 
 #include "screens/drive_screen.h"
+#include "screens/failure_box.h"
 #include "screens/form_layout.h"
 #include "screens/installation_run.h"
 #include "screens/start_up.h"
@@ -31,6 +32,7 @@ void MainScreen::Load() {
   server_name_->setText(QString::fromStdString(name));
   support_->setText(LabelText(SupportInformation()));
   InstallationRun(context_.run(), *this);
+  ShowWarnings(context_.run().warnings, this);
 }
 
 bool MainScreen::ShowDataDriveScreen(const CreateOnDrive& create) {

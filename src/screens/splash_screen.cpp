@@ -6,7 +6,9 @@ namespace court::screens {
 
 SplashScreen::SplashScreen(std::function<bool()> show_main) : show_main_(std::move(show_main)) {
   setObjectName(QStringLiteral("For启始页"));
-  SetUpForm(*this, QString(), 4635, 2115);
+  // No title text. An empty title would not do: the platform then shows the
+  // program's name in the title bar instead.
+  SetUpForm(*this, QStringLiteral(" "), 4635, 2115);
   QLabel* welcome = AddLabel(*this, QStringLiteral("Label1"), QStringLiteral("欢迎使用法院管理系统"),
                              Twips(600, 480, 3150, 300));
   welcome->setFont(SongFont(15, true));

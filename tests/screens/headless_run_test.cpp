@@ -361,6 +361,31 @@ TEST_F(HeadlessRunTest, MissingOrCorruptCatalogueFailsThenARerunCompletes) {
   EXPECT_EQ(Query("法院", "SELECT 案号 FROM 案件"), Rows{"(2026)刑初7号"});
 }
 
+TEST_F(HeadlessRunTest, DamagedCatalogueStopsAFreshInstallationBeforeAnyDatabase) {
+  const std::string whole = ReadFile(kRelease1);
+  const fs::path damaged = folder_ / "damaged.mdb";
+  std::ofstream(damaged, std::ios::binary) << whole.substr(0, whole.size() - 4096);  // the catalogue's last page
+  const Result result = Setup({"--catalogue", damaged.string(), "--drive", "D:"});
+  ExpectFailureRule(result);
+  EXPECT_TRUE(result.err.starts_with("error 3049: The file '" + damaged.string() + "' is damaged: "))
+      << result.err;
+  EXPECT_FALSE(Sends(result.sent, "master", "CREATE DATABASE"));
+  EXPECT_FALSE(HasDatabase("法院"));
+  EXPECT_FALSE(fs::exists(Drive("D/法院_SQL数据")));
+  Fresh();
+}
+
+TEST_F(HeadlessRunTest, ACataloguedTableWithoutColumnsIsSkippedWithAWarning) {
+  const std::string release = EditedRelease(1, [](nlohmann::json& json) {
+    for (auto& table : json["tables"])
+      if (table["name"] == "表名") table["rows"].push_back({99, "空表"});
+  });
+  const Result result = Setup({"--catalogue", release, "--drive", "D:"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err, "court-setup: warning: catalogue table 空表 has no columns; not created\n");
+  EXPECT_FALSE(Sends(result.sent, "法院", "CREATE TABLE [dbo].[空表]"));
+}
+
 TEST_F(HeadlessRunTest, CatalogueTheServerRejectsFailsThenARerunCompletes) {
   Fresh();
   Execute("法院", "insert into 案件 (案号) values ('(2026)行初3号')");

@@ -1,5 +1,6 @@
 #include "platform/jet/isolated_read.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -54,6 +55,10 @@ std::string ErrorAnswer(int number, const std::string& description) {
                       RLIM_INFINITY};
   ::setrlimit(RLIMIT_AS, &memory);
 #endif
+  // libmdb talks on standard error about pages it cannot make sense of,
+  // without end on some damaged files; the parent's error says it instead.
+  const int quiet = ::open("/dev/null", O_WRONLY);
+  if (quiet >= 0) ::dup2(quiet, STDERR_FILENO);
   std::string answer;
   try {
     MdbFile file(path);

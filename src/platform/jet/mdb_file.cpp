@@ -2,6 +2,9 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -15,6 +18,7 @@ namespace {
 using access::Value;
 
 constexpr int kOffsetMask = 0x1fff;  // row offsets carry flags in their top bits
+constexpr unsigned char kDataPage = 0x01;  // a page's first byte gives its kind
 
 std::uint32_t Le32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -51,12 +55,19 @@ ColumnType TypeOf(const MdbColumn& col, const std::string& table) {
        std::to_string(col.col_type) + ", which is not supported.");
 }
 
+// Whether libmdb can walk the table's owned-pages map: a type 0 map needs its
+// start page, a type 1 map one page number; libmdb trusts either blindly.
+bool UsableMap(const MdbTableDef& def) {
+  return def.usage_map != nullptr && def.map_sz >= 5 && def.usage_map[0] <= 1;
+}
+
 // Reads what libmdb keeps about one open table and releases it at scope end.
 class TableHandle {
  public:
   explicit TableHandle(MdbCatalogEntry* entry) : def_(mdb_read_table(entry)) {
-    if (def_ == nullptr || mdb_read_columns(def_) == nullptr)
-      Fail("Table '" + std::string(entry->object_name) + "' cannot be read.");
+    if (def_ != nullptr && UsableMap(*def_) && mdb_read_columns(def_) != nullptr) return;
+    if (def_ != nullptr) mdb_free_tabledef(def_);
+    Damaged("table '" + std::string(entry->object_name) + "' cannot be read.");
   }
   ~TableHandle() { mdb_free_tabledef(def_); }
   TableHandle(const TableHandle&) = delete;
@@ -82,7 +93,7 @@ class RowDecoder {
     int start = 0;
     size_t size = 0;
     if (mdb_find_row(mdb_, static_cast<int>(def->cur_row) - 1, &start, &size) != 0)
-      Fail("Table '" + std::string(def->name) + "' has a damaged row.");
+      Damaged("table '" + std::string(def->name) + "' has a damaged row.");
     const int row_start = start & kOffsetMask;
     if (row_start + size > static_cast<size_t>(mdb_->fmt->pg_size))
       Damaged("table '" + std::string(def->name) + "' has a row outside its page.");
@@ -175,7 +186,7 @@ class RowDecoder {
       int offset = 0;
       size_t row_size = 0;
       if (mdb_find_pg_row(mdb_, pg_row, &page, &offset, &row_size) != 0 ||
-          offset + row_size > static_cast<size_t>(mdb_->fmt->pg_size))
+          offset + row_size > static_cast<size_t>(mdb_->fmt->pg_size) || !HoldsRow(page, pg_row & 0xff))
         Damaged("a long value points outside the file.");
       const auto* row = static_cast<const unsigned char*>(page) + offset;
       if (single) {
@@ -190,6 +201,14 @@ class RowDecoder {
     return bytes;
   }
 
+  // Whether a page read for a long value is a data page with that row: a
+  // page zeroed or overwritten would otherwise give its bytes as the value.
+  bool HoldsRow(const void* page, unsigned row) const {
+    const auto* bytes = static_cast<const unsigned char*>(page);
+    const unsigned rows = bytes[mdb_->fmt->row_count_offset] | (bytes[mdb_->fmt->row_count_offset + 1] << 8);
+    return bytes[0] == kDataPage && row < rows;
+  }
+
   MdbHandle* mdb_;
   const TableHandle& table_;
   const std::vector<Column>& columns_;
@@ -201,7 +220,71 @@ struct MdbFile::Handle {
   explicit Handle(MdbHandle* m) : mdb(m) {}
   ~Handle() { mdb_close(mdb); }
   MdbHandle* mdb;
+  std::vector<MdbCatalogEntry> tables;  // the user tables; table definitions point into it
 };
+
+namespace {
+
+// The user tables of the catalogue (MSysObjects, defined on page 2). Read
+// here rather than by mdb_read_catalog, which also decodes every object's
+// property block and goes round for ever on some damaged ones. A catalogue
+// with fewer rows than its definition counts has lost pages.
+std::vector<MdbCatalogEntry> UserTables(MdbHandle* mdb, const std::filesystem::path& path) {
+  MdbCatalogEntry objects{};
+  objects.mdb = mdb;
+  objects.object_type = MDB_TABLE;
+  objects.table_pg = 2;
+  std::strcpy(objects.object_name, "MSysObjects");
+  TableHandle catalogue(&objects);
+  std::vector<std::vector<char>> bound;
+  for (const char* name : {"Id", "Name", "Type", "Flags"}) {
+    bound.emplace_back(MDB_BIND_SIZE);
+    if (mdb_bind_column_by_name(catalogue.def(), const_cast<gchar*>(name), bound.back().data(), nullptr) < 0)
+      Fail("Unrecognized database format '" + path.string() + "'.");
+  }
+  std::vector<MdbCatalogEntry> tables;
+  unsigned rows = 0;
+  mdb_rewind_table(catalogue.def());
+  for (; mdb_fetch_row(catalogue.def()); ++rows) {
+    MdbCatalogEntry entry{};
+    entry.mdb = mdb;
+    entry.table_pg = std::strtoul(bound[0].data(), nullptr, 10) & 0x00ffffff;
+    std::snprintf(entry.object_name, sizeof entry.object_name, "%s", bound[1].data());
+    entry.object_type = std::atoi(bound[2].data()) & 0x7f;
+    entry.flags = static_cast<int>(std::strtol(bound[3].data(), nullptr, 10));
+    if (mdb_is_user_table(&entry)) tables.push_back(entry);
+  }
+  if (rows != catalogue.def()->num_rows)
+    Damaged("its catalogue holds " + std::to_string(rows) + " of its " +
+            std::to_string(catalogue.def()->num_rows) + " objects");
+  return tables;
+}
+
+// One table's columns and rows; throws kDamagedFile without the file's name.
+Table ReadRows(MdbHandle* mdb, MdbCatalogEntry& entry) {
+  const std::string name = entry.object_name;
+  TableHandle handle(&entry);
+  Table table{name, {}, {}};
+  for (unsigned i = 0; i < handle.def()->num_cols; ++i) {
+    const MdbColumn& col = handle.column(i);
+    Column column{col.name, TypeOf(col, name), 0};
+    // Jet 4 gives text sizes in bytes of UCS-2, Jet 3 in characters.
+    if (column.type == ColumnType::kText)
+      column.size = mdb->f->jet_version == MDB_VER_JET3 ? col.col_size : col.col_size / 2;
+    table.columns.push_back(std::move(column));
+  }
+  RowDecoder decoder(mdb, handle, table.columns);
+  mdb_rewind_table(handle.def());
+  while (mdb_fetch_row(handle.def())) table.rows.push_back(decoder.Current());
+  // libmdb passes over data pages that are not the table's and stops at the
+  // end of a truncated file without a word; the definition's count tells.
+  if (table.rows.size() != handle.def()->num_rows)
+    Damaged("table '" + name + "' holds " + std::to_string(table.rows.size()) + " of its " +
+            std::to_string(handle.def()->num_rows) + " rows");
+  return table;
+}
+
+}  // namespace
 
 std::string DamagedFileText(const std::filesystem::path& path, const std::string& what) {
   std::string text = "The file '" + path.string() + "' is damaged: " + what;
@@ -229,58 +312,36 @@ MdbFile::MdbFile(const std::filesystem::path& path) : path_(path) {
   CheckJetFile(path);
   MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
   if (mdb != nullptr) handle_ = std::make_unique<Handle>(mdb);
-  if (mdb == nullptr || mdb_read_catalog(mdb, MDB_TABLE) == nullptr)
+  if (mdb == nullptr) throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+  try {
+    handle_->tables = UserTables(mdb, path);
+  } catch (const access::Error& error) {
+    if (error.number() == kDamagedFile) throw access::Error(kDamagedFile, DamagedFileText(path, error.description()));
     throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+  }
 }
 
 MdbFile::~MdbFile() = default;
 
 std::vector<std::string> MdbFile::TableNames() const {
-  MdbHandle* mdb = handle_->mdb;
   std::vector<std::string> names;
-  for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (mdb_is_user_table(entry)) names.emplace_back(entry->object_name);
-  }
+  for (const MdbCatalogEntry& entry : handle_->tables) names.emplace_back(entry.object_name);
   return names;
 }
 
 Table MdbFile::ReadTable(const std::string& name) const {
-  MdbHandle* mdb = handle_->mdb;
-  MdbCatalogEntry* entry = nullptr;
-  for (unsigned i = 0; i < mdb->num_catalog && entry == nullptr; ++i) {
-    auto* candidate = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (mdb_is_user_table(candidate) && name == candidate->object_name) entry = candidate;
-  }
-  if (entry == nullptr)
+  auto found = std::find_if(handle_->tables.begin(), handle_->tables.end(),
+                            [&name](const MdbCatalogEntry& entry) { return name == entry.object_name; });
+  if (found == handle_->tables.end())
     throw access::Error(kUnrecognizedFormat,
                         "Table '" + name + "' does not exist in '" + path_.string() + "'.");
 
-  TableHandle handle(entry);
-  Table table{name, {}, {}};
-  for (unsigned i = 0; i < handle.def()->num_cols; ++i) {
-    const MdbColumn& col = handle.column(i);
-    Column column{col.name, TypeOf(col, name), 0};
-    // Jet 4 gives text sizes in bytes of UCS-2, Jet 3 in characters.
-    if (column.type == ColumnType::kText)
-      column.size = mdb->f->jet_version == MDB_VER_JET3 ? col.col_size : col.col_size / 2;
-    table.columns.push_back(std::move(column));
-  }
-  RowDecoder decoder(mdb, handle, table.columns);
-  mdb_rewind_table(handle.def());
   try {
-    while (mdb_fetch_row(handle.def())) table.rows.push_back(decoder.Current());
+    return ReadRows(handle_->mdb, *found);
   } catch (const access::Error& error) {
     if (error.number() != kDamagedFile) throw;
     throw access::Error(kDamagedFile, DamagedFileText(path_, error.description()));
   }
-  // libmdb passes over data pages that are not the table's and stops at the
-  // end of a truncated file without a word; the definition's count tells.
-  if (table.rows.size() != handle.def()->num_rows)
-    throw access::Error(kDamagedFile,
-                        DamagedFileText(path_, "table '" + name + "' holds " + std::to_string(table.rows.size()) +
-                                                   " of its " + std::to_string(handle.def()->num_rows) + " rows"));
-  return table;
 }
 
 std::vector<Table> ReadAllTables(const MdbFile& file) {

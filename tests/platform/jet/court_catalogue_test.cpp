@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "oracles.h"
 #include "scratch_dir.h"
@@ -73,6 +75,57 @@ TEST(CourtCatalogue, FailuresExitOneAndSayWhatIsWrong) {
   Outcome missing = RunTool("dump " + Quoted(dir.File("none.mdb")), dir);
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Could not find file '" + dir.File("none.mdb") + "'"), std::string::npos);
+}
+
+TEST(CourtCatalogue, HostileJsonEndsInAShortError) {
+  testing::ScratchDir dir;
+  struct Case {
+    std::string json, says;
+  };
+  const std::vector<Case> cases = {
+      {R"({"tables":)" + std::string(100000, '[') + std::string(100000, ']') + "}",
+       "nests deeper than 16 levels"},
+      {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"long"}],"rows":[[")" + std::string(5 << 20, 'x') +
+           R"("]]}]})",
+       "row 1: expected a whole number for a long column, got \"xxx"},
+      {R"({"tables":[{"name":"T","columns":[{"name":"c","type":"datetime"}],"rows":[["99999-01-01"]]}]})",
+       "row 1: expected a date text"},
+  };
+  for (const Case& c : cases) {
+    WriteText(dir.File("in.json"), c.json);
+    Outcome outcome = RunTool("build " + Quoted(dir.File("in.json")) + " " + Quoted(dir.File("out.mdb")), dir);
+    EXPECT_EQ(outcome.status, 1) << c.says;
+    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err.substr(0, 300);
+    EXPECT_LT(outcome.err.size(), 400u) << c.says;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.mdb")));
+  }
+}
+
+TEST(CourtCatalogue, DamagedFileIsNamedWithWhatIsWrong) {
+  testing::ScratchDir dir;
+  std::ifstream in(COURT_BUILD_DIR "/table.mdb", std::ios::binary);
+  const std::string whole(std::istreambuf_iterator<char>(in), {});
+  constexpr std::size_t kPage = 4096;
+  struct Case {
+    std::string bytes, says;
+  };
+  std::string zeroed_catalogue = whole;  // the writer puts the catalogue's rows on the last page
+  std::fill(zeroed_catalogue.end() - kPage, zeroed_catalogue.end(), '\0');
+  const std::vector<Case> cases = {
+      {whole.substr(0, whole.size() - 100), "bytes are not a whole number of 4096-byte pages"},
+      {whole.substr(0, whole.size() - kPage), "its catalogue holds 0 of its"},
+      {zeroed_catalogue, "its catalogue holds 0 of its"},
+      {whole + std::string(10, 'x'), "bytes are not a whole number of 4096-byte pages"},
+  };
+  for (const Case& c : cases) {
+    WriteText(dir.File("damaged.mdb"), c.bytes);
+    Outcome outcome = RunTool("dump " + Quoted(dir.File("damaged.mdb")), dir);
+    EXPECT_EQ(outcome.status, 1) << c.says;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find("The file '" + dir.File("damaged.mdb") + "' is damaged: "), std::string::npos)
+        << outcome.err;
+    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
+  }
 }
 
 TEST(CourtCatalogue, WrongUsageExitsTwo) {
