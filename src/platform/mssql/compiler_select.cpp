@@ -73,6 +73,7 @@ ScopeTable Compiler::ScopeFor(const TableRef& ref, const Scope& scope, std::stri
     return t;
   }
   t.meta = ResolveTable(ref.name);
+  if (env_.on_read) env_.on_read(*t.meta);
   t.name = t.meta->name;
   source = t.meta->SqliteName();
   return t;

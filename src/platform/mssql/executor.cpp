@@ -5,6 +5,7 @@
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/row_writer.h"
 #include "platform/mssql/text.h"
 
@@ -158,6 +159,8 @@ CompileEnv Executor::Env() {
   CompileEnv env = SessionEnv(session_);
   env.variable = [this](const std::string& name) { return FindVariable(name); };
   env.system_variable = [this](const std::string& name) { return SystemVariable(name); };
+  if (!IsAdministrator(session_))
+    env.on_read = [this](const TableMeta& table) { RequireObject(session_, table, kSelect); };
   return env;
 }
 

@@ -1,10 +1,12 @@
-// GRANT and REVOKE, kept in sysprotects so that a query shows who holds what.
+// GRANT, DENY and REVOKE, kept in sysprotects so that a query shows who
+// holds what and the security checks read it.
 
 #include <map>
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 
 namespace court::mssql {
 
@@ -12,7 +14,10 @@ namespace {
 
 using access::Value;
 
+// sysprotects protecttype codes.
+constexpr int kGrantWithGrant = 204;
 constexpr int kGrant = 205;
+constexpr int kDeny = 206;
 
 // sysprotects action codes.
 const std::map<std::string, int>& Actions() {
@@ -92,13 +97,16 @@ void RunGrant(Executor& x, const GrantStmt& s) {
       }
     }
   }
+  RequireGrantor(x.session(), object_id);
+  const int protecttype = s.verb == GrantVerb::kDeny ? kDeny : s.with_grant_option ? kGrantWithGrant : kGrant;
   for (const Value& uid : users) {
     for (int action : actions) {
       db.Rows("DELETE FROM sysprotects WHERE id = ?1 AND uid = ?2 AND action = ?3",
               {Value::Integer(object_id), uid, Value::Integer(action)});
-      if (!s.revoke)
-        db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, grantor) VALUES (?1, ?2, ?3, ?4, 1)",
-                {Value::Integer(object_id), uid, Value::Integer(action), Value::Integer(kGrant)});
+      if (s.verb != GrantVerb::kRevoke)
+        db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, grantor) VALUES (?1, ?2, ?3, ?4, ?5)",
+                {Value::Integer(object_id), uid, Value::Integer(action), Value::Integer(protecttype),
+                 Value::Integer(x.session().user().uid)});
     }
   }
 }

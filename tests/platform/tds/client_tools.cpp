@@ -50,8 +50,15 @@ std::string CompiledJavaScenario() {
 }
 
 std::string Tsql(int port, const std::string& input, const std::string& password, int* status) {
-  return RunCommand("printf '%s' " + ShellQuoted(input) + " | timeout 60 tsql -H 127.0.0.1 -p " +
-                        std::to_string(port) + " -U sa -P " + ShellQuoted(password) + " 2>&1",
+  return TsqlAs(port, "sa", password, input, status);
+}
+
+std::string TsqlAs(int port, const std::string& login, const std::string& password, const std::string& input,
+                   int* status, const std::string& freetds_conf) {
+  const std::string conf = freetds_conf.empty() ? "" : "FREETDSCONF=" + ShellQuoted(freetds_conf) + " ";
+  return RunCommand("printf '%s' " + ShellQuoted(input) + " | " + conf + "timeout 60 tsql -H 127.0.0.1 -p " +
+                        std::to_string(port) + " -U " + ShellQuoted(login) + " -P " + ShellQuoted(password) +
+                        " 2>&1",
                     status);
 }
 

@@ -20,6 +20,10 @@ std::string CompiledJavaScenario();
 
 // Runs tsql with the batch on its standard input; returns what it printed.
 std::string Tsql(int port, const std::string& input, const std::string& password, int* status);
+// The same as another login; freetds_conf: a freetds.conf to use instead
+// of the machine's (encryption settings), or empty.
+std::string TsqlAs(int port, const std::string& login, const std::string& password, const std::string& input,
+                   int* status, const std::string& freetds_conf = "");
 
 }  // namespace court::testing
 
