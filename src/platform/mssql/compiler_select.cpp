@@ -73,9 +73,8 @@ ScopeTable Compiler::ScopeFor(const TableRef& ref, const Scope& scope, std::stri
     return t;
   }
   t.meta = ResolveTable(ref.name);
-  if (env_.on_read) env_.on_read(*t.meta);
   t.name = t.meta->name;
-  source = t.meta->SqliteName();
+  source = env_.read_source ? env_.read_source(*t.meta) : t.meta->SqliteName();
   return t;
 }
 

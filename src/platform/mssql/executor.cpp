@@ -160,7 +160,7 @@ CompileEnv Executor::Env() {
   env.variable = [this](const std::string& name) { return FindVariable(name); };
   env.system_variable = [this](const std::string& name) { return SystemVariable(name); };
   if (!IsAdministrator(session_))
-    env.on_read = [this](const TableMeta& table) { RequireObject(session_, table, kSelect); };
+    env.read_source = [this](const TableMeta& table) { return ReadSource(session_, table); };
   return env;
 }
 

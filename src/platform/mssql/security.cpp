@@ -188,6 +188,16 @@ void RequireObject(SessionState& session, const TableMeta& object, Action action
                          (object.schema == "main" ? session.database() : "master") + "', owner 'dbo'.", 14);
 }
 
+std::string ReadSource(SessionState& session, const TableMeta& table) {
+  RequireObject(session, table, kSelect);
+  if (IsAdministrator(session) || CompareCi(table.name, "syslogins") != 0) return table.SqliteName();
+  std::string columns;
+  for (const ColumnMeta& column : table.columns)
+    columns += (columns.empty() ? "" : ", ") +
+               (CompareCi(column.name, "password") == 0 ? "NULL AS password" : QuoteIdentifier(column.name));
+  return "(SELECT " + columns + " FROM " + table.SqliteName() + ")";
+}
+
 void RequireStatement(SessionState& session, Action action) {
   if (IsAdministrator(session)) return;
   if (action == kCreateDatabase && HasServerRole(session, kDbcreator)) return;

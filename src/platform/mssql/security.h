@@ -109,6 +109,10 @@ void RequireDatabaseRole(const SessionState& session, int role);       // 15247
 // A right on a table or view (229); writes to system tables are refused
 // (259) whatever was granted.
 void RequireObject(SessionState& session, const TableMeta& object, Action action);
+// Where a query reads a table or view from, once the session may read it
+// (229): the table itself, or for syslogins one without password hashes,
+// which only sysadmin sees.
+std::string ReadSource(SessionState& session, const TableMeta& table);
 // A statement permission in the current database (262).
 void RequireStatement(SessionState& session, Action action);
 // What only an object's owner may do: alter, drop, truncate, bind (3704).

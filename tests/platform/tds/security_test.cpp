@@ -277,6 +277,11 @@ TEST_F(InstalledServer, PasswordsNeverStandInTheServersFiles) {
       EXPECT_EQ(bytes.find(Utf16(password)), std::string::npos) << entry.path();
     }
   }
+  // Only sysadmin sees the hashes.
+  int status = 0;
+  const std::string out = TsqlAs(port(), "vek", kVekPassword,
+                                 "SELECT name, password FROM master.dbo.syslogins WHERE name = 'sa'\ngo\nexit\n", &status);
+  EXPECT_NE(out.find("sa\tNULL\n"), std::string::npos) << out;
   // A login changes its own password with the old one.
   ExpectOutcomes(port(), "nobody", "Nobody#1", {{"EXEC sp_password 'Nobody#1', 'Nobody#2'", 0}});
   EXPECT_EQ(Tedious(port(), "nobody", "Nobody#1", {}).login, 18456);
