@@ -12,6 +12,7 @@ constexpr auto kFirstDelay = std::chrono::milliseconds(250);
 constexpr auto kLongestDelay = std::chrono::seconds(4);
 constexpr auto kForgetAfter = std::chrono::seconds(60);
 constexpr int kConcurrentHashes = 2;
+constexpr std::size_t kRememberedHosts = 4096;
 
 std::string Host(const std::string& client) {
   const std::size_t colon = client.rfind(':');
@@ -35,6 +36,9 @@ LoginAuthenticator::Clock::duration LoginAuthenticator::Delay(const std::string&
 
 void LoginAuthenticator::Failed(const std::string& host) {
   std::lock_guard<std::mutex> lock(mutex_);
+  // Hosts that have gone quiet are forgotten, so that many hosts cannot fill memory.
+  if (failures_.size() >= kRememberedHosts)
+    std::erase_if(failures_, [now = Clock::now()](const auto& entry) { return now - entry.second.last > kForgetAfter; });
   Failures& f = failures_[host];
   ++f.count;
   f.last = Clock::now();
