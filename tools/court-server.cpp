@@ -86,8 +86,13 @@ std::optional<std::string> OfferedPassword(const std::string& file) {
 // when sa has one, else the exit status.
 int SetUpAdministrator(court::mssql::Server& engine, const std::string& password_file) {
   court::mssql::SqliteDb master(engine.MasterFile(), false);
-  if (court::mssql::HasPassword(master, "main", "sa")) return 0;
   std::optional<std::string> password = OfferedPassword(password_file);
+  if (court::mssql::HasPassword(master, "main", "sa")) {
+    if (password)
+      std::cerr << "court-server: sa has its password already; the one offered is not used "
+                   "(change it with sp_password)" << std::endl;
+    return 0;
+  }
   if (!password)
     return Usage(password_file.empty()
                      ? "the login sa has no password yet: set COURT_SERVER_SA_PASSWORD or name a file with "

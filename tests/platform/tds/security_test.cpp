@@ -129,6 +129,25 @@ TEST(Security, RefusedLoginsTellNothingButLoginFailed) {
   EXPECT_EQ(Tedious(server.port(), "sa", kSaPassword, {"SELECT 1"}).login, "ok");
 }
 
+// The first network start of a root sets sa's password (here from a file,
+// which wins over the environment); later starts keep the stored one.
+TEST(Security, FirstStartSetsTheAdministratorPasswordForGood) {
+  TempDir folder;
+  const fs::path root = folder.path() / "server", file = folder.path() / "sa-password";
+  std::ofstream(file) << "From#File1\n";
+  int status = 0;
+  {
+    ServerProcess server(root, {"--sa-password-file", file.string()});
+    EXPECT_NE(TsqlAs(server.port(), "sa", "From#File1", "SELECT 'in'\ngo\nexit\n", &status).find("\nin\n"),
+              std::string::npos);
+  }
+  ServerProcess server(root);  // COURT_SERVER_SA_PASSWORD is set, and ignored now
+  EXPECT_NE(TsqlAs(server.port(), "sa", kSaPassword, "SELECT 1\ngo\nexit\n", &status).find("Msg 18456"),
+            std::string::npos);
+  EXPECT_NE(TsqlAs(server.port(), "sa", "From#File1", "SELECT 'in'\ngo\nexit\n", &status).find("\nin\n"),
+            std::string::npos);
+}
+
 // One installation serves the rights cases: what the grant pass gave vek,
 // what its server roles allow, a database it was never given, DENY and
 // REVOKE, passwords at rest.
