@@ -142,6 +142,21 @@ void AddServerRoleMember(Executor& x, const ExecStmt& s) {
   x.Inform(15488, "'" + login + "' added to role '" + role + "'.");
 }
 
+// Makes a database user a member of a role (db_owner, db_datareader, ...).
+void AddRoleMember(Executor& x, const ExecStmt& s) {
+  RequireDatabaseRole(x.session(), kDbOwner);
+  Arguments a(x, s, {"rolename", "membername"});
+  std::string role = a.Text("rolename"), member = a.Text("membername");
+  SqliteDb& db = x.session().db();
+  Value group = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 1", {Value::Text(role)});
+  if (group.is_null()) return x.Raise(Message(15014, "The role '" + role + "' does not exist in the current database."));
+  Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(member)});
+  if (uid.is_null()) return x.Raise(Message(15410, "User or role '" + member + "' does not exist in this database."));
+  db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1 AND groupuid = ?2", {uid, group});
+  db.Rows("INSERT INTO sysmembers (memberuid, groupuid) VALUES (?1, ?2)", {uid, group});
+  x.Inform(15488, "'" + member + "' added to role '" + role + "'.");
+}
+
 void GrantDbAccess(Executor& x, const ExecStmt& s) {
   RequireDatabaseRole(x.session(), kDbAccessadmin);
   Arguments a(x, s, {"loginame", "name_in_db"});
@@ -273,6 +288,7 @@ void Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
   else if (name == "sp_grantlogin") DenyLogin(x, s, false);
   else if (name == "sp_addsrvrolemember") AddServerRoleMember(x, s);
   else if (name == "sp_grantdbaccess") GrantDbAccess(x, s);
+  else if (name == "sp_addrolemember") AddRoleMember(x, s);
   else if (name == "sp_revokedbaccess") RevokeDbAccess(x, s);
   else if (name == "sp_dboption") DbOption(x, s);
   else if (name == "sp_bindefault") BindDefault(x, s, true);

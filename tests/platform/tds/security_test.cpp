@@ -161,7 +161,10 @@ class InstalledServer : public ::testing::Test {
          "USE 法院\ngo\nCREATE TABLE 未授权 (a int)\ngo\nINSERT INTO 未授权 VALUES (1)\ngo\n"
          "CREATE DATABASE 无权库\ngo\nEXEC sp_addlogin 'nobody', 'Nobody#1'\ngo\n"
          "EXEC sp_addlogin 'keeper', 'Keeper#1'\ngo\nEXEC sp_addsrvrolemember 'keeper', 'securityadmin'\ngo\n"
-         "EXEC sp_addlogin 'builder', 'Builder#1'\ngo\nEXEC sp_addsrvrolemember 'builder', 'dbcreator'\ngo\n");
+         "EXEC sp_addlogin 'builder', 'Builder#1'\ngo\nEXEC sp_addsrvrolemember 'builder', 'dbcreator'\ngo\n"
+         "EXEC sp_addlogin 'reader', 'Reader#1'\ngo\nEXEC sp_addlogin 'owner', 'Owner#12'\ngo\n"
+         "USE 法院\ngo\nEXEC sp_grantdbaccess 'reader'\ngo\nEXEC sp_addrolemember 'db_datareader', 'reader'\ngo\n"
+         "EXEC sp_grantdbaccess 'owner'\ngo\nEXEC sp_addrolemember 'db_owner', 'owner'\ngo\n");
   }
   static void TearDownTestSuite() {
     delete server_;
@@ -265,6 +268,23 @@ TEST_F(InstalledServer, ServerRolesGiveWhatSqlServerGives) {
                  {{"CREATE DATABASE 建库者的库", 0},
                   {"EXEC sp_addlogin 'x2', 'Xx#12345'", 15247},
                   {"USE 法院", 916}});
+}
+
+TEST_F(InstalledServer, DatabaseRolesGiveWhatTheyName) {
+  ExpectOutcomes(port(), "reader", "Reader#1",
+                 {{"USE 法院", 0},
+                  {"SELECT count(*) FROM 未授权", 0},
+                  {"SELECT count(*) FROM 最后次交接", 0},
+                  {"INSERT INTO 未授权 VALUES (5)", 229},
+                  {"CREATE TABLE r (a int)", 262},
+                  {"EXEC sp_addrolemember 'db_owner', 'reader'", 15247}});
+  ExpectOutcomes(port(), "owner", "Owner#12",
+                 {{"USE 法院", 0},
+                  {"INSERT INTO 未授权 VALUES (6)", 0},
+                  {"CREATE TABLE 所有者的 (a int)", 0},
+                  {"GRANT SELECT ON 所有者的 TO reader", 0},
+                  {"DROP TABLE 所有者的", 0},
+                  {"USE 内部邮件", 916}});
 }
 
 TEST_F(InstalledServer, LoginWithoutAUserInTheDatabaseGets916) {
