@@ -2,6 +2,7 @@
 
 #include <sodium.h>
 
+#include <cstdint>
 #include <stdexcept>
 
 namespace court::mssql {
@@ -30,6 +31,17 @@ bool VerifyPassword(const std::string& stored, const std::string& password) {
   Initialize();
   if (stored.rfind("$argon2", 0) != 0 || stored.size() >= crypto_pwhash_STRBYTES) return false;
   return crypto_pwhash_str_verify(stored.c_str(), password.data(), password.size()) == 0;
+}
+
+bool IsLegacyDigest(const std::string& stored) {
+  return !stored.empty() && stored.size() <= 20 && stored.find_first_not_of("0123456789") == std::string::npos;
+}
+
+bool VerifyLegacyDigest(const std::string& stored, const std::string& password) {
+  std::uint64_t digest = 1469598103934665603ULL;
+  for (unsigned char c : password) digest = (digest ^ c) * 1099511628211ULL;
+  const std::string expected = std::to_string(digest);
+  return stored.size() == expected.size() && sodium_memcmp(stored.data(), expected.data(), stored.size()) == 0;
 }
 
 }  // namespace court::mssql

@@ -21,6 +21,12 @@ std::string HashPassword(const std::string& password);
 // value that is no hash of ours (null, empty, from elsewhere) never matches.
 bool VerifyPassword(const std::string& stored, const std::string& password);
 
+// Servers made before passwords were hashed this way kept a 64-bit FNV-1a
+// digest in decimal digits. Such a value is unsafe to keep: it verifies the
+// password once, so that the caller can store a proper hash in its place.
+bool IsLegacyDigest(const std::string& stored);
+bool VerifyLegacyDigest(const std::string& stored, const std::string& password);
+
 }  // namespace court::mssql
 
 #endif  // COURT_PLATFORM_MSSQL_PASSWORD_HASH_H_

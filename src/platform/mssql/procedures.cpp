@@ -121,7 +121,8 @@ void ChangePassword(Executor& x, const ExecStmt& s) {
   if (principal != nullptr && own && !HasServerRole(session, kSecurityadmin)) {
     Value stored = session.db().Scalar("SELECT password FROM " + Master(x) + ".syslogins WHERE name = ?1",
                                        {Value::Text(login)});
-    if (!VerifyPassword(stored.is_null() ? "" : stored.ToText(), a.Text("old")))
+    const std::string old = stored.is_null() ? "" : stored.ToText();
+    if (!VerifyPassword(old, a.Text("old")) && !VerifyLegacyDigest(old, a.Text("old")))
       return x.Raise(Message(15211, "Old (current) password incorrect for user. The password was not changed."));
   }
   SetPassword(session.db(), session.in_master() ? "main" : "master", login, a.Text("new"));

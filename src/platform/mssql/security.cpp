@@ -100,8 +100,11 @@ std::optional<Principal> Authenticate(SqliteDb& master, const std::string& login
   }
   const auto& row = rows[0];
   const std::string stored = row[3].is_null() ? "" : row[3].ToText();
-  const bool matches = VerifyPassword(stored.empty() ? DecoyHash() : stored, password) && !stored.empty();
+  const bool legacy = IsLegacyDigest(stored);
+  const bool matches = legacy ? VerifyLegacyDigest(stored, password)
+                              : VerifyPassword(stored.empty() ? DecoyHash() : stored, password) && !stored.empty();
   if (!matches || row[4].integer() != 0 || row[5].integer() == 0) return std::nullopt;
+  if (legacy) SetPassword(master, "main", row[0].ToText(), password);
   Principal principal{row[0].ToText(), row[1], row[2].is_null() ? "master" : row[2].ToText(), 0};
   for (std::size_t i = 0; i < kServerRoles.size(); ++i)
     if (row[6 + i].integer() != 0) principal.roles |= 1u << i;

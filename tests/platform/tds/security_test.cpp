@@ -148,6 +148,30 @@ TEST(Security, FirstStartSetsTheAdministratorPasswordForGood) {
             std::string::npos);
 }
 
+// Servers made before passwords were hashed kept a 64-bit FNV-1a digest:
+// the right password still logs in, once, and leaves a proper hash behind.
+TEST(Security, DigestsFromBeforeHashingAreReplacedAtTheFirstLogin) {
+  TempDir root;
+  int status = 0;
+  RunCommand(COURT_BUILD_DIR "/court-sqlcmd -S " + ShellQuoted(root.path().string()) +
+                 " -Q \"EXEC sp_addlogin 'old', 'Old#Word1'\"",
+             &status);
+  ASSERT_EQ(status, 0);
+  std::uint64_t digest = 1469598103934665603ULL;
+  for (unsigned char c : std::string("Old#Word1")) digest = (digest ^ c) * 1099511628211ULL;
+  const std::string master = ShellQuoted((root.path() / "master.mdf").string());
+  RunCommand("sqlite3 " + master + " \"UPDATE syslogins SET password = '" + std::to_string(digest) +
+                 "' WHERE hex(name) = hex('old')\"",
+             &status);
+  ASSERT_EQ(status, 0);
+  ServerProcess server(root.path());
+  EXPECT_EQ(Tedious(server.port(), "old", "Old#Word2", {}).login, 18456);
+  EXPECT_EQ(Tedious(server.port(), "old", "Old#Word1", {}).login, "ok");
+  const std::string stored = RunCommand("sqlite3 " + master + " \"SELECT password FROM syslogins WHERE hex(name) = hex('old')\"");
+  EXPECT_EQ(stored.rfind("$argon2id$", 0), 0u) << stored;
+  EXPECT_EQ(Tedious(server.port(), "old", "Old#Word1", {}).login, "ok");
+}
+
 // One installation serves the rights cases: what the grant pass gave vek,
 // what its server roles allow, a database it was never given, DENY and
 // REVOKE, passwords at rest.
