@@ -43,9 +43,10 @@ std::string TediousModules() {
 
 std::string CompiledJavaScenario() {
   const std::string folder = COURT_BUILD_DIR "/tds-clients/java";
-  OnceUnderLock(folder, folder + "/Scenario.class",
-                "javac -encoding UTF-8 -d " + ShellQuoted(folder) + " " + ShellQuoted(kClients + "/Scenario.java"),
-                "compiling the jTDS scenario");
+  OnceUnderLock(folder, folder + "/Connect.class",
+                "javac -encoding UTF-8 -d " + ShellQuoted(folder) + " " + ShellQuoted(kClients + "/Scenario.java") +
+                    " " + ShellQuoted(kClients + "/Connect.java"),
+                "compiling the jTDS clients");
   return folder;
 }
 

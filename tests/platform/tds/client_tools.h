@@ -15,7 +15,7 @@ std::string ShellQuoted(const std::string& word);
 // the first time (test programs starting together wait for one install).
 std::string TediousModules();
 
-// The folder holding the compiled jTDS scenario classes.
+// The folder holding the compiled jTDS clients (Scenario, Connect).
 std::string CompiledJavaScenario();
 
 // Runs tsql with the batch on its standard input; returns what it printed.

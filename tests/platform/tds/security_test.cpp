@@ -1,5 +1,5 @@
 // Logins, rights and encryption of a real court-server, seen through clients
-// that no one here wrote (FreeTDS's tsql and node's tedious): refused logins
+// that no one here wrote (FreeTDS's tsql, node's tedious, jTDS): refused logins
 // say nothing but 18456; after a real court-setup installation the service
 // login vek may do exactly what the installer granted; DENY wins over
 // GRANT; passwords never stand in the server's files; TLS as clients ask
@@ -352,8 +352,9 @@ TEST_F(InstalledServer, PasswordsNeverStandInTheServersFiles) {
 }
 
 // TLS: FreeTDS with encryption required in its freetds.conf, tedious with
-// encrypt: true; with --require-encryption a client that will not encrypt
-// (tedious with encrypt: false) is turned away.
+// encrypt: true, jTDS with ssl=require; with --require-encryption a client
+// that will not encrypt (tedious with encrypt: false, jTDS with ssl=off) is
+// turned away.
 TEST(Security, TlsSessionsAndRequiredEncryption) {
   TempDir root;
   const fs::path require = root.path() / "freetds.conf";
@@ -371,6 +372,12 @@ TEST(Security, TlsSessionsAndRequiredEncryption) {
   const Outcome clear = Tedious(server.port(), "sa", kSaPassword, {"SELECT 1"}, false);
   EXPECT_NE(clear.login, "ok") << clear.output;
   EXPECT_TRUE(clear.errors.empty()) << clear.output;
+
+  // jTDS, a TLS implementation of its own (Java's).
+  const std::string jtds = "timeout 120 java -cp " + ShellQuoted(CompiledJavaScenario() + ":/usr/share/java/jtds.jar") +
+                           " Connect " + std::to_string(server.port()) + " sa " + ShellQuoted(kSaPassword) + " ";
+  EXPECT_EQ(RunCommand(jtds + "require 2>&1"), "ok 加密ok\n");
+  EXPECT_EQ(RunCommand(jtds + "off 2>&1").rfind("error ", 0), 0u);
 
   const Outcome tedious = Tedious(server.port(), "sa", kSaPassword,
                                   {"SELECT name FROM master.dbo.sysdatabases", "CREATE DATABASE tls", "USE tls"}, true);
