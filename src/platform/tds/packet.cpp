@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -234,6 +235,12 @@ void Channel::StartTls(const TlsContext& tls, Bytes first_records) {
     throw ProtocolError(why);
   }
   handshake_in_.clear();
+  // OpenSSL reads and writes whole records on the blocking socket; a client
+  // that stalls inside one must not hold its connection (or a stopping
+  // server) forever.
+  timeval limit{io_timeout_ms_ / 1000, (io_timeout_ms_ % 1000) * 1000};
+  ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
   BIO* socket = BIO_new_socket(fd_, BIO_NOCLOSE);
   SSL_set_bio(tls_, socket, socket);
 }
