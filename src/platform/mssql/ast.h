@@ -271,6 +271,7 @@ struct GrantStmt {
   bool with_grant_option = false;
   std::vector<std::string> privileges;  // upper case; "ALL"
   MultiName object;                      // empty for statement permissions
+  std::vector<std::string> columns;      // ON t (a, b): those columns only
   std::vector<std::string> grantees;
 };
 

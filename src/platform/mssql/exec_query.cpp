@@ -174,6 +174,7 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
     int index = table->Find(a.column.back());
     if (index < 0) throw InvalidColumnName(a.column.back());
     const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
+    RequireColumn(x.session(), *table, column, kUpdate);
     if (column.identity)
       throw Message(8102, "Cannot update identity column '" + column.name + "'.");
     std::string value;

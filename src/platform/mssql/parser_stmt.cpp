@@ -526,7 +526,7 @@ StatementPtr Parser::Grant(GrantVerb verb) {
   } while (AcceptSymbol(","));
   if (AcceptKeyword("ON")) {
     grant.object = DottedName();
-    if (IsSymbol("(")) ColumnList();
+    if (IsSymbol("(")) grant.columns = ColumnList();
   }
   if (!AcceptKeyword("TO")) ExpectKeyword("FROM");
   do grant.grantees.push_back(NameOrString());

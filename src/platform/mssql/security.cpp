@@ -53,17 +53,44 @@ bool Contains(const std::vector<int>& groups, int role) {
   return std::find(groups.begin(), groups.end(), role) != groups.end();
 }
 
-// What sysprotects says for the user and its roles: -1 denied, 1 granted, 0 nothing.
-int Protection(SessionState& session, const std::string& schema, int object_id, Action action) {
-  const DatabaseUser& user = session.user();
+// The uids whose rights the session's user holds: its own and its roles'.
+std::string Holders(const DatabaseUser& user) {
   std::string uids = std::to_string(user.uid);
   for (int group : user.groups) uids += "," + std::to_string(group);
+  return uids;
+}
+
+// What sysprotects says on the whole object for the user and its roles:
+// -1 denied, 1 granted, 0 nothing.
+int Protection(SessionState& session, const std::string& schema, int object_id, Action action) {
   auto rows = session.db().Rows("SELECT max(protecttype = " + std::to_string(kDeny) + "), count(*) FROM " +
                                     QuoteIdentifier(schema) + ".sysprotects WHERE id = ?1 AND action = ?2 AND uid IN (" +
-                                    uids + ")",
+                                    Holders(session.user()) + ") AND columns IS NULL",
                                 {Value::Integer(object_id), Value::Integer(action)});
   if (rows.empty() || rows[0][1].integer() == 0) return 0;
   return rows[0][0].integer() == 1 ? -1 : 1;
+}
+
+// The columns granted and denied one by one to the user and its roles.
+struct ColumnRights {
+  access::Bytes granted, denied;  // bitmaps by colid
+  static bool Has(const access::Bytes& map, int colid) {
+    const std::size_t byte = static_cast<std::size_t>(colid) / 8;
+    return byte < map.size() && (map[byte] >> (colid % 8) & 1);
+  }
+};
+
+ColumnRights ColumnProtection(SessionState& session, int object_id, Action action) {
+  ColumnRights rights;
+  for (const auto& row : session.db().Rows("SELECT protecttype, columns FROM sysprotects WHERE id = ?1 AND action = ?2 "
+                                           "AND columns IS NOT NULL AND uid IN (" + Holders(session.user()) + ")",
+                                           {Value::Integer(object_id), Value::Integer(action)})) {
+    access::Bytes& map = row[0].integer() == kDeny ? rights.denied : rights.granted;
+    const access::Bytes& bits = row[1].binary();
+    if (map.size() < bits.size()) map.resize(bits.size());
+    for (std::size_t i = 0; i < bits.size(); ++i) map[i] |= bits[i];
+  }
+  return rights;
 }
 
 // What the fixed database roles give or take away, before sysprotects.
@@ -170,29 +197,51 @@ void RequireDatabaseRole(const SessionState& session, int role) {
   if (!HasDatabaseRole(session, role)) throw Message(15247, "User does not have permission to perform this action.");
 }
 
-void RequireObject(SessionState& session, const TableMeta& object, Action action) {
-  if (IsAdministrator(session)) return;
+bool RequireObject(SessionState& session, const TableMeta& object, Action action) {
+  if (IsAdministrator(session)) return true;
   const bool system = object.xtype == "S";
   if (system && action != kSelect)
     throw Message(259, "Ad hoc updates to system catalogs are not enabled. The system administrator must "
                        "reconfigure SQL Server to allow this.");
   // Master's objects seen from another database: only its system tables, to everyone.
   if (object.schema != "main") {
-    if (system) return;
+    if (system) return true;
   } else {
     const DatabaseUser& user = session.user();
-    if (user.owner || ObjectOwner(session, object.id) == user.uid) return;
+    if (user.owner || ObjectOwner(session, object.id) == user.uid) return true;
     int protection = Protection(session, "main", object.id, action);
     if (protection == 0) protection = RoleProtection(user, action);
     if (protection == 0 && system) protection = 1;
-    if (protection > 0) return;
+    const bool by_column = action == kSelect || action == kUpdate || action == kReferences;
+    if (protection >= 0 && by_column) {
+      const ColumnRights columns = ColumnProtection(session, object.id, action);
+      if (protection > 0) return columns.denied.empty();
+      if (!columns.granted.empty()) return false;
+    } else if (protection > 0) {
+      return true;
+    }
   }
   throw Message(229, ActionName(action) + " permission denied on object '" + object.name + "', database '" +
                          (object.schema == "main" ? session.database() : "master") + "', owner 'dbo'.", 14);
 }
 
-std::string ReadSource(SessionState& session, const TableMeta& table) {
-  RequireObject(session, table, kSelect);
+void RequireColumn(SessionState& session, const TableMeta& object, const ColumnMeta& column, Action action) {
+  if (IsAdministrator(session) || object.schema != "main") return;
+  const DatabaseUser& user = session.user();
+  if (user.owner || ObjectOwner(session, object.id) == user.uid) return;
+  const ColumnRights columns = ColumnProtection(session, object.id, action);
+  if (!ColumnRights::Has(columns.denied, column.colid)) {
+    int protection = Protection(session, "main", object.id, action);
+    if (protection == 0) protection = RoleProtection(user, action);
+    if (protection == 0 && object.xtype == "S" && action == kSelect) protection = 1;
+    if (protection > 0 || ColumnRights::Has(columns.granted, column.colid)) return;
+  }
+  throw Message(230, ActionName(action) + " permission denied on column '" + column.name + "' of object '" +
+                         object.name + "', database '" + session.database() + "', owner 'dbo'.", 14);
+}
+
+std::string ReadSource(SessionState& session, const TableMeta& table, bool* whole) {
+  *whole = RequireObject(session, table, kSelect);
   if (IsAdministrator(session) || CompareCi(table.name, "syslogins") != 0) return table.SqliteName();
   std::string columns;
   for (const ColumnMeta& column : table.columns)

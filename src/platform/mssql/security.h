@@ -12,8 +12,10 @@
 //   it enters the database; the database's owner and db_owner are dbo;
 // - object and statement permissions (sysprotects), looked up at each
 //   statement: a DENY to the user or any of its roles (public included)
-//   wins over every GRANT, no GRANT means no right. An object's owner holds
-//   every right on it; system tables may be read by everyone.
+//   wins over every GRANT, no GRANT means no right; SELECT and UPDATE may
+//   be granted or denied on single columns (sysprotects.columns, a bitmap
+//   by colid). An object's owner holds every right on it; system tables may
+//   be read by everyone.
 // Each Require* returns when the right is held and throws the server's
 // error otherwise.
 
@@ -73,6 +75,8 @@ enum Action : int {
   kCreateDefault = 233,
 };
 
+struct ColumnMeta;
+
 struct Principal {
   std::string login;  // as recorded in syslogins
   access::Value sid;
@@ -107,12 +111,16 @@ bool HasDatabaseRole(const SessionState& session, int role);  // db_owner holds 
 void RequireServerRole(const SessionState& session, unsigned any_of);  // 15247
 void RequireDatabaseRole(const SessionState& session, int role);       // 15247
 // A right on a table or view (229); writes to system tables are refused
-// (259) whatever was granted.
-void RequireObject(SessionState& session, const TableMeta& object, Action action);
+// (259) whatever was granted. False when the right is held on some
+// columns only: each column used must then pass RequireColumn.
+bool RequireObject(SessionState& session, const TableMeta& object, Action action);
+// A right on one column (230).
+void RequireColumn(SessionState& session, const TableMeta& object, const ColumnMeta& column, Action action);
 // Where a query reads a table or view from, once the session may read it
 // (229): the table itself, or for syslogins one without password hashes,
 // which only sysadmin sees.
-std::string ReadSource(SessionState& session, const TableMeta& table);
+// whole: set to RequireObject's answer.
+std::string ReadSource(SessionState& session, const TableMeta& table, bool* whole);
 // A statement permission in the current database (262).
 void RequireStatement(SessionState& session, Action action);
 // What only an object's owner may do: alter, drop, truncate, bind (3704).

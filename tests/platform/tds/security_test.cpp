@@ -330,6 +330,29 @@ TEST_F(InstalledServer, DenyWinsOverGrantUntilRevoked) {
   ExpectOutcomes(port(), "vek", kVekPassword, {{"USE 法院", 0}, {"SELECT count(*) FROM 案由", 0}});
 }
 
+TEST_F(InstalledServer, RightsOnSingleColumns) {
+  AsSa(port(), "USE 法院\ngo\nCREATE TABLE 列表 (a int, b int)\ngo\nGRANT SELECT ON 列表 (a) TO vek\ngo\n"
+               "GRANT UPDATE ON 列表 (b) TO vek\ngo\nDENY SELECT ON 案由 (案由) TO vek\ngo\n");
+  ExpectOutcomes(port(), "vek", kVekPassword,
+                 {{"USE 法院", 0},
+                  {"SELECT a FROM 列表", 0},
+                  {"SELECT b FROM 列表", 230},
+                  {"SELECT * FROM 列表", 230},
+                  {"SELECT count(*) FROM 列表 WHERE b = 1", 230},
+                  {"UPDATE 列表 SET b = 1", 0},
+                  {"UPDATE 列表 SET a = 1", 230},
+                  {"INSERT INTO 列表 VALUES (1, 2)", 229},
+                  {"SELECT 案由编号 FROM 案由", 0},
+                  {"SELECT 案由 FROM 案由", 230},
+                  {"SELECT count(*) FROM 案由", 0}});
+  int status = 0;
+  const std::string out = TsqlAs(port(), "vek", kVekPassword, "USE 法院\ngo\nSELECT b FROM 列表\ngo\nexit\n", &status);
+  EXPECT_NE(out.find("SELECT permission denied on column 'b' of object '列表', database '法院', owner 'dbo'."),
+            std::string::npos) << out;
+  AsSa(port(), "USE 法院\ngo\nREVOKE SELECT ON 案由 (案由) FROM vek\ngo\n");
+  ExpectOutcomes(port(), "vek", kVekPassword, {{"USE 法院", 0}, {"SELECT 案由 FROM 案由", 0}});
+}
+
 TEST_F(InstalledServer, PasswordsNeverStandInTheServersFiles) {
   ExpectOutcomes(port(), "vek", kVekPassword, {{"EXEC sp_password 'wrong', 'Changed#1'", 15211}});
   for (const std::string& password : {std::string(kSaPassword), kVekPassword, std::string("Nobody#1")}) {
