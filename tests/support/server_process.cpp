@@ -9,7 +9,7 @@
 
 namespace court::testing {
 
-ServerProcess::ServerProcess(const std::filesystem::path& root) {
+ServerProcess::ServerProcess(const std::filesystem::path& root, const std::vector<std::string>& arguments) {
   int out[2];
   if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
   pid_ = ::fork();
@@ -19,7 +19,10 @@ ServerProcess::ServerProcess(const std::filesystem::path& root) {
     ::close(out[1]);
     ::setenv("COURT_SERVER_SA_PASSWORD", kSaPassword, 1);
     const std::string program = COURT_BUILD_DIR "/court-server";
-    ::execl(program.c_str(), program.c_str(), "-S", root.c_str(), "--listen", "127.0.0.1:0", nullptr);
+    std::vector<const char*> argv = {program.c_str(), "-S", root.c_str(), "--listen", "127.0.0.1:0"};
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), const_cast<char* const*>(argv.data()));
     ::_exit(127);
   }
   ::close(out[1]);

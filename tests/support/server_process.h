@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace court::testing {
 
@@ -15,9 +16,10 @@ inline constexpr const char* kSaPassword = "Court#Test1";
 
 class ServerProcess {
  public:
-  // Starts build/court-server -S root --listen 127.0.0.1:0 with sa's password
-  // set, and waits until it says which port it listens on.
-  explicit ServerProcess(const std::filesystem::path& root);
+  // Starts build/court-server -S root --listen 127.0.0.1:0 [arguments] with
+  // sa's password in its environment, and waits until it says which port it
+  // listens on.
+  explicit ServerProcess(const std::filesystem::path& root, const std::vector<std::string>& arguments = {});
   ~ServerProcess();
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;

@@ -264,10 +264,14 @@ struct ExecStmt {
 
 struct UseStmt { std::string database; };
 
+enum class GrantVerb { kGrant, kRevoke, kDeny };
+
 struct GrantStmt {
-  bool revoke = false;
+  GrantVerb verb = GrantVerb::kGrant;
+  bool with_grant_option = false;
   std::vector<std::string> privileges;  // upper case; "ALL"
   MultiName object;                      // empty for statement permissions
+  std::vector<std::string> columns;      // ON t (a, b): those columns only
   std::vector<std::string> grantees;
 };
 

@@ -36,6 +36,13 @@ struct CompileEnv {
   DateOrder date_order = DateOrder::kMdy;
   // Set while compiling a view: everything must be inlined, nothing bound.
   bool inline_only = false;
+  // Asked for every table and view a query or a new view reads by name (not
+  // those an existing view reads): the SQLite source to read it from, or
+  // an error when the session may not read it. Null: the table itself.
+  std::function<std::string(const TableMeta&)> read_source;
+  // Told of every column of those tables that a query reads; throws when
+  // the session may not read it. Null: no check.
+  std::function<void(const TableMeta&, const ColumnMeta&)> read_column;
 };
 
 struct OutputColumn {

@@ -181,6 +181,8 @@ Compiler::Typed Compiler::EmitColumn(const Expr& e, const Scope& scope) {
         }
       }
     }
+    if (found && found->meta && env_.read_column)
+      env_.read_column(*found->meta, found->meta->columns[static_cast<std::size_t>(found->meta->Find(column))]);
     if (found) return Typed{found->sql_alias + "." + QuoteIdentifier(stored_name), type, nullptr};
   }
   throw InvalidColumnName(column);

@@ -74,7 +74,7 @@ ScopeTable Compiler::ScopeFor(const TableRef& ref, const Scope& scope, std::stri
   }
   t.meta = ResolveTable(ref.name);
   t.name = t.meta->name;
-  source = t.meta->SqliteName();
+  source = env_.read_source ? env_.read_source(*t.meta) : t.meta->SqliteName();
   return t;
 }
 
@@ -119,8 +119,10 @@ void Compiler::SelectList(const Select& select, const Scope& scope, CompiledQuer
           continue;
         any = true;
         if (t.meta) {
-          for (const ColumnMeta& c : t.meta->columns)
+          for (const ColumnMeta& c : t.meta->columns) {
+            if (env_.read_column) env_.read_column(*t.meta, c);
             add(t.sql_alias + "." + QuoteIdentifier(c.name), {c.name, c.type, c.name});
+          }
         } else {
           for (const OutputColumn& c : t.derived)
             add(t.sql_alias + "." + QuoteIdentifier(c.name), {c.name, c.type, ""});

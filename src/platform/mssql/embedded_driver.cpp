@@ -26,8 +26,8 @@ int ColumnIndex(const TableMeta& table, const std::string& column) {
 
 }  // namespace
 
-EmbeddedSession::EmbeddedSession(Server& server, const std::string& database)
-    : state_(server, database) {}
+EmbeddedSession::EmbeddedSession(Server& server, const std::string& database, std::optional<Principal> principal)
+    : state_(server, database, std::move(principal)) {}
 
 BatchResult EmbeddedSession::Run(std::string_view batch, std::map<std::string, Variable> parameters,
                                  std::map<std::string, Variable>* outputs) {

@@ -22,7 +22,8 @@ namespace court::mssql {
 
 class EmbeddedSession : public access::Session {
  public:
-  EmbeddedSession(Server& server, const std::string& database);
+  // principal: the network login it serves; none for the local administrator.
+  EmbeddedSession(Server& server, const std::string& database, std::optional<Principal> principal = std::nullopt);
 
   // Runs a batch and returns everything it produced, errors included;
   // parameters are variables the batch starts with (see Executor::Run).

@@ -8,6 +8,7 @@
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
+#include "platform/mssql/security.h"
 
 namespace court::mssql {
 
@@ -97,6 +98,7 @@ void WriteSysfiles(SqliteDb& db, const std::vector<PlannedFile>& files, const st
 }  // namespace
 
 void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
+  RequireStatement(x.session(), kCreateDatabase);
   if (x.session().DatabaseExists(s.name)) throw Message(1801, "Database '" + s.name + "' already exists.");
   std::vector<PlannedFile> files = Plan(x, s);
   bool failed = false;
@@ -131,7 +133,8 @@ void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
   db.Rows("INSERT INTO " + QuoteIdentifier(master) + ".sysdatabases (name, dbid, sid, mode, status, "
           "status2, crdate, reserved, category, cmptlevel, filename, version) VALUES (?1, ?2, ?3, 0, 16, "
           "1090519040, ?4, '1900-01-01 00:00:00.000', 0, 80, ?5, 539)",
-          {Value::Text(s.name), Value::Integer(dbid), Value::Binary({0x01}),
+          {Value::Text(s.name), Value::Integer(dbid),
+           x.session().principal() ? x.session().principal()->sid : Value::Binary({0x01}),
            Value::Text(FormatDateTime(Now())), Value::Text(primary.spec.filename)});
   WriteSysfiles(db, files, master, Value::Integer(dbid));
   for (const PlannedFile& f : files) {

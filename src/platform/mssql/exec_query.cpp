@@ -3,6 +3,7 @@
 #include "platform/mssql/convert.h"
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/row_writer.h"
 
 namespace court::mssql {
@@ -11,8 +12,10 @@ namespace {
 
 using access::Value;
 
-std::shared_ptr<const TableMeta> BaseTable(Compiler& compiler, const MultiName& name) {
+// The table a statement writes, once the session may do so.
+std::shared_ptr<const TableMeta> BaseTable(Executor& x, Compiler& compiler, const MultiName& name, Action action) {
   std::shared_ptr<const TableMeta> table = compiler.ResolveTable(name);
+  RequireObject(x.session(), *table, action);
   if (table->xtype == "V")
     throw Message(4406, "Update or insert of view or function '" + table->name +
                             "' failed because it contains a derived or constant field.");
@@ -109,7 +112,7 @@ void RunSelect(Executor& x, const SelectStmt& s) {
 void RunInsert(Executor& x, const InsertStmt& s) {
   CompileEnv env = x.Env();
   Compiler compiler(env);
-  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  std::shared_ptr<const TableMeta> table = BaseTable(x, compiler, s.table, kInsert);
   std::vector<int> targets = TargetColumns(*table, s.columns);
   RowWriter writer(x.session(), env, table);
   auto insert_row = [&](const std::vector<std::optional<Value>>& given) {
@@ -163,7 +166,7 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
   RefuseJoinedTarget(s.from);
   CompileEnv env = x.Env();
   Compiler compiler(env);
-  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  std::shared_ptr<const TableMeta> table = BaseTable(x, compiler, s.table, kUpdate);
   Scope scope = compiler.TargetScope(s.table);
   RowWriter writer(x.session(), env, table);
   std::vector<std::pair<int, std::string>> assignments;
@@ -171,6 +174,7 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
     int index = table->Find(a.column.back());
     if (index < 0) throw InvalidColumnName(a.column.back());
     const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
+    RequireColumn(x.session(), *table, column, kUpdate);
     if (column.identity)
       throw Message(8102, "Cannot update identity column '" + column.name + "'.");
     std::string value;
@@ -191,7 +195,7 @@ void RunDelete(Executor& x, const DeleteStmt& s) {
   RefuseJoinedTarget(s.from);
   CompileEnv env = x.Env();
   Compiler compiler(env);
-  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  std::shared_ptr<const TableMeta> table = BaseTable(x, compiler, s.table, kDelete);
   Scope scope = compiler.TargetScope(s.table);
   std::string sql = "DELETE FROM " + table->SqliteName() + " AS " + scope.tables[0].sql_alias;
   if (s.where) sql += " WHERE " + compiler.Condition(*s.where, scope);
@@ -204,7 +208,9 @@ void RunDelete(Executor& x, const DeleteStmt& s) {
 void RunTruncate(Executor& x, const TruncateStmt& s) {
   CompileEnv env = x.Env();
   Compiler compiler(env);
-  std::shared_ptr<const TableMeta> table = BaseTable(compiler, s.table);
+  std::shared_ptr<const TableMeta> table = compiler.ResolveTable(s.table);
+  RequireOwner(x.session(), table->id, table->name);
+  table = BaseTable(x, compiler, s.table, kDelete);
   x.session().db().Exec("DELETE FROM " + table->SqliteName());
   x.session().catalog().ResetIdentity(table->id);
 }

@@ -7,6 +7,7 @@
 #include "platform/mssql/convert.h"
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/row_writer.h"
 #include "platform/mssql/text.h"
 
@@ -187,6 +188,7 @@ void CheckNameFree(Executor& x, const std::string& name) {
 
 void RunCreateTable(Executor& x, const CreateTableStmt& s) {
   const std::string& name = s.table.back();
+  RequireStatement(x.session(), kCreateTable);
   CheckNameFree(x, name);
   std::set<std::string> seen;
   int identities = 0;
@@ -203,6 +205,7 @@ void RunCreateTable(Executor& x, const CreateTableStmt& s) {
   SchemaChange change(x.session());
   Catalog& catalog = x.session().catalog();
   int id = catalog.AddObject(name, "U", 0);
+  TakeOwnership(x.session(), id);
   std::string sql = "CREATE TABLE " + catalog.Qualified(name) + " (";
   for (std::size_t i = 0; i < columns.size(); ++i) {
     catalog.AddColumn(id, columns[i]);
@@ -228,6 +231,7 @@ void RunCreateTable(Executor& x, const CreateTableStmt& s) {
 
 void RunAlterTable(Executor& x, const AlterTableStmt& s) {
   std::shared_ptr<const TableMeta> table = ExistingTable(x, s.table);
+  RequireOwner(x.session(), table->id, table->name);
   SchemaChange change(x.session());
   switch (s.action) {
     case AlterAction::kAddColumns:
@@ -249,6 +253,7 @@ void RunAlterTable(Executor& x, const AlterTableStmt& s) {
 
 void RunCreateView(Executor& x, const CreateViewStmt& s) {
   const std::string& name = s.name.back();
+  RequireStatement(x.session(), kCreateView);
   CheckNameFree(x, name);
   if (!s.select->order_by.empty() && !s.select->top)
     throw Message(1033, "The ORDER BY clause is invalid in views, inline functions, derived tables, "
@@ -271,6 +276,7 @@ void RunCreateView(Executor& x, const CreateViewStmt& s) {
   SchemaChange change(x.session());
   Catalog& catalog = x.session().catalog();
   int id = catalog.AddObject(name, "V", 0);
+  TakeOwnership(x.session(), id);
   // The options in force when the view was made stay with it.
   x.session().db().Rows("UPDATE sysobjects SET status = ?2 WHERE id = ?1",
                         {Value::Integer(id), Value::Integer((x.session().quoted_identifier ? 0x40000000 : 0) |
@@ -291,9 +297,11 @@ void RunCreateView(Executor& x, const CreateViewStmt& s) {
 
 void RunCreateDefault(Executor& x, const CreateDefaultStmt& s) {
   const std::string& name = s.name.back();
+  RequireStatement(x.session(), kCreateDefault);
   CheckNameFree(x, name);
   SchemaChange change(x.session());
   int id = x.session().catalog().AddObject(name, "D", 0);
+  TakeOwnership(x.session(), id);
   x.session().catalog().AddComment(id, s.text);
   change.Commit();
 }
@@ -311,6 +319,7 @@ void RunDrop(Executor& x, const DropStmt& s) {
       throw Message(3701, std::string("Cannot drop the ") + kWhat[kind] + " '" + name.back() +
                               "', because it does not exist in the system catalog.",
                     11);
+    RequireOwner(x.session(), object->id, object->name);
     SchemaChange change(x.session());
     if (s.kind == DropKind::kDefault) {
       if (!x.session().db().Scalar("SELECT 1 FROM syscolumns WHERE cdefault = ?1",

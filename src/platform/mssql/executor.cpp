@@ -1,10 +1,13 @@
 #include "platform/mssql/executor.h"
 
 #include <cctype>
+#include <memory>
+#include <set>
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/row_writer.h"
 #include "platform/mssql/text.h"
 
@@ -160,6 +163,19 @@ CompileEnv Executor::Env() {
   CompileEnv env = SessionEnv(session_);
   env.variable = [this](const std::string& name) { return FindVariable(name); };
   env.system_variable = [this](const std::string& name) { return SystemVariable(name); };
+  if (!IsAdministrator(session_)) {
+    // Tables read with rights on some of their columns only; their columns are checked one by one.
+    auto partial = std::make_shared<std::set<int>>();
+    env.read_source = [this, partial](const TableMeta& table) {
+      bool whole = true;
+      std::string source = ReadSource(session_, table, &whole);
+      if (!whole) partial->insert(table.id);
+      return source;
+    };
+    env.read_column = [this, partial](const TableMeta& table, const ColumnMeta& column) {
+      if (partial->count(table.id)) RequireColumn(session_, table, column, kSelect);
+    };
+  }
   return env;
 }
 

@@ -1,10 +1,12 @@
-// GRANT and REVOKE, kept in sysprotects so that a query shows who holds what.
+// GRANT, DENY and REVOKE, kept in sysprotects so that a query shows who
+// holds what and the security checks read it.
 
 #include <map>
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 
 namespace court::mssql {
 
@@ -12,7 +14,10 @@ namespace {
 
 using access::Value;
 
+// sysprotects protecttype codes.
+constexpr int kGrantWithGrant = 204;
 constexpr int kGrant = 205;
+constexpr int kDeny = 206;
 
 // sysprotects action codes.
 const std::map<std::string, int>& Actions() {
@@ -38,6 +43,44 @@ std::vector<int> ObjectActions(const std::string& xtype) {
   if (xtype == "P" || xtype == "X") return {224};
   if (xtype == "FN") return {224, 26};
   return {193, 195, 196, 197};
+}
+
+// The sysprotects.columns bitmap of the named columns (bit colid).
+access::Bytes ColumnBits(Executor& x, const std::string& table_name, const std::vector<std::string>& columns) {
+  std::shared_ptr<const TableMeta> table = x.session().catalog().FindTable(table_name);
+  access::Bytes bits;
+  for (const std::string& name : columns) {
+    const int index = table ? table->Find(name) : -1;
+    if (index < 0) throw InvalidColumnName(name);
+    const int colid = table->columns[static_cast<std::size_t>(index)].colid;
+    if (bits.size() <= static_cast<std::size_t>(colid / 8)) bits.resize(static_cast<std::size_t>(colid / 8) + 1);
+    bits[static_cast<std::size_t>(colid / 8)] |= static_cast<unsigned char>(1 << (colid % 8));
+  }
+  return bits;
+}
+
+// Sets (or clears) columns in the column-level row of one kind; a row left
+// without columns goes.
+void MergeColumns(Executor& x, const std::vector<Value>& key, int protecttype, const access::Bytes& bits, bool set) {
+  SqliteDb& db = x.session().db();
+  const std::string where = " WHERE id = ?1 AND uid = ?2 AND action = ?3 AND protecttype = ?4 AND columns IS NOT NULL";
+  std::vector<Value> params = key;
+  params.push_back(Value::Integer(protecttype));
+  Value current = db.Scalar("SELECT columns FROM sysprotects" + where, params);
+  access::Bytes map = current.is_null() ? access::Bytes() : current.binary();
+  if (map.size() < bits.size()) map.resize(bits.size());
+  bool any = false;
+  for (std::size_t i = 0; i < map.size(); ++i) {
+    const unsigned char b = i < bits.size() ? bits[i] : 0;
+    map[i] = static_cast<unsigned char>(set ? map[i] | b : map[i] & ~b);
+    any = any || map[i] != 0;
+  }
+  db.Rows("DELETE FROM sysprotects" + where, params);
+  if (!any) return;
+  params.push_back(Value::Binary(map));
+  params.push_back(Value::Integer(x.session().user().uid));
+  db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, columns, grantor) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+          params);
 }
 
 std::string Privileges(const std::vector<std::string>& privileges) {
@@ -92,13 +135,30 @@ void RunGrant(Executor& x, const GrantStmt& s) {
       }
     }
   }
+  RequireGrantor(x.session(), object_id);
+  const int protecttype = s.verb == GrantVerb::kDeny ? kDeny : s.with_grant_option ? kGrantWithGrant : kGrant;
+  if (!s.columns.empty()) {
+    for (int action : actions)
+      if (action != 193 && action != 197 && action != 26)
+        throw Message(4606, "Granted or revoked privilege " + Privileges(s.privileges) + " is not compatible with object.");
+    const access::Bytes bits = ColumnBits(x, s.object.back(), s.columns);
+    for (const Value& uid : users) {
+      for (int action : actions) {
+        const std::vector<Value> key = {Value::Integer(object_id), uid, Value::Integer(action)};
+        for (int type : {kGrantWithGrant, kGrant, kDeny})
+          MergeColumns(x, key, type, bits, s.verb != GrantVerb::kRevoke && type == protecttype);
+      }
+    }
+    return;
+  }
   for (const Value& uid : users) {
     for (int action : actions) {
       db.Rows("DELETE FROM sysprotects WHERE id = ?1 AND uid = ?2 AND action = ?3",
               {Value::Integer(object_id), uid, Value::Integer(action)});
-      if (!s.revoke)
-        db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, grantor) VALUES (?1, ?2, ?3, ?4, 1)",
-                {Value::Integer(object_id), uid, Value::Integer(action), Value::Integer(kGrant)});
+      if (s.verb != GrantVerb::kRevoke)
+        db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, grantor) VALUES (?1, ?2, ?3, ?4, ?5)",
+                {Value::Integer(object_id), uid, Value::Integer(action), Value::Integer(protecttype),
+                 Value::Integer(x.session().user().uid)});
     }
   }
 }

@@ -79,7 +79,7 @@ class Parser {
   StatementPtr Declare();
   StatementPtr Set();
   StatementPtr Exec(MultiName procedure);
-  StatementPtr Grant(bool revoke);
+  StatementPtr Grant(GrantVerb verb);
   FileSpec DatabaseFileClause();
   ColumnDef ColumnDefinition(bool in_alter_column);
   long long IdentityNumber();  // a seed or increment: [-]digits

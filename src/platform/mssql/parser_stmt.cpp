@@ -39,7 +39,7 @@ bool Parser::StartsStatement() const {
   static constexpr std::string_view kStarts[] = {
       "SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "ALTER", "DROP",  "EXEC",
       "EXECUTE", "DECLARE", "SET",  "IF",     "WHILE",  "BEGIN", "PRINT", "GRANT",
-      "REVOKE", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK"};
+      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK"};
   return std::any_of(std::begin(kStarts), std::end(kStarts),
                      [&](std::string_view k) { return IsKeyword(k); });
 }
@@ -69,8 +69,9 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
   if (AcceptKeyword("DECLARE")) return Declare();
   if (AcceptKeyword("SET")) return Set();
   if (AcceptKeyword("EXEC") || AcceptKeyword("EXECUTE")) return Exec(DottedName());
-  if (AcceptKeyword("GRANT")) return Grant(false);
-  if (AcceptKeyword("REVOKE")) return Grant(true);
+  if (AcceptKeyword("GRANT")) return Grant(GrantVerb::kGrant);
+  if (AcceptKeyword("REVOKE")) return Grant(GrantVerb::kRevoke);
+  if (AcceptKeyword("DENY")) return Grant(GrantVerb::kDeny);
   if (AcceptKeyword("USE")) return Make(UseStmt{Name()}, line);
   if (AcceptKeyword("PRINT")) return Make(PrintStmt{Expression()}, line);
   if (AcceptKeyword("RETURN")) return Make(ReturnStmt{}, line);
@@ -525,10 +526,10 @@ StatementPtr Parser::Exec(MultiName procedure) {
   return Make(std::move(exec), line);
 }
 
-StatementPtr Parser::Grant(bool revoke) {
+StatementPtr Parser::Grant(GrantVerb verb) {
   int line = Peek().line;
   GrantStmt grant;
-  grant.revoke = revoke;
+  grant.verb = verb;
   do {
     std::string privilege = Upper(Next().text);
     // CREATE TABLE, BACKUP DATABASE: two-word statement permissions.
@@ -540,7 +541,7 @@ StatementPtr Parser::Grant(bool revoke) {
   } while (AcceptSymbol(","));
   if (AcceptKeyword("ON")) {
     grant.object = DottedName();
-    if (IsSymbol("(")) ColumnList();
+    if (IsSymbol("(")) grant.columns = ColumnList();
   }
   if (!AcceptKeyword("TO")) ExpectKeyword("FROM");
   do grant.grantees.push_back(NameOrString());
@@ -548,7 +549,9 @@ StatementPtr Parser::Grant(bool revoke) {
   if (AcceptKeyword("WITH")) {
     ExpectKeyword("GRANT");
     ExpectKeyword("OPTION");
+    grant.with_grant_option = true;
   }
+  AcceptKeyword("CASCADE");
   return Make(std::move(grant), line);
 }
 

@@ -10,6 +10,8 @@
 #include "platform/mssql/collation.h"
 #include "platform/mssql/executor.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/password_hash.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/text.h"
 #include "platform/mssql/type_info.h"
 
@@ -59,6 +61,7 @@ std::string Unbracketed(std::string name) {
 }
 
 void AddLogin(Executor& x, const ExecStmt& s) {
+  RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame", "passwd", "defdb", "deflanguage", "sid", "encryptopt"});
   std::string login = a.Text("loginame");
   std::string database = a.Text("defdb", "master");
@@ -75,32 +78,89 @@ void AddLogin(Executor& x, const ExecStmt& s) {
   std::uint64_t h = 1469598103934665603ULL;
   for (unsigned char c : Lower(login)) h = (h ^ c) * 1099511628211ULL;
   for (std::size_t i = 0; i < 16; ++i) sid[i] = static_cast<unsigned char>((h >> ((i % 8) * 8)) ^ (i * 37));
-  std::uint64_t p = 1469598103934665603ULL;
-  for (unsigned char c : a.Text("passwd")) p = (p ^ c) * 1099511628211ULL;
   std::string now = FormatDateTime(Now());
   x.session().db().Rows(
       "INSERT INTO " + Master(x) + ".syslogins (sid, status, createdate, updatedate, accdate, name, "
       "dbname, password, language, hasaccess, loginname) VALUES (?1, 9, ?2, ?2, ?2, ?3, ?4, ?5, ?6, 1, ?3)",
       {Value::Binary(sid), Value::Text(now), Value::Text(login), Value::Text(database),
-       a.Has("passwd") ? Value::Text(std::to_string(p)) : Value(), Value::Text(language)});
+       a.Has("passwd") ? Value::Text(HashPassword(a.Text("passwd"))) : Value(), Value::Text(language)});
   x.Inform(15298, "New login created.");
+}
+
+void DropLogin(Executor& x, const ExecStmt& s) {
+  RequireServerRole(x.session(), kSecurityadmin);
+  Arguments a(x, s, {"loginame"});
+  std::string login = a.Text("loginame");
+  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  x.session().db().Rows("DELETE FROM " + Master(x) + ".syslogins WHERE name = ?1", {Value::Text(login)});
+  x.Inform(15249, "Login dropped.");
+}
+
+// Turns a login away or lets it in again. SQL Server 2000 keeps this for
+// Windows logins; here SQL logins are disabled the same way.
+void DenyLogin(Executor& x, const ExecStmt& s, bool deny) {
+  RequireServerRole(x.session(), kSecurityadmin);
+  Arguments a(x, s, {"loginame"});
+  std::string login = a.Text("loginame");
+  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET denylogin = ?2, hasaccess = ?3 WHERE name = ?1",
+                        {Value::Text(login), Value::Integer(deny ? 1 : 0), Value::Integer(deny ? 0 : 1)});
+}
+
+// A login changes its own password by giving the old one; sysadmin and
+// securityadmin set anyone's.
+void ChangePassword(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"old", "new", "loginame"});
+  SessionState& session = x.session();
+  const Principal* principal = session.principal();
+  std::string login = a.Text("loginame", principal ? principal->login : "sa");
+  const bool own = principal == nullptr || CompareCi(login, principal->login) == 0;
+  if (!own) RequireServerRole(session, kSecurityadmin);
+  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (principal != nullptr && own && !HasServerRole(session, kSecurityadmin)) {
+    Value stored = session.db().Scalar("SELECT password FROM " + Master(x) + ".syslogins WHERE name = ?1",
+                                       {Value::Text(login)});
+    const std::string old = stored.is_null() ? "" : stored.ToText();
+    if (!VerifyPassword(old, a.Text("old")) && !VerifyLegacyDigest(old, a.Text("old")))
+      return x.Raise(Message(15211, "Old (current) password incorrect for user. The password was not changed."));
+  }
+  SetPassword(session.db(), session.in_master() ? "main" : "master", login, a.Text("new"));
+  x.Inform(15478, "Password changed.");
 }
 
 void AddServerRoleMember(Executor& x, const ExecStmt& s) {
   Arguments a(x, s, {"loginame", "rolename"});
   std::string login = a.Text("loginame"), role = Lower(a.Text("rolename"));
-  static const std::array<std::string, 8> kRoles = {"sysadmin",     "securityadmin", "serveradmin",
-                                                    "setupadmin",   "processadmin",  "diskadmin",
-                                                    "dbcreator",    "bulkadmin"};
-  if (std::find(kRoles.begin(), kRoles.end(), role) == kRoles.end())
+  const unsigned bit = ServerRoleNamed(role);
+  if (bit == 0)
     return x.Raise(Message(15402, "'" + a.Text("rolename") + "' is not a fixed server role.", 11));
+  // A role's members may add others to it; securityadmin to any but sysadmin.
+  RequireServerRole(x.session(), bit == kSysadmin ? bit : bit | kSecurityadmin);
   if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
   x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET " + role + " = 1 WHERE name = ?1",
                         {Value::Text(login)});
   x.Inform(15488, "'" + login + "' added to role '" + role + "'.");
 }
 
+// Makes a database user a member of a role (db_owner, db_datareader, ...).
+void AddRoleMember(Executor& x, const ExecStmt& s) {
+  RequireDatabaseRole(x.session(), kDbOwner);
+  Arguments a(x, s, {"rolename", "membername"});
+  std::string role = a.Text("rolename"), member = a.Text("membername");
+  SqliteDb& db = x.session().db();
+  Value group = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 1", {Value::Text(role)});
+  if (group.is_null()) return x.Raise(Message(15014, "The role '" + role + "' does not exist in the current database."));
+  Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(member)});
+  if (uid.is_null()) return x.Raise(Message(15410, "User or role '" + member + "' does not exist in this database."));
+  db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1 AND groupuid = ?2", {uid, group});
+  db.Rows("INSERT INTO sysmembers (memberuid, groupuid) VALUES (?1, ?2)", {uid, group});
+  x.Inform(15488, "'" + member + "' added to role '" + role + "'.");
+}
+
 void GrantDbAccess(Executor& x, const ExecStmt& s) {
+  RequireDatabaseRole(x.session(), kDbAccessadmin);
   Arguments a(x, s, {"loginame", "name_in_db"});
   std::string login = a.Text("loginame"), user = a.Text("name_in_db", login);
   SqliteDb& db = x.session().db();
@@ -120,6 +180,7 @@ void GrantDbAccess(Executor& x, const ExecStmt& s) {
 }
 
 void RevokeDbAccess(Executor& x, const ExecStmt& s) {
+  RequireDatabaseRole(x.session(), kDbAccessadmin);
   Arguments a(x, s, {"name_in_db"});
   std::string user = a.Text("name_in_db");
   SqliteDb& db = x.session().db();
@@ -162,6 +223,7 @@ void DbOption(Executor& x, const ExecStmt& s) {
   Arguments a(x, s, {"dbname", "optname", "optvalue"});
   std::string database = a.Text("dbname"), option = Lower(a.Text("optname"));
   if (!a.Has("optvalue")) return;  // listing the options changes nothing
+  RequireDatabaseRole(x.session(), kDbOwner);
   if (!x.session().DatabaseExists(database))
     return x.Raise(Message(15010, "The database '" + database +
                                       "' does not exist. Use sp_helpdb to show available databases."));
@@ -205,6 +267,7 @@ void BindDefault(Executor& x, const ExecStmt& s, bool bind) {
   if (index < 0)
     return x.Raise(Message(15104, "You do not own a table named '" + table_name +
                                       "' that has a column named '" + column_name + "'."));
+  RequireOwner(x.session(), table->id, table->name);
   const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
   if (bind) {
     if (column.type.name == "timestamp")
@@ -224,13 +287,15 @@ void TypeCatalogue(Executor& x, const ExecStmt& s) {
   DataTypeInfo(x, std::atoi(a.Text("data_type", "0").c_str()), std::atoi(a.Text("odbcver", "2").c_str()));
 }
 
-}  // namespace
-
-void RunExec(Executor& x, const ExecStmt& s) {
-  std::string name = Lower(s.procedure.back());
+void Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
   if (name == "sp_addlogin") AddLogin(x, s);
+  else if (name == "sp_droplogin") DropLogin(x, s);
+  else if (name == "sp_password") ChangePassword(x, s);
+  else if (name == "sp_denylogin") DenyLogin(x, s, true);
+  else if (name == "sp_grantlogin") DenyLogin(x, s, false);
   else if (name == "sp_addsrvrolemember") AddServerRoleMember(x, s);
   else if (name == "sp_grantdbaccess") GrantDbAccess(x, s);
+  else if (name == "sp_addrolemember") AddRoleMember(x, s);
   else if (name == "sp_revokedbaccess") RevokeDbAccess(x, s);
   else if (name == "sp_dboption") DbOption(x, s);
   else if (name == "sp_bindefault") BindDefault(x, s, true);
@@ -238,6 +303,19 @@ void RunExec(Executor& x, const ExecStmt& s) {
   else if (name == "sp_datatype_info") TypeCatalogue(x, s);
   else if (RunFileProcedure(x, s)) return;
   else throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
+}
+
+}  // namespace
+
+void RunExec(Executor& x, const ExecStmt& s) {
+  std::string name = Lower(s.procedure.back());
+  try {
+    Dispatch(x, s, name);
+  } catch (const access::Error& e) {
+    // A refused caller ends the procedure, not the batch.
+    if (e.number() != 15247 && e.number() != 3704) throw;
+    x.Raise(e);
+  }
 }
 
 }  // namespace court::mssql

@@ -10,7 +10,8 @@ const access::Error* BatchResult::FirstError() const {
   return nullptr;
 }
 
-SessionState::SessionState(Server& server, const std::string& database) : server_(server) {
+SessionState::SessionState(Server& server, const std::string& database, std::optional<Principal> principal)
+    : server_(server), principal_(std::move(principal)) {
   const std::uintmax_t master_id = Server::FileId(server.MasterFile());
   std::unique_ptr<SqliteDb> master = server.Borrow(server.MasterFile());
   if (!master) master = std::make_unique<SqliteDb>(server.MasterFile(), false);
@@ -19,6 +20,7 @@ SessionState::SessionState(Server& server, const std::string& database) : server
   if (!entry || !std::filesystem::exists(entry->file))
     throw Message(4060, "Cannot open database requested in login '" + database + "'. Login fails.", 11);
   Open(*entry);
+  user_ = EnterDatabase(*this);
 }
 
 SessionState::~SessionState() { Release(); }
@@ -62,11 +64,19 @@ void SessionState::Use(const std::string& database) {
     throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
                            "'. No entry found with that name. Make sure that the name is entered "
                            "correctly.");
+  const DatabaseEntry previous = entry_;
   Open(*entry);
+  try {
+    user_ = EnterDatabase(*this);
+  } catch (const access::Error&) {
+    Open(previous);
+    throw;
+  }
 }
 
 void SessionState::Open(const DatabaseEntry& entry) {
   Release();
+  entry_ = entry;
   file_ = entry.file;
   file_id_ = Server::FileId(file_);
   db_ = server_.Borrow(file_);

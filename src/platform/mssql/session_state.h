@@ -14,6 +14,7 @@
 #include "platform/access/driver.h"
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/datetime_text.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/server.h"
 #include "platform/mssql/sql_type.h"
 #include "platform/mssql/sqlite_db.h"
@@ -44,13 +45,16 @@ struct BatchResult {
 
 class SessionState {
  public:
-  // Opens a session on a database; throws 4060 when it does not exist.
-  SessionState(Server& server, const std::string& database);
+  // Opens a session on a database; throws 4060 when it does not exist and
+  // 916 when the principal has no access to it. Without a principal the
+  // session is the local administrator.
+  SessionState(Server& server, const std::string& database, std::optional<Principal> principal = std::nullopt);
   ~SessionState();
   SessionState(const SessionState&) = delete;
   SessionState& operator=(const SessionState&) = delete;
 
-  // Makes another database current (USE); throws 911 when it does not exist.
+  // Makes another database current (USE); throws 911 when it does not
+  // exist, 916 (staying where it was) when the principal has no access.
   void Use(const std::string& database);
   bool DatabaseExists(const std::string& database);
 
@@ -60,6 +64,8 @@ class SessionState {
   Catalog& master() { return master_catalog_ ? *master_catalog_ : *catalog_; }
   const std::string& database() const { return database_; }
   bool in_master() const { return !master_catalog_; }
+  const Principal* principal() const { return principal_ ? &*principal_ : nullptr; }
+  const DatabaseUser& user() const { return user_; }
 
   // Asked now and then while a statement runs; when it answers true the
   // statement stops with an error (a client cancelled the batch).
@@ -80,6 +86,9 @@ class SessionState {
   void InstallInterruptCheck();
 
   Server& server_;
+  std::optional<Principal> principal_;
+  DatabaseUser user_;
+  DatabaseEntry entry_;
   std::string database_;
   std::filesystem::path file_;
   std::uintmax_t file_id_ = 0;  // the file's identity when it was opened

@@ -1,5 +1,6 @@
 // What every connection of a running server shares: the engine, who may
-// log in, the limits, and the signal that the server is stopping.
+// log in, the TLS identity, the limits, and the signal that the server is
+// stopping.
 
 #ifndef COURT_PLATFORM_TDS_CONTEXT_H_
 #define COURT_PLATFORM_TDS_CONTEXT_H_
@@ -11,6 +12,7 @@
 
 #include "platform/mssql/server.h"
 #include "platform/tds/authenticator.h"
+#include "platform/tds/tls.h"
 
 namespace court::tds {
 
@@ -26,16 +28,19 @@ struct Limits {
 class ServerContext {
  public:
   // stop_fd: a descriptor that becomes readable when the server is to stop.
-  ServerContext(mssql::Server& engine, Authenticator& authenticator, Limits limits, int stop_fd,
-                std::string server_name)
-      : engine(engine), authenticator(authenticator), limits(limits), stop_fd(stop_fd),
-        server_name(std::move(server_name)) {}
+  // require_encryption: clients that will not use TLS are turned away.
+  ServerContext(mssql::Server& engine, Authenticator& authenticator, const TlsContext& tls,
+                bool require_encryption, Limits limits, int stop_fd, std::string server_name)
+      : engine(engine), authenticator(authenticator), tls(tls), require_encryption(require_encryption),
+        limits(limits), stop_fd(stop_fd), server_name(std::move(server_name)) {}
 
   // One line on standard error; lines of several connections never mix.
   void Log(std::string_view line);
 
   mssql::Server& engine;
   Authenticator& authenticator;
+  const TlsContext& tls;
+  const bool require_encryption;
   const Limits limits;
   const int stop_fd;
   const std::string server_name;

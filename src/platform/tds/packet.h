@@ -8,7 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/tds/tls.h"
 #include "platform/tds/wire.h"
+
+struct ssl_st;
 
 namespace court::tds {
 
@@ -30,9 +33,9 @@ struct Message {
   Bytes payload;
 };
 
-// One client's socket as a stream of messages. The socket stays open until
-// the channel is destroyed.
-class Channel {
+// One client's socket as a stream of messages, in the clear or through
+// TLS. The socket stays open until the channel is destroyed.
+class Channel : private HandshakeCarrier {
  public:
   // stop_fd: becomes readable when the server shuts down.
   Channel(int fd, int stop_fd, std::uint16_t spid);
@@ -53,6 +56,15 @@ class Channel {
   // which this consumes) or has gone away. Never blocks.
   bool CancelRequested();
 
+  // Encrypts the connection: the TLS handshake travels in pre-login
+  // messages, everything after it in TLS records. Throws ProtocolError
+  // when the handshake fails.
+  // first_records: the client's first handshake message, already read.
+  void StartTls(const TlsContext& tls, Bytes first_records);
+  // Back to the clear (after a login that the client encrypted alone).
+  void StopTls();
+  bool encrypted() const { return tls_ != nullptr; }
+
   void set_packet_size(std::size_t size) { packet_size_ = size; }
   std::size_t packet_size() const { return packet_size_; }
   void set_io_timeout_ms(int ms) { io_timeout_ms_ = ms; }
@@ -63,6 +75,18 @@ class Channel {
   // Reads exactly n bytes; false when the client closed before the first.
   bool ReadFully(unsigned char* out, std::size_t n, bool first);
   void WriteFully(const unsigned char* data, std::size_t n);
+  // Some bytes of the message: from the look-ahead, the TLS session or the
+  // socket; 0 when the peer closed, below 0 on failure, kNothingYet when a
+  // plain socket has nothing at the moment.
+  static constexpr long kNothingYet = -2;
+  long ReadSome(unsigned char* out, std::size_t n);
+  void WaitReadable();  // throws when the client stays silent too long
+  bool Buffered() const;  // bytes are waiting that the socket no longer shows
+  bool CancelRequestedInTls();
+
+  std::size_t Receive(unsigned char* out, std::size_t size) override;
+  void Queue(const unsigned char* data, std::size_t size) override;
+  bool Flush() override;
 
   int fd_;
   int stop_fd_;
@@ -71,6 +95,12 @@ class Channel {
   int io_timeout_ms_ = 30000;
   char peer_[64] = "?";
   Bytes outgoing_;  // the packet being sent, kept to spare an allocation per reply
+  ssl_st* tls_ = nullptr;
+  bool handshaking_ = false;
+  Bytes handshake_in_, handshake_out_;  // pre-login payloads while TLS starts
+  std::size_t handshake_at_ = 0;
+  std::string handshake_error_;
+  Bytes unread_;  // read ahead of the message reader (looking for an attention)
 };
 
 }  // namespace court::tds

@@ -10,6 +10,12 @@ enum Option : std::uint8_t { kVersion = 0, kEncryption = 1, kInstance = 2, kThre
 
 }  // namespace
 
+std::uint8_t AgreedEncryption(std::uint8_t client, bool required) {
+  if (client == kEncryptOn || client == kEncryptRequired) return kEncryptOn;
+  if (required) return kEncryptRequired;
+  return client == kEncryptOff ? kEncryptOff : kEncryptNotSupported;
+}
+
 Prelogin ParsePrelogin(const Bytes& payload) {
   Prelogin result;
   Reader in(payload);

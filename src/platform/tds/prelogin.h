@@ -17,6 +17,11 @@ struct Prelogin {
   std::uint8_t encryption = kEncryptOff;  // what the client offers or asks for
 };
 
+// What the server answers to the encryption a client offers: ON (the whole
+// session) when it asks for it, OFF (the login alone) when it merely can,
+// and when encryption is required REQ to anyone who would not encrypt all.
+std::uint8_t AgreedEncryption(std::uint8_t client, bool required);
+
 // Throws ProtocolError when the option table is malformed.
 Prelogin ParsePrelogin(const Bytes& payload);
 

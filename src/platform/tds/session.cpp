@@ -105,14 +105,27 @@ bool Session::LogIn() {
   const int wait = context_.limits.login_timeout_ms;
   Channel::Wait got = channel_.Read(message, context_.limits.max_login_request, wait);
   if (got != Channel::Wait::kMessage) return false;
+  std::uint8_t agreed = kEncryptNotSupported;  // a client without pre-login cannot encrypt
   if (message.type == kPrelogin) {
-    ParsePrelogin(message.payload);
-    channel_.Send(kReply, PreloginReply(kEncryptNotSupported));
+    agreed = AgreedEncryption(ParsePrelogin(message.payload).encryption, context_.require_encryption);
+    channel_.Send(kReply, PreloginReply(agreed));
     got = channel_.Read(message, context_.limits.max_login_request, wait);
     if (got != Channel::Wait::kMessage) return false;
+    // A TLS handshake follows, unless a client that could have encrypted its
+    // login sends it in the clear.
+    if (message.type == kPrelogin && agreed != kEncryptNotSupported) {
+      channel_.StartTls(context_.tls, std::move(message.payload));
+      got = channel_.Read(message, context_.limits.max_login_request, wait);
+      if (got != Channel::Wait::kMessage) return false;
+    }
+  }
+  if (context_.require_encryption && !channel_.encrypted()) {
+    context_.Log(std::string("refused a client from ") + channel_.peer() + " that does not encrypt");
+    return false;
   }
   if (message.type != kLogin7) throw ProtocolError("the client sent no TDS 7 login");
   const Login7 login = ParseLogin7(message.payload);
+  if (agreed == kEncryptOff) channel_.StopTls();
   version_ = AgreedVersion(login.tds_version);
   if (version_ == 0) throw ProtocolError("the client asks for a TDS version other than 7.0 to 7.4");
   const std::size_t packet = login.packet_size == 0 ? kDefaultPacket : login.packet_size;
@@ -122,15 +135,17 @@ bool Session::LogIn() {
     Refuse({mssql::Message(17809, refusal_, 20)});
     return false;
   }
-  if (login.integrated_security ||
-      !context_.authenticator.Check({login.user, login.password, channel_.peer()})) {
+  std::optional<mssql::Principal> principal;
+  if (!login.integrated_security)
+    principal = context_.authenticator.Check({login.user, login.password, channel_.peer()});
+  if (!principal) {
     context_.Log(std::string("login failed for '") + login.user + "' from " + channel_.peer());
     Refuse({LoginFailed(login.user)});
     return false;
   }
-  const std::string database = login.database.empty() ? "master" : login.database;
+  const std::string database = login.database.empty() ? principal->default_database : login.database;
   try {
-    engine_ = std::make_unique<mssql::EmbeddedSession>(context_.engine, database);
+    engine_ = std::make_unique<mssql::EmbeddedSession>(context_.engine, database, std::move(principal));
   } catch (const access::Error& e) {
     Refuse({e, LoginFailed(login.user)});
     return false;

@@ -43,15 +43,23 @@ std::string TediousModules() {
 
 std::string CompiledJavaScenario() {
   const std::string folder = COURT_BUILD_DIR "/tds-clients/java";
-  OnceUnderLock(folder, folder + "/Scenario.class",
-                "javac -encoding UTF-8 -d " + ShellQuoted(folder) + " " + ShellQuoted(kClients + "/Scenario.java"),
-                "compiling the jTDS scenario");
+  OnceUnderLock(folder, folder + "/Connect.class",
+                "javac -encoding UTF-8 -d " + ShellQuoted(folder) + " " + ShellQuoted(kClients + "/Scenario.java") +
+                    " " + ShellQuoted(kClients + "/Connect.java"),
+                "compiling the jTDS clients");
   return folder;
 }
 
 std::string Tsql(int port, const std::string& input, const std::string& password, int* status) {
-  return RunCommand("printf '%s' " + ShellQuoted(input) + " | timeout 60 tsql -H 127.0.0.1 -p " +
-                        std::to_string(port) + " -U sa -P " + ShellQuoted(password) + " 2>&1",
+  return TsqlAs(port, "sa", password, input, status);
+}
+
+std::string TsqlAs(int port, const std::string& login, const std::string& password, const std::string& input,
+                   int* status, const std::string& freetds_conf) {
+  const std::string conf = freetds_conf.empty() ? "" : "FREETDSCONF=" + ShellQuoted(freetds_conf) + " ";
+  return RunCommand("printf '%s' " + ShellQuoted(input) + " | " + conf + "timeout 60 tsql -H 127.0.0.1 -p " +
+                        std::to_string(port) + " -U " + ShellQuoted(login) + " -P " + ShellQuoted(password) +
+                        " 2>&1",
                     status);
 }
 

@@ -15,11 +15,15 @@ std::string ShellQuoted(const std::string& word);
 // the first time (test programs starting together wait for one install).
 std::string TediousModules();
 
-// The folder holding the compiled jTDS scenario classes.
+// The folder holding the compiled jTDS clients (Scenario, Connect).
 std::string CompiledJavaScenario();
 
 // Runs tsql with the batch on its standard input; returns what it printed.
 std::string Tsql(int port, const std::string& input, const std::string& password, int* status);
+// The same as another login; freetds_conf: a freetds.conf to use instead
+// of the machine's (encryption settings), or empty.
+std::string TsqlAs(int port, const std::string& login, const std::string& password, const std::string& input,
+                   int* status, const std::string& freetds_conf = "");
 
 }  // namespace court::testing
 

@@ -87,7 +87,7 @@ TEST(Robustness, RandomAndMutatedPacketsLeaveTheServerAnswering) {
 TEST(Robustness, CommandLineMistakesExitWithAMessage) {
   TempDir root;
   int status = 0;
-  const std::string env = "COURT_SERVER_SA_PASSWORD=x ";
+  const std::string env = "COURT_SERVER_SA_PASSWORD=" + ShellQuoted(kSaPassword) + " ";
   std::string out = RunCommand(env + kServer + " 2>&1", &status);
   EXPECT_EQ(status, 2);
   EXPECT_NE(out.find("-S DIR is required"), std::string::npos) << out;
@@ -97,6 +97,9 @@ TEST(Robustness, CommandLineMistakesExitWithAMessage) {
   out = RunCommand("env -u COURT_SERVER_SA_PASSWORD " + kServer + " -S " + root.path().string() + " 2>&1", &status);
   EXPECT_EQ(status, 2);
   EXPECT_NE(out.find("COURT_SERVER_SA_PASSWORD"), std::string::npos) << out;
+  out = RunCommand("COURT_SERVER_SA_PASSWORD=short " + kServer + " -S " + root.path().string() + " 2>&1", &status);
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(out.find("at least 8 characters"), std::string::npos) << out;
 
   const std::string file = (root.path() / "a-file").string();
   std::ofstream(file) << "not a folder";
