@@ -53,6 +53,11 @@ access::Error IdentifierTooLong(std::string_view start) {
                           "' is too long. Maximum length is 128.", 15);
 }
 
+access::Error TooLarge(std::string_view what, std::size_t limit_bytes) {
+  return Message(50000, "The " + std::string(what) + " is larger than this server accepts (" +
+                            std::to_string(limit_bytes) + " bytes).");
+}
+
 access::Error NestedTooDeeply() {
   return Message(191, "Some part of your SQL statement is nested too deeply. Rewrite the query or "
                       "break it up into smaller queries.", 15);

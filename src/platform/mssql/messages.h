@@ -6,6 +6,7 @@
 #ifndef COURT_PLATFORM_MSSQL_MESSAGES_H_
 #define COURT_PLATFORM_MSSQL_MESSAGES_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ access::Error MustBeFirstInBatch(std::string_view what);   // 111
 access::Error MissingEndComment();                         // 113
 access::Error IdentifierTooLong(std::string_view start);   // 103
 access::Error NestedTooDeeply();                           // 191
+// 50000: a batch or request over the server's size limit, which SQL Server
+// enforces without a message of its own.
+access::Error TooLarge(std::string_view what, std::size_t limit_bytes);
 
 // Name resolution.
 access::Error InvalidObjectName(std::string_view name);  // 208

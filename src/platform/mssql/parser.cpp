@@ -154,6 +154,7 @@ TypeName Parser::LoneType() {
 }
 
 std::vector<StatementPtr> ParseBatch(std::string_view text, bool quoted_identifier) {
+  if (text.size() > kMaxBatchBytes) throw TooLarge("batch", kMaxBatchBytes);
   return Parser(text, quoted_identifier).Batch();
 }
 

@@ -8,6 +8,7 @@
 #ifndef COURT_PLATFORM_MSSQL_PARSER_H_
 #define COURT_PLATFORM_MSSQL_PARSER_H_
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -15,7 +16,11 @@
 
 namespace court::mssql {
 
-// Throws access::Error (170, 156, 105, 111) when the batch is not valid T-SQL.
+// SQL Server's largest batch: 65,536 network packets of 4 KiB.
+inline constexpr std::size_t kMaxBatchBytes = std::size_t{65536} * 4096;
+
+// Throws access::Error (170, 156, 105, 111) when the batch is not valid T-SQL,
+// and 50000 when it is longer than kMaxBatchBytes.
 std::vector<StatementPtr> ParseBatch(std::string_view text, bool quoted_identifier);
 
 // Parses a lone expression, such as the stored text of a default.

@@ -85,8 +85,7 @@ void Session::Serve() {
       if (wait == Channel::Wait::kTooLarge) {
         Bytes out;
         TokenWriter w = Writer(out);
-        w.Message(mssql::Message(50000, "The request is larger than this server accepts (" +
-                                            std::to_string(context_.limits.max_request) + " bytes).", 16));
+        w.Message(mssql::TooLarge("request", context_.limits.max_request));
         w.Done(kDone, kDoneError);
         Reply(out);
         continue;

@@ -9,6 +9,7 @@
 
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
+#include "platform/mssql/parser.h"
 
 namespace court::mssql {
 namespace {
@@ -129,6 +130,11 @@ TEST_F(SessionTest, ConstraintErrorsEndTheStatementAndConversionErrorsTheBatch) 
   EXPECT_EQ(court_->Query("SELECT a FROM T").rows.size(), 1u);
   // A syntax error anywhere stops the whole batch before it runs.
   EXPECT_EQ(ErrorOf(*court_, "insert into T (a) values (4)\r\nselect from"), 156);
+  EXPECT_EQ(court_->Query("SELECT a FROM T").rows.size(), 1u);
+  // So does a batch over SQL Server's size limit, whatever it holds.
+  std::string huge = "insert into T (a) values (5)\r\n";
+  huge.resize(kMaxBatchBytes + 1, ' ');
+  EXPECT_EQ(ErrorOf(*court_, huge), 50000);
   EXPECT_EQ(court_->Query("SELECT a FROM T").rows.size(), 1u);
 }
 
