@@ -6,6 +6,7 @@
 #include "provisioning/connections.h"
 #include "schema/catalogue.h"
 #include "schema/column_definition.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::schema {
 namespace {
@@ -65,10 +66,13 @@ void CreateTable(const provisioning::Module2& run, const Target& target, const s
   columns.Close();
   connection.Close();
 
+  // A table never stands without its key and defaults.
   target.open_connection(run, connection);
-  connection.Execute(statements.Create());
-  std::string constraints = statements.Constraints();
-  if (!constraints.empty()) connection.Execute(constraints);
+  provisioning::InTransaction(connection, [&] {
+    connection.Execute(statements.Create());
+    std::string constraints = statements.Constraints();
+    if (!constraints.empty()) connection.Execute(constraints);
+  });
   connection.Close();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/mssql/executor.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/mssql/collation.h"
@@ -24,6 +25,41 @@ bool EndsOnlyStatement(int number) {
          number == 544 || number == 8101 || number == 220 || number == 8115;
 }
 
+// Whether any simple statement within statement satisfies test.
+template <typename Test>
+bool AnyLeaf(const Statement& statement, Test test) {
+  if (const auto* s = std::get_if<IfStmt>(&statement.node))
+    return AnyLeaf(*s->then_branch, test) || (s->else_branch && AnyLeaf(*s->else_branch, test));
+  if (const auto* s = std::get_if<WhileStmt>(&statement.node)) return AnyLeaf(*s->body, test);
+  if (const auto* s = std::get_if<BlockStmt>(&statement.node))
+    return std::any_of(s->statements.begin(), s->statements.end(),
+                       [&](const StatementPtr& inner) { return AnyLeaf(*inner, test); });
+  return std::visit(test, statement.node);
+}
+
+struct WritingLeaf {
+  template <typename T>
+  bool operator()(const T&) const {
+    return !(std::is_same_v<T, SelectStmt> || std::is_same_v<T, DeclareStmt> ||
+             std::is_same_v<T, SetVariableStmt> || std::is_same_v<T, SetOptionStmt> ||
+             std::is_same_v<T, UseStmt> || std::is_same_v<T, PrintStmt> ||
+             std::is_same_v<T, ReturnStmt> || std::is_same_v<T, TransactionStmt> ||
+             std::is_same_v<T, CreateDatabaseStmt>);
+  }
+};
+
+struct TransactionLeaf {
+  template <typename T>
+  bool operator()(const T&) const { return std::is_same_v<T, TransactionStmt>; }
+};
+
+// Whether a statement runs as one write transaction when no explicit
+// transaction is open: it can change stored data and does not manage
+// transactions itself. CREATE DATABASE looks after its own.
+bool OwnWriteTransaction(const Statement& statement) {
+  return AnyLeaf(statement, WritingLeaf{}) && !AnyLeaf(statement, TransactionLeaf{});
+}
+
 }  // namespace
 
 void Executor::Inform(int number, const std::string& text) {
@@ -46,7 +82,20 @@ void Executor::Run(const std::vector<StatementPtr>& statements) {
   session_.last_error = 0;
   try {
     CheckDatabases(statements);
-    for (const StatementPtr& s : statements) Execute(*s);
+    for (const StatementPtr& s : statements) {
+      if (!OwnWriteTransaction(*s)) {
+        Execute(*s);
+        continue;
+      }
+      WriteTransaction transaction(session_.db());
+      try {
+        Execute(*s);
+      } catch (const ReturnSignal&) {
+        transaction.Commit();
+        throw;
+      }
+      transaction.Commit();
+    }
   } catch (const ReturnSignal&) {
   } catch (const BatchAbort&) {
   } catch (const access::Error& e) {
@@ -106,7 +155,9 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
           else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
           else if constexpr (std::is_same_v<T, TransactionStmt>) {
-            if (s.verb == "BEGIN") session_.db().Exec("BEGIN");
+            // Write locks first, so that a transaction waits for another
+            // writer instead of failing when it reaches its first write.
+            if (s.verb == "BEGIN") session_.db().Exec("BEGIN IMMEDIATE");
             else session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
           }
         },

@@ -40,6 +40,8 @@ void SessionState::Use(const std::string& database) {
     throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
                            "'. No entry found with that name. Make sure that the name is entered "
                            "correctly.");
+  // The current database stays open: a transaction on it goes on.
+  if (db_ && entry->name == database_) return;
   Open(*entry);
 }
 

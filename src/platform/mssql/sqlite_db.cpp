@@ -1,12 +1,57 @@
 #include "platform/mssql/sqlite_db.h"
 
+#include <cerrno>
 #include "platform/access/error.h"
 
 namespace court::mssql {
 
+access::Error StorageError(int code, const std::string& detail, int system_errno) {
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return access::Error(1222, "Lock request time out period exceeded. Another program is writing to "
+                                 "this server; run again when it has finished.", 16, 56);
+    case SQLITE_FULL:
+      return access::Error(1105, "Could not allocate space because the disk holding the database is "
+                                 "full. Free disk space, then run again (" + detail + ").", 17, 2);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+      return access::Error(3906, "Could not update the database because its file or disk is "
+                                 "read-only. Make it writable, then run again (" + detail + ").", 16, 1);
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+      if (system_errno == ENOSPC) return StorageError(SQLITE_FULL, detail);
+      if (system_errno == EROFS || system_errno == EACCES) return StorageError(SQLITE_READONLY, detail);
+      return access::Error(823, "I/O error (" + detail + ") detected on a database file. Check the "
+                                "disk, then run again.", 24, 2);
+    default:
+      return access::Error(code, "storage failure: " + detail, 16, 1);
+  }
+}
+
 void CheckSqlite(sqlite3* db, int rc) {
   if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
-  throw access::Error(rc, std::string("storage failure: ") + sqlite3_errmsg(db), 16, 1);
+  throw StorageError(sqlite3_extended_errcode(db), sqlite3_errmsg(db), sqlite3_system_errno(db));
+}
+
+WriteTransaction::WriteTransaction(SqliteDb& db) : db_(db) {
+  if (!sqlite3_get_autocommit(db_.handle())) return;
+  db_.Exec("BEGIN IMMEDIATE");
+  open_ = true;
+}
+
+WriteTransaction::~WriteTransaction() {
+  if (!open_ || sqlite3_get_autocommit(db_.handle())) return;
+  try {
+    db_.Exec("ROLLBACK");
+  } catch (const access::Error&) {
+    // SQLite has rolled back already; the error that got us here is what counts.
+  }
+}
+
+void WriteTransaction::Commit() {
+  if (open_ && !sqlite3_get_autocommit(db_.handle())) db_.Exec("COMMIT");
+  open_ = false;
 }
 
 std::string QuoteIdentifier(const std::string& name) {
@@ -78,7 +123,7 @@ bool SqliteStatement::Step() {
   std::string message = sqlite3_errmsg(db_.handle());
   sqlite3_reset(stmt_);
   db_.ThrowPending();
-  throw access::Error(code, "storage failure: " + message, 16, 1);
+  throw StorageError(code, message, sqlite3_system_errno(db_.handle()));
 }
 
 void SqliteStatement::Reset() {
@@ -114,9 +159,10 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
   int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    const int system_errno = db_ ? sqlite3_system_errno(db_) : 0;
     sqlite3_close(db_);
     db_ = nullptr;
-    throw access::Error(rc, "storage failure: " + message + ": " + file.string(), 16, 1);
+    throw StorageError(rc, message + ": " + file.string(), system_errno);
   }
   sqlite3_busy_timeout(db_, 30000);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
@@ -142,7 +188,7 @@ void SqliteDb::Exec(const std::string& sql) {
     std::string message = error ? error : "";
     sqlite3_free(error);
     ThrowPending();
-    throw access::Error(rc, "storage failure: " + message, 16, 1);
+    throw StorageError(sqlite3_extended_errcode(db_), message, sqlite3_system_errno(db_));
   }
 }
 

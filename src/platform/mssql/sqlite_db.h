@@ -87,8 +87,33 @@ class Savepoint {
   bool done_ = false;
 };
 
-// Throws access::Error for a failed SQLite call (an engine fault, not a
-// T-SQL error).
+// A write transaction around one statement run outside an explicit
+// transaction: BEGIN IMMEDIATE takes the write locks of the file (and of
+// master when attached) first, waiting for other processes and sessions a
+// bounded time, so that a statement's reads and the writes that depend on
+// them (check-then-insert, identity read-and-bump) are one atomic step.
+// Inside an explicit transaction it does nothing. Rolled back unless
+// committed.
+class WriteTransaction {
+ public:
+  explicit WriteTransaction(SqliteDb& db);
+  ~WriteTransaction();
+  WriteTransaction(const WriteTransaction&) = delete;
+  WriteTransaction& operator=(const WriteTransaction&) = delete;
+  void Commit();
+
+ private:
+  SqliteDb& db_;
+  bool open_ = false;
+};
+
+// The error a failed SQLite call becomes: SQL Server's number for what
+// happened (1222 lock wait ran out, 1105 disk full, 3906 read-only, 823 I/O)
+// and a text that says what to do; other faults keep SQLite's code.
+// system_errno: the operating system's error behind it, when known.
+access::Error StorageError(int code, const std::string& detail, int system_errno = 0);
+
+// Throws StorageError for a failed SQLite call.
 void CheckSqlite(sqlite3* db, int rc);
 
 // "name" with embedded quotes doubled: an SQLite identifier.
