@@ -181,7 +181,7 @@ void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
   if (!sqlite3_get_autocommit(x.session().db().handle()))
     throw Message(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");
   ServerLock lock(x.session().server().root());
-  WriteTransaction transaction(x.session().db());
+  WriteTransaction transaction(x.session().db(), !x.session().in_master());
   CreationJournal journal(x.session().server());
   journal.Recover(x.session());
   if (x.session().DatabaseExists(s.name)) throw Message(1801, "Database '" + s.name + "' already exists.");

@@ -48,6 +48,11 @@ struct WritingLeaf {
   }
 };
 
+struct ProcedureLeaf {
+  template <typename T>
+  bool operator()(const T&) const { return std::is_same_v<T, ExecStmt>; }
+};
+
 struct TransactionLeaf {
   template <typename T>
   bool operator()(const T&) const { return std::is_same_v<T, TransactionStmt>; }
@@ -87,7 +92,8 @@ void Executor::Run(const std::vector<StatementPtr>& statements) {
         Execute(*s);
         continue;
       }
-      WriteTransaction transaction(session_.db());
+      // System procedures write master's tables from any database.
+      WriteTransaction transaction(session_.db(), !session_.in_master() && AnyLeaf(*s, ProcedureLeaf{}));
       try {
         Execute(*s);
       } catch (const ReturnSignal&) {
@@ -155,9 +161,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
           else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
           else if constexpr (std::is_same_v<T, TransactionStmt>) {
-            // Write locks first, so that a transaction waits for another
-            // writer instead of failing when it reaches its first write.
-            if (s.verb == "BEGIN") session_.db().Exec("BEGIN IMMEDIATE");
+            if (s.verb == "BEGIN") BeginWriteTransaction(session_.db(), false);
             else session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
           }
         },

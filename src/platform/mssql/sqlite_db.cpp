@@ -34,9 +34,19 @@ void CheckSqlite(sqlite3* db, int rc) {
   throw StorageError(sqlite3_extended_errcode(db), sqlite3_errmsg(db), sqlite3_system_errno(db));
 }
 
-WriteTransaction::WriteTransaction(SqliteDb& db) : db_(db) {
+void BeginWriteTransaction(SqliteDb& db, bool with_master) {
+  db.Cached("BEGIN").Step();
+  // An empty write takes a file's write lock now, waiting for another
+  // writer, before anything is read. BEGIN IMMEDIATE would lock master along
+  // with every database it is attached to, and so make every write on the
+  // server wait for every other.
+  db.Cached("UPDATE main.court_identity SET id = id WHERE 0").Step();
+  if (with_master) db.Cached("UPDATE master.court_identity SET id = id WHERE 0").Step();
+}
+
+WriteTransaction::WriteTransaction(SqliteDb& db, bool with_master) : db_(db) {
   if (!sqlite3_get_autocommit(db_.handle())) return;
-  db_.Exec("BEGIN IMMEDIATE");
+  BeginWriteTransaction(db_, with_master);
   open_ = true;
 }
 
@@ -50,7 +60,7 @@ WriteTransaction::~WriteTransaction() {
 }
 
 void WriteTransaction::Commit() {
-  if (open_ && !sqlite3_get_autocommit(db_.handle())) db_.Exec("COMMIT");
+  if (open_ && !sqlite3_get_autocommit(db_.handle())) db_.Cached("COMMIT").Step();
   open_ = false;
 }
 
@@ -163,6 +173,13 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
     sqlite3_close(db_);
     db_ = nullptr;
     throw StorageError(rc, message + ": " + file.string(), system_errno);
+  }
+  // SQLite falls back to reading a file it may not write; the server
+  // writes every database it opens, so that is a read-only disk to report.
+  if (sqlite3_db_readonly(db_, "main") == 1) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw StorageError(SQLITE_READONLY, "read-only: " + file.string());
   }
   sqlite3_busy_timeout(db_, 30000);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");

@@ -87,16 +87,20 @@ class Savepoint {
   bool done_ = false;
 };
 
+// Begins a transaction that holds the write lock of the file, and with
+// with_master of the master attached to it, from its start: it waits for
+// another writer a bounded time instead of failing when it reaches its first
+// write after reading.
+void BeginWriteTransaction(SqliteDb& db, bool with_master);
+
 // A write transaction around one statement run outside an explicit
-// transaction: BEGIN IMMEDIATE takes the write locks of the file (and of
-// master when attached) first, waiting for other processes and sessions a
-// bounded time, so that a statement's reads and the writes that depend on
+// transaction, begun as above, so that a statement's reads and the writes that depend on
 // them (check-then-insert, identity read-and-bump) are one atomic step.
 // Inside an explicit transaction it does nothing. Rolled back unless
 // committed.
 class WriteTransaction {
  public:
-  explicit WriteTransaction(SqliteDb& db);
+  explicit WriteTransaction(SqliteDb& db, bool with_master = false);
   ~WriteTransaction();
   WriteTransaction(const WriteTransaction&) = delete;
   WriteTransaction& operator=(const WriteTransaction&) = delete;
