@@ -7,4 +7,4 @@
 #   tests/crash_sweep.sh [BUILD_DIR]
 set -e
 build=${1:-build}
-COURT_CRASH_SWEEP=full "$build/crash_safety_tests" | grep -E '^\[figure\]|FAILED|failed; first'
+COURT_CRASH_SWEEP=full "$build/crash_safety_tests" | grep --line-buffered -E '^\[figure\]|FAILED|failed; first'

@@ -40,6 +40,14 @@ void MarkRun(Module2& run, std::string_view creating) {
 
 void ClearRunMarker(Module2& run) {
   if (!run.marker.set) return;
+  // What the run wrote must be on disk before the marker goes, or a power
+  // cut could leave a half-made database and no marker.
+  for (auto open : {OpenCourtConnection, OpenMailConnection}) {
+    access::Connection database(run.sources);
+    open(run, database);
+    database.Execute("CHECKPOINT", kMarkerKind);
+    database.Close();
+  }
   access::Connection master(run.sources);
   OpenMasterConnection(run, master);
   master.Execute(std::string("if ") + kExists + " drop table court_setup_run", kMarkerKind);

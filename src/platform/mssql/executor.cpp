@@ -162,6 +162,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
           else if constexpr (std::is_same_v<T, TransactionStmt>) {
             if (s.verb == "BEGIN") BeginWriteTransaction(session_.db(), false);
+            else if (s.verb == "CHECKPOINT") Checkpoint();
             else session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
           }
         },
@@ -250,6 +251,13 @@ void Executor::SetOption(const SetOptionStmt& s) {
     }
     // NOCOUNT, ANSI_WARNINGS, ARITHABORT and the like change nothing here.
   }
+}
+
+// CHECKPOINT: what the current database has committed is on disk when it
+// returns, as SQL Server writes its dirty pages. Within a transaction there is
+// nothing more to make durable yet.
+void Executor::Checkpoint() {
+  if (sqlite3_get_autocommit(session_.db().handle())) session_.db().Rows("PRAGMA main.wal_checkpoint(FULL)");
 }
 
 void Executor::Use(const UseStmt& s) {
