@@ -41,6 +41,13 @@ struct Module2 {
   // mail database step then brings an existing mail database up to date too.
   bool court_updated = false;
 
+  // The run marker as this run found or set it (run_marker.h).
+  struct RunMarker {
+    bool set = false;            // on the server
+    bool court_created = false;  // an earlier run began creating 法院
+    bool mail_created = false;   // an earlier run began creating 内部邮件
+  } marker;
+
   // The court data file's directory (with its last backslash) + "内部邮件".
   std::string mail_file_prefix;
 

@@ -278,7 +278,7 @@ struct GrantStmt {
 struct PrintStmt { ExprPtr value; };
 struct TruncateStmt { MultiName table; };
 struct ReturnStmt {};
-struct TransactionStmt { std::string verb; };  // BEGIN / COMMIT / ROLLBACK
+struct TransactionStmt { std::string verb; };  // BEGIN / COMMIT / ROLLBACK / CHECKPOINT
 
 struct Statement {
   std::variant<SelectStmt, InsertStmt, UpdateStmt, DeleteStmt, CreateDatabaseStmt,

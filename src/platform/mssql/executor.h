@@ -51,6 +51,7 @@ class Executor {
  private:
   void Execute(const Statement& statement);
   void ExecuteLeaf(const Statement& statement);
+  void Checkpoint();
   void CheckDatabases(const std::vector<StatementPtr>& statements);
   void Declare(const DeclareStmt& s);
   void SetVariable(const SetVariableStmt& s);
