@@ -18,6 +18,7 @@
 #include "tests/support/court_server_process.h"
 #include "tests/support/court_setup_process.h"
 #include "tests/support/installation.h"
+#include "tests/support/server_dump.h"
 
 namespace court::screens {
 namespace {

@@ -35,12 +35,6 @@ class CourtServerProcess {
   int port_of_last_ = 0;
 };
 
-// The state of an embedded server root as sorted text, for comparing two
-// servers: per database (master's logins and databases, 法院, 内部邮件) its
-// objects, columns, object texts, users and every table's rows. Datetimes
-// within a day of now (getdate() defaults) read "<now>".
-std::string CanonicalDump(const std::filesystem::path& server_root);
-
 }  // namespace court::testing
 
 #endif  // COURT_TESTS_SUPPORT_COURT_SERVER_PROCESS_H_
