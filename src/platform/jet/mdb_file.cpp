@@ -11,6 +11,7 @@
 
 #include "platform/access/error.h"
 #include "platform/jet/ole_date.h"
+#include "platform/jet/row_format.h"
 
 namespace court::jet {
 namespace {
@@ -115,20 +116,7 @@ class RowDecoder {
     const auto* p = static_cast<const unsigned char*>(field.value);
     const auto* page = mdb_->pg_buf;
     if (field.siz < 0 || p < page || p + field.siz > page + mdb_->fmt->pg_size) return false;
-    return static_cast<size_t>(field.siz) >= FixedSize(columns_[field.colnum].type);
-  }
-
-  static size_t FixedSize(ColumnType type) {
-    switch (type) {
-      case ColumnType::kByte: return 1;
-      case ColumnType::kInteger: return 2;
-      case ColumnType::kLong:
-      case ColumnType::kSingle: return 4;
-      case ColumnType::kCurrency:
-      case ColumnType::kDouble:
-      case ColumnType::kDateTime: return 8;
-      default: return 0;
-    }
+    return field.siz >= FixedSize(columns_[field.colnum].type);
   }
 
   Value Decode(const MdbField& field, const Column& column) {
