@@ -5,6 +5,7 @@
 #include "platform/access/error.h"
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::data {
 namespace {
@@ -33,10 +34,7 @@ Value CourtLibraryId(Recordset& library, const std::string& library_name, const 
   return RightTrimmed(library.Fields(0).value());
 }
 
-}  // namespace
-
-void CopyRuntimeLibraryFiles(const provisioning::Module2& run, access::Connection& court,
-                             access::Connection& catalogue) {
+void ReplaceFiles(const provisioning::Module2& run, access::Connection& court, access::Connection& catalogue) {
   court.Execute("delete from 运行库文件");
   Recordset source;
   Recordset target;
@@ -60,6 +58,13 @@ void CopyRuntimeLibraryFiles(const provisioning::Module2& run, access::Connectio
   }
   source.Close();
   target.Close();
+}
+
+}  // namespace
+
+void CopyRuntimeLibraryFiles(const provisioning::Module2& run, access::Connection& court,
+                             access::Connection& catalogue) {
+  provisioning::InTransaction(court, [&] { ReplaceFiles(run, court, catalogue); });
 }
 
 }  // namespace court::data

@@ -5,6 +5,7 @@
 
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::data {
 namespace {
@@ -39,18 +40,24 @@ bool CountIsZero(access::Connection& court, const std::string& count_query) {
 
 }  // namespace
 
+// The check and the rows as one transaction: a seed stopped half-way would
+// otherwise count as done and its missing rows never come.
 void SeedCaseNumberPrefixes(access::Connection& court) {
-  if (!CountIsZero(court, "SELECT COUNT(*) AS Expr1 FROM 常用数据 GROUP BY 名称 HAVING (名称 = '字号')")) return;
-  for (const CaseNumberPrefix& row : kCaseNumberPrefixes)
-    court.Execute(std::string("insert into  常用数据 (名称, 内容1, 内容2, 内容3) values ( '字号', '") + row.prefix +
-                  "' ,'" + row.case_class + "','院机关')");
+  provisioning::InTransaction(court, [&] {
+    if (!CountIsZero(court, "SELECT COUNT(*) AS Expr1 FROM 常用数据 GROUP BY 名称 HAVING (名称 = '字号')")) return;
+    for (const CaseNumberPrefix& row : kCaseNumberPrefixes)
+      court.Execute(std::string("insert into  常用数据 (名称, 内容1, 内容2, 内容3) values ( '字号', '") + row.prefix +
+                    "' ,'" + row.case_class + "','院机关')");
+  });
 }
 
 void SeedCourtDivisions(access::Connection& court) {
-  if (!CountIsZero(court, "SELECT COUNT(*) AS Expr1 FROM 法庭概况")) return;
-  for (std::size_t i = 0; i < kCourtDivisions.size(); ++i)
-    court.Execute(std::string("insert into 法庭概况(法庭名称, 排列) values ('") + kCourtDivisions[i] + "'," +
-                  std::to_string(i + 1) + ")");
+  provisioning::InTransaction(court, [&] {
+    if (!CountIsZero(court, "SELECT COUNT(*) AS Expr1 FROM 法庭概况")) return;
+    for (std::size_t i = 0; i < kCourtDivisions.size(); ++i)
+      court.Execute(std::string("insert into 法庭概况(法庭名称, 排列) values ('") + kCourtDivisions[i] + "'," +
+                    std::to_string(i + 1) + ")");
+  });
 }
 
 }  // namespace court::data

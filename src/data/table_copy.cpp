@@ -8,6 +8,7 @@
 #include "platform/access/error.h"
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::data {
 namespace {
@@ -121,20 +122,25 @@ void CopyCatalogueTable(provisioning::Module2& run, const std::string& table, co
   provisioning::OpenCourtConnection(run, court);
   provisioning::OpenCatalogueConnection(run, catalogue);
 
-  // The court's rows go first, whether or not the catalogue ships the table.
-  court.Execute("delete from " + table + filter);
-  long number = CatalogueTableNumber(catalogue, table);
-  if (number <= 0) return;
+  // The court's rows are replaced as a whole: a copy that stops half-way
+  // leaves the old rows.
+  provisioning::InTransaction(court, [&] {
+    // The court's rows go first, whether or not the catalogue ships the table.
+    court.Execute("delete from " + table + filter);
+    long number = CatalogueTableNumber(catalogue, table);
+    if (number <= 0) return;
 
-  std::string order = access::RightTrim(key_column).empty() ? "" : " ORDER BY " + key_column;
-  Recordset source;
-  Recordset catalogue_columns;
-  access::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order);
-  access::OpenRecordset(catalogue, catalogue_columns,
-                              "SELECT 名称 ,类型 FROM 字段 WHERE id = " + std::to_string(number));
-  TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
-  source.Close();
-  catalogue_columns.Close();
+    std::string order = access::RightTrim(key_column).empty() ? "" : " ORDER BY " + key_column;
+    Recordset source;
+    Recordset catalogue_columns;
+    access::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order);
+    access::OpenRecordset(catalogue, catalogue_columns,
+                                "SELECT 名称 ,类型 FROM 字段 WHERE id = " + std::to_string(number));
+    TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
+    run.progress.Copied(table, source.RecordCount());
+    source.Close();
+    catalogue_columns.Close();
+  });
 }
 
 }  // namespace court::data

@@ -6,6 +6,7 @@
 #include "platform/access/recordset.h"
 #include "platform/access/value.h"
 #include "provisioning/connections.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::integrity {
 
@@ -54,9 +55,11 @@ void AddCheckConstraint(provisioning::Module2& run, const std::string& name, con
   provisioning::OpenCourtConnection(run, court);
   // The constraint goes in unchecked, so the rows that would break it must go
   // first; rows where the condition is unknown satisfy a CHECK and stay.
-  court.Execute("delete from " + table + " where not ( " + condition + ")");
-  court.Execute("use " + std::string(provisioning::kCourtDatabase) + "\r\nALTER TABLE " + table +
-                " WITH NOCHECK \r\nADD CONSTRAINT " + name + " CHECK ( " + condition + " )");
+  provisioning::InTransaction(court, [&] {
+    court.Execute("delete from " + table + " where not ( " + condition + ")");
+    court.Execute("use " + std::string(provisioning::kCourtDatabase) + "\r\nALTER TABLE " + table +
+                  " WITH NOCHECK \r\nADD CONSTRAINT " + name + " CHECK ( " + condition + " )");
+  });
   court.Close();
 }
 

@@ -17,6 +17,7 @@
 #include "platform/access/data_sources.h"
 #include "platform/access/recordset.h"
 #include "platform/system/files.h"
+#include "provisioning/progress.h"
 
 namespace court::provisioning {
 
@@ -41,12 +42,22 @@ struct Module2 {
   // mail database step then brings an existing mail database up to date too.
   bool court_updated = false;
 
+  // The run marker as this run found or set it (run_marker.h).
+  struct RunMarker {
+    bool set = false;            // on the server
+    bool court_created = false;  // an earlier run began creating 法院
+    bool mail_created = false;   // an earlier run began creating 内部邮件
+  } marker;
+
   // The court data file's directory (with its last backslash) + "内部邮件".
   std::string mail_file_prefix;
 
   // What the user should learn besides the outcome (a catalogued table that
   // could not be created); each front shows them where its user looks.
   std::vector<std::string> warnings;
+
+  // The steps report their work here (progress.h).
+  Progress progress;
 };
 
 }  // namespace court::provisioning

@@ -10,6 +10,7 @@
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "schema/sync.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::provisioning {
 namespace {
@@ -74,8 +75,10 @@ void UpgradeCourtDatabase(Module2& run) {
     run.court_updated = true;
     data::RefreshReferenceData(run);
     // Written last: a refresh that stops half-way leaves the upgrade due.
-    court.Execute("delete from 升级版本");
-    court.Execute("insert into  升级版本 ( 升级版本号 ) values ( " + std::to_string(release) + " )");
+    InTransaction(court, [&] {
+      court.Execute("delete from 升级版本");
+      court.Execute("insert into  升级版本 ( 升级版本号 ) values ( " + std::to_string(release) + " )");
+    });
   }
   court.Close();
   catalogue.Close();

@@ -5,6 +5,7 @@
 #include "provisioning/connections.h"
 #include "schema/catalogue.h"
 #include "schema/column_definition.h"
+#include "provisioning/step_transaction.h"
 
 namespace court::schema {
 namespace {
@@ -64,10 +65,13 @@ void CreateTable(provisioning::Module2& run, const Target& target, const std::st
   columns.Close();
   connection.Close();
 
+  // A table never stands without its key and defaults.
   target.open_connection(run, connection);
-  connection.Execute(statements.Create());
-  std::string constraints = statements.Constraints();
-  if (!constraints.empty()) connection.Execute(constraints);
+  provisioning::InTransaction(connection, [&] {
+    connection.Execute(statements.Create());
+    std::string constraints = statements.Constraints();
+    if (!constraints.empty()) connection.Execute(constraints);
+  });
   connection.Close();
 }
 

@@ -26,10 +26,14 @@ void CreateDatabase(provisioning::Module2& run, std::string_view database, std::
   access::Connection master(run.sources);
   provisioning::OpenMasterConnection(run, master);
   master.Execute(CreateDatabaseStatement(database, file_stem));
+  SetDatabaseOptions(master, database);
+  master.Close();
+}
+
+void SetDatabaseOptions(access::Connection& master, std::string_view database) {
   const std::string d(database);
   master.Execute("exec sp_dboption N'" + d + "', N'trunc. log', N'true'");
   master.Execute("exec sp_dboption N'" + d + "', N'autoshrink', N'true'");
-  master.Close();
 }
 
 void CreateCourtDatabase(provisioning::Module2& run, const std::string& drive) {

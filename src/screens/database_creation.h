@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/access/connection.h"
 #include "provisioning/module2.h"
 
 namespace court::screens {
@@ -27,6 +28,10 @@ std::string CreateDatabaseStatement(std::string_view database, std::string_view 
 // On a master connection of its own: CREATE DATABASE, then the options
 // "trunc. log" and "autoshrink".
 void CreateDatabase(provisioning::Module2& run, std::string_view database, std::string_view file_stem);
+
+// The options "trunc. log" and "autoshrink" of a database, on an open master
+// connection: after creating it, or again when a run that created it stopped.
+void SetDatabaseOptions(access::Connection& master, std::string_view database);
 
 // The create button: sets the court-updated flag, makes the data directory on
 // drive when it is missing, creates 法院 there and runs the provisioning step.

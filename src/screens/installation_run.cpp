@@ -4,6 +4,7 @@
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "provisioning/service_login.h"
+#include "provisioning/run_marker.h"
 #include "provisioning/upgrade_driver.h"
 #include "screens/database_creation.h"
 #include "screens/maintenance.h"
@@ -61,6 +62,21 @@ std::string CourtDataFile(Module2& run) {
   return path;
 }
 
+// An earlier run stopped half-way: its databases' options are set again and
+// its provisioning step is run again, which finishes whatever the tables,
+// reference data and release number still lack.
+void RedoInterruptedRun(Module2& run, Screens& screens) {
+  if (run.marker.court_created) {
+    Connection master(run.sources);
+    provisioning::OpenMasterConnection(run, master);
+    SetDatabaseOptions(master, kCourtDatabase);
+    master.Close();
+  }
+  run.court_updated = true;
+  provisioning::ProvisioningStep(run);
+  screens.SetOutcome(run.marker.court_created ? kInstalledText : kUpgradedText);
+}
+
 void DeleteIfPresent(const Module2& run, const std::string& windows_path) {
   if (run.files.FileExists(windows_path)) run.files.DeleteFile(windows_path);
 }
@@ -68,15 +84,20 @@ void DeleteIfPresent(const Module2& run, const std::string& windows_path) {
 }  // namespace
 
 void InstallationRun(Module2& run, Screens& screens) {
+  provisioning::ReadRunMarker(run);
   InstallationSequence(run, screens);
+  run.progress.Step("views and duplicate reference rows");
   Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   RecreateViews(court);
   RemoveDuplicates(court);
   court.Close();
+  run.progress.Step("check constraints");
   integrity::RebuildCheckConstraints(run);
+  run.progress.Step("rights of the service login");
   provisioning::GrantPass(run, std::string(kCourtDatabase));
   provisioning::GrantPass(run, std::string(kMailDatabase));
+  provisioning::ClearRunMarker(run);
 }
 
 void InstallationSequence(Module2& run, Screens& screens) {
@@ -90,11 +111,19 @@ void InstallationSequence(Module2& run, Screens& screens) {
   Recordset databases;
   FindDatabase(master, databases, kCourtDatabase);
   if (databases.RecordCount() == 0) {
-    const bool created =
-        screens.ShowDataDriveScreen([&run](const std::string& drive) { CreateCourtDatabase(run, drive); });
+    const bool created = screens.ShowDataDriveScreen([&run](const std::string& drive) {
+      run.progress.Step("creating the court database");
+      provisioning::MarkRun(run, kCourtDatabase);
+      CreateCourtDatabase(run, drive);
+    });
     if (!created) throw InstallationCancelled();
     screens.SetOutcome(kInstalledText);
+  } else if (run.marker.set) {
+    run.progress.Step("completing an interrupted run on the court database");
+    RedoInterruptedRun(run, screens);
   } else if (UpgradeDue(run)) {
+    run.progress.Step("upgrading the court database");
+    provisioning::MarkRun(run);
     provisioning::ProvisioningStep(run);
     screens.SetOutcome(kUpgradedText);
   } else {
@@ -118,11 +147,15 @@ void MailDatabaseStep(Module2& run) {
   Recordset databases;
   FindDatabase(master, databases, kMailDatabase);
   if (databases.RecordCount() == 0) {
+    run.progress.Step("creating the mail database");
+    provisioning::MarkRun(run, kMailDatabase);
     DeleteIfPresent(run, run.mail_file_prefix + "_Data.MDF");
     DeleteIfPresent(run, run.mail_file_prefix + "_log.LDF");
     CreateDatabase(run, kMailDatabase, run.mail_file_prefix);
     provisioning::MailAccessStep(run);
   } else if (run.court_updated) {
+    run.progress.Step("updating the mail database");
+    if (run.marker.mail_created) SetDatabaseOptions(master, kMailDatabase);
     provisioning::MailAccessStep(run);
   }
   databases.Close();

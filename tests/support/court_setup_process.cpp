@@ -1,6 +1,7 @@
 #include "tests/support/court_setup_process.h"
 
 #include <sys/wait.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,6 +53,8 @@ SetupOutcome CourtSetupProcess::Wait() {
   for (std::string line; std::getline(lines, line);) outcome.transcript.push_back(line);
   return outcome;
 }
+
+void CourtSetupProcess::Kill() { kill(pid_, SIGKILL); }
 
 SetupOutcome RunCourtSetup(const fs::path& folder, const std::string& name, const std::string& server,
                            const std::vector<std::string>& arguments, const std::string& password) {

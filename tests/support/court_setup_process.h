@@ -29,6 +29,8 @@ class CourtSetupProcess {
   // Lines of the transcript so far.
   std::size_t TranscriptLines() const;
   SetupOutcome Wait();
+  // Ends it at once (SIGKILL), as a power cut or kill -9 does.
+  void Kill();
 
  private:
   std::filesystem::path out_, err_, transcript_;

@@ -85,11 +85,16 @@ std::vector<std::string> Installation::Rows(const std::string& database, const s
   return rows;
 }
 
+bool IsAddedStatement(const std::string& kind) {
+  return kind == "transaction" || kind == "marker" || kind == "lock" || kind == "archive" || kind == "backup";
+}
+
 std::vector<Sent> Installation::Transcript() const {
   std::vector<Sent> sent;
   std::ifstream in(transcript_file_, std::ios::binary);
   for (std::string line; std::getline(in, line);) {
     auto json = nlohmann::json::parse(line);
+    if (IsAddedStatement(json["kind"])) continue;
     sent.push_back({json["target"], json["kind"], json["sql"], json["ok"], json.value("error", "")});
   }
   return sent;

@@ -40,6 +40,11 @@ class TempDir {
 // build/court-catalogue program; fails the test on error.
 void BuildCatalogue(const nlohmann::json& catalogue, const std::filesystem::path& out);
 
+// Whether a transcript kind is one of the statements a run adds around the
+// installation's own (transaction brackets, the run marker, the run lock,
+// archive reads and backups).
+bool IsAddedStatement(const std::string& kind);
+
 // One line of the transcript.
 struct Sent {
   std::string target, kind, sql;
@@ -70,7 +75,8 @@ class Installation {
   // The rows of a query as tab-joined texts (null as "NULL"), for compact checks.
   std::vector<std::string> Rows(const std::string& database, const std::string& sql);
 
-  // Everything sent through the data-access layer since the last ClearTranscript.
+  // The installation's own statements sent through the data-access layer
+  // since the last ClearTranscript (the added ones are left out).
   std::vector<Sent> Transcript() const;
   void ClearTranscript();
 

@@ -11,9 +11,14 @@ void Connection::Open(std::string_view connection_string) {
   target_ = target.label;
 }
 
-void Connection::Execute(std::string_view sql) {
+void Connection::Execute(std::string_view sql, std::string_view kind) {
   Session& live = session();
-  Traced(*this, "execute", sql, [&] { live.Execute(sql); });
+  Traced(*this, kind, sql, [&] { live.Execute(sql); });
+}
+
+ResultSet Connection::Query(std::string_view sql, std::string_view kind) {
+  Session& live = session();
+  return Traced(*this, kind, sql, [&] { return live.Query(sql); });
 }
 
 void Connection::Close() {

@@ -28,7 +28,12 @@ class Connection {
   void Open(std::string_view connection_string);
 
   // Executes a statement (or batch) that returns no rows the caller reads.
-  void Execute(std::string_view sql);
+  // kind: how the transcript names it; the installer's own statements are
+  // "execute", statements it adds around them have kinds of their own
+  // ("transaction", "marker").
+  void Execute(std::string_view sql, std::string_view kind = "execute");
+  // The first result of a query sent under a kind of its own.
+  ResultSet Query(std::string_view sql, std::string_view kind);
 
   void Close();
   bool is_open() const { return session_ != nullptr; }

@@ -258,6 +258,7 @@ struct ExecArg {
 };
 
 struct ExecStmt {
+  std::string status_variable;  // EXEC @status = procedure: takes its return status
   MultiName procedure;
   std::vector<ExecArg> args;
 };
@@ -278,7 +279,7 @@ struct GrantStmt {
 struct PrintStmt { ExprPtr value; };
 struct TruncateStmt { MultiName table; };
 struct ReturnStmt {};
-struct TransactionStmt { std::string verb; };  // BEGIN / COMMIT / ROLLBACK
+struct TransactionStmt { std::string verb; };  // BEGIN / COMMIT / ROLLBACK / CHECKPOINT
 
 struct Statement {
   std::variant<SelectStmt, InsertStmt, UpdateStmt, DeleteStmt, CreateDatabaseStmt,

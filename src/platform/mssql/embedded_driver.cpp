@@ -68,7 +68,10 @@ std::int64_t EmbeddedSession::InsertRow(const std::string& table_name,
     row[static_cast<std::size_t>(index)] =
         ToStorage(values[i], table->columns[static_cast<std::size_t>(index)].type, state_.date_order);
   }
-  return RowWriter(state_, SessionEnv(state_), table).Insert(std::move(row));
+  WriteTransaction transaction(state_.db());
+  std::int64_t row_id = RowWriter(state_, SessionEnv(state_), table).Insert(std::move(row));
+  transaction.Commit();
+  return row_id;
 }
 
 void EmbeddedSession::UpdateRow(const std::string& table_name, std::int64_t row_id,
@@ -83,8 +86,10 @@ void EmbeddedSession::UpdateRow(const std::string& table_name, std::int64_t row_
     assignments.emplace_back(index, "?" + std::to_string(params.size()));
   }
   params.push_back(Value::Integer(row_id));
+  WriteTransaction transaction(state_.db());
   RowWriter(state_, SessionEnv(state_), table)
       .Update(assignments, "t0.rowid = ?" + std::to_string(params.size()), params);
+  transaction.Commit();
 }
 
 std::unique_ptr<access::Session> EmbeddedDriver::Connect(const std::string& database) {

@@ -1,7 +1,11 @@
 // CREATE DATABASE: the files at their mapped paths, the new database's
 // system tables, and its rows in master.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 
 #include "platform/mssql/catalog.h"
@@ -9,6 +13,8 @@
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
 #include "platform/mssql/security.h"
+#include "platform/mssql/server_lock.h"
+#include "platform/mssql/storage_error.h"
 
 namespace court::mssql {
 
@@ -95,10 +101,102 @@ void WriteSysfiles(SqliteDb& db, const std::vector<PlannedFile>& files, const st
   }
 }
 
+// A CREATE DATABASE that stops between making its files and committing
+// master's row must leave nothing behind. Before the first file is made,
+// the journal names the database and its files; it goes once the row is
+// committed. The next CREATE DATABASE, under the same server lock, removes
+// the files of a journal whose database master never recorded.
+class CreationJournal {
+ public:
+  explicit CreationJournal(const Server& server) : file_(server.root() / "create-database.journal") {}
+
+  // Finishes what an interrupted creation left: its files go unless master
+  // holds its row.
+  void Recover(SessionState& session) {
+    std::ifstream in(file_, std::ios::binary);
+    std::string name;
+    if (!in || !std::getline(in, name)) return Remove();
+    if (!session.DatabaseExists(name))
+      for (std::string line; std::getline(in, line);) RemoveFile(line);
+    in.close();
+    Remove();
+  }
+
+  void Begin(const std::string& name, const std::vector<PlannedFile>& files) {
+    std::string text = name + "\n";
+    for (const PlannedFile& f : files) text += f.local.string() + "\n";
+    int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+                   ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    if (!written) throw StorageError(SQLITE_IOERR, "cannot write " + file_.string(), error);
+  }
+
+  // Undoes a creation that failed in this process.
+  void Abandon(const std::vector<PlannedFile>& files) {
+    for (const PlannedFile& f : files) RemoveFile(f.local.string());
+    Remove();
+  }
+
+  void Remove() {
+    std::error_code ignored;
+    std::filesystem::remove(file_, ignored);
+  }
+
+ private:
+  static void RemoveFile(const std::string& path) {
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path + suffix, ignored);
+  }
+
+  std::filesystem::path file_;
+};
+
+void MakeFiles(const std::vector<PlannedFile>& files) {
+  const PlannedFile& primary = files.front();
+  // A write-ahead log left beside a deleted file must not replay into the new one.
+  for (const char* suffix : {"-wal", "-shm"})
+    std::filesystem::remove(primary.local.string() + suffix);
+  {
+    SqliteDb db(primary.local, true);
+    InitializeDatabase(db, false);
+    WriteSysfiles(db, files, "main", Value());
+  }
+  for (const PlannedFile& f : files) {
+    if (!f.log) continue;
+    std::ofstream log(f.local, std::ios::binary);
+    log << "court-setup transaction log\n";
+    if (!log.flush()) throw StorageError(SQLITE_IOERR, "cannot write " + f.local.string(), errno);
+  }
+}
+
+void RecordDatabase(Executor& x, const CreateDatabaseStmt& s, const std::vector<PlannedFile>& files) {
+  SqliteDb& db = x.session().db();
+  std::string master = x.session().in_master() ? "main" : "master";
+  long long dbid = db.Scalar("SELECT max(dbid) + 1 FROM " + QuoteIdentifier(master) + ".sysdatabases").integer();
+  db.Rows("INSERT INTO " + QuoteIdentifier(master) + ".sysdatabases (name, dbid, sid, mode, status, "
+          "status2, crdate, reserved, category, cmptlevel, filename, version) VALUES (?1, ?2, ?3, 0, 16, "
+          "1090519040, ?4, '1900-01-01 00:00:00.000', 0, 80, ?5, 539)",
+          {Value::Text(s.name), Value::Integer(dbid),
+           x.session().principal() ? x.session().principal()->sid : Value::Binary({0x01}),
+           Value::Text(FormatDateTime(Now())), Value::Text(files.front().spec.filename)});
+  WriteSysfiles(db, files, master, Value::Integer(dbid));
+}
+
 }  // namespace
 
+// Files and master's row come together or not at all, and one creation at a
+// time per server: two processes creating the same database get one
+// database and one 1801.
 void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
   RequireStatement(x.session(), kCreateDatabase);
+  if (!sqlite3_get_autocommit(x.session().db().handle()))
+    throw Message(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");
+  ServerLock lock(x.session().server().root());
+  WriteTransaction transaction(x.session().db(), !x.session().in_master());
+  CreationJournal journal(x.session().server());
+  journal.Recover(x.session());
   if (x.session().DatabaseExists(s.name)) throw Message(1801, "Database '" + s.name + "' already exists.");
   std::vector<PlannedFile> files = Plan(x, s);
   bool failed = false;
@@ -115,28 +213,16 @@ void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
   if (failed)
     throw Message(1802, "CREATE DATABASE failed. Some file names listed could not be created. Check "
                         "previous errors.");
-  const PlannedFile& primary = files.front();
-  // A write-ahead log left beside a deleted file must not replay into the new one.
-  for (const char* suffix : {"-wal", "-shm"})
-    std::filesystem::remove(primary.local.string() + suffix);
-  {
-    SqliteDb db(primary.local, true);
-    InitializeDatabase(db, false);
-    WriteSysfiles(db, files, "main", Value());
+  journal.Begin(s.name, files);
+  try {
+    MakeFiles(files);
+    RecordDatabase(x, s, files);
+    transaction.Commit();
+  } catch (...) {
+    journal.Abandon(files);
+    throw;
   }
-  for (const PlannedFile& f : files) {
-    if (f.log) std::ofstream(f.local, std::ios::binary) << "court-setup transaction log\n";
-  }
-  SqliteDb& db = x.session().db();
-  std::string master = x.session().in_master() ? "main" : "master";
-  long long dbid = db.Scalar("SELECT max(dbid) + 1 FROM " + QuoteIdentifier(master) + ".sysdatabases").integer();
-  db.Rows("INSERT INTO " + QuoteIdentifier(master) + ".sysdatabases (name, dbid, sid, mode, status, "
-          "status2, crdate, reserved, category, cmptlevel, filename, version) VALUES (?1, ?2, ?3, 0, 16, "
-          "1090519040, ?4, '1900-01-01 00:00:00.000', 0, 80, ?5, 539)",
-          {Value::Text(s.name), Value::Integer(dbid),
-           x.session().principal() ? x.session().principal()->sid : Value::Binary({0x01}),
-           Value::Text(FormatDateTime(Now())), Value::Text(primary.spec.filename)});
-  WriteSysfiles(db, files, master, Value::Integer(dbid));
+  journal.Remove();
   for (const PlannedFile& f : files) {
     char mb[32];
     std::snprintf(mb, sizeof mb, "%.2f", static_cast<double>(Pages(f.spec.size, 128)) / 128.0);

@@ -1,5 +1,6 @@
 #include "platform/mssql/executor.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <set>
@@ -27,6 +28,47 @@ bool EndsOnlyStatement(int number) {
          number == 544 || number == 8101 || number == 220 || number == 8115 || number == 8134;
 }
 
+// Whether any simple statement within statement satisfies test.
+template <typename Test>
+bool AnyLeaf(const Statement& statement, Test test) {
+  if (const auto* s = std::get_if<IfStmt>(&statement.node))
+    return AnyLeaf(*s->then_branch, test) || (s->else_branch && AnyLeaf(*s->else_branch, test));
+  if (const auto* s = std::get_if<WhileStmt>(&statement.node)) return AnyLeaf(*s->body, test);
+  if (const auto* s = std::get_if<BlockStmt>(&statement.node))
+    return std::any_of(s->statements.begin(), s->statements.end(),
+                       [&](const StatementPtr& inner) { return AnyLeaf(*inner, test); });
+  return std::visit(test, statement.node);
+}
+
+struct WritingLeaf {
+  template <typename T>
+  bool operator()(const T&) const {
+    return !(std::is_same_v<T, SelectStmt> || std::is_same_v<T, DeclareStmt> ||
+             std::is_same_v<T, SetVariableStmt> || std::is_same_v<T, SetOptionStmt> ||
+             std::is_same_v<T, UseStmt> || std::is_same_v<T, PrintStmt> ||
+             std::is_same_v<T, ReturnStmt> || std::is_same_v<T, TransactionStmt> ||
+             std::is_same_v<T, CreateDatabaseStmt>);
+  }
+  bool operator()(const ExecStmt& s) const { return !IsAppLockProcedure(s); }
+};
+
+struct ProcedureLeaf {
+  template <typename T>
+  bool operator()(const T&) const { return std::is_same_v<T, ExecStmt>; }
+};
+
+struct TransactionLeaf {
+  template <typename T>
+  bool operator()(const T&) const { return std::is_same_v<T, TransactionStmt>; }
+};
+
+// Whether a statement runs as one write transaction when no explicit
+// transaction is open: it can change stored data and does not manage
+// transactions itself. CREATE DATABASE looks after its own.
+bool OwnWriteTransaction(const Statement& statement) {
+  return AnyLeaf(statement, WritingLeaf{}) && !AnyLeaf(statement, TransactionLeaf{});
+}
+
 }  // namespace
 
 void Executor::Inform(int number, const std::string& text) {
@@ -50,7 +92,21 @@ std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& s
   session_.last_error = 0;
   try {
     CheckDatabases(statements);
-    for (const StatementPtr& s : statements) Execute(*s);
+    for (const StatementPtr& s : statements) {
+      if (!OwnWriteTransaction(*s)) {
+        Execute(*s);
+        continue;
+      }
+      // System procedures write master's tables from any database.
+      WriteTransaction transaction(session_.db(), !session_.in_master() && AnyLeaf(*s, ProcedureLeaf{}));
+      try {
+        Execute(*s);
+      } catch (const ReturnSignal&) {
+        transaction.Commit();
+        throw;
+      }
+      transaction.Commit();
+    }
   } catch (const ReturnSignal&) {
   } catch (const BatchAbort&) {
   } catch (const access::Error& e) {
@@ -127,7 +183,8 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
           else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
           else if constexpr (std::is_same_v<T, TransactionStmt>) {
-            if (s.verb == "BEGIN") session_.db().Exec("BEGIN");
+            if (s.verb == "BEGIN") BeginWriteTransaction(session_.db(), false);
+            else if (s.verb == "CHECKPOINT") Checkpoint();
             else session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
           }
         },
@@ -231,6 +288,13 @@ void Executor::SetOption(const SetOptionStmt& s) {
     }
     // NOCOUNT, ANSI_WARNINGS, ARITHABORT and the like change nothing here.
   }
+}
+
+// CHECKPOINT: what the current database has committed is on disk when it
+// returns, as SQL Server writes its dirty pages. Within a transaction there is
+// nothing more to make durable yet.
+void Executor::Checkpoint() {
+  if (sqlite3_get_autocommit(session_.db().handle())) session_.db().Rows("PRAGMA main.wal_checkpoint(FULL)");
 }
 
 void Executor::Use(const UseStmt& s) {

@@ -39,7 +39,7 @@ bool Parser::StartsStatement() const {
   static constexpr std::string_view kStarts[] = {
       "SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "ALTER", "DROP",  "EXEC",
       "EXECUTE", "DECLARE", "SET",  "IF",     "WHILE",  "BEGIN", "PRINT", "GRANT",
-      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK"};
+      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK", "CHECKPOINT"};
   return std::any_of(std::begin(kStarts), std::end(kStarts),
                      [&](std::string_view k) { return IsKeyword(k); });
 }
@@ -68,7 +68,14 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
   if (AcceptKeyword("BEGIN")) return Begin();
   if (AcceptKeyword("DECLARE")) return Declare();
   if (AcceptKeyword("SET")) return Set();
-  if (AcceptKeyword("EXEC") || AcceptKeyword("EXECUTE")) return Exec(DottedName());
+  if (AcceptKeyword("EXEC") || AcceptKeyword("EXECUTE")) {
+    std::string status;
+    if (Peek().kind == TokenKind::kVariable && IsSymbol("=", 1)) {
+      status = Next().text;
+      Next();
+    }
+    return Exec(DottedName(), std::move(status));
+  }
   if (AcceptKeyword("GRANT")) return Grant(GrantVerb::kGrant);
   if (AcceptKeyword("REVOKE")) return Grant(GrantVerb::kRevoke);
   if (AcceptKeyword("DENY")) return Grant(GrantVerb::kDeny);
@@ -79,6 +86,7 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
     ExpectKeyword("TABLE");
     return Make(TruncateStmt{DottedName()}, line);
   }
+  if (AcceptKeyword("CHECKPOINT")) return Make(TransactionStmt{"CHECKPOINT"}, line);
   if (AcceptKeyword("COMMIT") || AcceptKeyword("ROLLBACK")) {
     std::string verb = Upper(tokens_[pos_ - 1].text);
     if (!AcceptKeyword("TRANSACTION")) AcceptKeyword("TRAN");
@@ -492,9 +500,10 @@ StatementPtr Parser::Set() {
   return Make(std::move(s), line);
 }
 
-StatementPtr Parser::Exec(MultiName procedure) {
+StatementPtr Parser::Exec(MultiName procedure, std::string status_variable) {
   int line = Peek().line;
   ExecStmt exec;
+  exec.status_variable = std::move(status_variable);
   exec.procedure = std::move(procedure);
   bool more = !AtEnd() && !IsSymbol(";") && !StartsStatement();
   while (more) {

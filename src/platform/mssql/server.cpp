@@ -3,17 +3,20 @@
 #include <sys/stat.h>
 
 #include "platform/mssql/catalog.h"
+#include "platform/mssql/server_lock.h"
 
 namespace court::mssql {
 
 Server::Server(std::filesystem::path root) : root_(std::move(root)), drives_(root_ / "drives") {
   std::filesystem::create_directories(root_ / "drives" / "C");
   std::filesystem::create_directories(root_ / "drives" / "D");
+  if (std::filesystem::exists(MasterFile())) return;
+  // One process builds master, under a temporary name so that a half-made
+  // master never stands in the root; the others wait and find it made.
+  ServerLock lock(root_);
   if (!std::filesystem::exists(MasterFile())) {
-    // Build master under a temporary name so that a half-made master never
-    // stands in the root.
     std::filesystem::path building = root_ / "master.mdf.new";
-    std::filesystem::remove(building);
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(building.string() + suffix);
     {
       SqliteDb db(building, true);
       InitializeDatabase(db, true);

@@ -64,6 +64,8 @@ void SessionState::Use(const std::string& database) {
     throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
                            "'. No entry found with that name. Make sure that the name is entered "
                            "correctly.");
+  // The current database stays open: a transaction on it goes on.
+  if (db_ && entry->name == database_) return;
   const DatabaseEntry previous = entry_;
   Open(*entry);
   try {
@@ -83,10 +85,17 @@ void SessionState::Open(const DatabaseEntry& entry) {
   const bool fresh = !db_;
   if (fresh) db_ = std::make_unique<SqliteDb>(file_, false);
   database_ = entry.name;
+  // Master's commits (logins, databases, the installer's run marker) are few
+  // and order what happens in the other files: each is on disk when it
+  // returns, so a power cut cannot take one back while later work stays.
   if (entry.dbid == 1) {
+    if (fresh) db_->Exec("PRAGMA main.synchronous=FULL");
     catalog_ = std::make_unique<Catalog>(*db_, "main", true);
   } else {
-    if (fresh) db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
+    if (fresh) {
+      db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
+      db_->Exec("PRAGMA master.synchronous=FULL");
+    }
     catalog_ = std::make_unique<Catalog>(*db_, "main", false);
     master_catalog_ = std::make_unique<Catalog>(*db_, "master", true);
   }

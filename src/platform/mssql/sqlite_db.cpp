@@ -1,5 +1,6 @@
 #include "platform/mssql/sqlite_db.h"
 
+#include <cerrno>
 #include "platform/access/error.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/storage_error.h"
@@ -8,7 +9,37 @@ namespace court::mssql {
 
 void CheckSqlite(sqlite3* db, int rc) {
   if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
-  throw StorageError(rc, sqlite3_errmsg(db));
+  throw StorageError(sqlite3_extended_errcode(db), sqlite3_errmsg(db), sqlite3_system_errno(db));
+}
+
+void BeginWriteTransaction(SqliteDb& db, bool with_master) {
+  db.Cached("BEGIN").Step();
+  // An empty write takes a file's write lock now, waiting for another
+  // writer, before anything is read. BEGIN IMMEDIATE would lock master along
+  // with every database it is attached to, and so make every write on the
+  // server wait for every other.
+  db.Cached("UPDATE main.court_identity SET id = id WHERE 0").Step();
+  if (with_master) db.Cached("UPDATE master.court_identity SET id = id WHERE 0").Step();
+}
+
+WriteTransaction::WriteTransaction(SqliteDb& db, bool with_master) : db_(db) {
+  if (!sqlite3_get_autocommit(db_.handle())) return;
+  BeginWriteTransaction(db_, with_master);
+  open_ = true;
+}
+
+WriteTransaction::~WriteTransaction() {
+  if (!open_ || sqlite3_get_autocommit(db_.handle())) return;
+  try {
+    db_.Exec("ROLLBACK");
+  } catch (const access::Error&) {
+    // SQLite has rolled back already; the error that got us here is what counts.
+  }
+}
+
+void WriteTransaction::Commit() {
+  if (open_ && !sqlite3_get_autocommit(db_.handle())) db_.Cached("COMMIT").Step();
+  open_ = false;
 }
 
 std::string QuoteIdentifier(const std::string& name) {
@@ -80,7 +111,7 @@ bool SqliteStatement::Step() {
   std::string message = sqlite3_errmsg(db_.handle());
   sqlite3_reset(stmt_);
   db_.ThrowPending();
-  throw StorageError(code, message);
+  throw StorageError(code, message, sqlite3_system_errno(db_.handle()));
 }
 
 void SqliteStatement::Reset() {
@@ -116,9 +147,19 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
   int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    const int system_errno = db_ ? sqlite3_system_errno(db_) : 0;
     sqlite3_close(db_);
     db_ = nullptr;
+    if (system_errno == ENOSPC || system_errno == EROFS || system_errno == EACCES)
+      throw StorageError(rc, message + ": " + file.string(), system_errno);
     throw Message(5120, "Unable to open the physical file \"" + file.string() + "\".");
+  }
+  // SQLite falls back to reading a file it may not write; the server
+  // writes every database it opens, so that is a read-only disk to report.
+  if (sqlite3_db_readonly(db_, "main") == 1) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw StorageError(SQLITE_READONLY, "read-only: " + file.string());
   }
   sqlite3_busy_timeout(db_, 30000);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
@@ -144,7 +185,7 @@ void SqliteDb::Exec(const std::string& sql) {
     std::string message = error ? error : "";
     sqlite3_free(error);
     ThrowPending();
-    throw StorageError(rc, message);
+    throw StorageError(sqlite3_extended_errcode(db_), message, sqlite3_system_errno(db_));
   }
 }
 

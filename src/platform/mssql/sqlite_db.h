@@ -87,8 +87,31 @@ class Savepoint {
   bool done_ = false;
 };
 
-// Throws access::Error for a failed SQLite call (an engine fault, not a
-// T-SQL error).
+// Begins a transaction that holds the write lock of the file, and with
+// with_master of the master attached to it, from its start: it waits for
+// another writer a bounded time instead of failing when it reaches its first
+// write after reading.
+void BeginWriteTransaction(SqliteDb& db, bool with_master);
+
+// A write transaction around one statement run outside an explicit
+// transaction, begun as above, so that a statement's reads and the writes that depend on
+// them (check-then-insert, identity read-and-bump) are one atomic step.
+// Inside an explicit transaction it does nothing. Rolled back unless
+// committed.
+class WriteTransaction {
+ public:
+  explicit WriteTransaction(SqliteDb& db, bool with_master = false);
+  ~WriteTransaction();
+  WriteTransaction(const WriteTransaction&) = delete;
+  WriteTransaction& operator=(const WriteTransaction&) = delete;
+  void Commit();
+
+ private:
+  SqliteDb& db_;
+  bool open_ = false;
+};
+
+// Throws StorageError for a failed SQLite call.
 void CheckSqlite(sqlite3* db, int rc);
 
 // "name" with embedded quotes doubled: an SQLite identifier.

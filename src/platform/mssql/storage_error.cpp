@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <string_view>
 
 #include "platform/mssql/messages.h"
@@ -15,23 +16,32 @@ bool Says(const std::string& message, std::string_view words) {
 
 }  // namespace
 
-access::Error StorageError(int code, const std::string& message) {
+access::Error StorageError(int code, const std::string& message, int system_errno) {
   switch (code & 0xff) {
     // Callers that write rows turn these into the key errors they stand for,
     // so they keep SQLite's number.
     case SQLITE_CONSTRAINT: return access::Error(code, "Violation of a key constraint.", 14, 1);
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return Message(1222, "Lock request time out period exceeded.");
+    case SQLITE_LOCKED:
+      return access::Error(1222, "Lock request time out period exceeded. Another program is writing to "
+                                 "this server; run again when it has finished.", 16, 56);
     case SQLITE_NOMEM: return Message(701, "There is insufficient system memory to run this query.", 17);
     case SQLITE_FULL:
-      return Message(1105, "Could not allocate space for the database because the disk is full.", 17);
+      return access::Error(1105, "Could not allocate space because the disk holding the database is "
+                                 "full. Free disk space, then run again (" + message + ").", 17, 2);
     case SQLITE_TOOBIG: return Message(1701, "Creating or altering the row failed because it is too large.");
-    case SQLITE_IOERR:
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-    case SQLITE_CANTOPEN:
     case SQLITE_READONLY:
     case SQLITE_PERM:
+      return access::Error(3906, "Could not update the database because its file or disk is "
+                                 "read-only. Make it writable, then run again (" + message + ").", 16, 1);
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+      if (system_errno == ENOSPC) return StorageError(SQLITE_FULL, message);
+      if (system_errno == EROFS || system_errno == EACCES) return StorageError(SQLITE_READONLY, message);
+      return access::Error(823, "I/O error (" + message + ") detected on a database file. Check the "
+                                "disk, then run again.", 24, 2);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
       return Message(823, "I/O error detected while reading or writing a database file.", 24);
   }
   if (Says(message, "cannot commit - no transaction"))

@@ -10,8 +10,11 @@
 
 namespace court::mssql {
 
-// code is SQLite's (extended) result code, message sqlite3_errmsg's text.
-access::Error StorageError(int code, const std::string& message);
+// code is SQLite's (extended) result code, message sqlite3_errmsg's text (or
+// what failed), system_errno the operating system's error behind it when
+// known. A full disk, a read-only file or disk, a lock wait that ran out and
+// an I/O fault become 1105, 3906, 1222 and 823 with a text that says what to do.
+access::Error StorageError(int code, const std::string& message, int system_errno = 0);
 
 }  // namespace court::mssql
 
