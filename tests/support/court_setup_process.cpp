@@ -24,7 +24,7 @@ CourtSetupProcess::CourtSetupProcess(const fs::path& folder, const std::string& 
                                      const std::vector<std::string>& arguments, const std::string& password)
     : out_(folder / (name + ".out")), err_(folder / (name + ".err")), transcript_(folder / (name + ".jsonl")) {
   fs::remove(transcript_);
-  std::vector<std::string> argv = {std::string(COURT_BUILD_DIR) + "/court-setup", "--headless", "--server", server,
+  std::vector<std::string> argv = {std::string(COURT_BUILD_DIR) + "/court-setup", "--headless", "--quiet", "--server", server,
                                    "--transcript", transcript_.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::fflush(nullptr);  // the child must not write out what this process buffered
