@@ -137,6 +137,7 @@ void CopyCatalogueTable(provisioning::Module2& run, const std::string& table, co
     access::OpenRecordset(catalogue, catalogue_columns,
                                 "SELECT 名称 ,类型 FROM 字段 WHERE id = " + std::to_string(number));
     TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
+    run.progress.Copied(table, source.RecordCount());
     source.Close();
     catalogue_columns.Close();
   });

@@ -17,6 +17,7 @@
 #include "platform/access/data_sources.h"
 #include "platform/access/recordset.h"
 #include "platform/system/files.h"
+#include "provisioning/progress.h"
 
 namespace court::provisioning {
 
@@ -54,6 +55,9 @@ struct Module2 {
   // What the user should learn besides the outcome (a catalogued table that
   // could not be created); each front shows them where its user looks.
   std::vector<std::string> warnings;
+
+  // The steps report their work here (progress.h).
+  Progress progress;
 };
 
 }  // namespace court::provisioning

@@ -23,13 +23,17 @@ void SyncTables(provisioning::Module2& run, const Target& target) {
   target.open_connection(run, database);
   provisioning::OpenCatalogueConnection(run, catalogue);
   access::OpenRecordset(catalogue, tables, target.table_list_query);
-  for (; !tables.Eof(); tables.MoveNext()) {
+  const long count = tables.RecordCount();
+  for (long k = 1; !tables.Eof(); tables.MoveNext(), ++k) {
     std::string table = access::Trimmed(tables.Fields("name").value());
     access::OpenRecordset(database, existing, ExistenceQuery(table));
+    provisioning::TableChange change = provisioning::TableChange::kCreated;
     if (existing.RecordCount() != 0)
-      AlterTable(run, target, table);
+      change = AlterTable(run, target, table) ? provisioning::TableChange::kAltered
+                                              : provisioning::TableChange::kUnchanged;
     else
       CreateTable(run, target, table);
+    run.progress.Table(table, k, count, change);
   }
   tables.Close();
   database.Close();

@@ -52,7 +52,8 @@ class AlterationPass {
   AlterationPass(const provisioning::Module2& run, const Target& target, const std::string& table)
       : run_(run), target_(target), table_(table), catalogue_(run.sources), database_(run.sources) {}
 
-  void Run() {
+  // Whether it changed the table.
+  bool Run() {
     provisioning::OpenCatalogueConnection(run_, catalogue_);
     target_.open_connection(run_, database_);
     access::OpenRecordset(catalogue_, columns_, AlterationColumnsQuery(table_));
@@ -62,6 +63,7 @@ class AlterationPass {
       server_column_.Close();
     }
     columns_.Close();
+    return changed_;
   }
 
  private:
@@ -70,11 +72,16 @@ class AlterationPass {
     bool bind = column.HasStoredDefault();
     if (server_column_.RecordCount() == 0) {
       database_.Execute(AddColumnStatement(table_, column));
+      changed_ = true;
     } else {
-      if (IsChanged(columns_, server_column_)) database_.Execute(AlterColumnStatement(table_, column));
+      if (IsChanged(columns_, server_column_)) {
+        database_.Execute(AlterColumnStatement(table_, column));
+        changed_ = true;
+      }
       bind = bind && !HasBoundDefault(server_column_);
     }
     if (bind) BindDefault(column);
+    changed_ = changed_ || bind;
   }
 
   void BindDefault(const CatalogueColumn& column) {
@@ -98,12 +105,13 @@ class AlterationPass {
   access::Recordset columns_;
   access::Recordset server_column_;
   bool current_time_default_ensured_ = false;
+  bool changed_ = false;
 };
 
 }  // namespace
 
-void AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table) {
-  AlterationPass(run, target, table).Run();
+bool AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table) {
+  return AlterationPass(run, target, table).Run();
 }
 
 void AlterCourtTable(const provisioning::Module2& run, const std::string& table) {

@@ -14,7 +14,8 @@
 
 namespace court::schema {
 
-void AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table);
+// Returns whether it changed the table (a column added or altered, a default bound).
+bool AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table);
 
 void AlterCourtTable(const provisioning::Module2& run, const std::string& table);
 void AlterMailTable(const provisioning::Module2& run, const std::string& table);

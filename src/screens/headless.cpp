@@ -1,7 +1,9 @@
 #include "screens/headless.h"
 
 #include <algorithm>
+#include <chrono>
 
+#include "provisioning/run_lock.h"
 #include "screens/failure.h"
 #include "screens/installation_run.h"
 #include "screens/run_context.h"
@@ -51,7 +53,10 @@ std::string WithoutCarriageReturns(std::string text) {
 int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
   try {
     if (auto drives = DrivesOfUnusedServer(options.server)) CheckDrive(options.drive, *drives);
+    const auto start = std::chrono::steady_clock::now();
     RunContext context(options);
+    if (!options.quiet) context.run().progress.show = [&err](const std::string& line) { err << line << '\n'; };
+    provisioning::RunLock lock(context.run(), options.lock_wait);
     StartUp(context.run());
     const std::string server_name = ServerName(context.ComputerName());
     HeadlessScreens screens(options.drive, context.Drives());
@@ -61,6 +66,8 @@ int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
         << kClientNotice << '\n'
         << server_name << '\n';
     for (const std::string& warning : context.run().warnings) err << "court-setup: warning: " << warning << '\n';
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    if (!options.quiet) err << context.run().progress.Summary(seconds.count()) << '\n';
     return kExitDone;
   } catch (const UsageError& e) {
     err << "court-setup: " << e.what() << '\n';

@@ -86,12 +86,15 @@ void DeleteIfPresent(const Module2& run, const std::string& windows_path) {
 void InstallationRun(Module2& run, Screens& screens) {
   provisioning::ReadRunMarker(run);
   InstallationSequence(run, screens);
+  run.progress.Step("views and duplicate reference rows");
   Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   RecreateViews(court);
   RemoveDuplicates(court);
   court.Close();
+  run.progress.Step("check constraints");
   integrity::RebuildCheckConstraints(run);
+  run.progress.Step("rights of the service login");
   provisioning::GrantPass(run, std::string(kCourtDatabase));
   provisioning::GrantPass(run, std::string(kMailDatabase));
   provisioning::ClearRunMarker(run);
@@ -109,14 +112,17 @@ void InstallationSequence(Module2& run, Screens& screens) {
   FindDatabase(master, databases, kCourtDatabase);
   if (databases.RecordCount() == 0) {
     const bool created = screens.ShowDataDriveScreen([&run](const std::string& drive) {
+      run.progress.Step("creating the court database");
       provisioning::MarkRun(run, kCourtDatabase);
       CreateCourtDatabase(run, drive);
     });
     if (!created) throw InstallationCancelled();
     screens.SetOutcome(kInstalledText);
   } else if (run.marker.set) {
+    run.progress.Step("completing an interrupted run on the court database");
     RedoInterruptedRun(run, screens);
   } else if (UpgradeDue(run)) {
+    run.progress.Step("upgrading the court database");
     provisioning::MarkRun(run);
     provisioning::ProvisioningStep(run);
     screens.SetOutcome(kUpgradedText);
@@ -141,12 +147,14 @@ void MailDatabaseStep(Module2& run) {
   Recordset databases;
   FindDatabase(master, databases, kMailDatabase);
   if (databases.RecordCount() == 0) {
+    run.progress.Step("creating the mail database");
     provisioning::MarkRun(run, kMailDatabase);
     DeleteIfPresent(run, run.mail_file_prefix + "_Data.MDF");
     DeleteIfPresent(run, run.mail_file_prefix + "_log.LDF");
     CreateDatabase(run, kMailDatabase, run.mail_file_prefix);
     provisioning::MailAccessStep(run);
   } else if (run.court_updated) {
+    run.progress.Step("updating the mail database");
     if (run.marker.mail_created) SetDatabaseOptions(master, kMailDatabase);
     provisioning::MailAccessStep(run);
   }

@@ -1,5 +1,6 @@
 #include "screens/options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -11,6 +12,15 @@ std::string DriveArgument(const std::string& text) {
   if (text.size() != 2 || text[1] != ':' || !std::isalpha(static_cast<unsigned char>(text[0])))
     throw UsageError("--drive wants a drive letter and a colon, such as D:, not '" + text + "'");
   return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":";
+}
+
+// A whole number of seconds, 0 to a day.
+int Seconds(const std::string& text) {
+  const bool digits = !text.empty() && text.size() <= 5 &&
+                      std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+  if (!digits || std::stoi(text) > 86400)
+    throw UsageError("--lock-wait wants a number of seconds from 0 to 86400, not '" + text + "'");
+  return std::stoi(text);
 }
 
 }  // namespace
@@ -35,7 +45,12 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
       options.headless = true;
       continue;
     }
-    if (flag != "--drive" && flag != "--server" && flag != "--catalogue" && flag != "--transcript")
+    if (flag == "--quiet") {
+      options.quiet = true;
+      continue;
+    }
+    if (flag != "--drive" && flag != "--server" && flag != "--catalogue" && flag != "--transcript" &&
+        flag != "--lock-wait")
       throw UsageError("unknown argument '" + flag + "'");
     if (i + 1 == arguments.size()) throw UsageError(flag + " needs a value");
     const std::string& value = arguments[++i];
@@ -43,6 +58,7 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
     if (flag == "--server") options.server = value, server_given = true;
     if (flag == "--catalogue") options.catalogue = value;
     if (flag == "--transcript") options.transcript = value;
+    if (flag == "--lock-wait") options.lock_wait = Seconds(value);
   }
   // Without a home the default would be a server at the file system's root.
   if (!server_given && home.empty() && !options.help)
@@ -53,8 +69,8 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
 }
 
 std::string UsageText() {
-  return "Usage: court-setup [--headless [--drive X:]] [--server SPEC] [--catalogue FILE] [--transcript "
-         "FILE]\n"
+  return "Usage: court-setup [--headless [--drive X:] [--quiet]] [--server SPEC] [--catalogue FILE]\n"
+         "                   [--transcript FILE] [--lock-wait SECONDS]\n"
          "\n"
          "Installs or upgrades the court database 法院 and the mail database 内部邮件 from a release's\n"
          "table.mdb, with the service login vek and its rights.\n"
@@ -70,6 +86,9 @@ std::string UsageText() {
          "                      else embedded:$HOME/.local/share/court-setup/server\n"
          "  --catalogue FILE    the release's catalogue (default: table.mdb in the working directory)\n"
          "  --transcript FILE   writes one JSON line per statement and query sent, in order\n"
+         "  --lock-wait SECONDS how long to wait while another installation runs on the server (default 60);\n"
+         "                      then exit 1 with 'another installation is running', nothing changed\n"
+         "  --quiet             headless: no progress lines on standard error\n"
          "  --help              this text\n"
          "\n"
          "Exit codes: 0 done; 1 failure (headless: 'error NUMBER: DESCRIPTION' on standard error; work done\n"

@@ -4,7 +4,9 @@
 // windows, the data-drive screen answered by --drive. --server names the
 // server (default: the environment's COURT_SETUP_SERVER, else an embedded
 // server in the user's data folder), --catalogue the release's table.mdb,
-// --transcript a file that records every statement sent.
+// --transcript a file that records every statement sent, --lock-wait how long
+// to wait for another installation on the server, --quiet silences the
+// headless progress lines.
 
 #ifndef COURT_SCREENS_OPTIONS_H_
 #define COURT_SCREENS_OPTIONS_H_
@@ -30,6 +32,8 @@ struct Options {
   std::string server;                // "embedded:DIR" or "odbc:..."
   std::string catalogue = "table.mdb";
   std::string transcript;  // empty: none kept
+  int lock_wait = 60;      // seconds a run waits for another installation on the server
+  bool quiet = false;      // headless: no progress lines on standard error
   // odbc: servers only. The login's password (COURT_SETUP_PASSWORD; never an
   // argument), and the folder whose drives/ hold this machine's own files.
   std::string password;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include "provisioning/run_lock.h"
 #include "screens/failure_box.h"
 #include "screens/form_layout.h"
 #include "screens/main_screen.h"
@@ -63,7 +64,12 @@ int RunScreens(const Options& options, int& argc, char** argv) {
     ShowFailureBox(error);
     return kExitFailure;
   }
-  if (!Guarded([&] { StartUp(context->run()); }, exit_code)) return exit_code;
+  std::unique_ptr<provisioning::RunLock> lock;
+  const auto start = [&] {
+    lock = std::make_unique<provisioning::RunLock>(context->run(), options.lock_wait);
+    StartUp(context->run());
+  };
+  if (!Guarded(start, exit_code)) return exit_code;
   MainScreen main_screen(*context);
   SplashScreen splash([&] {
     if (!Guarded([&] { main_screen.Load(); }, exit_code)) {

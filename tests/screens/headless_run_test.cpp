@@ -53,12 +53,15 @@ class HeadlessRunTest : public ::testing::Test {
   fs::path server() const { return folder_ / "server"; }
   fs::path Drive(const std::string& path) const { return server() / "drives" / path; }
 
-  // Runs court-setup --headless on this test's server with more arguments.
-  Result Setup(const std::vector<std::string>& arguments) {
+  // Runs court-setup --headless --quiet on this test's server with more arguments.
+  Result Setup(const std::vector<std::string>& arguments) { return Run(arguments, " --quiet"); }
+
+  // The same with its progress on standard error.
+  Result Run(const std::vector<std::string>& arguments, const std::string& quiet = "") {
     const fs::path out = folder_ / "out", err = folder_ / "err", transcript = folder_ / "transcript.jsonl";
     fs::remove(transcript);
     std::string command = kBuild + "/court-setup --headless --server 'embedded:" + server().string() +
-                          "' --transcript '" + transcript.string() + "'";
+                          "' --transcript '" + transcript.string() + "'" + quiet;
     for (const std::string& argument : arguments) command += " '" + argument + "'";
     command += " >'" + out.string() + "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
@@ -408,6 +411,26 @@ TEST_F(HeadlessRunTest, CatalogueTheServerRejectsFailsThenARerunCompletes) {
   EXPECT_EQ(rerun.out, ExpectedOutput(kUpgradedText, "D:"));
   EXPECT_EQ(Query("法院", "SELECT 升级版本号 FROM 升级版本"), Rows{"2"});
   EXPECT_EQ(Query("法院", "SELECT 案号 FROM 案件"), Rows{"(2026)行初3号"});
+}
+
+// Without --quiet, standard error tells each step, each table k of n and the
+// rows copied, then the run's figures; standard output keeps the same texts.
+TEST_F(HeadlessRunTest, ProgressGoesToStandardErrorUnlessQuiet) {
+  const Result fresh = Run({"--catalogue", kRelease1, "--drive", "D:"});
+  ASSERT_EQ(fresh.exit_code, 0) << fresh.err;
+  EXPECT_EQ(fresh.out, ExpectedOutput(kInstalledText, "D:"));
+  for (const char* line : {"step: creating the court database\n", "step: creating the mail database\n",
+                           "step: check constraints\n", "  table 1 of "})
+    EXPECT_NE(fresh.err.find(line), std::string::npos) << line << "\n" << fresh.err;
+  EXPECT_NE(fresh.err.find(" rows copied\n"), std::string::npos) << fresh.err;
+  const std::size_t summary = fresh.err.rfind("done in ");
+  ASSERT_NE(summary, std::string::npos) << fresh.err;
+  EXPECT_NE(fresh.err.find(" tables created, 0 altered, ", summary), std::string::npos) << fresh.err;
+  EXPECT_NE(fresh.err.find(" rows archived\n", summary), std::string::npos) << fresh.err;
+
+  const Result current = Run({"--catalogue", kRelease1});
+  ASSERT_EQ(current.exit_code, 0) << current.err;
+  EXPECT_NE(current.err.find(": 0 tables created, 0 altered, 0 rows copied, "), std::string::npos) << current.err;
 }
 
 }  // namespace

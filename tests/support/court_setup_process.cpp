@@ -1,6 +1,7 @@
 #include "tests/support/court_setup_process.h"
 
 #include <sys/wait.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,7 +24,7 @@ CourtSetupProcess::CourtSetupProcess(const fs::path& folder, const std::string& 
                                      const std::vector<std::string>& arguments, const std::string& password)
     : out_(folder / (name + ".out")), err_(folder / (name + ".err")), transcript_(folder / (name + ".jsonl")) {
   fs::remove(transcript_);
-  std::vector<std::string> argv = {std::string(COURT_BUILD_DIR) + "/court-setup", "--headless", "--server", server,
+  std::vector<std::string> argv = {std::string(COURT_BUILD_DIR) + "/court-setup", "--headless", "--quiet", "--server", server,
                                    "--transcript", transcript_.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::fflush(nullptr);  // the child must not write out what this process buffered
@@ -52,6 +53,8 @@ SetupOutcome CourtSetupProcess::Wait() {
   for (std::string line; std::getline(lines, line);) outcome.transcript.push_back(line);
   return outcome;
 }
+
+void CourtSetupProcess::Kill() { kill(pid_, SIGKILL); }
 
 SetupOutcome RunCourtSetup(const fs::path& folder, const std::string& name, const std::string& server,
                            const std::vector<std::string>& arguments, const std::string& password) {

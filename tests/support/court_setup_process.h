@@ -21,7 +21,7 @@ struct SetupOutcome {
 
 class CourtSetupProcess {
  public:
-  // Starts court-setup --headless --server SERVER --transcript <folder>/NAME.jsonl
+  // Starts court-setup --headless --quiet --server SERVER --transcript <folder>/NAME.jsonl
   // ARGUMENTS, with COURT_SETUP_PASSWORD set to password; output goes to files in folder.
   CourtSetupProcess(const std::filesystem::path& folder, const std::string& name, const std::string& server,
                     const std::vector<std::string>& arguments, const std::string& password = "");
@@ -29,6 +29,8 @@ class CourtSetupProcess {
   // Lines of the transcript so far.
   std::size_t TranscriptLines() const;
   SetupOutcome Wait();
+  // Ends it at once (SIGKILL), as a power cut or kill -9 does.
+  void Kill();
 
  private:
   std::filesystem::path out_, err_, transcript_;

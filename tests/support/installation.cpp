@@ -85,7 +85,9 @@ std::vector<std::string> Installation::Rows(const std::string& database, const s
   return rows;
 }
 
-bool IsAddedStatement(const std::string& kind) { return kind == "transaction" || kind == "marker"; }
+bool IsAddedStatement(const std::string& kind) {
+  return kind == "transaction" || kind == "marker" || kind == "lock" || kind == "archive" || kind == "backup";
+}
 
 std::vector<Sent> Installation::Transcript() const {
   std::vector<Sent> sent;

@@ -41,7 +41,8 @@ class TempDir {
 void BuildCatalogue(const nlohmann::json& catalogue, const std::filesystem::path& out);
 
 // Whether a transcript kind is one of the statements a run adds around the
-// installation's own (transaction brackets, the run marker).
+// installation's own (transaction brackets, the run marker, the run lock,
+// archive reads and backups).
 bool IsAddedStatement(const std::string& kind);
 
 // One line of the transcript.

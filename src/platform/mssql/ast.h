@@ -258,6 +258,7 @@ struct ExecArg {
 };
 
 struct ExecStmt {
+  std::string status_variable;  // EXEC @status = procedure: takes its return status
   MultiName procedure;
   std::vector<ExecArg> args;
 };

@@ -49,6 +49,7 @@ struct WritingLeaf {
              std::is_same_v<T, ReturnStmt> || std::is_same_v<T, TransactionStmt> ||
              std::is_same_v<T, CreateDatabaseStmt>);
   }
+  bool operator()(const ExecStmt& s) const { return !IsAppLockProcedure(s); }
 };
 
 struct ProcedureLeaf {

@@ -77,6 +77,10 @@ void RunCreateDefault(Executor& x, const CreateDefaultStmt& s);
 void RunDrop(Executor& x, const DropStmt& s);
 void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s);
 void RunExec(Executor& x, const ExecStmt& s);
+// sp_getapplock and sp_releaseapplock: they write nothing stored and may wait
+// for another session, so they run outside a write transaction, which would
+// keep that session from writing meanwhile.
+bool IsAppLockProcedure(const ExecStmt& s);
 // The server-file procedures (xp_fileexist, ...); false for any other name.
 bool RunFileProcedure(Executor& x, const ExecStmt& s);
 void RunGrant(Executor& x, const GrantStmt& s);

@@ -78,7 +78,7 @@ class Parser {
   StatementPtr Begin();
   StatementPtr Declare();
   StatementPtr Set();
-  StatementPtr Exec(MultiName procedure);
+  StatementPtr Exec(MultiName procedure, std::string status_variable = {});
   StatementPtr Grant(GrantVerb verb);
   FileSpec DatabaseFileClause();
   ColumnDef ColumnDefinition(bool in_alter_column);

@@ -68,7 +68,14 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
   if (AcceptKeyword("BEGIN")) return Begin();
   if (AcceptKeyword("DECLARE")) return Declare();
   if (AcceptKeyword("SET")) return Set();
-  if (AcceptKeyword("EXEC") || AcceptKeyword("EXECUTE")) return Exec(DottedName());
+  if (AcceptKeyword("EXEC") || AcceptKeyword("EXECUTE")) {
+    std::string status;
+    if (Peek().kind == TokenKind::kVariable && IsSymbol("=", 1)) {
+      status = Next().text;
+      Next();
+    }
+    return Exec(DottedName(), std::move(status));
+  }
   if (AcceptKeyword("GRANT")) return Grant(GrantVerb::kGrant);
   if (AcceptKeyword("REVOKE")) return Grant(GrantVerb::kRevoke);
   if (AcceptKeyword("DENY")) return Grant(GrantVerb::kDeny);
@@ -493,9 +500,10 @@ StatementPtr Parser::Set() {
   return Make(std::move(s), line);
 }
 
-StatementPtr Parser::Exec(MultiName procedure) {
+StatementPtr Parser::Exec(MultiName procedure, std::string status_variable) {
   int line = Peek().line;
   ExecStmt exec;
+  exec.status_variable = std::move(status_variable);
   exec.procedure = std::move(procedure);
   bool more = !AtEnd() && !IsSymbol(";") && !StartsStatement();
   while (more) {

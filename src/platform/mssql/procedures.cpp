@@ -6,6 +6,7 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/executor.h"
@@ -287,7 +288,49 @@ void TypeCatalogue(Executor& x, const ExecStmt& s) {
   DataTypeInfo(x, std::atoi(a.Text("data_type", "0").c_str()), std::atoi(a.Text("odbcver", "2").c_str()));
 }
 
-void Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
+// sp_getapplock and sp_releaseapplock for locks a session owns (app_locks.h);
+// a lock owned by a transaction is not offered.
+constexpr int kAppLockInvalid = -999;
+
+access::Error InvalidProcedureArgument(const std::string& procedure) {
+  return Message(15600, "An invalid parameter or option was specified for procedure '" + procedure + "'.");
+}
+
+std::optional<std::string> AppLockResource(Executor& x, const Arguments& a, const std::string& procedure) {
+  if (!a.Has("resource") || Lower(a.Text("lockowner", "Transaction")) != "session") {
+    x.Raise(InvalidProcedureArgument(procedure));
+    return std::nullopt;
+  }
+  return a.Text("resource");
+}
+
+int GetAppLock(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"resource", "lockmode", "lockowner", "locktimeout", "dbprincipal"});
+  std::optional<std::string> resource = AppLockResource(x, a, "sp_getapplock");
+  const std::string mode = Lower(a.Text("lockmode"));
+  if (mode != "shared" && mode != "update" && mode != "exclusive") {
+    x.Raise(InvalidProcedureArgument("sp_getapplock"));
+    return kAppLockInvalid;
+  }
+  if (!resource) return kAppLockInvalid;
+  return x.session().app_locks.Acquire(x.session().server().root(), *resource, mode != "shared",
+                                       std::atol(a.Text("locktimeout", "-1").c_str()));
+}
+
+int ReleaseAppLock(Executor& x, const ExecStmt& s) {
+  Arguments a(x, s, {"resource", "lockowner", "dbprincipal"});
+  std::optional<std::string> resource = AppLockResource(x, a, "sp_releaseapplock");
+  if (!resource) return kAppLockInvalid;
+  if (x.session().app_locks.Release(*resource)) return 0;
+  x.Raise(Message(1223, "Cannot release the application lock (Database Principal: 'public', Resource: '" +
+                            *resource + "') because it is not currently held."));
+  return kAppLockInvalid;
+}
+
+// The procedure's return status.
+int Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
+  if (name == "sp_getapplock") return GetAppLock(x, s);
+  if (name == "sp_releaseapplock") return ReleaseAppLock(x, s);
   if (name == "sp_addlogin") AddLogin(x, s);
   else if (name == "sp_droplogin") DropLogin(x, s);
   else if (name == "sp_password") ChangePassword(x, s);
@@ -301,16 +344,29 @@ void Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
   else if (name == "sp_bindefault") BindDefault(x, s, true);
   else if (name == "sp_unbindefault") BindDefault(x, s, false);
   else if (name == "sp_datatype_info") TypeCatalogue(x, s);
-  else if (RunFileProcedure(x, s)) return;
-  else throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
+  else if (!RunFileProcedure(x, s))
+    throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
+  return 0;
+}
+
+void SetStatus(Executor& x, const ExecStmt& s, int status) {
+  if (s.status_variable.empty()) return;
+  Variable* variable = x.FindVariable(s.status_variable);
+  if (!variable) throw MustDeclareVariable("@" + s.status_variable);
+  variable->value = Value::Integer(status);
 }
 
 }  // namespace
 
+bool IsAppLockProcedure(const ExecStmt& s) {
+  const std::string name = Lower(s.procedure.back());
+  return name == "sp_getapplock" || name == "sp_releaseapplock";
+}
+
 void RunExec(Executor& x, const ExecStmt& s) {
   std::string name = Lower(s.procedure.back());
   try {
-    Dispatch(x, s, name);
+    SetStatus(x, s, Dispatch(x, s, name));
   } catch (const access::Error& e) {
     // A refused caller ends the procedure, not the batch.
     if (e.number() != 15247 && e.number() != 3704) throw;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/mssql/sqlite_db.h"
+#include "platform/mssql/storage_error.h"
 
 namespace court::mssql {
 

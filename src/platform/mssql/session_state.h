@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/access/driver.h"
+#include "platform/mssql/app_locks.h"
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/datetime_text.h"
 #include "platform/mssql/security.h"
@@ -79,6 +80,7 @@ class SessionState {
   long long last_identity = 0;
   long long row_count = 0;
   int last_error = 0;
+  AppLocks app_locks;  // sp_getapplock's locks owned by the session
 
  private:
   void Open(const DatabaseEntry& entry);
