@@ -20,12 +20,6 @@ std::vector<std::string> ServerRoleStatements();
 // by the provisioning step.
 void EnsureServiceLogin(Module2& run);
 
-// Login and roles, the upgrade driver, then database access and grants in 法院.
-void ProvisioningStep(Module2& run);
-
-// The mail table synchronisation, then database access and grants in 内部邮件.
-void MailAccessStep(Module2& run);
-
 // Database access and every right in the named database.
 void GrantPass(Module2& run, const std::string& database);
 

@@ -1,7 +1,7 @@
 #include "screens/database_creation.h"
 
 #include "provisioning/connections.h"
-#include "provisioning/service_login.h"
+#include "upgrade/provisioning_steps.h"
 
 namespace court::screens {
 

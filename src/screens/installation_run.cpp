@@ -5,7 +5,8 @@
 #include "provisioning/connections.h"
 #include "provisioning/service_login.h"
 #include "provisioning/run_marker.h"
-#include "provisioning/upgrade_driver.h"
+#include "upgrade/provisioning_steps.h"
+#include "upgrade/upgrade_driver.h"
 #include "screens/database_creation.h"
 #include "screens/maintenance.h"
 

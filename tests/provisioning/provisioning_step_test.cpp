@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "provisioning/service_login.h"
+#include "upgrade/provisioning_steps.h"
 #include "tests/support/release_catalogue.h"
 #include "tests/provisioning/service_login_checks.h"
 #include "tests/support/installation.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/access/error.h"
-#include "provisioning/upgrade_driver.h"
+#include "upgrade/upgrade_driver.h"
 #include "tests/support/release_catalogue.h"
 
 namespace court::provisioning {

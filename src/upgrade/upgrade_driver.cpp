@@ -1,4 +1,4 @@
-#include "provisioning/upgrade_driver.h"
+#include "upgrade/upgrade_driver.h"
 
 #include <charconv>
 #include <cmath>

@@ -2,8 +2,8 @@
 // when the shipped release is newer (or none is recorded), refreshes the
 // reference data and records the shipped release number.
 
-#ifndef COURT_PROVISIONING_UPGRADE_DRIVER_H_
-#define COURT_PROVISIONING_UPGRADE_DRIVER_H_
+#ifndef COURT_UPGRADE_UPGRADE_DRIVER_H_
+#define COURT_UPGRADE_UPGRADE_DRIVER_H_
 
 #include <string_view>
 
@@ -26,4 +26,4 @@ void UpgradeCourtDatabase(Module2& run);
 
 }  // namespace court::provisioning
 
-#endif  // COURT_PROVISIONING_UPGRADE_DRIVER_H_
+#endif  // COURT_UPGRADE_UPGRADE_DRIVER_H_

@@ -1,8 +1,10 @@
+#include "upgrade/provisioning_steps.h"
+
 #include "platform/access/connection.h"
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
 #include "provisioning/service_login.h"
-#include "provisioning/upgrade_driver.h"
+#include "upgrade/upgrade_driver.h"
 #include "schema/sync.h"
 
 namespace court::provisioning {
