@@ -4,7 +4,6 @@
 // bad input; any other exception, a crash or a sanitizer report is a fault.
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -17,12 +16,12 @@
 #include "platform/jet/database_writer.h"
 #include "platform/jet/json_form.h"
 #include "platform/jet/table_checks.h"
+#include "tests/fuzz/scratch_file.h"
 
 namespace {
 
 const std::filesystem::path& OutputFile() {
-  static const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("court-fuzz-" + std::to_string(::getpid()) + ".mdb");
+  static const std::filesystem::path file = court::fuzz::ScratchFile(".mdb");
   return file;
 }
 

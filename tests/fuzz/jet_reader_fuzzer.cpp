@@ -5,7 +5,6 @@
 // exception, a crash or a sanitizer report is a fault. libmdb itself is not
 // built with the sanitizers, so a fault it makes shows only as a crash.
 
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +14,12 @@
 
 #include "platform/access/error.h"
 #include "platform/jet/mdb_file.h"
+#include "tests/fuzz/scratch_file.h"
 
 namespace {
 
 const std::filesystem::path& InputFile() {
-  static const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("court-fuzz-" + std::to_string(::getpid()) + "-in.mdb");
+  static const std::filesystem::path file = court::fuzz::ScratchFile("-in.mdb");
   return file;
 }
 
