@@ -112,6 +112,18 @@ class Compiler {
   Typed EmitColumn(const Expr& e, const Scope& scope);
   Typed EmitLiteral(const Expr& e);
   Typed EmitBinary(const Expr& e, const Scope& scope);
+  Typed Combined(const std::string& op, Typed left, Typed right);
+  Typed EmitSystemVariable(const Expr& e);
+  Typed EmitUnary(const Expr& e, const Scope& scope);
+  Typed Prefixed(const std::string& op, Typed operand);
+  Typed EmitIsNull(const Expr& e, const Scope& scope);
+  Typed EmitLike(const Expr& e, const Scope& scope);
+  Typed EmitInList(const Expr& e, const Scope& scope);
+  Typed EmitSubqueryTest(const Expr& e, const Scope& scope);
+  Typed EmitBetween(const Expr& e, const Scope& scope);
+  Typed EmitSubquery(const Expr& e, const Scope& scope);
+  Typed EmitCase(const Expr& e, const Scope& scope);
+  Typed EmitCast(const Expr& e, const Scope& scope);
   Typed EmitFunction(const Expr& e, const Scope& scope);
   Typed EmitVariable(const Expr& e);
   Typed EmitObjectId(const Expr& name);

@@ -188,10 +188,14 @@ Compiler::Typed Compiler::EmitColumn(const Expr& e, const Scope& scope) {
   throw InvalidColumnName(column);
 }
 
+// Operands first, then the operator's own work in Combined, which does not
+// recurse: a chain a + b + c + ... is as deep as it is long.
 Compiler::Typed Compiler::EmitBinary(const Expr& e, const Scope& scope) {
-  const std::string& op = e.op;
   Typed left = Emit(*e.args[0], scope);
-  Typed right = Emit(*e.args[1], scope);
+  return Combined(e.op, std::move(left), Emit(*e.args[1], scope));
+}
+
+Compiler::Typed Compiler::Combined(const std::string& op, Typed left, Typed right) {
   if (op == "AND" || op == "OR") return Typed{"(" + left.sql + " " + op + " " + right.sql + ")", {}, nullptr};
   if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
     return Typed{"(" + Compared(left, right.type) + " " + op + " " + Compared(right, left.type) + ")",
@@ -352,90 +356,123 @@ Compiler::Typed Compiler::EmitObjectProperty(const std::string& id, const std::s
                BuiltinType("int"), nullptr};
 }
 
+// Emit and the functions it dispatches to recurse once per level of the
+// tree, and the parser admits trees a thousand levels deep. So the
+// dispatcher holds nothing but the switch, and each kind's temporaries live
+// in a function of its own, whose frame is gone before the next level is
+// entered where it can be; a sanitizer build's frames stay small enough too.
 Compiler::Typed Compiler::Emit(const Expr& e, const Scope& scope) {
   switch (e.kind) {
     case ExprKind::kLiteral: return EmitLiteral(e);
     case ExprKind::kColumn: return EmitColumn(e, scope);
     case ExprKind::kVariable: return EmitVariable(e);
-    case ExprKind::kSystemVariable: {
-      Value v = env_.system_variable(Lower(e.name[0]));
-      std::optional<SqlType> type;
-      if (v.type() == access::ValueType::kText) type = BuiltinType("nvarchar", 128);
-      else if (v.type() == access::ValueType::kInteger) type = BuiltinType("int");
-      return Typed{SqlLiteral(v), type, nullptr};
-    }
-    case ExprKind::kUnary: {
-      Typed a = Emit(*e.args[0], scope);
-      if (e.op == "NOT") return Typed{"(NOT " + a.sql + ")", {}, nullptr};
-      if (e.op == "+") return a;
-      return Typed{"(" + e.op + " " + a.sql + ")", a.type, nullptr};
-    }
+    case ExprKind::kSystemVariable: return EmitSystemVariable(e);
+    case ExprKind::kUnary: return EmitUnary(e, scope);
     case ExprKind::kBinary: return EmitBinary(e, scope);
     case ExprKind::kFunction: return EmitFunction(e, scope);
-    case ExprKind::kIsNull:
-      return Typed{"(" + Emit(*e.args[0], scope).sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), {}, nullptr};
-    case ExprKind::kLike: {
-      std::string sql = "(" + Emit(*e.args[0], scope).sql + (e.negated ? " NOT LIKE " : " LIKE ") +
-                        Emit(*e.args[1], scope).sql;
-      if (e.args.size() > 2) sql += " ESCAPE " + Emit(*e.args[2], scope).sql;
-      return Typed{sql + ")", {}, nullptr};
-    }
-    case ExprKind::kInList: {
-      Typed left = Emit(*e.args[0], scope);
-      std::string sql = "(" + left.sql + (e.negated ? " NOT IN (" : " IN (");
-      for (std::size_t i = 1; i < e.args.size(); ++i)
-        sql += (i > 1 ? ", " : "") + Compared(Emit(*e.args[i], scope), left.type);
-      return Typed{sql + "))", {}, nullptr};
-    }
+    case ExprKind::kIsNull: return EmitIsNull(e, scope);
+    case ExprKind::kLike: return EmitLike(e, scope);
+    case ExprKind::kInList: return EmitInList(e, scope);
     case ExprKind::kInSelect:
-      return Typed{"(" + Emit(*e.args[0], scope).sql + (e.negated ? " NOT IN (" : " IN (") +
-                       SubquerySql(*e.select, scope) + "))",
-                   {}, nullptr};
-    case ExprKind::kExists:
-      return Typed{std::string(e.negated ? "(NOT EXISTS (" : "(EXISTS (") + SubquerySql(*e.select, scope) + "))",
-                   {}, nullptr};
-    case ExprKind::kBetween: {
-      Typed a = Emit(*e.args[0], scope);
-      return Typed{"(" + a.sql + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
-                       Compared(Emit(*e.args[1], scope), a.type) + " AND " +
-                       Compared(Emit(*e.args[2], scope), a.type) + ")",
-                   {}, nullptr};
-    }
-    case ExprKind::kSubquery: {
-      CompiledQuery q = SelectQuery(*e.select, &scope);
-      std::optional<SqlType> type = q.columns.empty() ? std::nullopt : q.columns[0].type;
-      return Typed{"(" + q.sql + ")", type, nullptr};
-    }
-    case ExprKind::kCase: {
-      std::string sql = "(CASE";
-      std::size_t i = 0;
-      std::optional<SqlType> type;
-      if (e.simple_case) sql += " " + Emit(*e.args[i++], scope).sql;
-      std::size_t pairs_end = e.args.size() - (e.has_else ? 1 : 0);
-      for (; i + 1 < pairs_end; i += 2) {
-        Typed result = Emit(*e.args[i + 1], scope);
-        if (!type) type = result.type;
-        sql += " WHEN " + Emit(*e.args[i], scope).sql + " THEN " + result.sql;
-      }
-      if (e.has_else) {
-        Typed otherwise = Emit(*e.args.back(), scope);
-        if (!type) type = otherwise.type;
-        sql += " ELSE " + otherwise.sql;
-      }
-      return Typed{sql + " END)", type, nullptr};
-    }
-    case ExprKind::kCast: {
-      SqlType target = ResolveType(*e.cast_type);
-      Typed a = Emit(*e.args[0], scope);
-      if (a.literal != nullptr) {
-        const Literal& lit = a.literal->literal;
-        return Typed{SqlLiteral(ToStorage(LiteralValue(lit), target, env_.date_order, lit.unicode)),
-                     target, nullptr};
-      }
-      return Typed{ConvertCall(a.sql, target, a.type && a.type->unicode), target, nullptr};
-    }
+    case ExprKind::kExists: return EmitSubqueryTest(e, scope);
+    case ExprKind::kBetween: return EmitBetween(e, scope);
+    case ExprKind::kSubquery: return EmitSubquery(e, scope);
+    case ExprKind::kCase: return EmitCase(e, scope);
+    case ExprKind::kCast: return EmitCast(e, scope);
   }
   throw SyntaxNear("");
+}
+
+Compiler::Typed Compiler::EmitSystemVariable(const Expr& e) {
+  Value v = env_.system_variable(Lower(e.name[0]));
+  std::optional<SqlType> type;
+  if (v.type() == access::ValueType::kText) type = BuiltinType("nvarchar", 128);
+  else if (v.type() == access::ValueType::kInteger) type = BuiltinType("int");
+  return Typed{SqlLiteral(v), type, nullptr};
+}
+
+Compiler::Typed Compiler::EmitUnary(const Expr& e, const Scope& scope) {
+  return Prefixed(e.op, Emit(*e.args[0], scope));
+}
+
+Compiler::Typed Compiler::Prefixed(const std::string& op, Typed operand) {
+  if (op == "NOT") return Typed{"(NOT " + operand.sql + ")", {}, nullptr};
+  if (op == "+") return operand;
+  return Typed{"(" + op + " " + operand.sql + ")", operand.type, nullptr};
+}
+
+Compiler::Typed Compiler::EmitIsNull(const Expr& e, const Scope& scope) {
+  Typed a = Emit(*e.args[0], scope);
+  return Typed{"(" + a.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), {}, nullptr};
+}
+
+Compiler::Typed Compiler::EmitLike(const Expr& e, const Scope& scope) {
+  std::string sql = "(" + Emit(*e.args[0], scope).sql + (e.negated ? " NOT LIKE " : " LIKE ") +
+                    Emit(*e.args[1], scope).sql;
+  if (e.args.size() > 2) sql += " ESCAPE " + Emit(*e.args[2], scope).sql;
+  return Typed{sql + ")", {}, nullptr};
+}
+
+Compiler::Typed Compiler::EmitInList(const Expr& e, const Scope& scope) {
+  Typed left = Emit(*e.args[0], scope);
+  std::string sql = "(" + left.sql + (e.negated ? " NOT IN (" : " IN (");
+  for (std::size_t i = 1; i < e.args.size(); ++i)
+    sql += (i > 1 ? ", " : "") + Compared(Emit(*e.args[i], scope), left.type);
+  return Typed{sql + "))", {}, nullptr};
+}
+
+// x IN (SELECT ...) and EXISTS (SELECT ...).
+Compiler::Typed Compiler::EmitSubqueryTest(const Expr& e, const Scope& scope) {
+  if (e.kind == ExprKind::kExists)
+    return Typed{std::string(e.negated ? "(NOT EXISTS (" : "(EXISTS (") + SubquerySql(*e.select, scope) + "))",
+                 {}, nullptr};
+  return Typed{"(" + Emit(*e.args[0], scope).sql + (e.negated ? " NOT IN (" : " IN (") +
+                   SubquerySql(*e.select, scope) + "))",
+               {}, nullptr};
+}
+
+Compiler::Typed Compiler::EmitBetween(const Expr& e, const Scope& scope) {
+  Typed a = Emit(*e.args[0], scope);
+  return Typed{"(" + a.sql + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
+                   Compared(Emit(*e.args[1], scope), a.type) + " AND " +
+                   Compared(Emit(*e.args[2], scope), a.type) + ")",
+               {}, nullptr};
+}
+
+Compiler::Typed Compiler::EmitSubquery(const Expr& e, const Scope& scope) {
+  CompiledQuery q = SelectQuery(*e.select, &scope);
+  std::optional<SqlType> type = q.columns.empty() ? std::nullopt : q.columns[0].type;
+  return Typed{"(" + q.sql + ")", type, nullptr};
+}
+
+Compiler::Typed Compiler::EmitCase(const Expr& e, const Scope& scope) {
+  std::string sql = "(CASE";
+  std::size_t i = 0;
+  std::optional<SqlType> type;
+  if (e.simple_case) sql += " " + Emit(*e.args[i++], scope).sql;
+  std::size_t pairs_end = e.args.size() - (e.has_else ? 1 : 0);
+  for (; i + 1 < pairs_end; i += 2) {
+    Typed result = Emit(*e.args[i + 1], scope);
+    if (!type) type = result.type;
+    sql += " WHEN " + Emit(*e.args[i], scope).sql + " THEN " + result.sql;
+  }
+  if (e.has_else) {
+    Typed otherwise = Emit(*e.args.back(), scope);
+    if (!type) type = otherwise.type;
+    sql += " ELSE " + otherwise.sql;
+  }
+  return Typed{sql + " END)", type, nullptr};
+}
+
+Compiler::Typed Compiler::EmitCast(const Expr& e, const Scope& scope) {
+  SqlType target = ResolveType(*e.cast_type);
+  Typed a = Emit(*e.args[0], scope);
+  if (a.literal != nullptr) {
+    const Literal& lit = a.literal->literal;
+    return Typed{SqlLiteral(ToStorage(LiteralValue(lit), target, env_.date_order, lit.unicode)), target,
+                 nullptr};
+  }
+  return Typed{ConvertCall(a.sql, target, a.type && a.type->unicode), target, nullptr};
 }
 
 std::string Compiler::Condition(const Expr& e, const Scope& scope) { return Emit(e, scope).sql; }
