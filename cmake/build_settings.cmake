@@ -22,3 +22,6 @@ pkg_check_modules(ODBCINST REQUIRED IMPORTED_TARGET odbcinst)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 find_package(OpenSSL REQUIRED)
 find_package(nlohmann_json REQUIRED)
+
+# The layers of src/ and their check.
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)

@@ -6,13 +6,13 @@
 namespace court::data {
 namespace {
 
-void DeleteTemporaryFileIfPresent(const provisioning::Module2& run) {
+void DeleteTemporaryFileIfPresent(const provisioning::RunState& run) {
   if (run.local_files.FileExists(kTemporaryFile)) run.local_files.DeleteFile(kTemporaryFile);
 }
 
 }  // namespace
 
-access::Value CarryBinary(const provisioning::Module2& run, const access::Value& raw) {
+access::Value CarryBinary(const provisioning::RunState& run, const access::Value& raw) {
   if (raw.is_null()) return access::Value();
   if (raw.type() != access::ValueType::kBinary)
     throw access::Error(access::ado::kInvalidArgument,

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/access/value.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::data {
 
@@ -17,7 +17,7 @@ inline constexpr std::string_view kTemporaryFile = "c:\\temp_sj.temp";
 // Returns the bytes of raw as they come back from the stream. A null raw
 // value stays null (the column is left NULL); any other non-binary value is
 // refused as a stream refuses it (3001).
-access::Value CarryBinary(const provisioning::Module2& run, const access::Value& raw);
+access::Value CarryBinary(const provisioning::RunState& run, const access::Value& raw);
 
 }  // namespace court::data
 

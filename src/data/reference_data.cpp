@@ -14,18 +14,18 @@ namespace {
 constexpr const char* kCommonData = "常用数据";
 
 // Lists of 常用数据 that each release ships whole, overwriting the court's edits.
-void ReplaceCategory(provisioning::Module2& run, const std::string& category) {
+void ReplaceCategory(provisioning::RunState& run, const std::string& category) {
   CopyCatalogueTable(run, kCommonData, " where 名称= '" + category + "'", "no");
 }
 
 // Lists of 常用数据 that a court adapts: shipped only to a court without them.
-void AddCategoryIfAbsent(provisioning::Module2& run, const std::string& category) {
+void AddCategoryIfAbsent(provisioning::RunState& run, const std::string& category) {
   CopyCategoryIfAbsent(run, kCommonData, "名称", category, "no");
 }
 
 }  // namespace
 
-void CopyCategoryIfAbsent(provisioning::Module2& run, const std::string& table, const std::string& column,
+void CopyCategoryIfAbsent(provisioning::RunState& run, const std::string& table, const std::string& column,
                           const std::string& value, const std::string& key_column) {
   access::Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
@@ -39,7 +39,7 @@ void CopyCategoryIfAbsent(provisioning::Module2& run, const std::string& table, 
   court.Close();
 }
 
-void RefreshReferenceData(provisioning::Module2& run) {
+void RefreshReferenceData(provisioning::RunState& run) {
   access::Connection catalogue(run.sources);
   access::Connection court(run.sources);
   provisioning::OpenCatalogueConnection(run, catalogue);

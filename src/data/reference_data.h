@@ -7,17 +7,17 @@
 
 #include <string>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::data {
 
 // Copies the rows of table whose column equals value, only when the court
 // table has no such row yet.
-void CopyCategoryIfAbsent(provisioning::Module2& run, const std::string& table,
+void CopyCategoryIfAbsent(provisioning::RunState& run, const std::string& table,
                           const std::string& column, const std::string& value,
                           const std::string& key_column);
 
-void RefreshReferenceData(provisioning::Module2& run);
+void RefreshReferenceData(provisioning::RunState& run);
 
 }  // namespace court::data
 

@@ -34,7 +34,7 @@ Value CourtLibraryId(Recordset& library, const std::string& library_name, const 
   return RightTrimmed(library.Fields(0).value());
 }
 
-void ReplaceFiles(const provisioning::Module2& run, access::Connection& court, access::Connection& catalogue) {
+void ReplaceFiles(const provisioning::RunState& run, access::Connection& court, access::Connection& catalogue) {
   court.Execute("delete from 运行库文件");
   Recordset source;
   Recordset target;
@@ -62,7 +62,7 @@ void ReplaceFiles(const provisioning::Module2& run, access::Connection& court, a
 
 }  // namespace
 
-void CopyRuntimeLibraryFiles(const provisioning::Module2& run, access::Connection& court,
+void CopyRuntimeLibraryFiles(const provisioning::RunState& run, access::Connection& court,
                              access::Connection& catalogue) {
   provisioning::InTransaction(court, [&] { ReplaceFiles(run, court, catalogue); });
 }

@@ -6,13 +6,13 @@
 #define COURT_DATA_RUNTIME_LIBRARY_FILES_H_
 
 #include "platform/access/connection.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::data {
 
 // Replaces every row of 运行库文件, contents included. Fails when a file's
 // library is not in the court's 运行库; the files added so far stay.
-void CopyRuntimeLibraryFiles(const provisioning::Module2& run, access::Connection& court,
+void CopyRuntimeLibraryFiles(const provisioning::RunState& run, access::Connection& court,
                              access::Connection& catalogue);
 
 }  // namespace court::data

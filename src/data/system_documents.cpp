@@ -7,7 +7,7 @@
 
 namespace court::data {
 
-void ReplaceSystemDocuments(provisioning::Module2& run, access::Connection& court,
+void ReplaceSystemDocuments(provisioning::RunState& run, access::Connection& court,
                             access::Connection& catalogue, const DocumentTable& documents) {
   access::Recordset shipped;
   access::OpenRecordset(catalogue, shipped,

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/access/connection.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::data {
 
@@ -19,7 +19,7 @@ struct DocumentTable {
   std::string owner_column;  // 来源; "(系统文书)" there marks a system document
 };
 
-void ReplaceSystemDocuments(provisioning::Module2& run, access::Connection& court,
+void ReplaceSystemDocuments(provisioning::RunState& run, access::Connection& court,
                             access::Connection& catalogue, const DocumentTable& documents);
 
 }  // namespace court::data

@@ -50,7 +50,7 @@ struct RowStatement {
 
 class TableCopy {
  public:
-  TableCopy(const provisioning::Module2& run, const std::string& table, const std::string& key_column)
+  TableCopy(const provisioning::RunState& run, const std::string& table, const std::string& key_column)
       : run_(run), table_(table), key_column_upper_(UpperCase(access::RightTrim(key_column))) {}
 
   void CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
@@ -93,7 +93,7 @@ class TableCopy {
     inserted.Close();
   }
 
-  const provisioning::Module2& run_;
+  const provisioning::RunState& run_;
   const std::string& table_;
   const std::string key_column_upper_;
 };
@@ -115,7 +115,7 @@ long CatalogueTableNumber(access::Connection& catalogue, const std::string& tabl
 
 }  // namespace
 
-void CopyCatalogueTable(provisioning::Module2& run, const std::string& table, const std::string& filter,
+void CopyCatalogueTable(provisioning::RunState& run, const std::string& table, const std::string& filter,
                         const std::string& key_column) {
   access::Connection court(run.sources);
   access::Connection catalogue(run.sources);

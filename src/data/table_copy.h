@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::data {
 
 // filter: empty, or " where ..." appended right after the table name.
 // key_column: empty, or the column the court supplies itself (never written).
-void CopyCatalogueTable(provisioning::Module2& run, const std::string& table,
+void CopyCatalogueTable(provisioning::RunState& run, const std::string& table,
                         const std::string& filter, const std::string& key_column);
 
 }  // namespace court::data

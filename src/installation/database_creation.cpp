@@ -1,9 +1,9 @@
-#include "screens/database_creation.h"
+#include "installation/database_creation.h"
 
 #include "provisioning/connections.h"
 #include "upgrade/provisioning_steps.h"
 
-namespace court::screens {
+namespace court::installation {
 
 using provisioning::kCourtDatabase;
 
@@ -22,7 +22,7 @@ std::string CreateDatabaseStatement(std::string_view database, std::string_view 
          "_log.LDF' , SIZE = 1, FILEGROWTH = 10%)\r\n";
 }
 
-void CreateDatabase(provisioning::Module2& run, std::string_view database, std::string_view file_stem) {
+void CreateDatabase(provisioning::RunState& run, std::string_view database, std::string_view file_stem) {
   access::Connection master(run.sources);
   provisioning::OpenMasterConnection(run, master);
   master.Execute(CreateDatabaseStatement(database, file_stem));
@@ -36,7 +36,7 @@ void SetDatabaseOptions(access::Connection& master, std::string_view database) {
   master.Execute("exec sp_dboption N'" + d + "', N'autoshrink', N'true'");
 }
 
-void CreateCourtDatabase(provisioning::Module2& run, const std::string& drive) {
+void CreateCourtDatabase(provisioning::RunState& run, const std::string& drive) {
   run.court_updated = true;
   const std::string directory = DataDirectory(drive);
   if (!run.files.DirectoryExists(directory)) run.files.MakeDirectory(directory);
@@ -44,4 +44,4 @@ void CreateCourtDatabase(provisioning::Module2& run, const std::string& drive) {
   provisioning::ProvisioningStep(run);
 }
 
-}  // namespace court::screens
+}  // namespace court::installation

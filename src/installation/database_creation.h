@@ -4,16 +4,16 @@
 // the court database is made by the data-drive screen's create button, the
 // mail database later by the mail database step, beside the court's file.
 
-#ifndef COURT_SCREENS_DATABASE_CREATION_H_
-#define COURT_SCREENS_DATABASE_CREATION_H_
+#ifndef COURT_INSTALLATION_DATABASE_CREATION_H_
+#define COURT_INSTALLATION_DATABASE_CREATION_H_
 
 #include <string>
 #include <string_view>
 
 #include "platform/access/connection.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
-namespace court::screens {
+namespace court::installation {
 
 // "D:" -> "D:\法院_SQL数据"
 std::string DataDirectory(std::string_view drive);
@@ -27,7 +27,7 @@ std::string CreateDatabaseStatement(std::string_view database, std::string_view 
 
 // On a master connection of its own: CREATE DATABASE, then the options
 // "trunc. log" and "autoshrink".
-void CreateDatabase(provisioning::Module2& run, std::string_view database, std::string_view file_stem);
+void CreateDatabase(provisioning::RunState& run, std::string_view database, std::string_view file_stem);
 
 // The options "trunc. log" and "autoshrink" of a database, on an open master
 // connection: after creating it, or again when a run that created it stopped.
@@ -35,8 +35,8 @@ void SetDatabaseOptions(access::Connection& master, std::string_view database);
 
 // The create button: sets the court-updated flag, makes the data directory on
 // drive when it is missing, creates 法院 there and runs the provisioning step.
-void CreateCourtDatabase(provisioning::Module2& run, const std::string& drive);
+void CreateCourtDatabase(provisioning::RunState& run, const std::string& drive);
 
-}  // namespace court::screens
+}  // namespace court::installation
 
-#endif  // COURT_SCREENS_DATABASE_CREATION_H_
+#endif  // COURT_INSTALLATION_DATABASE_CREATION_H_

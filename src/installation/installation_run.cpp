@@ -1,4 +1,4 @@
-#include "screens/installation_run.h"
+#include "installation/installation_run.h"
 
 #include "integrity/check_constraints.h"
 #include "platform/access/recordset.h"
@@ -7,17 +7,17 @@
 #include "provisioning/run_marker.h"
 #include "upgrade/provisioning_steps.h"
 #include "upgrade/upgrade_driver.h"
-#include "screens/database_creation.h"
-#include "screens/maintenance.h"
+#include "installation/database_creation.h"
+#include "installation/maintenance.h"
 
-namespace court::screens {
+namespace court::installation {
 namespace {
 
 using access::Connection;
 using access::Recordset;
 using provisioning::kCourtDatabase;
 using provisioning::kMailDatabase;
-using provisioning::Module2;
+using provisioning::RunState;
 
 // Opens into databases the server's list of databases of that name.
 void FindDatabase(Connection& master, Recordset& databases, std::string_view name) {
@@ -28,7 +28,7 @@ void FindDatabase(Connection& master, Recordset& databases, std::string_view nam
 
 // Whether the shipped release is newer than the installed one, or none is
 // installed. A court database without the version table counts as current.
-bool UpgradeDue(Module2& run) {
+bool UpgradeDue(RunState& run) {
   Connection catalogue(run.sources), court(run.sources);
   provisioning::OpenCatalogueConnection(run, catalogue);
   provisioning::OpenCourtConnection(run, court);
@@ -51,7 +51,7 @@ bool UpgradeDue(Module2& run) {
 }
 
 // The path of the court data file, as the server reports it.
-std::string CourtDataFile(Module2& run) {
+std::string CourtDataFile(RunState& run) {
   Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   Recordset files;
@@ -66,7 +66,7 @@ std::string CourtDataFile(Module2& run) {
 // An earlier run stopped half-way: its databases' options are set again and
 // its provisioning step is run again, which finishes whatever the tables,
 // reference data and release number still lack.
-void RedoInterruptedRun(Module2& run, Screens& screens) {
+void RedoInterruptedRun(RunState& run, Screens& screens) {
   if (run.marker.court_created) {
     Connection master(run.sources);
     provisioning::OpenMasterConnection(run, master);
@@ -78,13 +78,13 @@ void RedoInterruptedRun(Module2& run, Screens& screens) {
   screens.SetOutcome(run.marker.court_created ? kInstalledText : kUpgradedText);
 }
 
-void DeleteIfPresent(const Module2& run, const std::string& windows_path) {
+void DeleteIfPresent(const RunState& run, const std::string& windows_path) {
   if (run.files.FileExists(windows_path)) run.files.DeleteFile(windows_path);
 }
 
 }  // namespace
 
-void InstallationRun(Module2& run, Screens& screens) {
+void InstallationRun(RunState& run, Screens& screens) {
   provisioning::ReadRunMarker(run);
   InstallationSequence(run, screens);
   run.progress.Step("views and duplicate reference rows");
@@ -101,7 +101,7 @@ void InstallationRun(Module2& run, Screens& screens) {
   provisioning::ClearRunMarker(run);
 }
 
-void InstallationSequence(Module2& run, Screens& screens) {
+void InstallationSequence(RunState& run, Screens& screens) {
   // A missing or damaged catalogue is found before anything changes on the
   // server; the driver keeps what it read for the run's later connections.
   Connection catalogue(run.sources);
@@ -136,13 +136,13 @@ void InstallationSequence(Module2& run, Screens& screens) {
   MailDatabaseStep(run);
 }
 
-std::string LocationReport(Module2& run, const std::string& court_data_file) {
+std::string LocationReport(RunState& run, const std::string& court_data_file) {
   run.mail_file_prefix =
       court_data_file.substr(0, court_data_file.rfind('\\') + 1) + std::string(kMailDatabase);
   return "数据库文件保存在：" + court_data_file + "\r\n邮件文件保存在：" + run.mail_file_prefix + "_Data.MDF";
 }
 
-void MailDatabaseStep(Module2& run) {
+void MailDatabaseStep(RunState& run) {
   Connection master(run.sources);
   provisioning::OpenMasterConnection(run, master);
   Recordset databases;
@@ -163,4 +163,4 @@ void MailDatabaseStep(Module2& run) {
   master.Close();
 }
 
-}  // namespace court::screens
+}  // namespace court::installation

@@ -1,4 +1,4 @@
-#include "screens/maintenance.h"
+#include "installation/maintenance.h"
 
 #include <string>
 #include <string_view>
@@ -7,7 +7,7 @@
 #include "platform/access/recordset.h"
 #include "platform/access/value.h"
 
-namespace court::screens {
+namespace court::installation {
 namespace {
 
 // The SET statements stand between the two CREATE VIEWs so that both views
@@ -90,4 +90,4 @@ void RemoveDuplicates(access::Connection& court) {
   for (const DuplicateCleanup& cleanup : kCleanups) RemoveDuplicatesOf(court, cleanup);
 }
 
-}  // namespace court::screens
+}  // namespace court::installation

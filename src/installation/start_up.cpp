@@ -1,13 +1,13 @@
-#include "screens/start_up.h"
+#include "installation/start_up.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "provisioning/service_login.h"
 
-namespace court::screens {
+namespace court::installation {
 
-void StartUp(provisioning::Module2& run) {
+void StartUp(provisioning::RunState& run) {
   provisioning::EnsureServiceLogin(run);
   run.court_updated = false;
 }
@@ -29,4 +29,4 @@ std::string ServerName(std::string_view computer_name) {
   return name;
 }
 
-}  // namespace court::screens
+}  // namespace court::installation

@@ -1,19 +1,19 @@
 // What the splash screen's load does before any window is shown, and the
 // texts the main screen fills in before the installation run.
 
-#ifndef COURT_SCREENS_START_UP_H_
-#define COURT_SCREENS_START_UP_H_
+#ifndef COURT_INSTALLATION_START_UP_H_
+#define COURT_INSTALLATION_START_UP_H_
 
 #include <string>
 #include <string_view>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
-namespace court::screens {
+namespace court::installation {
 
 // Checks that the server answers and makes sure the service login exists
 // with its roles; starts the run with the court-updated flag cleared.
-void StartUp(provisioning::Module2& run);
+void StartUp(provisioning::RunState& run);
 
 // The main screen's fixed texts, set on every run whatever path it takes.
 inline constexpr char kClientNotice[] =
@@ -26,6 +26,6 @@ std::string SupportInformation();
 // The computer's name as shown in Texfwq: blanks removed at both ends, upper case.
 std::string ServerName(std::string_view computer_name);
 
-}  // namespace court::screens
+}  // namespace court::installation
 
-#endif  // COURT_SCREENS_START_UP_H_
+#endif  // COURT_INSTALLATION_START_UP_H_

@@ -10,7 +10,7 @@
 
 namespace court::integrity {
 
-void RebuildCheckConstraints(provisioning::Module2& run) {
+void RebuildCheckConstraints(provisioning::RunState& run) {
   // Counts only the catalogue rows used, so one catalogue always gives the
   // same names; it starts over with every rebuild.
   std::int32_t constraint_number = 1;
@@ -33,7 +33,7 @@ void RebuildCheckConstraints(provisioning::Module2& run) {
   catalogue.Close();
 }
 
-void DropCheckConstraints(provisioning::Module2& run) {
+void DropCheckConstraints(provisioning::RunState& run) {
   access::Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   access::Recordset constraints;
@@ -49,7 +49,7 @@ void DropCheckConstraints(provisioning::Module2& run) {
   court.Close();
 }
 
-void AddCheckConstraint(provisioning::Module2& run, const std::string& name, const std::string& table,
+void AddCheckConstraint(provisioning::RunState& run, const std::string& name, const std::string& table,
                         const std::string& condition) {
   access::Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);

@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::integrity {
 
-void RebuildCheckConstraints(provisioning::Module2& run);
-void DropCheckConstraints(provisioning::Module2& run);
-void AddCheckConstraint(provisioning::Module2& run, const std::string& name,
+void RebuildCheckConstraints(provisioning::RunState& run);
+void DropCheckConstraints(provisioning::RunState& run);
+void AddCheckConstraint(provisioning::RunState& run, const std::string& name,
                         const std::string& table, const std::string& condition);
 
 }  // namespace court::integrity

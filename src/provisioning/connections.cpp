@@ -3,7 +3,7 @@
 namespace court::provisioning {
 namespace {
 
-void OpenNew(const Module2& run, access::Connection& target, const std::string& connection_string) {
+void OpenNew(const RunState& run, access::Connection& target, const std::string& connection_string) {
   target = access::Connection(run.sources);
   target.Open(connection_string);
 }
@@ -19,19 +19,19 @@ std::string CatalogueConnectionString() {
   return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source= table.mdb;Persist Security Info=False";
 }
 
-void OpenMasterConnection(const Module2& run, access::Connection& target) {
+void OpenMasterConnection(const RunState& run, access::Connection& target) {
   OpenNew(run, target, MasterConnectionString());
 }
 
-void OpenCourtConnection(const Module2& run, access::Connection& target) {
+void OpenCourtConnection(const RunState& run, access::Connection& target) {
   OpenNew(run, target, ServerConnectionString(kCourtDatabase));
 }
 
-void OpenMailConnection(const Module2& run, access::Connection& target) {
+void OpenMailConnection(const RunState& run, access::Connection& target) {
   OpenNew(run, target, ServerConnectionString(kMailDatabase));
 }
 
-void OpenCatalogueConnection(const Module2& run, access::Connection& target) {
+void OpenCatalogueConnection(const RunState& run, access::Connection& target) {
   OpenNew(run, target, CatalogueConnectionString());
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "platform/access/connection.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::provisioning {
 
@@ -23,10 +23,10 @@ inline std::string MasterConnectionString() { return ServerConnectionString("mas
 std::string CatalogueConnectionString();
 
 // Each puts a new connection object into target and opens it.
-void OpenMasterConnection(const Module2& run, access::Connection& target);
-void OpenCourtConnection(const Module2& run, access::Connection& target);
-void OpenMailConnection(const Module2& run, access::Connection& target);
-void OpenCatalogueConnection(const Module2& run, access::Connection& target);
+void OpenMasterConnection(const RunState& run, access::Connection& target);
+void OpenCourtConnection(const RunState& run, access::Connection& target);
+void OpenMailConnection(const RunState& run, access::Connection& target);
+void OpenCatalogueConnection(const RunState& run, access::Connection& target);
 
 }  // namespace court::provisioning
 

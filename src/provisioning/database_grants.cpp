@@ -17,18 +17,18 @@ void ExecuteIgnoringFailure(access::Connection& connection, const std::string& s
 
 // Dropping first rebinds a user brought over from another server to this
 // server's login of the same name.
-void RevokeDatabaseAccess(Module2& run) {
+void RevokeDatabaseAccess(RunState& run) {
   ExecuteIgnoringFailure(run.shared_connection, "dbo.sp_revokedbaccess   '" + std::string(kLoginName) + "'");
 }
 
-void GrantDatabaseAccess(Module2& run) {
+void GrantDatabaseAccess(RunState& run) {
   const std::string login(kLoginName);
   ExecuteIgnoringFailure(run.shared_connection, "dbo.sp_grantdbaccess   '" + login + "' , '" + login + "'");
 }
 
 // On the shared connection as it is open: the user vek, all statement
 // permissions, and every right on every view, table and procedure.
-void GrantEverything(Module2& run) {
+void GrantEverything(RunState& run) {
   const std::string login(kLoginName);
   RevokeDatabaseAccess(run);
   GrantDatabaseAccess(run);
@@ -44,7 +44,7 @@ void GrantEverything(Module2& run) {
 
 }  // namespace
 
-void GrantPass(Module2& run, const std::string& database) {
+void GrantPass(RunState& run, const std::string& database) {
   run.shared_connection.Open(ServerConnectionString(database));
   GrantEverything(run);
   run.shared_connection.Close();

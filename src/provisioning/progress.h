@@ -1,7 +1,7 @@
 // What a run tells about its work while it goes: the step it is in, the
 // table it is at, the rows it copied; and the figures of the whole run.
 //
-// The steps report here, through the run's Module2; the front decides where
+// The steps report here, through the run's RunState; the front decides where
 // the lines go (the headless front: standard error; the screens: nowhere).
 // Reporting never changes what the run sends.
 

@@ -14,7 +14,7 @@ constexpr char kResource[] = "@Resource = N'court-setup', @LockOwner = N'Session
 
 }  // namespace
 
-RunLock::RunLock(const Module2& run, int wait_seconds) : session_(run.sources) {
+RunLock::RunLock(const RunState& run, int wait_seconds) : session_(run.sources) {
   OpenMasterConnection(run, session_);
   const access::ResultSet status = session_.Query(
       std::string("declare @status int exec @status = sp_getapplock ") + kResource +

@@ -12,7 +12,7 @@
 #define COURT_PROVISIONING_RUN_LOCK_H_
 
 #include "platform/access/connection.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::provisioning {
 
@@ -20,7 +20,7 @@ class RunLock {
  public:
   // Waits up to wait_seconds for the lock; throws access::Error 1222
   // ("another installation is running") when it is not granted by then.
-  RunLock(const Module2& run, int wait_seconds);
+  RunLock(const RunState& run, int wait_seconds);
   ~RunLock();  // releases the lock
   RunLock(const RunLock&) = delete;
   RunLock& operator=(const RunLock&) = delete;

@@ -11,7 +11,7 @@ constexpr char kExists[] = "exists (select * from sysobjects where name = N'cour
 
 }  // namespace
 
-void ReadRunMarker(Module2& run) {
+void ReadRunMarker(RunState& run) {
   access::Connection master(run.sources);
   OpenMasterConnection(run, master);
   run.marker = {};
@@ -26,7 +26,7 @@ void ReadRunMarker(Module2& run) {
   master.Close();
 }
 
-void MarkRun(Module2& run, std::string_view creating) {
+void MarkRun(RunState& run, std::string_view creating) {
   access::Connection master(run.sources);
   OpenMasterConnection(run, master);
   if (!run.marker.set)
@@ -38,7 +38,7 @@ void MarkRun(Module2& run, std::string_view creating) {
   master.Close();
 }
 
-void ClearRunMarker(Module2& run) {
+void ClearRunMarker(RunState& run) {
   if (!run.marker.set) return;
   // What the run wrote must be on disk before the marker goes, or a power
   // cut could leave a half-made database and no marker.

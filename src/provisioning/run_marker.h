@@ -14,19 +14,19 @@
 
 #include <string_view>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::provisioning {
 
 // Reads the marker into run.marker.
-void ReadRunMarker(Module2& run);
+void ReadRunMarker(RunState& run);
 
 // Sets the marker; with a database name, records that this run is about to
 // create that database.
-void MarkRun(Module2& run, std::string_view creating = {});
+void MarkRun(RunState& run, std::string_view creating = {});
 
 // Clears the marker when this run or an earlier one set it.
-void ClearRunMarker(Module2& run);
+void ClearRunMarker(RunState& run);
 
 }  // namespace court::provisioning
 

@@ -1,14 +1,15 @@
-// Module2: the state one installation run shares between its steps.
+// RunState (formerly Module2): the state one installation run
+// shares between its steps.
 //
-// There is exactly one Module2 per run, made by the front (screens or
+// There is exactly one per run, made by the front (screens or
 // headless) and handed to every step. It knows where connection strings lead
 // (sources), how the server's files are reached (files) and where this
 // machine's own Windows paths lead (local_files: the temporary file), and it
 // holds the run's shared connection and shared record set, the court-updated
 // flag and the mail file prefix.
 
-#ifndef COURT_PROVISIONING_MODULE2_H_
-#define COURT_PROVISIONING_MODULE2_H_
+#ifndef COURT_PROVISIONING_RUN_STATE_H_
+#define COURT_PROVISIONING_RUN_STATE_H_
 
 #include <string>
 #include <vector>
@@ -21,11 +22,11 @@
 
 namespace court::provisioning {
 
-struct Module2 {
+struct RunState {
   // The installer on the server's own machine: one set of drives for both.
-  Module2(const access::DataSources& data_sources, const system::Files& server_files)
-      : Module2(data_sources, server_files, server_files) {}
-  Module2(const access::DataSources& data_sources, const system::ServerFiles& server_files,
+  RunState(const access::DataSources& data_sources, const system::Files& server_files)
+      : RunState(data_sources, server_files, server_files) {}
+  RunState(const access::DataSources& data_sources, const system::ServerFiles& server_files,
           const system::Files& this_machine)
       : sources(data_sources), files(server_files), local_files(this_machine), shared_connection(data_sources) {}
 
@@ -62,4 +63,4 @@ struct Module2 {
 
 }  // namespace court::provisioning
 
-#endif  // COURT_PROVISIONING_MODULE2_H_
+#endif  // COURT_PROVISIONING_RUN_STATE_H_

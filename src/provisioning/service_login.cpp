@@ -43,7 +43,7 @@ std::vector<std::string> ServerRoleStatements() {
   return statements;
 }
 
-void EnsureServiceLogin(Module2& run) {
+void EnsureServiceLogin(RunState& run) {
   OpenMasterConnection(run, run.shared_connection);
   // A database named like the login means the server is not ours to set up.
   access::OpenRecordset(

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::provisioning {
 
@@ -18,10 +18,10 @@ std::vector<std::string> ServerRoleStatements();
 // On the shared connection (master): unless a database named like the login
 // exists, sends the login batch and the role statements. Used at start-up and
 // by the provisioning step.
-void EnsureServiceLogin(Module2& run);
+void EnsureServiceLogin(RunState& run);
 
 // Database access and every right in the named database.
-void GrantPass(Module2& run, const std::string& database);
+void GrantPass(RunState& run, const std::string& database);
 
 }  // namespace court::provisioning
 

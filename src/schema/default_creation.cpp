@@ -7,7 +7,7 @@
 
 namespace court::schema {
 
-void CreateDefault(const provisioning::Module2& run, const Target& target, const std::string& table,
+void CreateDefault(const provisioning::RunState& run, const Target& target, const std::string& table,
                    const std::string& column, const std::string& expression) {
   access::Connection connection(run.sources);
   try {
@@ -19,12 +19,12 @@ void CreateDefault(const provisioning::Module2& run, const Target& target, const
   }
 }
 
-void CreateCourtDefault(const provisioning::Module2& run, const std::string& table,
+void CreateCourtDefault(const provisioning::RunState& run, const std::string& table,
                         const std::string& column, const std::string& expression) {
   CreateDefault(run, CourtTarget(), table, column, expression);
 }
 
-void CreateMailDefault(const provisioning::Module2& run, const std::string& table,
+void CreateMailDefault(const provisioning::RunState& run, const std::string& table,
                        const std::string& column, const std::string& expression) {
   CreateDefault(run, MailTarget(), table, column, expression);
 }

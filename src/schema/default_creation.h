@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 #include "schema/target.h"
 
 namespace court::schema {
@@ -15,12 +15,12 @@ namespace court::schema {
 // connection of its own. Any failure is ignored: the object usually exists
 // already from an earlier run, and the binding that follows either finds it
 // or reports the problem itself.
-void CreateDefault(const provisioning::Module2& run, const Target& target, const std::string& table,
+void CreateDefault(const provisioning::RunState& run, const Target& target, const std::string& table,
                    const std::string& column, const std::string& expression);
 
-void CreateCourtDefault(const provisioning::Module2& run, const std::string& table,
+void CreateCourtDefault(const provisioning::RunState& run, const std::string& table,
                         const std::string& column, const std::string& expression);
-void CreateMailDefault(const provisioning::Module2& run, const std::string& table,
+void CreateMailDefault(const provisioning::RunState& run, const std::string& table,
                        const std::string& column, const std::string& expression);
 
 // The default object that columns with the catalogue default (getdate()) share.

@@ -15,7 +15,7 @@ std::string ExistenceQuery(const std::string& table) {
   return "SELECT name FROM sysobjects where  name = '" + table + "'";
 }
 
-void SyncTables(provisioning::Module2& run, const Target& target) {
+void SyncTables(provisioning::RunState& run, const Target& target) {
   access::Connection database(run.sources);
   access::Connection catalogue(run.sources);
   access::Recordset tables;
@@ -41,8 +41,8 @@ void SyncTables(provisioning::Module2& run, const Target& target) {
 
 }  // namespace
 
-void SyncCourtTables(provisioning::Module2& run) { SyncTables(run, CourtTarget()); }
+void SyncCourtTables(provisioning::RunState& run) { SyncTables(run, CourtTarget()); }
 
-void SyncMailTables(provisioning::Module2& run) { SyncTables(run, MailTarget()); }
+void SyncMailTables(provisioning::RunState& run) { SyncTables(run, MailTarget()); }
 
 }  // namespace court::schema

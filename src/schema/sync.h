@@ -5,14 +5,14 @@
 #ifndef COURT_SCHEMA_SYNC_H_
 #define COURT_SCHEMA_SYNC_H_
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::schema {
 
 // Every catalogue table except 邮箱 and 邮箱附件, in the court database 法院.
-void SyncCourtTables(provisioning::Module2& run);
+void SyncCourtTables(provisioning::RunState& run);
 // The tables 邮箱 and 邮箱附件, in the mail database 内部邮件.
-void SyncMailTables(provisioning::Module2& run);
+void SyncMailTables(provisioning::RunState& run);
 
 }  // namespace court::schema
 

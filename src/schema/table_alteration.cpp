@@ -49,7 +49,7 @@ std::string AlterColumnStatement(const std::string& table, const CatalogueColumn
 // One pass over one table, on its own catalogue and target connections.
 class AlterationPass {
  public:
-  AlterationPass(const provisioning::Module2& run, const Target& target, const std::string& table)
+  AlterationPass(const provisioning::RunState& run, const Target& target, const std::string& table)
       : run_(run), target_(target), table_(table), catalogue_(run.sources), database_(run.sources) {}
 
   // Whether it changed the table.
@@ -97,7 +97,7 @@ class AlterationPass {
     database_.Execute("sp_bindefault [" + DefaultName(table_, column.name) + "] , " + bound_column);
   }
 
-  const provisioning::Module2& run_;
+  const provisioning::RunState& run_;
   const Target& target_;
   const std::string& table_;
   access::Connection catalogue_;
@@ -110,15 +110,15 @@ class AlterationPass {
 
 }  // namespace
 
-bool AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table) {
+bool AlterTable(const provisioning::RunState& run, const Target& target, const std::string& table) {
   return AlterationPass(run, target, table).Run();
 }
 
-void AlterCourtTable(const provisioning::Module2& run, const std::string& table) {
+void AlterCourtTable(const provisioning::RunState& run, const std::string& table) {
   AlterTable(run, CourtTarget(), table);
 }
 
-void AlterMailTable(const provisioning::Module2& run, const std::string& table) {
+void AlterMailTable(const provisioning::RunState& run, const std::string& table) {
   AlterTable(run, MailTarget(), table);
 }
 

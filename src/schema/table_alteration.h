@@ -9,16 +9,16 @@
 
 #include <string>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 #include "schema/target.h"
 
 namespace court::schema {
 
 // Returns whether it changed the table (a column added or altered, a default bound).
-bool AlterTable(const provisioning::Module2& run, const Target& target, const std::string& table);
+bool AlterTable(const provisioning::RunState& run, const Target& target, const std::string& table);
 
-void AlterCourtTable(const provisioning::Module2& run, const std::string& table);
-void AlterMailTable(const provisioning::Module2& run, const std::string& table);
+void AlterCourtTable(const provisioning::RunState& run, const std::string& table);
+void AlterMailTable(const provisioning::RunState& run, const std::string& table);
 
 }  // namespace court::schema
 

@@ -50,7 +50,7 @@ class CreationStatements {
 
 }  // namespace
 
-void CreateTable(provisioning::Module2& run, const Target& target, const std::string& table) {
+void CreateTable(provisioning::RunState& run, const Target& target, const std::string& table) {
   access::Connection connection(run.sources);
   access::Recordset columns;
   provisioning::OpenCatalogueConnection(run, connection);
@@ -75,11 +75,11 @@ void CreateTable(provisioning::Module2& run, const Target& target, const std::st
   connection.Close();
 }
 
-void CreateCourtTable(provisioning::Module2& run, const std::string& table) {
+void CreateCourtTable(provisioning::RunState& run, const std::string& table) {
   CreateTable(run, CourtTarget(), table);
 }
 
-void CreateMailTable(provisioning::Module2& run, const std::string& table) {
+void CreateMailTable(provisioning::RunState& run, const std::string& table) {
   CreateTable(run, MailTarget(), table);
 }
 

@@ -8,17 +8,17 @@
 
 #include <string>
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 #include "schema/target.h"
 
 namespace court::schema {
 
 // A table without catalogue columns cannot be created: it is skipped with a
 // warning in run.warnings and nothing reaches the server.
-void CreateTable(provisioning::Module2& run, const Target& target, const std::string& table);
+void CreateTable(provisioning::RunState& run, const Target& target, const std::string& table);
 
-void CreateCourtTable(provisioning::Module2& run, const std::string& table);
-void CreateMailTable(provisioning::Module2& run, const std::string& table);
+void CreateCourtTable(provisioning::RunState& run, const std::string& table);
+void CreateMailTable(provisioning::RunState& run, const std::string& table);
 
 }  // namespace court::schema
 

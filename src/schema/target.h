@@ -10,13 +10,13 @@
 #include <string_view>
 
 #include "platform/access/connection.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::schema {
 
 struct Target {
   // Puts a new connection to the target database into its second argument.
-  void (*open_connection)(const provisioning::Module2& run, access::Connection& target);
+  void (*open_connection)(const provisioning::RunState& run, access::Connection& target);
   // The catalogue query listing the names of the database's tables.
   std::string_view table_list_query;
 };

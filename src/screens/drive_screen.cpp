@@ -43,7 +43,7 @@ DriveScreen::DriveScreen(const std::vector<std::string>& drives, const std::stri
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool DriveScreen::Run(const CreateOnDrive& create) {
+bool DriveScreen::Run(const installation::CreateOnDrive& create) {
   create_ = &create;
   failure_ = nullptr;
   const int result = exec();

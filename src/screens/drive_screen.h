@@ -14,7 +14,7 @@
 #include <QComboBox>
 #include <QDialog>
 
-#include "screens/screens.h"
+#include "installation/screens.h"
 
 namespace court::screens {
 
@@ -26,7 +26,7 @@ class DriveScreen : public QDialog {
   // Shows the screen modally; true once create has run, false on cancel.
   // A failure of create shows the failure box over the open screen, then
   // closes it and throws FailureShown.
-  bool Run(const CreateOnDrive& create);
+  bool Run(const installation::CreateOnDrive& create);
 
  protected:
   // Esc does not cancel: only the cancel button and closing the window do.
@@ -36,7 +36,7 @@ class DriveScreen : public QDialog {
   void Create();
 
   QComboBox* drive_list_;  // Drive1
-  const CreateOnDrive* create_ = nullptr;
+  const installation::CreateOnDrive* create_ = nullptr;
   std::exception_ptr failure_;
 };
 

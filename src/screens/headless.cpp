@@ -5,9 +5,9 @@
 
 #include "provisioning/run_lock.h"
 #include "screens/failure.h"
-#include "screens/installation_run.h"
+#include "installation/installation_run.h"
 #include "screens/run_context.h"
-#include "screens/start_up.h"
+#include "installation/start_up.h"
 
 namespace court::screens {
 namespace {
@@ -21,12 +21,12 @@ void CheckDrive(const std::optional<std::string>& drive, const std::vector<std::
 
 // The data-drive screen answered by --drive; the main screen's labels kept
 // for printing.
-class HeadlessScreens : public Screens {
+class HeadlessScreens : public installation::Screens {
  public:
   HeadlessScreens(const std::optional<std::string>& drive, std::vector<std::string> drives)
       : drive_(drive), drives_(std::move(drives)) {}
 
-  bool ShowDataDriveScreen(const CreateOnDrive& create) override {
+  bool ShowDataDriveScreen(const installation::CreateOnDrive& create) override {
     CheckDrive(drive_, drives_);
     create(*drive_);
     return true;
@@ -57,13 +57,13 @@ int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
     RunContext context(options);
     if (!options.quiet) context.run().progress.show = [&err](const std::string& line) { err << line << '\n'; };
     provisioning::RunLock lock(context.run(), options.lock_wait);
-    StartUp(context.run());
-    const std::string server_name = ServerName(context.ComputerName());
+    installation::StartUp(context.run());
+    const std::string server_name = installation::ServerName(context.ComputerName());
     HeadlessScreens screens(options.drive, context.Drives());
-    InstallationRun(context.run(), screens);
+    installation::InstallationRun(context.run(), screens);
     out << screens.outcome() << '\n'
         << WithoutCarriageReturns(screens.location()) << '\n'
-        << kClientNotice << '\n'
+        << installation::kClientNotice << '\n'
         << server_name << '\n';
     for (const std::string& warning : context.run().warnings) err << "court-setup: warning: " << warning << '\n';
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;

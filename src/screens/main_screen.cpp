@@ -3,8 +3,8 @@
 #include "screens/drive_screen.h"
 #include "screens/failure_box.h"
 #include "screens/form_layout.h"
-#include "screens/installation_run.h"
-#include "screens/start_up.h"
+#include "installation/installation_run.h"
+#include "installation/start_up.h"
 
 namespace court::screens {
 
@@ -27,15 +27,15 @@ MainScreen::MainScreen(RunContext& context) : context_(context) {
 }
 
 void MainScreen::Load() {
-  const std::string name = ServerName(context_.ComputerName());
-  prompts_[2]->setText(LabelText(kClientNotice));
+  const std::string name = installation::ServerName(context_.ComputerName());
+  prompts_[2]->setText(LabelText(installation::kClientNotice));
   server_name_->setText(QString::fromStdString(name));
-  support_->setText(LabelText(SupportInformation()));
-  InstallationRun(context_.run(), *this);
+  support_->setText(LabelText(installation::SupportInformation()));
+  installation::InstallationRun(context_.run(), *this);
   ShowWarnings(context_.run().warnings, this);
 }
 
-bool MainScreen::ShowDataDriveScreen(const CreateOnDrive& create) {
+bool MainScreen::ShowDataDriveScreen(const installation::CreateOnDrive& create) {
   DriveScreen screen(context_.Drives(), context_.CurrentDrive());
   return screen.Run(create);
 }

@@ -16,11 +16,11 @@
 #include <QWidget>
 
 #include "screens/run_context.h"
-#include "screens/screens.h"
+#include "installation/screens.h"
 
 namespace court::screens {
 
-class MainScreen : public QWidget, public Screens {
+class MainScreen : public QWidget, public installation::Screens {
  public:
   explicit MainScreen(RunContext& context);
 
@@ -28,7 +28,7 @@ class MainScreen : public QWidget, public Screens {
   // Failures pass on (the screen is then never shown).
   void Load();
 
-  bool ShowDataDriveScreen(const CreateOnDrive& create) override;
+  bool ShowDataDriveScreen(const installation::CreateOnDrive& create) override;
   void SetOutcome(const std::string& text) override;
   void SetLocation(const std::string& text) override;
 

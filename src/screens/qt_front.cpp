@@ -12,7 +12,7 @@
 #include "screens/main_screen.h"
 #include "screens/run_context.h"
 #include "screens/splash_screen.h"
-#include "screens/start_up.h"
+#include "installation/start_up.h"
 
 namespace court::screens {
 namespace {
@@ -24,7 +24,7 @@ bool Guarded(Step step, int& exit_code) {
   try {
     step();
     return true;
-  } catch (const InstallationCancelled&) {
+  } catch (const installation::InstallationCancelled&) {
     exit_code = kExitUsage;
   } catch (const FailureShown&) {
     exit_code = kExitFailure;
@@ -67,7 +67,7 @@ int RunScreens(const Options& options, int& argc, char** argv) {
   std::unique_ptr<provisioning::RunLock> lock;
   const auto start = [&] {
     lock = std::make_unique<provisioning::RunLock>(context->run(), options.lock_wait);
-    StartUp(context->run());
+    installation::StartUp(context->run());
   };
   if (!Guarded(start, exit_code)) return exit_code;
   MainScreen main_screen(*context);

@@ -1,5 +1,5 @@
 // Everything one run of the installer works with, made from the options:
-// the server, the catalogue reader, the transcript and the run's Module2.
+// the server, the catalogue reader, the transcript and the run's RunState.
 // The fronts (screens and headless) make one and hand run() to the steps.
 
 #ifndef COURT_SCREENS_RUN_CONTEXT_H_
@@ -11,7 +11,7 @@
 
 #include "platform/access/data_sources.h"
 #include "platform/access/transcript.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 #include "screens/options.h"
 #include "screens/server_spec.h"
 
@@ -24,7 +24,7 @@ class RunContext {
   RunContext(const RunContext&) = delete;
   RunContext& operator=(const RunContext&) = delete;
 
-  provisioning::Module2& run() { return run_; }
+  provisioning::RunState& run() { return run_; }
   // The server's drives as "C:", "D:", ...: what the drive list offers.
   std::vector<std::string> Drives() const { return server_.files->Drives(); }
   // The server's computer name, as the main screen tells it to clients.
@@ -38,7 +38,7 @@ class RunContext {
   std::unique_ptr<access::Driver> catalogue_;
   std::unique_ptr<access::Transcript> transcript_;
   access::DataSources sources_;
-  provisioning::Module2 run_;
+  provisioning::RunState run_;
 };
 
 }  // namespace court::screens

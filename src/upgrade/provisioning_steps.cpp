@@ -9,13 +9,13 @@
 
 namespace court::provisioning {
 
-void ProvisioningStep(Module2& run) {
+void ProvisioningStep(RunState& run) {
   EnsureServiceLogin(run);
   UpgradeCourtDatabase(run);
   GrantPass(run, std::string(kCourtDatabase));
 }
 
-void MailAccessStep(Module2& run) {
+void MailAccessStep(RunState& run) {
   run.shared_connection = access::Connection(run.sources);
   run.shared_recordset = access::Recordset();
   schema::SyncMailTables(run);

@@ -5,15 +5,15 @@
 #ifndef COURT_UPGRADE_PROVISIONING_STEPS_H_
 #define COURT_UPGRADE_PROVISIONING_STEPS_H_
 
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::provisioning {
 
 // Login and roles, the upgrade driver, then database access and grants in 法院.
-void ProvisioningStep(Module2& run);
+void ProvisioningStep(RunState& run);
 
 // The mail table synchronisation, then database access and grants in 内部邮件.
-void MailAccessStep(Module2& run);
+void MailAccessStep(RunState& run);
 
 }  // namespace court::provisioning
 

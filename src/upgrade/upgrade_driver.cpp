@@ -56,7 +56,7 @@ bool UpgradeDue(access::Recordset& shipped, access::Recordset& installed) {
   return FirstNumber(shipped) > FirstNumber(installed);
 }
 
-void UpgradeCourtDatabase(Module2& run) {
+void UpgradeCourtDatabase(RunState& run) {
   schema::SyncCourtTables(run);
 
   access::Connection catalogue(run.sources);

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/access/recordset.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::provisioning {
 
@@ -22,7 +22,7 @@ inline constexpr std::string_view kReleaseQuery = "SELECT 升级版本号 FROM �
 // compared as numbers, whatever their kind (integer, floating, currency).
 bool UpgradeDue(access::Recordset& shipped, access::Recordset& installed);
 
-void UpgradeCourtDatabase(Module2& run);
+void UpgradeCourtDatabase(RunState& run);
 
 }  // namespace court::provisioning
 

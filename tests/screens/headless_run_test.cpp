@@ -17,12 +17,14 @@
 
 #include "platform/mssql/embedded_driver.h"
 #include "platform/system/files.h"
-#include "screens/database_creation.h"
-#include "screens/installation_run.h"
-#include "screens/start_up.h"
+#include "installation/database_creation.h"
+#include "installation/installation_run.h"
+#include "installation/start_up.h"
 #include "tests/support/installation.h"
 
 namespace court::screens {
+// The run these tests drive through the fronts.
+using namespace court::installation;
 namespace {
 
 namespace fs = std::filesystem;

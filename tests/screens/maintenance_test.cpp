@@ -1,6 +1,6 @@
 // The hand-over views and the duplicate cleanup, on a real embedded server.
 
-#include "screens/maintenance.h"
+#include "installation/maintenance.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include "tests/support/installation.h"
 
 namespace court::screens {
+// The run these tests drive through the fronts.
+using namespace court::installation;
 namespace {
 
 using testing::Installation;

@@ -30,10 +30,12 @@
 #include "screens/main_screen.h"
 #include "screens/run_context.h"
 #include "screens/splash_screen.h"
-#include "screens/start_up.h"
+#include "installation/start_up.h"
 #include "tests/support/installation.h"
 
 namespace court::screens {
+// The run these tests drive through the fronts.
+using namespace court::installation;
 namespace {
 
 class ScreensTest : public ::testing::Test {

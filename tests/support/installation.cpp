@@ -105,6 +105,6 @@ void Installation::ClearTranscript() {
   transcript_.emplace(transcript_file_.string());
 }
 
-void Installation::NewRun() { run_ = std::make_unique<provisioning::Module2>(sources_, *files_); }
+void Installation::NewRun() { run_ = std::make_unique<provisioning::RunState>(sources_, *files_); }
 
 }  // namespace court::testing

@@ -1,7 +1,7 @@
 // A complete, real installation environment for tests: a new embedded server
 // in a temporary folder (drives C: and D:), a catalogue file written by
 // court-catalogue from JSON, data sources with both drivers and a transcript,
-// and the run's Module2. Nothing here is a stand-in: the installer code under
+// and the run's RunState. Nothing here is a stand-in: the installer code under
 // test talks to the same drivers the installer uses.
 
 #ifndef COURT_TESTS_SUPPORT_INSTALLATION_H_
@@ -19,7 +19,7 @@
 #include "platform/access/driver.h"
 #include "platform/access/transcript.h"
 #include "platform/system/files.h"
-#include "provisioning/module2.h"
+#include "provisioning/run_state.h"
 
 namespace court::testing {
 
@@ -58,7 +58,7 @@ class Installation {
   explicit Installation(const nlohmann::json& catalogue);
   ~Installation();
 
-  provisioning::Module2& run() { return *run_; }
+  provisioning::RunState& run() { return *run_; }
   const access::DataSources& sources() const { return sources_; }
   const std::filesystem::path& server_root() const { return server_root_; }
   const std::filesystem::path& catalogue_file() const { return catalogue_file_; }
@@ -90,7 +90,7 @@ class Installation {
   std::optional<access::Transcript> transcript_;
   access::DataSources sources_;
   std::unique_ptr<system::Files> files_;
-  std::unique_ptr<provisioning::Module2> run_;
+  std::unique_ptr<provisioning::RunState> run_;
 };
 
 }  // namespace court::testing

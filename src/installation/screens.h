@@ -3,14 +3,14 @@
 // The run itself knows no window system: the Qt screens and the headless
 // front each implement Screens, so both drive the same installation code.
 
-#ifndef COURT_SCREENS_SCREENS_H_
-#define COURT_SCREENS_SCREENS_H_
+#ifndef COURT_INSTALLATION_SCREENS_H_
+#define COURT_INSTALLATION_SCREENS_H_
 
 #include <functional>
 #include <stdexcept>
 #include <string>
 
-namespace court::screens {
+namespace court::installation {
 
 // The create button's procedure of the data-drive screen, given the chosen
 // drive ("D:").
@@ -40,6 +40,6 @@ class InstallationCancelled : public std::runtime_error {
   InstallationCancelled() : std::runtime_error("the installation was cancelled") {}
 };
 
-}  // namespace court::screens
+}  // namespace court::installation
 
-#endif  // COURT_SCREENS_SCREENS_H_
+#endif  // COURT_INSTALLATION_SCREENS_H_

@@ -1,12 +1,12 @@
 // Connection strings lead to the right driver, and a missing driver is a
 // clear error rather than a crash.
 
-#include "platform/access/connection.h"
+#include "provisioning/connections.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/access/error.h"
-#include "provisioning/connections.h"
+#include "platform/access/connection.h"
 
 namespace court::access {
 namespace {
