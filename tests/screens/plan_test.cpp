@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +19,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/mssql/app_locks.h"
 #include "platform/mssql/embedded_driver.h"
 #include "screens/installation_run.h"
 #include "tests/support/court_setup_process.h"
@@ -130,15 +132,34 @@ class PlanTest : public ::testing::Test {
     ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
   }
 
+  // The plan's scratch copies go below the test's folder, where the test
+  // can see that none is left.
+  void SetUp() override {
+    if (const char* tmpdir = std::getenv("TMPDIR")) tmpdir_ = tmpdir;
+    fs::create_directories(scratch());
+    setenv("TMPDIR", scratch().c_str(), 1);
+  }
+  void TearDown() override {
+    if (tmpdir_) setenv("TMPDIR", tmpdir_->c_str(), 1);
+    else unsetenv("TMPDIR");
+  }
+  fs::path scratch() const { return folder_ / "tmp"; }
+
+  testing::SetupOutcome PlanOutcome(std::vector<std::string> arguments) {
+    arguments.push_back("--plan=json");
+    testing::SetupOutcome outcome = Setup("plan", arguments);
+    EXPECT_TRUE(fs::is_empty(scratch())) << "the plan left its copy behind";
+    return outcome;
+  }
+
   // The JSON plan for a run with these arguments; the server's files must
-  // be the same after it as before.
+  // be the same after it as before, and the rehearsal is in the transcript.
   json Plan(const std::vector<std::string>& arguments) {
     const auto before = Files(folder_ / "server");
-    std::vector<std::string> with_plan = arguments;
-    with_plan.push_back("--plan=json");
-    const auto outcome = Setup("plan", with_plan);
+    const auto outcome = PlanOutcome(arguments);
     EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
     EXPECT_TRUE(Files(folder_ / "server") == before) << "the plan changed the server's files";
+    EXPECT_FALSE(outcome.transcript.empty());
     return json::parse(outcome.out);
   }
 
@@ -177,6 +198,7 @@ class PlanTest : public ::testing::Test {
 
   testing::TempDir temp_;
   const fs::path& folder_ = temp_.path();
+  std::optional<std::string> tmpdir_;
 };
 
 TEST_F(PlanTest, FreshServerPlanListsTheWholeInstallationAndMakesNoServer) {
@@ -278,6 +300,42 @@ TEST_F(PlanTest, TextSaysWhatJsonSays) {
     has(g["database"].get<std::string>() + "  user vek, all rights on " +
         std::to_string(g["objects"].get<long long>()) + " objects");
   EXPECT_NE(text.out.find("release to record: 2\n"), std::string::npos);
+}
+
+TEST_F(PlanTest, ServerInUseIsCopiedAsItsSessionsCommittedIt) {
+  Install(kRelease1);
+  mssql::EmbeddedDriver driver(folder_ / "server");
+  const std::string duplicate =
+      "insert into 常用数据 (名称, 内容1, 内容2, 内容3) select 名称, 内容1, 内容2, 内容3 from 常用数据 where 名称 = "
+      "'字号' and 内容1 = ";
+  // One duplicate committed by a session that stays open (its change still
+  // in the write-ahead log), another in a transaction still open.
+  auto committed = driver.Connect("法院");
+  committed->Execute(duplicate + "'民初'");
+  auto open = driver.Connect("法院");
+  open->Execute("BEGIN TRANSACTION");
+  open->Execute(duplicate + "'刑初'");
+  const auto outcome = PlanOutcome({"--catalogue", kRelease1});
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(json::parse(outcome.out)["duplicates"], json::parse(R"([{"table":"常用数据","rows":1}])"));
+  open->Execute("COMMIT TRANSACTION");
+}
+
+TEST_F(PlanTest, PlanWaitsForARunningInstallationAndFailsAsARunDoes) {
+  Install(kRelease1);
+  const auto before = Files(folder_ / "server");
+  {
+    mssql::AppLocks running;
+    ASSERT_EQ(running.Acquire(folder_ / "server", "court-setup", true, 0), 0);
+    const auto waited = PlanOutcome({"--catalogue", kRelease1, "--lock-wait", "0"});
+    EXPECT_EQ(waited.exit_code, 1);
+    EXPECT_NE(waited.err.find("error 1222: Another installation is running"), std::string::npos) << waited.err;
+  }
+  const auto broken = PlanOutcome({"--catalogue", (folder_ / "missing.mdb").string()});
+  EXPECT_EQ(broken.exit_code, 1);
+  EXPECT_TRUE(broken.err.starts_with("error ")) << broken.err;
+  EXPECT_EQ(broken.out, "");
+  EXPECT_TRUE(Files(folder_ / "server") == before);
 }
 
 TEST_F(PlanTest, PlansThatCannotBeMadeStopWithUsageErrors) {
