@@ -37,6 +37,14 @@ class PlanBuilder {
       ++EntryOf(plan_.reference_data, write.table).inserted;
       return;
     }
+    if (!AddSchema(write) && !AddData(write)) AddRights(write);
+  }
+
+  Plan Take() { return std::move(plan_); }
+
+ private:
+  // Databases, tables, columns and their defaults, views, check constraints.
+  bool AddSchema(const Write& write) {
     const std::string& sql = write.sql;
     if (sql.starts_with("CREATE DATABASE [")) {
       plan_.databases.push_back({Between(sql, "[", "]"), Between(sql, "FILENAME = N'", "'")});
@@ -53,16 +61,34 @@ class PlanBuilder {
       plan_.views.push_back(Between(sql, "dbo.", " AS "));
     } else if (sql.find("\r\nADD CONSTRAINT ") != std::string::npos) {
       plan_.added_constraints.push_back({Between(sql, "ALTER TABLE ", " WITH NOCHECK"),
-                                         Between(sql, "ADD CONSTRAINT ", " CHECK ( "),
-                                         CheckCondition(sql), check_rows_});
+                                         Between(sql, "ADD CONSTRAINT ", " CHECK ( "), CheckCondition(sql),
+                                         check_rows_});
     } else if (sql.starts_with("alter table ") && sql.find(" drop ") != std::string::npos) {
       plan_.dropped_constraints.push_back(
           {.table = Between(sql, "alter table ", " drop "), .name = sql.substr(sql.find(" drop ") + 6)});
-    } else if (auto table = DeletedFrom(sql)) {
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // Rows deleted and inserted.
+  bool AddData(const Write& write) {
+    if (auto table = DeletedFrom(write.sql)) {
       Delete(*table, write);
-    } else if (auto table = InsertedInto(sql)) {
-      Insert(*table, sql);
-    } else if (sql.starts_with("if not exists (select * from master.dbo.syslogins where loginname = N'")) {
+      return true;
+    }
+    if (auto table = InsertedInto(write.sql)) {
+      Insert(*table, write.sql);
+      return true;
+    }
+    return false;
+  }
+
+  // The login, its server roles, and the rights in each database.
+  void AddRights(const Write& write) {
+    const std::string& sql = write.sql;
+    if (sql.starts_with("if not exists (select * from master.dbo.syslogins where loginname = N'")) {
       plan_.login = Between(sql, "loginname = N'", "'");
     } else if (sql.starts_with("exec sp_addsrvrolemember ")) {
       const std::string role = sql.substr(sql.rfind(' ') + 1);
@@ -75,9 +101,6 @@ class PlanBuilder {
     }
   }
 
-  Plan Take() { return std::move(plan_); }
-
- private:
   void Delete(const std::string& table, const Write& write) {
     const std::string& sql = write.sql;
     if (sql.find(" where not ( ") != std::string::npos) {

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "provisioning/connections.h"
+
 namespace court::screens {
 namespace {
 
@@ -54,8 +56,9 @@ std::string PlanText(const Plan& plan) {
     for (const std::string& role : plan.server_roles) text += " " + role;
   }
   text += "\n";
-  Part<Plan::Grants>(text, "rights granted", plan.grants, [&plan](const auto& g) {
-    return g.database + "  user " + plan.login + ", all rights on " + std::to_string(g.objects) + " objects";
+  Part<Plan::Grants>(text, "rights granted", plan.grants, [](const auto& g) {
+    return g.database + "  user " + std::string(provisioning::kLoginName) + ", all rights on " +
+           std::to_string(g.objects) + " objects";
   });
   return text;
 }
