@@ -1,5 +1,6 @@
 // court-setup: installs or upgrades the court and mail databases from a
-// release's table.mdb. The screens by default; --headless without windows.
+// release's table.mdb. The screens by default; --headless without windows;
+// --plan tells what a run would do.
 
 #include <cstdlib>
 #include <iostream>
@@ -8,6 +9,7 @@
 
 #include "screens/headless.h"
 #include "screens/options.h"
+#include "screens/plan_run.h"
 #ifdef COURT_SETUP_SCREENS
 #include "screens/qt_front.h"
 #endif
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
     std::cout << UsageText();
     return kExitDone;
   }
+  if (options.plan != PlanFormat::kNone) return RunPlan(options, std::cout, std::cerr);
   if (options.headless) return RunHeadless(options, std::cout, std::cerr);
 #ifdef COURT_SETUP_SCREENS
   return RunScreens(options, argc, argv);

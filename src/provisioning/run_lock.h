@@ -12,9 +12,17 @@
 #define COURT_PROVISIONING_RUN_LOCK_H_
 
 #include "platform/access/connection.h"
+#include "platform/access/error.h"
 #include "provisioning/run_state.h"
 
 namespace court::provisioning {
+
+// The application lock's resource name, the same for every program that
+// must not overlap an installation.
+inline constexpr char kRunLockResource[] = "court-setup";
+
+// The failure of a run that waited wait_seconds for another one: 1222.
+access::Error AnotherInstallationRunning(int wait_seconds);
 
 class RunLock {
  public:

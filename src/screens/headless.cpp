@@ -50,25 +50,27 @@ std::string WithoutCarriageReturns(std::string text) {
 
 }  // namespace
 
-int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
+void CheckFreshInstallation(const Options& options) {
+  if (auto drives = DrivesOfUnusedServer(options.server)) CheckDrive(options.drive, *drives);
+}
+
+MainScreenTexts HeadlessInstallation(const Options& options, RunContext& context, std::ostream& err) {
+  const auto start = std::chrono::steady_clock::now();
+  if (!options.quiet) context.run().progress.show = [&err](const std::string& line) { err << line << '\n'; };
+  provisioning::RunLock lock(context.run(), options.lock_wait);
+  installation::StartUp(context.run());
+  const std::string server_name = installation::ServerName(context.ComputerName());
+  HeadlessScreens screens(options.drive, context.Drives());
+  installation::InstallationRun(context.run(), screens);
+  for (const std::string& warning : context.run().warnings) err << "court-setup: warning: " << warning << '\n';
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  if (!options.quiet) err << context.run().progress.Summary(seconds.count()) << '\n';
+  return {screens.outcome(), WithoutCarriageReturns(screens.location()), server_name};
+}
+
+int WithExitCode(std::ostream& err, const std::function<int()>& front) {
   try {
-    if (auto drives = DrivesOfUnusedServer(options.server)) CheckDrive(options.drive, *drives);
-    const auto start = std::chrono::steady_clock::now();
-    RunContext context(options);
-    if (!options.quiet) context.run().progress.show = [&err](const std::string& line) { err << line << '\n'; };
-    provisioning::RunLock lock(context.run(), options.lock_wait);
-    installation::StartUp(context.run());
-    const std::string server_name = installation::ServerName(context.ComputerName());
-    HeadlessScreens screens(options.drive, context.Drives());
-    installation::InstallationRun(context.run(), screens);
-    out << screens.outcome() << '\n'
-        << WithoutCarriageReturns(screens.location()) << '\n'
-        << installation::kClientNotice << '\n'
-        << server_name << '\n';
-    for (const std::string& warning : context.run().warnings) err << "court-setup: warning: " << warning << '\n';
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    if (!options.quiet) err << context.run().progress.Summary(seconds.count()) << '\n';
-    return kExitDone;
+    return front();
   } catch (const UsageError& e) {
     err << "court-setup: " << e.what() << '\n';
     return kExitUsage;
@@ -77,6 +79,16 @@ int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
     err << "error " << failure.number << ": " << failure.description << '\n';
     return kExitFailure;
   }
+}
+
+int RunHeadless(const Options& options, std::ostream& out, std::ostream& err) {
+  return WithExitCode(err, [&] {
+    CheckFreshInstallation(options);
+    RunContext context(options);
+    const MainScreenTexts texts = HeadlessInstallation(options, context, err);
+    out << texts.outcome << '\n' << texts.location << '\n' << installation::kClientNotice << '\n' << texts.server_name << '\n';
+    return kExitDone;
+  });
 }
 
 }  // namespace court::screens

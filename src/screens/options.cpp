@@ -23,6 +23,13 @@ int Seconds(const std::string& text) {
   return std::stoi(text);
 }
 
+// --plan and --plan=text print the plan as text, --plan=json as JSON.
+PlanFormat PlanArgument(const std::string& flag) {
+  if (flag == "--plan" || flag == "--plan=text") return PlanFormat::kText;
+  if (flag == "--plan=json") return PlanFormat::kJson;
+  throw UsageError("--plan prints text, or JSON with --plan=json, not '" + flag + "'");
+}
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments, const std::string& environment_server,
@@ -49,6 +56,11 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
       options.quiet = true;
       continue;
     }
+    if (flag.starts_with("--plan")) {
+      options.plan = PlanArgument(flag);
+      options.headless = true;
+      continue;
+    }
     if (flag != "--drive" && flag != "--server" && flag != "--catalogue" && flag != "--transcript" &&
         flag != "--lock-wait")
       throw UsageError("unknown argument '" + flag + "'");
@@ -69,8 +81,8 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
 }
 
 std::string UsageText() {
-  return "Usage: court-setup [--headless [--drive X:] [--quiet]] [--server SPEC] [--catalogue FILE]\n"
-         "                   [--transcript FILE] [--lock-wait SECONDS]\n"
+  return "Usage: court-setup [--headless [--drive X:] [--quiet]] [--plan[=json]] [--server SPEC]\n"
+         "                   [--catalogue FILE] [--transcript FILE] [--lock-wait SECONDS]\n"
          "\n"
          "Installs or upgrades the court database 法院 and the mail database 内部邮件 from a release's\n"
          "table.mdb, with the service login vek and its rights.\n"
@@ -89,6 +101,8 @@ std::string UsageText() {
          "  --lock-wait SECONDS how long to wait while another installation runs on the server (default 60);\n"
          "                      then exit 1 with 'another installation is running', nothing changed\n"
          "  --quiet             headless: no progress lines on standard error\n"
+         "  --plan[=json]       prints what the run would do, as text or JSON, and changes nothing (embedded\n"
+         "                      servers: the run is rehearsed on a copy of the server); implies --headless\n"
          "  --help              this text\n"
          "\n"
          "Exit codes: 0 done; 1 failure (headless: 'error NUMBER: DESCRIPTION' on standard error; work done\n"

@@ -6,7 +6,8 @@
 // server in the user's data folder), --catalogue the release's table.mdb,
 // --transcript a file that records every statement sent, --lock-wait how long
 // to wait for another installation on the server, --quiet silences the
-// headless progress lines.
+// headless progress lines. --plan (text) and --plan=json print what a run
+// would do instead of doing it; a plan is always headless.
 
 #ifndef COURT_SCREENS_OPTIONS_H_
 #define COURT_SCREENS_OPTIONS_H_
@@ -25,6 +26,8 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+enum class PlanFormat { kNone, kText, kJson };
+
 struct Options {
   bool help = false;
   bool headless = false;
@@ -34,6 +37,7 @@ struct Options {
   std::string transcript;  // empty: none kept
   int lock_wait = 60;      // seconds a run waits for another installation on the server
   bool quiet = false;      // headless: no progress lines on standard error
+  PlanFormat plan = PlanFormat::kNone;
   // odbc: servers only. The login's password (COURT_SETUP_PASSWORD; never an
   // argument), and the folder whose drives/ hold this machine's own files.
   std::string password;

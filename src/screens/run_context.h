@@ -29,6 +29,10 @@ class RunContext {
   std::vector<std::string> Drives() const { return server_.files->Drives(); }
   // The server's computer name, as the main screen tells it to clients.
   const std::string& ComputerName() const { return server_.computer_name; }
+  // The server's own driver, and what the run's connections reach the
+  // server through instead (a plan puts its recorder in between).
+  access::Driver& server_driver() { return *server_.driver; }
+  void RouteServerThrough(access::Driver& driver) { sources_.server = &driver; }
   // The drive holding the working directory, when the server is on this
   // machine and it lies on one of the server's drives; else C:.
   std::string CurrentDrive() const;

@@ -35,13 +35,24 @@ TEST(OptionsTest, HeadlessRunTakesItsDriveAndFiles) {
   EXPECT_EQ(options.transcript, "/tmp/t.jsonl");
 }
 
+TEST(OptionsTest, PlanIsHeadlessTextOrJson) {
+  EXPECT_EQ(Parse({}).plan, PlanFormat::kNone);
+  const Options text = Parse({"--plan", "--drive", "D:"});
+  EXPECT_EQ(text.plan, PlanFormat::kText);
+  EXPECT_TRUE(text.headless);
+  EXPECT_EQ(Parse({"--plan=text"}).plan, PlanFormat::kText);
+  EXPECT_EQ(Parse({"--plan=json"}).plan, PlanFormat::kJson);
+}
+
 TEST(OptionsTest, UnusableCommandLinesAreRefused) {
   for (const std::vector<std::string>& arguments :
        std::vector<std::vector<std::string>>{{"--headless", "--drive", "D"},
                                              {"--headless", "--drive", "DD:"},
                                              {"--headless", "--drive"},
                                              {"--drive", "D:"},
-                                             {"--verbose"}}) {
+                                             {"--verbose"},
+                                             {"--plan=xml"},
+                                             {"--planned"}}) {
     EXPECT_THROW(Parse(arguments), UsageError) << arguments.back();
   }
 }

@@ -1,0 +1,92 @@
+#include "screens/plan_run.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/mssql/app_locks.h"
+#include "platform/mssql/server_copy.h"
+#include "provisioning/run_lock.h"
+#include "screens/headless.h"
+#include "screens/plan.h"
+#include "screens/plan_output.h"
+#include "screens/plan_recorder.h"
+#include "screens/run_context.h"
+
+namespace court::screens {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kEmbedded = "embedded:";
+
+// A new directory below the system's temporary directory, removed with
+// everything in it when the plan is done, also when it fails.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    std::string pattern = (fs::temp_directory_path() / "court-setup-plan-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw fs::filesystem_error("cannot make a scratch directory for the plan", pattern,
+                                 std::error_code(errno, std::generic_category()));
+    path_ = pattern;
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+fs::path EmbeddedRoot(const std::string& server) {
+  if (!server.starts_with(kEmbedded))
+    throw UsageError("--plan needs an embedded server (--server embedded:DIR): a server reached through ODBC "
+                     "cannot be copied, and a run on it cannot be rehearsed without changing it");
+  return server.substr(kEmbedded.size());
+}
+
+// The server as it stands, into copy. A server in use is copied while this
+// process holds the run lock, so no installation is half-way through it; a
+// root without master has no databases and nothing to hold it.
+void CopyRoot(const fs::path& root, const fs::path& copy, int lock_wait) {
+  std::error_code error;
+  if (!fs::exists(root / "master.mdf", error)) {
+    if (fs::is_directory(root, error)) fs::copy(root, copy, fs::copy_options::recursive);
+    return;
+  }
+  mssql::AppLocks locks;
+  if (locks.Acquire(root, provisioning::kRunLockResource, true, lock_wait * 1000L) < 0)
+    throw provisioning::AnotherInstallationRunning(lock_wait);
+  mssql::CopyServer(root, copy);
+}
+
+}  // namespace
+
+int RunPlan(const Options& options, std::ostream& out, std::ostream& err) {
+  return WithExitCode(err, [&] {
+    const fs::path root = EmbeddedRoot(options.server);
+    CheckFreshInstallation(options);
+    ScratchDirectory scratch;
+    const fs::path copy = scratch.path() / "server";
+    CopyRoot(root, copy, options.lock_wait);
+
+    Options rehearsal = options;
+    rehearsal.server = std::string(kEmbedded) + copy.string();
+    RunContext context(rehearsal);
+    PlanRecorder recorder(context.server_driver());
+    context.RouteServerThrough(recorder);
+    const MainScreenTexts texts = HeadlessInstallation(rehearsal, context, err);
+    Plan plan = PlanOf(recorder.writes());
+    plan.outcome = texts.outcome;
+    out << (options.plan == PlanFormat::kJson ? PlanJson(plan) : PlanText(plan));
+    return kExitDone;
+  });
+}
+
+}  // namespace court::screens
