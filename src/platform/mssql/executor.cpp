@@ -86,13 +86,12 @@ void Executor::Fail(const access::Error& error, int follower, const std::string&
   throw BatchAbort{};
 }
 
-std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& statements,
-                                              std::map<std::string, Variable> parameters) {
+std::map<std::string, Variable> Executor::Run(BatchStatements& batch, std::map<std::string, Variable> parameters) {
   variables_ = std::move(parameters);
   session_.last_error = 0;
   try {
-    CheckDatabases(statements);
-    for (const StatementPtr& s : statements) {
+    CheckDatabases(batch.used_databases());
+    while (StatementPtr s = batch.Next()) {
       if (!OwnWriteTransaction(*s)) {
         Execute(*s);
         continue;
@@ -116,16 +115,12 @@ std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& s
 }
 
 // USE of a missing database fails when the batch is compiled, so nothing runs.
-void Executor::CheckDatabases(const std::vector<StatementPtr>& statements) {
-  for (const StatementPtr& s : statements) {
-    if (const auto* use = std::get_if<UseStmt>(&s->node)) {
-      if (!session_.DatabaseExists(use->database))
-        throw Message(911, "Could not locate entry in sysdatabases for database '" + use->database +
-                               "'. No entry found with that name. Make sure that the name is "
-                               "entered correctly.");
-    } else if (const auto* block = std::get_if<BlockStmt>(&s->node)) {
-      CheckDatabases(block->statements);
-    }
+void Executor::CheckDatabases(const std::vector<std::string>& used) {
+  for (const std::string& database : used) {
+    if (!session_.DatabaseExists(database))
+      throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
+                             "'. No entry found with that name. Make sure that the name is "
+                             "entered correctly.");
   }
 }
 
