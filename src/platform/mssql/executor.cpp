@@ -69,6 +69,29 @@ bool OwnWriteTransaction(const Statement& statement) {
   return AnyLeaf(statement, WritingLeaf{}) && !AnyLeaf(statement, TransactionLeaf{});
 }
 
+// A query outside a transaction reads the catalog and then its rows in one
+// read transaction: one snapshot of the file, locked and unlocked once.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(SqliteDb& db) : db_(db), open_(sqlite3_get_autocommit(db.handle()) != 0) {
+    if (open_) db_.Prepare("BEGIN")->Step();
+  }
+  ~ReadTransaction() {
+    if (!open_ || sqlite3_get_autocommit(db_.handle())) return;
+    try {
+      db_.Prepare("COMMIT")->Step();
+    } catch (const access::Error&) {
+      // Nothing was written; ending the transaction cannot lose anything.
+    }
+  }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  SqliteDb& db_;
+  bool open_;
+};
+
 }  // namespace
 
 void Executor::Inform(int number, const std::string& text) {
@@ -92,6 +115,11 @@ std::map<std::string, Variable> Executor::Run(BatchStatements& batch, std::map<s
   try {
     CheckDatabases(batch.used_databases());
     while (StatementPtr s = batch.Next()) {
+      if (std::holds_alternative<SelectStmt>(s->node)) {
+        ReadTransaction transaction(session_.db());
+        Execute(*s);
+        continue;
+      }
       if (!OwnWriteTransaction(*s)) {
         Execute(*s);
         continue;
