@@ -1,6 +1,7 @@
-// court-sqlcmd -S SERVER [-U LOGIN [-P PASSWORD]] [-d DATABASE] -Q "BATCH"
+// court-sqlcmd -S SERVER [-U LOGIN [-P PASSWORD]] [-d DATABASE] -Q "BATCH" | -i FILE
 //
-// Runs one T-SQL batch and prints its result sets; errors go to standard
+// Runs one T-SQL batch, given or read whole from FILE (for a batch longer
+// than a command line may be), and prints its result sets; errors go to standard
 // error and make the exit status 1. SERVER is the root directory of an
 // embedded server, "odbc:CONNECTION" (an ODBC connection string or
 // DSN=name), or, with -U, a server on the network as "host[,port]" reached
@@ -8,7 +9,9 @@
 // environment's SQLCMDPASSWORD (or the connection string, or odbc.ini).
 
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 #include "platform/mssql/embedded_driver.h"
@@ -25,7 +28,7 @@ struct Arguments {
 
 int Usage() {
   std::cerr << "usage: court-sqlcmd -S DIR|odbc:CONNECTION|HOST[,PORT] [-U LOGIN [-P PASSWORD]] "
-               "[-d DATABASE] -Q \"BATCH\"\n";
+               "[-d DATABASE] -Q \"BATCH\" | -i FILE\n";
   return 2;
 }
 
@@ -64,6 +67,16 @@ bool RunEmbedded(const Arguments& a) {
   return Print(driver.Open(a.database)->Run(a.batch));
 }
 
+bool ReadBatch(const char* file, std::string& batch) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::cerr << "court-sqlcmd: cannot read " << file << "\n";
+    return false;
+  }
+  batch.assign(std::istreambuf_iterator<char>(in), {});
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +89,7 @@ int main(int argc, char** argv) {
     else if (arg == "-P") a.password = argv[++i], a.has_password = true;
     else if (arg == "-d") a.database = argv[++i];
     else if (arg == "-Q") a.batch = argv[++i], a.has_batch = true;
+    else if (arg == "-i") a.has_batch = ReadBatch(argv[++i], a.batch);
     else return Usage();
   }
   if (a.server.empty() || !a.has_batch) return Usage();

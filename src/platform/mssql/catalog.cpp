@@ -73,27 +73,25 @@ std::string TableMeta::SqliteName() const {
 std::string SqliteColumn(const std::string& name) { return QuoteIdentifier(name) + " COLLATE CI"; }
 
 Catalog::Catalog(SqliteDb& db, std::string schema, bool is_master)
-    : db_(db), schema_(std::move(schema)), is_master_(is_master) {}
+    : db_(&db), schema_(std::move(schema)), is_master_(is_master) {}
 
 std::string Catalog::Qualified(const std::string& table) const {
   return QuoteIdentifier(schema_) + "." + QuoteIdentifier(table);
 }
 
 long long Catalog::Version() {
-  SqliteStatement& stmt = db_.Cached("PRAGMA " + QuoteIdentifier(schema_) + ".user_version");
-  stmt.Step();
-  long long version = stmt.Column(0).integer();
-  stmt.Reset();
-  return version;
+  CachedStatement stmt = db_->Prepare("PRAGMA " + QuoteIdentifier(schema_) + ".user_version");
+  stmt->Step();
+  return stmt->Column(0).integer();
 }
 
 void Catalog::Changed() {
-  db_.Exec("PRAGMA " + QuoteIdentifier(schema_) + ".user_version = " + std::to_string(Version() + 1));
+  db_->Exec("PRAGMA " + QuoteIdentifier(schema_) + ".user_version = " + std::to_string(Version() + 1));
   tables_.clear();
 }
 
 std::optional<ObjectRow> Catalog::ObjectWhere(const std::string& column, const Value& value) {
-  auto rows = db_.Rows("SELECT id, name, xtype, parent_obj FROM " + Qualified("sysobjects") +
+  auto rows = db_->Rows("SELECT id, name, xtype, parent_obj FROM " + Qualified("sysobjects") +
                            " WHERE " + column + " = ?1",
                        {value});
   if (rows.empty()) return std::nullopt;
@@ -108,7 +106,7 @@ std::optional<ObjectRow> Catalog::ObjectById(int id) { return ObjectWhere("id", 
 
 std::vector<ObjectRow> Catalog::ObjectsOfParent(int parent) {
   std::vector<ObjectRow> objects;
-  for (const auto& row : db_.Rows("SELECT id, name, xtype, parent_obj FROM " +
+  for (const auto& row : db_->Rows("SELECT id, name, xtype, parent_obj FROM " +
                                       Qualified("sysobjects") + " WHERE parent_obj = ?1 ORDER BY id",
                                   {Value::Integer(parent)}))
     objects.push_back(ToObject(row));
@@ -155,7 +153,7 @@ std::shared_ptr<const TableMeta> Catalog::LoadTable(const ObjectRow& object) {
   meta->xtype = object.xtype;
   meta->schema = schema_;
   for (const auto& row :
-       db_.Rows("SELECT name, xtype, length, prec, scale, isnullable, status, colid, cdefault FROM " +
+       db_->Rows("SELECT name, xtype, length, prec, scale, isnullable, status, colid, cdefault FROM " +
                     Qualified("syscolumns") + " WHERE id = ?1 ORDER BY colid",
                 {Value::Integer(object.id)})) {
     ColumnMeta column;
@@ -191,12 +189,12 @@ std::string Catalog::DefaultExpression(int default_id) {
 
 int Catalog::AddObject(const std::string& name, const std::string& xtype, int parent) {
   // Object ids look random on the real server; derive them from the largest id.
-  long long seed = db_.Scalar("SELECT count(*) + max(id) FROM " + Qualified("sysobjects")).integer();
+  long long seed = db_->Scalar("SELECT count(*) + max(id) FROM " + Qualified("sysobjects")).integer();
   long long id = seed;
   do id = (id * 48271 + 11) % 2147483647;
   while (id < 1000 || ObjectById(static_cast<int>(id)));
   std::string type = xtype == "PK" || xtype == "UQ" ? "K" : xtype;
-  db_.Rows("INSERT INTO " + Qualified("sysobjects") +
+  db_->Rows("INSERT INTO " + Qualified("sysobjects") +
                " (name, id, xtype, uid, parent_obj, crdate, type, refdate) "
                "VALUES (?1, ?2, ?3, 1, ?4, ?5, ?6, ?5)",
            {Value::Text(name), Value::Integer(id), Value::Text(Padded(xtype)), Value::Integer(parent),
@@ -205,20 +203,20 @@ int Catalog::AddObject(const std::string& name, const std::string& xtype, int pa
 }
 
 void Catalog::RenameObject(int id, const std::string& name) {
-  db_.Rows("UPDATE " + Qualified("sysobjects") + " SET name = ?2 WHERE id = ?1",
+  db_->Rows("UPDATE " + Qualified("sysobjects") + " SET name = ?2 WHERE id = ?1",
            {Value::Integer(id), Value::Text(name)});
 }
 
 void Catalog::RemoveObject(int id) {
   for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysprotects"})
-    db_.Rows("DELETE FROM " + Qualified(table) + " WHERE id = ?1", {Value::Integer(id)});
-  db_.Rows("DELETE FROM " + Qualified("court_identity") + " WHERE id = ?1", {Value::Integer(id)});
+    db_->Rows("DELETE FROM " + Qualified(table) + " WHERE id = ?1", {Value::Integer(id)});
+  db_->Rows("DELETE FROM " + Qualified("court_identity") + " WHERE id = ?1", {Value::Integer(id)});
 }
 
 void Catalog::AddColumn(int table_id, const ColumnMeta& c) {
   bool text = c.type.IsText();
   int status = (c.nullable ? 0x08 : 0) | (c.identity ? 0x80 : 0);
-  db_.Rows("INSERT INTO " + Qualified("syscolumns") +
+  db_->Rows("INSERT INTO " + Qualified("syscolumns") +
                " (name, id, xtype, xusertype, length, xprec, xscale, colid, colstat, cdefault, "
                "colorder, status, prec, scale, isnullable, collation) "
                "VALUES (?1, ?2, ?3, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?7, ?10, ?5, ?6, ?11, ?12)",
@@ -230,7 +228,7 @@ void Catalog::AddColumn(int table_id, const ColumnMeta& c) {
 }
 
 void Catalog::SetDefault(int table_id, int colid, int default_id) {
-  db_.Rows("UPDATE " + Qualified("syscolumns") + " SET cdefault = ?3 WHERE id = ?1 AND colid = ?2",
+  db_->Rows("UPDATE " + Qualified("syscolumns") + " SET cdefault = ?3 WHERE id = ?1 AND colid = ?2",
            {Value::Integer(table_id), Value::Integer(colid), Value::Integer(default_id)});
 }
 
@@ -238,7 +236,7 @@ void Catalog::AddComment(int id, const std::string& text) {
   int colid = 0;
   for (const std::string& chunk : Chunks(text)) {
     access::Bytes bytes(chunk.begin(), chunk.end());
-    db_.Rows("INSERT INTO " + Qualified("syscomments") +
+    db_->Rows("INSERT INTO " + Qualified("syscomments") +
                  " (id, number, colid, status, ctext, texttype, language, encrypted, compressed, "
                  "text) VALUES (?1, 0, ?2, 0, ?3, 0, 0, 0, 0, ?4)",
              {Value::Integer(id), Value::Integer(++colid), Value::Binary(bytes), Value::Text(chunk)});
@@ -247,7 +245,7 @@ void Catalog::AddComment(int id, const std::string& text) {
 
 std::string Catalog::Comment(int id) {
   std::string text;
-  for (const auto& row : db_.Rows("SELECT text FROM " + Qualified("syscomments") +
+  for (const auto& row : db_->Rows("SELECT text FROM " + Qualified("syscomments") +
                                       " WHERE id = ?1 ORDER BY colid",
                                   {Value::Integer(id)}))
     if (!row[0].is_null()) text += row[0].text();
@@ -256,7 +254,7 @@ std::string Catalog::Comment(int id) {
 
 long long Catalog::NextIdentity(int table_id) {
   // One statement, so that sessions inserting at once never draw the same value.
-  auto rows = db_.Rows("UPDATE " + Qualified("court_identity") +
+  auto rows = db_->Rows("UPDATE " + Qualified("court_identity") +
                            " SET last = CASE WHEN last IS NULL THEN seed ELSE last + increment END"
                            " WHERE id = ?1 RETURNING last",
                        {Value::Integer(table_id)});
@@ -264,19 +262,19 @@ long long Catalog::NextIdentity(int table_id) {
 }
 
 void Catalog::ResetIdentity(int table_id) {
-  db_.Rows("UPDATE " + Qualified("court_identity") + " SET last = NULL WHERE id = ?1",
+  db_->Rows("UPDATE " + Qualified("court_identity") + " SET last = NULL WHERE id = ?1",
            {Value::Integer(table_id)});
 }
 
 void Catalog::RaiseIdentity(int table_id, long long value) {
-  db_.Rows("UPDATE " + Qualified("court_identity") +
+  db_->Rows("UPDATE " + Qualified("court_identity") +
                " SET last = ?2 WHERE id = ?1 AND (last IS NULL OR last < ?2)",
            {Value::Integer(table_id), Value::Integer(value)});
 }
 
 void Catalog::SetIdentity(int table_id, long long seed, long long increment,
                           std::optional<long long> last) {
-  db_.Rows("INSERT OR REPLACE INTO " + Qualified("court_identity") +
+  db_->Rows("INSERT OR REPLACE INTO " + Qualified("court_identity") +
                " (id, seed, increment, last) VALUES (?1, ?2, ?3, ?4)",
            {Value::Integer(table_id), Value::Integer(seed), Value::Integer(increment),
             last ? Value::Integer(*last) : Value()});

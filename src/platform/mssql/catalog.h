@@ -62,6 +62,9 @@ class Catalog {
   // schema: the SQLite schema of the database ("main", or "master" when
   // master is attached to a user database's connection).
   Catalog(SqliteDb& db, std::string schema, bool is_master);
+  // Goes on through another connection to the same files: what is cached
+  // stays valid, as it is checked against the file and not the connection.
+  void Rebind(SqliteDb& db) { db_ = &db; }
 
   std::optional<ObjectRow> FindObject(const std::string& name);
   std::optional<ObjectRow> ObjectById(int id);
@@ -97,7 +100,7 @@ class Catalog {
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
 
-  SqliteDb& db_;
+  SqliteDb* db_;
   std::string schema_;
   bool is_master_;
   long long cached_version_ = -1;

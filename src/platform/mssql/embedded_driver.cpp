@@ -18,6 +18,18 @@ std::shared_ptr<const TableMeta> WritableTable(SessionState& state, const std::s
   return table;
 }
 
+// Lets the session's connection go when a call is over, however it ends.
+class IdleAfter {
+ public:
+  explicit IdleAfter(SessionState& state) : state_(state) {}
+  ~IdleAfter() { state_.Idle(); }
+  IdleAfter(const IdleAfter&) = delete;
+  IdleAfter& operator=(const IdleAfter&) = delete;
+
+ private:
+  SessionState& state_;
+};
+
 int ColumnIndex(const TableMeta& table, const std::string& column) {
   int i = table.Find(column);
   if (i < 0) throw InvalidColumnName(column);
@@ -31,15 +43,16 @@ EmbeddedSession::EmbeddedSession(Server& server, const std::string& database, st
 
 BatchResult EmbeddedSession::Run(std::string_view batch, std::map<std::string, Variable> parameters,
                                  std::map<std::string, Variable>* outputs) {
+  IdleAfter idle(state_);
   BatchResult result;
-  std::vector<StatementPtr> statements;
+  std::optional<BatchStatements> statements;
   try {
-    statements = ParseBatch(batch, state_.quoted_identifier);
+    statements.emplace(batch, state_.quoted_identifier);
   } catch (const access::Error& e) {
     result.messages.push_back(e);
     return result;
   }
-  std::map<std::string, Variable> left = Executor(state_, result).Run(statements, std::move(parameters));
+  std::map<std::string, Variable> left = Executor(state_, result).Run(*statements, std::move(parameters));
   if (outputs != nullptr) *outputs = std::move(left);
   return result;
 }
@@ -61,6 +74,7 @@ access::ResultSet EmbeddedSession::Query(std::string_view sql) {
 std::int64_t EmbeddedSession::InsertRow(const std::string& table_name,
                                         const std::vector<std::string>& columns,
                                         const std::vector<Value>& values) {
+  IdleAfter idle(state_);
   std::shared_ptr<const TableMeta> table = WritableTable(state_, table_name);
   std::vector<std::optional<Value>> row(table->columns.size());
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -77,6 +91,7 @@ std::int64_t EmbeddedSession::InsertRow(const std::string& table_name,
 void EmbeddedSession::UpdateRow(const std::string& table_name, std::int64_t row_id,
                                 const std::vector<std::string>& columns,
                                 const std::vector<Value>& values) {
+  IdleAfter idle(state_);
   std::shared_ptr<const TableMeta> table = WritableTable(state_, table_name);
   std::vector<std::pair<int, std::string>> assignments;
   std::vector<Value> params;

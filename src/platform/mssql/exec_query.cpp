@@ -75,7 +75,8 @@ void RunSelect(Executor& x, const SelectStmt& s) {
   CompileEnv env = x.Env();
   Compiler compiler(env);
   CompiledQuery q = compiler.CompileSelect(*s.select);
-  SqliteStatement stmt(x.session().db(), q.sql);
+  CachedStatement lease = x.session().db().Prepare(q.sql);
+  SqliteStatement& stmt = *lease;
   stmt.BindAll(q.params);
   std::size_t width = q.columns.size();
   access::ResultSet result;
@@ -199,9 +200,9 @@ void RunDelete(Executor& x, const DeleteStmt& s) {
   Scope scope = compiler.TargetScope(s.table);
   std::string sql = "DELETE FROM " + table->SqliteName() + " AS " + scope.tables[0].sql_alias;
   if (s.where) sql += " WHERE " + compiler.Condition(*s.where, scope);
-  SqliteStatement stmt(x.session().db(), sql);
-  stmt.BindAll(compiler.params());
-  stmt.Step();
+  CachedStatement stmt = x.session().db().Prepare(sql);
+  stmt->BindAll(compiler.params());
+  stmt->Step();
   x.session().row_count = x.session().db().Changes();
 }
 

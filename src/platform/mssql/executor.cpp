@@ -69,6 +69,29 @@ bool OwnWriteTransaction(const Statement& statement) {
   return AnyLeaf(statement, WritingLeaf{}) && !AnyLeaf(statement, TransactionLeaf{});
 }
 
+// A query outside a transaction reads the catalog and then its rows in one
+// read transaction: one snapshot of the file, locked and unlocked once.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(SqliteDb& db) : db_(db), open_(sqlite3_get_autocommit(db.handle()) != 0) {
+    if (open_) db_.Prepare("BEGIN")->Step();
+  }
+  ~ReadTransaction() {
+    if (!open_ || sqlite3_get_autocommit(db_.handle())) return;
+    try {
+      db_.Prepare("COMMIT")->Step();
+    } catch (const access::Error&) {
+      // Nothing was written; ending the transaction cannot lose anything.
+    }
+  }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  SqliteDb& db_;
+  bool open_;
+};
+
 }  // namespace
 
 void Executor::Inform(int number, const std::string& text) {
@@ -86,13 +109,17 @@ void Executor::Fail(const access::Error& error, int follower, const std::string&
   throw BatchAbort{};
 }
 
-std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& statements,
-                                              std::map<std::string, Variable> parameters) {
+std::map<std::string, Variable> Executor::Run(BatchStatements& batch, std::map<std::string, Variable> parameters) {
   variables_ = std::move(parameters);
   session_.last_error = 0;
   try {
-    CheckDatabases(statements);
-    for (const StatementPtr& s : statements) {
+    CheckDatabases(batch.used_databases());
+    while (StatementPtr s = batch.Next()) {
+      if (std::holds_alternative<SelectStmt>(s->node)) {
+        ReadTransaction transaction(session_.db());
+        Execute(*s);
+        continue;
+      }
       if (!OwnWriteTransaction(*s)) {
         Execute(*s);
         continue;
@@ -116,16 +143,12 @@ std::map<std::string, Variable> Executor::Run(const std::vector<StatementPtr>& s
 }
 
 // USE of a missing database fails when the batch is compiled, so nothing runs.
-void Executor::CheckDatabases(const std::vector<StatementPtr>& statements) {
-  for (const StatementPtr& s : statements) {
-    if (const auto* use = std::get_if<UseStmt>(&s->node)) {
-      if (!session_.DatabaseExists(use->database))
-        throw Message(911, "Could not locate entry in sysdatabases for database '" + use->database +
-                               "'. No entry found with that name. Make sure that the name is "
-                               "entered correctly.");
-    } else if (const auto* block = std::get_if<BlockStmt>(&s->node)) {
-      CheckDatabases(block->statements);
-    }
+void Executor::CheckDatabases(const std::vector<std::string>& used) {
+  for (const std::string& database : used) {
+    if (!session_.DatabaseExists(database))
+      throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
+                             "'. No entry found with that name. Make sure that the name is "
+                             "entered correctly.");
   }
 }
 

@@ -14,6 +14,7 @@
 
 #include "platform/mssql/ast.h"
 #include "platform/mssql/compiler.h"
+#include "platform/mssql/parser.h"
 #include "platform/mssql/session_state.h"
 
 namespace court::mssql {
@@ -29,8 +30,7 @@ class Executor {
   // parameters: variables the batch starts with (by lower-case name, without
   // '@'), as a parameterised request passes them. Returns the variables as
   // the batch left them: what output parameters hand back.
-  std::map<std::string, Variable> Run(const std::vector<StatementPtr>& statements,
-                                      std::map<std::string, Variable> parameters = {});
+  std::map<std::string, Variable> Run(BatchStatements& batch, std::map<std::string, Variable> parameters = {});
 
   // Message helpers for the statement handlers.
   void Inform(int number, const std::string& text);
@@ -52,7 +52,7 @@ class Executor {
   void Execute(const Statement& statement);
   void ExecuteLeaf(const Statement& statement);
   void Checkpoint();
-  void CheckDatabases(const std::vector<StatementPtr>& statements);
+  void CheckDatabases(const std::vector<std::string>& used);
   void Declare(const DeclareStmt& s);
   void SetVariable(const SetVariableStmt& s);
   void SetOption(const SetOptionStmt& s);

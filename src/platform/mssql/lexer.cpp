@@ -40,189 +40,172 @@ bool IsWordStart(char c) {
   return u >= 0x80 || std::isalpha(u) || c == '_' || c == '#';
 }
 
-class Scanner {
- public:
-  Scanner(std::string_view text, bool quoted_identifier)
-      : text_(text), quoted_identifier_(quoted_identifier) {
-    // Editors may save a batch with a byte-order mark; it is no part of it.
-    if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) pos_ = kByteOrderMark.size();
-  }
-
-  std::vector<Token> Run() {
-    std::vector<Token> tokens;
-    for (;;) {
-      SkipBlanksAndComments();
-      Token token;
-      token.offset = pos_;
-      token.line = line_;
-      if (pos_ >= text_.size()) {
-        token.end = pos_;
-        tokens.push_back(token);
-        return tokens;
-      }
-      Scan(token);
-      token.end = pos_;
-      tokens.push_back(std::move(token));
-    }
-  }
-
- private:
-  char Peek(std::size_t ahead = 0) const {
-    return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
-  }
-
-  void Advance() {
-    if (text_[pos_] == '\n') ++line_;
-    ++pos_;
-  }
-
-  void SkipBlanksAndComments() {
-    for (;;) {
-      while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(Peek()))) Advance();
-      if (Peek() == '-' && Peek(1) == '-') {
-        while (pos_ < text_.size() && Peek() != '\n') Advance();
-      } else if (Peek() == '/' && Peek(1) == '*') {
-        SkipBlockComment();
-      } else {
-        return;
-      }
-    }
-  }
-
-  // Block comments nest in T-SQL.
-  void SkipBlockComment() {
-    int depth = 0;
-    while (pos_ < text_.size()) {
-      if (Peek() == '/' && Peek(1) == '*') {
-        ++depth;
-        Advance();
-        Advance();
-      } else if (Peek() == '*' && Peek(1) == '/') {
-        Advance();
-        Advance();
-        if (--depth == 0) return;
-      } else {
-        Advance();
-      }
-    }
-    throw MissingEndComment();
-  }
-
-  void Scan(Token& token) {
-    char c = Peek();
-    if ((c == 'N' || c == 'n') && Peek(1) == '\'') {
-      Advance();
-      token.kind = TokenKind::kUnicodeString;
-      token.text = Delimited('\'', true);
-    } else if (c == '\'') {
-      token.kind = TokenKind::kString;
-      token.text = Delimited('\'', true);
-    } else if (c == '[') {
-      token.kind = TokenKind::kQuotedName;
-      token.text = Delimited(']', false);
-      CheckNameLength(token.text);
-    } else if (c == '"') {
-      token.kind = quoted_identifier_ ? TokenKind::kQuotedName : TokenKind::kString;
-      token.text = Delimited('"', !quoted_identifier_);
-      if (quoted_identifier_) CheckNameLength(token.text);
-    } else if (c == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
-      Advance();
-      Advance();
-      token.kind = TokenKind::kBinary;
-      while (std::isxdigit(static_cast<unsigned char>(Peek()))) token.text += text_[pos_], Advance();
-    } else if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) {
-      ScanNumber(token);
-    } else if (c == '@') {
-      ScanVariable(token);
-    } else if (IsWordStart(c)) {
-      token.kind = TokenKind::kWord;
-      while (pos_ < text_.size() && IsWordByte(Peek())) token.text += text_[pos_], Advance();
-      CheckNameLength(token.text);
-    } else {
-      ScanSymbol(token);
-    }
-  }
-
-  // Reads text between delimiters; a doubled closing delimiter stands for one.
-  std::string Delimited(char close, bool is_string) {
-    std::size_t start = pos_;
-    Advance();  // opening delimiter
-    std::string value;
-    while (pos_ < text_.size()) {
-      char c = Peek();
-      if (c == close) {
-        if (Peek(1) == close) {
-          value += close;
-          Advance();
-          Advance();
-          continue;
-        }
-        Advance();
-        return value;
-      }
-      value += c;
-      Advance();
-    }
-    if (is_string) throw UnclosedQuote(text_.substr(start + 1));
-    throw Message(105, "Unclosed quotation mark before the character string '" +
-                           std::string(text_.substr(start + 1)) + "'.", 15);
-  }
-
-  void ScanNumber(Token& token) {
-    token.kind = TokenKind::kInteger;
-    while (IsDigit(Peek())) token.text += Peek(), Advance();
-    if (Peek() == '.') {
-      token.kind = TokenKind::kDecimal;
-      token.text += '.';
-      Advance();
-      while (IsDigit(Peek())) token.text += Peek(), Advance();
-    }
-    if ((Peek() == 'e' || Peek() == 'E') &&
-        (IsDigit(Peek(1)) || ((Peek(1) == '+' || Peek(1) == '-') && IsDigit(Peek(2))))) {
-      token.kind = TokenKind::kFloat;
-      token.text += Peek();
-      Advance();
-      if (Peek() == '+' || Peek() == '-') token.text += Peek(), Advance();
-      while (IsDigit(Peek())) token.text += Peek(), Advance();
-    }
-  }
-
-  void ScanVariable(Token& token) {
-    token.kind = TokenKind::kVariable;
-    Advance();
-    if (Peek() == '@') {
-      token.kind = TokenKind::kSystemVariable;
-      Advance();
-    }
-    while (pos_ < text_.size() && IsWordByte(Peek())) token.text += Peek(), Advance();
-    CheckNameLength(token.text);
-  }
-
-  void ScanSymbol(Token& token) {
-    token.kind = TokenKind::kSymbol;
-    static constexpr std::string_view kTwoChar[] = {"<>", "<=", ">=", "!=", "!<", "!>"};
-    for (std::string_view two : kTwoChar) {
-      if (Peek() == two[0] && Peek(1) == two[1]) {
-        token.text = std::string(two);
-        Advance();
-        Advance();
-        return;
-      }
-    }
-    token.text = std::string(1, Peek());
-    Advance();
-  }
-
-  std::string_view text_;
-  bool quoted_identifier_;
-  std::size_t pos_ = 0;
-  int line_ = 1;
-};
-
 }  // namespace
 
+Lexer::Lexer(std::string_view text, bool quoted_identifier)
+    : text_(text), quoted_identifier_(quoted_identifier) {
+  // Editors may save a batch with a byte-order mark; it is no part of it.
+  if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) pos_ = kByteOrderMark.size();
+}
+
+Token Lexer::Next() {
+  SkipBlanksAndComments();
+  Token token;
+  token.offset = pos_;
+  token.line = line_;
+  if (pos_ < text_.size()) Scan(token);
+  token.end = pos_;
+  return token;
+}
+
+void Lexer::Advance() {
+  if (text_[pos_] == '\n') ++line_;
+  ++pos_;
+}
+
+void Lexer::SkipBlanksAndComments() {
+  for (;;) {
+    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(Peek()))) Advance();
+    if (Peek() == '-' && Peek(1) == '-') {
+      while (pos_ < text_.size() && Peek() != '\n') Advance();
+    } else if (Peek() == '/' && Peek(1) == '*') {
+      SkipBlockComment();
+    } else {
+      return;
+    }
+  }
+}
+
+// Block comments nest in T-SQL.
+void Lexer::SkipBlockComment() {
+  int depth = 0;
+  while (pos_ < text_.size()) {
+    if (Peek() == '/' && Peek(1) == '*') {
+      ++depth;
+      Advance();
+      Advance();
+    } else if (Peek() == '*' && Peek(1) == '/') {
+      Advance();
+      Advance();
+      if (--depth == 0) return;
+    } else {
+      Advance();
+    }
+  }
+  throw MissingEndComment();
+}
+
+void Lexer::Scan(Token& token) {
+  char c = Peek();
+  if ((c == 'N' || c == 'n') && Peek(1) == '\'') {
+    Advance();
+    token.kind = TokenKind::kUnicodeString;
+    token.text = Delimited('\'', true);
+  } else if (c == '\'') {
+    token.kind = TokenKind::kString;
+    token.text = Delimited('\'', true);
+  } else if (c == '[') {
+    token.kind = TokenKind::kQuotedName;
+    token.text = Delimited(']', false);
+    CheckNameLength(token.text);
+  } else if (c == '"') {
+    token.kind = quoted_identifier_ ? TokenKind::kQuotedName : TokenKind::kString;
+    token.text = Delimited('"', !quoted_identifier_);
+    if (quoted_identifier_) CheckNameLength(token.text);
+  } else if (c == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
+    Advance();
+    Advance();
+    token.kind = TokenKind::kBinary;
+    while (std::isxdigit(static_cast<unsigned char>(Peek()))) token.text += text_[pos_], Advance();
+  } else if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) {
+    ScanNumber(token);
+  } else if (c == '@') {
+    ScanVariable(token);
+  } else if (IsWordStart(c)) {
+    token.kind = TokenKind::kWord;
+    while (pos_ < text_.size() && IsWordByte(Peek())) token.text += text_[pos_], Advance();
+    CheckNameLength(token.text);
+  } else {
+    ScanSymbol(token);
+  }
+}
+
+// Reads text between delimiters; a doubled closing delimiter stands for one.
+std::string Lexer::Delimited(char close, bool is_string) {
+  std::size_t start = pos_;
+  Advance();  // opening delimiter
+  std::string value;
+  while (pos_ < text_.size()) {
+    char c = Peek();
+    if (c == close) {
+      if (Peek(1) == close) {
+        value += close;
+        Advance();
+        Advance();
+        continue;
+      }
+      Advance();
+      return value;
+    }
+    value += c;
+    Advance();
+  }
+  if (is_string) throw UnclosedQuote(text_.substr(start + 1));
+  throw Message(105, "Unclosed quotation mark before the character string '" +
+                         std::string(text_.substr(start + 1)) + "'.", 15);
+}
+
+void Lexer::ScanNumber(Token& token) {
+  token.kind = TokenKind::kInteger;
+  while (IsDigit(Peek())) token.text += Peek(), Advance();
+  if (Peek() == '.') {
+    token.kind = TokenKind::kDecimal;
+    token.text += '.';
+    Advance();
+    while (IsDigit(Peek())) token.text += Peek(), Advance();
+  }
+  if ((Peek() == 'e' || Peek() == 'E') &&
+      (IsDigit(Peek(1)) || ((Peek(1) == '+' || Peek(1) == '-') && IsDigit(Peek(2))))) {
+    token.kind = TokenKind::kFloat;
+    token.text += Peek();
+    Advance();
+    if (Peek() == '+' || Peek() == '-') token.text += Peek(), Advance();
+    while (IsDigit(Peek())) token.text += Peek(), Advance();
+  }
+}
+
+void Lexer::ScanVariable(Token& token) {
+  token.kind = TokenKind::kVariable;
+  Advance();
+  if (Peek() == '@') {
+    token.kind = TokenKind::kSystemVariable;
+    Advance();
+  }
+  while (pos_ < text_.size() && IsWordByte(Peek())) token.text += Peek(), Advance();
+  CheckNameLength(token.text);
+}
+
+void Lexer::ScanSymbol(Token& token) {
+  token.kind = TokenKind::kSymbol;
+  static constexpr std::string_view kTwoChar[] = {"<>", "<=", ">=", "!=", "!<", "!>"};
+  for (std::string_view two : kTwoChar) {
+    if (Peek() == two[0] && Peek(1) == two[1]) {
+      token.text = std::string(two);
+      Advance();
+      Advance();
+      return;
+    }
+  }
+  token.text = std::string(1, Peek());
+  Advance();
+}
+
 std::vector<Token> Tokenize(std::string_view text, bool quoted_identifier) {
-  return Scanner(text, quoted_identifier).Run();
+  Lexer lexer(text, quoted_identifier);
+  std::vector<Token> tokens;
+  do tokens.push_back(lexer.Next());
+  while (tokens.back().kind != TokenKind::kEnd);
+  return tokens;
 }
 
 bool EqualsKeyword(std::string_view word, std::string_view keyword) {

@@ -39,8 +39,35 @@ struct Token {
   int line = 1;
 };
 
-// Splits a batch into tokens. quoted_identifier decides what "x" is.
-// Throws access::Error 105 for an unclosed quotation mark.
+// Reads a batch's tokens one at a time, so that a long batch is never held
+// as tokens all at once. quoted_identifier decides what "x" is. Next throws
+// access::Error 105 for an unclosed quotation mark.
+class Lexer {
+ public:
+  Lexer(std::string_view text, bool quoted_identifier);
+  // The next token; at the end of the text, kEnd every time.
+  Token Next();
+
+ private:
+  char Peek(std::size_t ahead = 0) const {
+    return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+  }
+  void Advance();
+  void SkipBlanksAndComments();
+  void SkipBlockComment();
+  void Scan(Token& token);
+  std::string Delimited(char close, bool is_string);
+  void ScanNumber(Token& token);
+  void ScanVariable(Token& token);
+  void ScanSymbol(Token& token);
+
+  std::string_view text_;
+  bool quoted_identifier_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+};
+
+// All of a short text's tokens, the last one kEnd.
 std::vector<Token> Tokenize(std::string_view text, bool quoted_identifier);
 
 // Case-insensitive comparison of ASCII keywords.

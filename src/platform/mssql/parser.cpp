@@ -32,6 +32,15 @@ constexpr std::string_view kReserved[] = {
 
 constexpr int kMaxDepth = 1000;
 
+// Batches longer than this are read twice rather than kept as syntax trees.
+constexpr std::size_t kKeptBatchBytes = 256 * 1024;
+
+void AddUsedDatabases(const Statement& s, std::vector<std::string>& names) {
+  if (const auto* use = std::get_if<UseStmt>(&s.node)) names.push_back(use->database);
+  if (const auto* block = std::get_if<BlockStmt>(&s.node))
+    for (const StatementPtr& inner : block->statements) AddUsedDatabases(*inner, names);
+}
+
 bool InList(std::string_view word) {
   auto eq = [&](std::string_view k) { return EqualsKeyword(word, k); };
   return std::any_of(std::begin(kReserved), std::end(kReserved), eq);
@@ -40,7 +49,7 @@ bool InList(std::string_view word) {
 }  // namespace
 
 Parser::Parser(std::string_view text, bool quoted_identifier)
-    : text_(text), tokens_(Tokenize(text, quoted_identifier)) {}
+    : text_(text), lexer_(text, quoted_identifier) {}
 
 void Parser::Depth::Deeper(int levels) {
   parser_.depth_ += levels;
@@ -48,15 +57,19 @@ void Parser::Depth::Deeper(int levels) {
 }
 
 const Token& Parser::Peek(std::size_t ahead) const {
-  std::size_t i = std::min(pos_ + ahead, tokens_.size() - 1);
-  return tokens_[i];
+  const std::size_t wanted = pos_ + ahead;
+  while (first_ + tokens_.size() <= wanted && (tokens_.empty() || tokens_.back().kind != TokenKind::kEnd))
+    tokens_.push_back(lexer_.Next());
+  return tokens_[std::min(wanted - first_, tokens_.size() - 1)];
 }
 
 const Token& Parser::Next() {
   const Token& t = Peek();
-  if (pos_ < tokens_.size() - 1) ++pos_;
+  if (t.kind != TokenKind::kEnd) ++pos_;
   return t;
 }
+
+const Token& Parser::Previous() const { return tokens_[pos_ - 1 - first_]; }
 
 bool Parser::IsKeyword(std::string_view keyword, std::size_t ahead) const {
   const Token& t = Peek(ahead);
@@ -91,7 +104,7 @@ void Parser::ExpectSymbol(std::string_view symbol) {
 access::Error Parser::ErrorHere() const {
   const Token& t = Peek();
   if (t.kind == TokenKind::kEnd) {
-    const Token& last = pos_ > 0 ? tokens_[pos_ - 1] : t;
+    const Token& last = pos_ > 0 ? Previous() : t;
     return SyntaxNear(std::string(text_.substr(last.offset, last.end - last.offset)));
   }
   if (t.kind == TokenKind::kWord && InList(t.text)) return SyntaxNearKeyword(t.text);
@@ -156,6 +169,24 @@ TypeName Parser::LoneType() {
 std::vector<StatementPtr> ParseBatch(std::string_view text, bool quoted_identifier) {
   if (text.size() > kMaxBatchBytes) throw TooLarge("batch", kMaxBatchBytes);
   return Parser(text, quoted_identifier).Batch();
+}
+
+BatchStatements::BatchStatements(std::string_view text, bool quoted_identifier) {
+  if (text.size() > kMaxBatchBytes) throw TooLarge("batch", kMaxBatchBytes);
+  const bool keep = text.size() <= kKeptBatchBytes;
+  Parser check(text, quoted_identifier);
+  while (StatementPtr s = check.NextStatement()) {
+    AddUsedDatabases(*s, used_databases_);
+    if (keep) kept_.push_back(std::move(s));
+  }
+  if (!keep) again_ = std::make_unique<Parser>(text, quoted_identifier);
+}
+
+BatchStatements::~BatchStatements() = default;
+
+StatementPtr BatchStatements::Next() {
+  if (again_) return again_->NextStatement();
+  return next_ < kept_.size() ? std::move(kept_[next_++]) : nullptr;
 }
 
 ExprPtr ParseExpression(std::string_view text) { return Parser(text, true).LoneExpression(); }

@@ -40,7 +40,7 @@ std::string NormalComparison(const std::string& op) {
 
 ExprPtr Parser::Finish(ExprPtr e, std::size_t offset) {
   e->offset = offset;
-  e->end = pos_ > 0 ? tokens_[pos_ - 1].end : offset;
+  e->end = pos_ > 0 ? Previous().end : offset;
   return e;
 }
 

@@ -1,9 +1,11 @@
 // The parser's cursor over a batch's tokens, shared by the expression and
-// statement halves of the parser.
+// statement halves of the parser. Tokens are read as the parser reaches them
+// and forgotten once their statement is parsed.
 
 #ifndef COURT_PLATFORM_MSSQL_PARSER_STATE_H_
 #define COURT_PLATFORM_MSSQL_PARSER_STATE_H_
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,8 @@ class Parser {
   Parser(std::string_view text, bool quoted_identifier);
 
   std::vector<StatementPtr> Batch();
+  // The batch's next statement, or null after the last.
+  StatementPtr NextStatement();
   ExprPtr LoneExpression();
   TypeName LoneType();
 
@@ -26,6 +30,7 @@ class Parser {
   // Cursor.
   const Token& Peek(std::size_t ahead = 0) const;
   const Token& Next();
+  const Token& Previous() const;  // the token before the current one
   bool AtEnd() const { return Peek().kind == TokenKind::kEnd; }
   bool IsKeyword(std::string_view keyword, std::size_t ahead = 0) const;
   bool IsSymbol(std::string_view symbol, std::size_t ahead = 0) const;
@@ -108,9 +113,14 @@ class Parser {
   };
 
   std::string_view text_;
-  std::vector<Token> tokens_;
+  mutable Lexer lexer_;
+  // The tokens from the one before the current statement's first on, as far
+  // as the parser has looked ahead; the last is kEnd once the text is read.
+  mutable std::deque<Token> tokens_;
+  mutable std::size_t first_ = 0;  // batch index of tokens_.front()
   static constexpr int kNestedLevel = 4;
-  std::size_t pos_ = 0;
+  std::size_t pos_ = 0;  // batch index of the current token
+  int statements_ = 0;   // parsed so far
   int depth_ = 0;
 };
 

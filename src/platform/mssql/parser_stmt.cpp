@@ -25,14 +25,21 @@ StatementPtr Make(Node node, int line) {
 
 std::vector<StatementPtr> Parser::Batch() {
   std::vector<StatementPtr> statements;
+  while (StatementPtr s = NextStatement()) statements.push_back(std::move(s));
+  return statements;
+}
+
+StatementPtr Parser::NextStatement() {
   while (AcceptSymbol(";")) {
   }
-  while (!AtEnd()) {
-    statements.push_back(Statement(statements.empty()));
-    while (AcceptSymbol(";")) {
-    }
+  // What came before is parsed; only the token just before stays, which an
+  // error at the end of the text quotes.
+  while (first_ + 1 < pos_) {
+    tokens_.pop_front();
+    ++first_;
   }
-  return statements;
+  if (AtEnd()) return nullptr;
+  return Statement(statements_++ == 0);
 }
 
 bool Parser::StartsStatement() const {
@@ -88,7 +95,7 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
   }
   if (AcceptKeyword("CHECKPOINT")) return Make(TransactionStmt{"CHECKPOINT"}, line);
   if (AcceptKeyword("COMMIT") || AcceptKeyword("ROLLBACK")) {
-    std::string verb = Upper(tokens_[pos_ - 1].text);
+    std::string verb = Upper(Previous().text);
     if (!AcceptKeyword("TRANSACTION")) AcceptKeyword("TRAN");
     return Make(TransactionStmt{verb}, line);
   }

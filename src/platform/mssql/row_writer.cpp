@@ -81,9 +81,9 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
     sql += (i ? ", " : "") + QuoteIdentifier(c.name);
     marks += (i ? ", ?" : "?") + std::to_string(i + 1);
   }
-  SqliteStatement& stmt = session_.db().Cached(sql + ") VALUES (" + marks + ")");
-  for (std::size_t i = 0; i < values.size(); ++i) stmt.Bind(static_cast<int>(i + 1), *values[i]);
-  Step(stmt);
+  CachedStatement stmt = session_.db().Prepare(sql + ") VALUES (" + marks + ")");
+  for (std::size_t i = 0; i < values.size(); ++i) stmt->Bind(static_cast<int>(i + 1), *values[i]);
+  Step(*stmt);
   std::int64_t rowid = session_.db().LastRowId();
   if (!t.checks.empty()) CheckRows("t0.rowid = " + std::to_string(rowid), {}, "INSERT");
   if (savepoint) savepoint->Commit();
@@ -111,9 +111,9 @@ int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignment
   for (std::size_t i = 0; i < assignments.size(); ++i)
     sql += (i ? ", " : "") + QuoteIdentifier(t.columns[static_cast<std::size_t>(assignments[i].first)].name) +
            " = " + assignments[i].second;
-  SqliteStatement stmt(session_.db(), sql + condition);
-  stmt.BindAll(params);
-  Step(stmt);
+  CachedStatement stmt = session_.db().Prepare(sql + condition);
+  stmt->BindAll(params);
+  Step(*stmt);
   int changed = session_.db().Changes();
   for (const auto& [index, value] : assignments) {
     const ColumnMeta& c = t.columns[static_cast<std::size_t>(index)];

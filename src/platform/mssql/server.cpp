@@ -59,7 +59,9 @@ std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
 
 void Server::GiveBack(const std::filesystem::path& file, std::uintmax_t file_id,
                       std::unique_ptr<SqliteDb> db) {
-  constexpr std::size_t kIdlePerFile = 4;
+  // Sessions give their connection back after every batch: enough are kept
+  // for a server busy with many clients at once not to open one per batch.
+  constexpr std::size_t kIdlePerFile = 64;
   std::lock_guard<std::mutex> lock(idle_mutex_);
   std::vector<Idle>& idle = idle_[file];
   if (file_id != 0 && sqlite3_get_autocommit(db->handle()) && idle.size() < kIdlePerFile)

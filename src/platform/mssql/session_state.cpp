@@ -21,6 +21,7 @@ SessionState::SessionState(Server& server, const std::string& database, std::opt
     throw Message(4060, "Cannot open database requested in login '" + database + "'. Login fails.", 11);
   Open(*entry);
   user_ = EnterDatabase(*this);
+  Idle();
 }
 
 SessionState::~SessionState() { Release(); }
@@ -46,11 +47,29 @@ void SessionState::InstallInterruptCheck() {
                              &interrupt_check_);
 }
 
+SqliteDb& SessionState::db() {
+  Acquire();
+  return *db_;
+}
+
+Catalog& SessionState::catalog() {
+  Acquire();
+  return *catalog_;
+}
+
+Catalog& SessionState::master() {
+  Acquire();
+  return master_catalog_ ? *master_catalog_ : *catalog_;
+}
+
+void SessionState::Idle() {
+  if (db_ && sqlite3_get_autocommit(db_->handle())) Release();
+}
+
 void SessionState::Release() {
-  if (db_ && interrupt_check_) sqlite3_progress_handler(db_->handle(), 0, nullptr, nullptr);
-  master_catalog_.reset();
-  catalog_.reset();
-  if (db_) server_.GiveBack(file_, file_id_, std::move(db_));
+  if (!db_) return;
+  if (interrupt_check_) sqlite3_progress_handler(db_->handle(), 0, nullptr, nullptr);
+  server_.GiveBack(file_, file_id_, std::move(db_));
 }
 
 bool SessionState::DatabaseExists(const std::string& database) {
@@ -65,7 +84,7 @@ void SessionState::Use(const std::string& database) {
                            "'. No entry found with that name. Make sure that the name is entered "
                            "correctly.");
   // The current database stays open: a transaction on it goes on.
-  if (db_ && entry->name == database_) return;
+  if (entry->name == database_) return;
   const DatabaseEntry previous = entry_;
   Open(*entry);
   try {
@@ -80,25 +99,36 @@ void SessionState::Open(const DatabaseEntry& entry) {
   Release();
   entry_ = entry;
   file_ = entry.file;
-  file_id_ = Server::FileId(file_);
-  db_ = server_.Borrow(file_);
-  const bool fresh = !db_;
-  if (fresh) db_ = std::make_unique<SqliteDb>(file_, false);
   database_ = entry.name;
-  // Master's commits (logins, databases, the installer's run marker) are few
-  // and order what happens in the other files: each is on disk when it
-  // returns, so a power cut cannot take one back while later work stays.
+  master_catalog_.reset();
+  catalog_.reset();
+  Acquire();
   if (entry.dbid == 1) {
-    if (fresh) db_->Exec("PRAGMA main.synchronous=FULL");
     catalog_ = std::make_unique<Catalog>(*db_, "main", true);
   } else {
-    if (fresh) {
-      db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
-      db_->Exec("PRAGMA master.synchronous=FULL");
-    }
     catalog_ = std::make_unique<Catalog>(*db_, "main", false);
     master_catalog_ = std::make_unique<Catalog>(*db_, "master", true);
   }
+}
+
+void SessionState::Acquire() {
+  if (db_) return;
+  file_id_ = Server::FileId(file_);
+  db_ = server_.Borrow(file_);
+  if (!db_) {
+    db_ = std::make_unique<SqliteDb>(file_, false);
+    // Master's commits (logins, databases, the installer's run marker) are
+    // few and order what happens in the other files: each is on disk when
+    // it returns, so a power cut cannot take one back while later work stays.
+    if (entry_.dbid == 1) {
+      db_->Exec("PRAGMA main.synchronous=FULL");
+    } else {
+      db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
+      db_->Exec("PRAGMA master.synchronous=FULL");
+    }
+  }
+  if (catalog_) catalog_->Rebind(*db_);
+  if (master_catalog_) master_catalog_->Rebind(*db_);
   db_->functions().date_order = date_order;
   InstallInterruptCheck();
 }

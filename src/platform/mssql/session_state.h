@@ -59,10 +59,18 @@ class SessionState {
   void Use(const std::string& database);
   bool DatabaseExists(const std::string& database);
 
+  // Outside a transaction a session holds no SQLite connection between
+  // batches: it takes one from the server's idle ones when it next needs
+  // one and gives it back when the batch is over. The sessions of a process
+  // thus take turns on one connection per file, and none of them reads the
+  // whole schema again after another's DDL, as a second connection must.
+  SqliteDb& db();
+  Catalog& catalog();
+  Catalog& master();
+  // The batch is over: gives the connection back unless a transaction is open.
+  void Idle();
+
   Server& server() { return server_; }
-  SqliteDb& db() { return *db_; }
-  Catalog& catalog() { return *catalog_; }
-  Catalog& master() { return master_catalog_ ? *master_catalog_ : *catalog_; }
   const std::string& database() const { return database_; }
   bool in_master() const { return !master_catalog_; }
   const Principal* principal() const { return principal_ ? &*principal_ : nullptr; }
@@ -84,6 +92,7 @@ class SessionState {
 
  private:
   void Open(const DatabaseEntry& entry);
+  void Acquire();
   void Release();
   void InstallInterruptCheck();
 
@@ -93,8 +102,9 @@ class SessionState {
   DatabaseEntry entry_;
   std::string database_;
   std::filesystem::path file_;
-  std::uintmax_t file_id_ = 0;  // the file's identity when it was opened
-  std::unique_ptr<SqliteDb> db_;
+  std::uintmax_t file_id_ = 0;  // the file's identity when db_ was taken
+  std::unique_ptr<SqliteDb> db_;  // null while idle
+  // The current database's catalogs, kept while idle; bound to db_ while it is held.
   std::unique_ptr<Catalog> catalog_;
   std::unique_ptr<Catalog> master_catalog_;  // null when master is current
   std::function<bool()> interrupt_check_;

@@ -14,13 +14,13 @@ void CheckSqlite(sqlite3* db, int rc) {
 }
 
 void BeginWriteTransaction(SqliteDb& db, bool with_master) {
-  db.Cached("BEGIN").Step();
+  db.Prepare("BEGIN")->Step();
   // An empty write takes a file's write lock now, waiting for another
   // writer, before anything is read. BEGIN IMMEDIATE would lock master along
   // with every database it is attached to, and so make every write on the
   // server wait for every other.
-  db.Cached("UPDATE main.court_identity SET id = id WHERE 0").Step();
-  if (with_master) db.Cached("UPDATE master.court_identity SET id = id WHERE 0").Step();
+  db.Prepare("UPDATE main.court_identity SET id = id WHERE 0")->Step();
+  if (with_master) db.Prepare("UPDATE master.court_identity SET id = id WHERE 0")->Step();
 }
 
 WriteTransaction::WriteTransaction(SqliteDb& db, bool with_master) : db_(db) {
@@ -39,7 +39,7 @@ WriteTransaction::~WriteTransaction() {
 }
 
 void WriteTransaction::Commit() {
-  if (open_ && !sqlite3_get_autocommit(db_.handle())) db_.Cached("COMMIT").Step();
+  if (open_ && !sqlite3_get_autocommit(db_.handle())) db_.Prepare("COMMIT")->Step();
   open_ = false;
 }
 
@@ -53,7 +53,7 @@ std::string QuoteIdentifier(const std::string& name) {
 }
 
 Savepoint::Savepoint(SqliteDb& db, std::string name) : db_(db), name_(std::move(name)) {
-  db_.Exec("SAVEPOINT " + name_);
+  db_.Prepare("SAVEPOINT " + name_)->Step();
 }
 
 Savepoint::~Savepoint() {
@@ -66,7 +66,7 @@ Savepoint::~Savepoint() {
 }
 
 void Savepoint::Commit() {
-  db_.Exec("RELEASE " + name_);
+  db_.Prepare("RELEASE " + name_)->Step();
   done_ = true;
 }
 
@@ -177,7 +177,8 @@ void SqliteDb::ThrowPending() {
 }
 
 SqliteDb::~SqliteDb() {
-  cache_.clear();
+  prepared_by_sql_.clear();
+  prepared_.clear();
   sqlite3_close(db_);
 }
 
@@ -194,12 +195,12 @@ void SqliteDb::Exec(const std::string& sql) {
 
 std::vector<std::vector<access::Value>> SqliteDb::Rows(const std::string& sql,
                                                        const std::vector<access::Value>& params) {
-  SqliteStatement stmt(*this, sql);
-  stmt.BindAll(params);
+  CachedStatement stmt = Prepare(sql);
+  stmt->BindAll(params);
   std::vector<std::vector<access::Value>> rows;
-  while (stmt.Step()) {
+  while (stmt->Step()) {
     std::vector<access::Value> row;
-    for (int i = 0; i < stmt.ColumnCount(); ++i) row.push_back(stmt.Column(i));
+    for (int i = 0; i < stmt->ColumnCount(); ++i) row.push_back(stmt->Column(i));
     rows.push_back(std::move(row));
   }
   return rows;
@@ -211,11 +212,22 @@ access::Value SqliteDb::Scalar(const std::string& sql, const std::vector<access:
   return rows[0][0];
 }
 
-SqliteStatement& SqliteDb::Cached(const std::string& sql) {
-  auto& slot = cache_[sql];
-  if (!slot) slot = std::make_unique<SqliteStatement>(*this, sql);
-  else slot->Reset();
-  return *slot;
+CachedStatement SqliteDb::Prepare(const std::string& sql) {
+  constexpr std::size_t kKept = 256;
+  if (auto found = prepared_by_sql_.find(sql); found != prepared_by_sql_.end()) {
+    // Lent already: a statement that runs another of the same text meanwhile.
+    if (found->second->stmt.use_count() > 1) return CachedStatement(std::make_shared<SqliteStatement>(*this, sql));
+    prepared_.splice(prepared_.begin(), prepared_, found->second);
+    return CachedStatement(prepared_.front().stmt);
+  }
+  auto stmt = std::make_shared<SqliteStatement>(*this, sql);
+  prepared_.push_front({sql, stmt});
+  prepared_by_sql_.emplace(prepared_.front().sql, prepared_.begin());
+  if (prepared_.size() > kKept) {
+    prepared_by_sql_.erase(prepared_.back().sql);
+    prepared_.pop_back();
+  }
+  return CachedStatement(std::move(stmt));
 }
 
 std::int64_t SqliteDb::LastRowId() const { return sqlite3_last_insert_rowid(db_); }

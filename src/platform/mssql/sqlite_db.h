@@ -7,8 +7,10 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -42,6 +44,23 @@ class SqliteStatement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+// A statement lent by its connection's cache. It is reset when the lease
+// ends, so that it never keeps a read transaction open past its use.
+class CachedStatement {
+ public:
+  explicit CachedStatement(std::shared_ptr<SqliteStatement> stmt) : stmt_(std::move(stmt)) {}
+  ~CachedStatement() {
+    if (stmt_) stmt_->Reset();
+  }
+  CachedStatement(CachedStatement&&) = default;
+  CachedStatement& operator=(CachedStatement&&) = delete;
+  SqliteStatement& operator*() const { return *stmt_; }
+  SqliteStatement* operator->() const { return stmt_.get(); }
+
+ private:
+  std::shared_ptr<SqliteStatement> stmt_;
+};
+
 class SqliteDb {
  public:
   // Opens (creating when asked) the file and registers the server's
@@ -57,8 +76,11 @@ class SqliteDb {
                                                const std::vector<access::Value>& params = {});
   // The first column of the first row, or null.
   access::Value Scalar(const std::string& sql, const std::vector<access::Value>& params = {});
-  // A statement prepared once per connection and reset on each use.
-  SqliteStatement& Cached(const std::string& sql);
+  // The statement of that text, prepared once per connection while it is
+  // among the most recently used; a fresh one while the cached one is lent.
+  // The server's generated SQL repeats, and preparing it costs more than
+  // running it.
+  CachedStatement Prepare(const std::string& sql);
   std::int64_t LastRowId() const;
   int Changes() const;
   sqlite3* handle() const { return db_; }
@@ -69,7 +91,13 @@ class SqliteDb {
  private:
   FunctionContext functions_;
   sqlite3* db_ = nullptr;
-  std::unordered_map<std::string, std::unique_ptr<SqliteStatement>> cache_;
+  // Prepared statements, the most recently used first, and by their text.
+  struct Prepared {
+    std::string sql;
+    std::shared_ptr<SqliteStatement> stmt;
+  };
+  std::list<Prepared> prepared_;
+  std::unordered_map<std::string_view, std::list<Prepared>::iterator> prepared_by_sql_;
 };
 
 // A savepoint that undoes everything since it was set unless committed:

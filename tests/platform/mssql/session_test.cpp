@@ -3,51 +3,18 @@
 // connection keeps between batches.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
 #include "platform/mssql/parser.h"
+#include "tests/platform/mssql/court_database_fixture.h"
 
 namespace court::mssql {
 namespace {
 
-namespace fs = std::filesystem;
 using access::Value;
 
-class SessionTest : public ::testing::Test {
- protected:
-  SessionTest()
-      : root_(fs::temp_directory_path() / ("court-mssql-session-" + std::to_string(getpid()))) {
-    fs::remove_all(root_);
-    driver_ = std::make_unique<EmbeddedDriver>(root_);
-    driver_->Connect("master")->Execute(
-        "CREATE DATABASE [法院]  ON (NAME = N'法院_Data', FILENAME = N'D:\\法院_Data.MDF' , SIZE = 1, "
-        "FILEGROWTH = 10%) LOG ON (NAME = N'法院_Log', FILENAME = N'D:\\法院_log.LDF' , SIZE = 1, "
-        "FILEGROWTH = 10%)\r\n");
-    court_ = driver_->Connect("法院");
-  }
-  ~SessionTest() override {
-    court_.reset();
-    driver_.reset();
-    fs::remove_all(root_);
-  }
-
-  int ErrorOf(access::Session& session, const std::string& sql) {
-    try {
-      session.Execute(sql);
-    } catch (const access::Error& e) {
-      return e.number();
-    }
-    return 0;
-  }
-
-  fs::path root_;
-  std::unique_ptr<EmbeddedDriver> driver_;
-  std::unique_ptr<access::Session> court_;
-};
+using SessionTest = CourtDatabaseTest;
 
 TEST_F(SessionTest, MissingDatabaseRefusesTheLogin) {
   try {

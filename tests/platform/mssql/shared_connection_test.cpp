@@ -1,0 +1,129 @@
+// What the engine keeps per connection and per file stays right when
+// sessions take turns on one SQLite connection, another server (as another
+// process would) changes the files meanwhile, and a long batch is parsed
+// as it runs: identity values and their gaps, table descriptions, and the
+// all-or-nothing syntax check of a batch.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/access/error.h"
+#include "platform/mssql/embedded_driver.h"
+#include "tests/platform/mssql/court_database_fixture.h"
+
+namespace court::mssql {
+namespace {
+
+using access::Value;
+
+using SharedConnectionTest = CourtDatabaseTest;
+
+// The error a batch ends with.
+access::Error FailureOf(access::Session& session, const std::string& sql) {
+  try {
+    session.Execute(sql);
+  } catch (const access::Error& e) {
+    return e;
+  }
+  return access::Error(0, "no error");
+}
+
+Value First(access::Session& session, const std::string& sql) { return session.Query(sql).rows.at(0).at(0); }
+
+TEST_F(SharedConnectionTest, IdentityGapsAndOrderAcrossSessionsAndServers) {
+  auto one = driver_->Connect("法院");
+  auto two = driver_->Connect("法院");
+  EmbeddedDriver other_server(root_);
+  auto other = other_server.Connect("法院");
+  one->Execute("CREATE TABLE 号 (id int IDENTITY(10, 5) NOT NULL, v varchar(5) NOT NULL, "
+               "CONSTRAINT PK_号 PRIMARY KEY (v))");
+  one->Execute("INSERT INTO 号 (v) VALUES ('a')");  // 10
+  // A NOT NULL violation and a duplicate key each use a value up.
+  EXPECT_EQ(ErrorOf(*two, "INSERT INTO 号 (v) VALUES (NULL)"), 515);
+  EXPECT_EQ(FailureOf(*other, "INSERT INTO 号 (v) VALUES ('a')").number(), 2627);
+  two->Execute("INSERT INTO 号 (v) VALUES ('b')");    // 25
+  other->Execute("INSERT INTO 号 (v) VALUES ('c')");  // 30
+  one->Execute("INSERT INTO 号 (v) VALUES ('d')");    // 35
+  EXPECT_EQ(First(*one, "SELECT id FROM 号 WHERE v = 'b'"), Value::Integer(25));
+  EXPECT_EQ(First(*one, "SELECT id FROM 号 WHERE v = 'c'"), Value::Integer(30));
+  EXPECT_EQ(First(*one, "SELECT id FROM 号 WHERE v = 'd'"), Value::Integer(35));
+  // @@IDENTITY is each session's own last value.
+  EXPECT_EQ(First(*two, "SELECT @@IDENTITY"), Value::Integer(25));
+  EXPECT_EQ(First(*other, "SELECT @@IDENTITY"), Value::Integer(30));
+
+  // An explicit value moves the counter on for every session.
+  other->Execute("SET IDENTITY_INSERT 号 ON INSERT INTO 号 (id, v) VALUES (100, 'e') SET IDENTITY_INSERT 号 OFF");
+  two->Execute("INSERT INTO 号 (v) VALUES ('f')");
+  EXPECT_EQ(First(*one, "SELECT id FROM 号 WHERE v = 'f'"), Value::Integer(105));
+  // A session inside a transaction keeps its connection; the others go on
+  // beside it and draw after its values once it commits.
+  one->Execute("BEGIN TRANSACTION INSERT INTO 号 (v) VALUES ('g')");
+  one->Execute("COMMIT TRANSACTION");
+  two->Execute("INSERT INTO 号 (v) VALUES ('h')");
+  EXPECT_EQ(First(*other, "SELECT id FROM 号 WHERE v = 'h'"), Value::Integer(115));
+  // TRUNCATE starts again at the seed.
+  other->Execute("TRUNCATE TABLE 号");
+  one->Execute("INSERT INTO 号 (v) VALUES ('i')");
+  EXPECT_EQ(First(*two, "SELECT id FROM 号"), Value::Integer(10));
+}
+
+TEST_F(SharedConnectionTest, TablesChangedByAnotherServerAreSeen) {
+  auto court = driver_->Connect("法院");
+  court->Execute("CREATE TABLE 案件 (a int NULL)");
+  court->Execute("INSERT INTO 案件 (a) VALUES (1)");
+  EXPECT_EQ(court->Query("SELECT * FROM 案件").columns.size(), 1u);
+
+  EmbeddedDriver other_server(root_);
+  other_server.Connect("法院")->Execute("ALTER TABLE 案件 ADD b varchar(10) NULL");
+  access::ResultSet widened = court->Query("SELECT * FROM 案件");
+  ASSERT_EQ(widened.columns.size(), 2u);
+  EXPECT_EQ(widened.columns[1].name, "b");
+  court->Execute("INSERT INTO 案件 (a, b) VALUES (2, 'x')");
+
+  other_server.Connect("法院")->Execute("DROP TABLE 案件");
+  EXPECT_EQ(FailureOf(*court, "SELECT * FROM 案件").number(), 208);
+  other_server.Connect("法院")->Execute("CREATE TABLE 案件 (c datetime NULL)");
+  EXPECT_EQ(court->Query("SELECT * FROM 案件").columns.at(0).name, "c");
+
+  // Within this server a session sees another's DDL too.
+  auto second = driver_->Connect("法院");
+  second->Execute("ALTER TABLE 案件 ADD d int NULL");
+  EXPECT_EQ(court->Query("SELECT * FROM 案件").columns.size(), 2u);
+}
+
+TEST_F(SharedConnectionTest, LongBatchesKeepTheirErrorRules) {
+  auto court = driver_->Connect("法院");
+  court->Execute("CREATE TABLE T (a int NOT NULL, b varchar(3) NULL)");
+  // Well past the length up to which a batch's statements are kept whole.
+  constexpr int kStatements = 20000;
+  std::string batch;
+  for (int i = 1; i <= kStatements; ++i) {
+    batch += "insert into T (a, b) values (" + std::to_string(i) + ", 'x')\r\n";
+    // A constraint error in the middle ends only its statement.
+    if (i == kStatements / 2) batch += "insert into T (b) values ('y')\r\n";
+  }
+  auto& session = dynamic_cast<EmbeddedSession&>(*court);
+  BatchResult result = session.Run(batch);
+  ASSERT_NE(result.FirstError(), nullptr);
+  EXPECT_EQ(result.FirstError()->number(), 515);
+  EXPECT_EQ(result.statements.size(), static_cast<std::size_t>(kStatements + 1));
+  EXPECT_EQ(First(*court, "SELECT COUNT(*) FROM T"), Value::Integer(kStatements));
+
+  // A syntax error on the last line stops all of it.
+  access::Error syntax = FailureOf(*court, batch + "insert into T (a) values (0\r\n");
+  EXPECT_EQ(syntax.number(), 170);
+  EXPECT_EQ(syntax.description(), "Line 1: Incorrect syntax near '0'.");
+  EXPECT_EQ(First(*court, "SELECT COUNT(*) FROM T"), Value::Integer(kStatements));
+  // So does a USE of a database that does not exist.
+  EXPECT_EQ(FailureOf(*court, batch + "use 没有\r\n").number(), 911);
+  EXPECT_EQ(First(*court, "SELECT COUNT(*) FROM T"), Value::Integer(kStatements));
+  // An error that ends the batch leaves what ran before it.
+  result = session.Run(batch + "insert into T (a) values ('z')\r\n" + batch);
+  ASSERT_FALSE(result.messages.empty());
+  EXPECT_EQ(result.messages.back().number(), 245);
+  EXPECT_EQ(First(*court, "SELECT COUNT(*) FROM T"), Value::Integer(2 * kStatements));
+}
+
+}  // namespace
+}  // namespace court::mssql
