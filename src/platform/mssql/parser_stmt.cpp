@@ -39,7 +39,7 @@ bool Parser::StartsStatement() const {
   static constexpr std::string_view kStarts[] = {
       "SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "ALTER", "DROP",  "EXEC",
       "EXECUTE", "DECLARE", "SET",  "IF",     "WHILE",  "BEGIN", "PRINT", "GRANT",
-      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK", "CHECKPOINT"};
+      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK", "CHECKPOINT", "BACKUP"};
   return std::any_of(std::begin(kStarts), std::end(kStarts),
                      [&](std::string_view k) { return IsKeyword(k); });
 }
@@ -86,6 +86,7 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
     ExpectKeyword("TABLE");
     return Make(TruncateStmt{DottedName()}, line);
   }
+  if (AcceptKeyword("BACKUP")) return Backup();
   if (AcceptKeyword("CHECKPOINT")) return Make(TransactionStmt{"CHECKPOINT"}, line);
   if (AcceptKeyword("COMMIT") || AcceptKeyword("ROLLBACK")) {
     std::string verb = Upper(tokens_[pos_ - 1].text);
