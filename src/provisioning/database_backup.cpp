@@ -38,7 +38,7 @@ std::vector<std::string> DatabasesToBackUp(access::Connection& master) {
 std::string MakeRunFolder(const Module2& run) {
   const std::string& root = run.backup_root;
   if (!run.files.DirectoryExists(root)) run.files.MakeDirectory(root);
-  const std::string folder = Below(root, UnusedFolderName(RunStamp(), [&](const std::string& name) {
+  const std::string folder = Below(root, UnusedFolderName(run.started, [&](const std::string& name) {
                                      return run.files.DirectoryExists(Below(root, name));
                                    }));
   run.files.MakeDirectory(folder);

@@ -19,6 +19,7 @@
 #include "platform/system/files.h"
 #include "provisioning/archive_file.h"
 #include "provisioning/progress.h"
+#include "provisioning/run_folder.h"
 
 namespace court::provisioning {
 
@@ -66,6 +67,8 @@ struct Module2 {
   // it deletes (archive_file.h).
   std::string backup_root;
   ArchiveFile archive;
+  // When the run started (run_folder.h): the name of both folders.
+  std::string started = RunStamp();
 };
 
 }  // namespace court::provisioning

@@ -1,7 +1,6 @@
 #include "screens/run_context.h"
 
 #include "platform/jet/catalogue_driver.h"
-#include "provisioning/run_folder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -29,7 +28,7 @@ RunContext::RunContext(const Options& options)
       sources_(Sources(*server_.driver, *catalogue_, options.catalogue, transcript_.get())),
       run_(sources_, *server_.files, *server_.local_files) {
   if (!options.no_backup) run_.backup_root = options.backup_dir.value_or(server_.backup_root);
-  if (!options.log_dir.empty()) run_.archive = provisioning::ArchiveFile(options.log_dir, provisioning::RunStamp());
+  if (!options.log_dir.empty()) run_.archive = provisioning::ArchiveFile(options.log_dir, run_.started);
 }
 
 std::string RunContext::CurrentDrive() const {
