@@ -139,7 +139,8 @@ TEST_F(OdbcRunTest, WrongPasswordIsTheServersLoginFailure) {
 }
 
 TEST_F(OdbcRunTest, ServerKilledMidRunFailsTheRunAndARerunCompletes) {
-  testing::CourtSetupProcess run(folder(), "killed-tds", Odbc(), {"--catalogue", kRelease1, "--drive", "D:"},
+  testing::CourtSetupProcess run(folder(), "killed-tds", Odbc(),
+                                 {"--catalogue", kRelease1, "--drive", "D:", "--no-backup"},
                                  CourtServerProcess::kPassword);
   // Once the release is recorded, while the mail database and the grants are
   // still to come: a rerun then finds nothing to upgrade and completes the rest.
