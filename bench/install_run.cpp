@@ -83,9 +83,9 @@ json LargeRelease(int release_number) {
   using court::testing::Pattern;
   for (int i = 1; i <= kBlobs / 2; ++i) {
     templates.push_back({1000 + i, "样本" + std::to_string(i), "通用", "(系统文书)",
-                         court::jet::EncodeBase64(Pattern(kBlobBytes, static_cast<unsigned>(i))), "2026-01-05 09:00:00"});
+                         court::access::EncodeBase64(Pattern(kBlobBytes, static_cast<unsigned>(i))), "2026-01-05 09:00:00"});
     files.push_back({1000 + i, 1, "file" + std::to_string(i) + ".dll", nullptr,
-                     court::jet::EncodeBase64(Pattern(kBlobBytes, static_cast<unsigned>(i + kBlobs)))});
+                     court::access::EncodeBase64(Pattern(kBlobBytes, static_cast<unsigned>(i + kBlobs)))});
   }
   return release;
 }

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/jet/base64.h"
+#include "platform/access/base64.h"
 #include "platform/jet/database_writer.h"
 #include "platform/jet/json_form.h"
 
@@ -45,7 +45,7 @@ void WriteInput(const std::filesystem::path& path) {
   court::access::Bytes bytes(kTemplateBytes);
   for (int i = 1; i <= kTemplates; ++i) {
     for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = static_cast<unsigned char>(k * 31 + i);
-    out << (i > 1 ? ", " : "") << "[" << i << ", \"(系统文书)\", \"" << court::jet::EncodeBase64(bytes) << "\"]";
+    out << (i > 1 ? ", " : "") << "[" << i << ", \"(系统文书)\", \"" << court::access::EncodeBase64(bytes) << "\"]";
   }
   out << "]}\n]}\n";
 }

@@ -36,7 +36,7 @@ ReleaseCatalogue LargeRelease() {
     release.rows("常用数据").push_back({i, i % 2 ? "案件性质" : "字段名", "内容" + std::to_string(i), nullptr, nullptr, nullptr});
   for (int i = 1; i <= kTemplates; ++i)
     release.rows("文书样本库").push_back({i, "样本" + std::to_string(i), "(系统文书)",
-                                          court::jet::EncodeBase64(Pattern(kTemplateBytes, static_cast<unsigned>(i)))});
+                                          court::access::EncodeBase64(Pattern(kTemplateBytes, static_cast<unsigned>(i)))});
   return release;
 }
 

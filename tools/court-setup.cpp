@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), Environment("COURT_SETUP_SERVER"),
                            Environment("HOME"));
     options.password = Environment("COURT_SETUP_PASSWORD");
+    if (options.log_dir.empty()) options.log_dir = DefaultLogDir(Environment("XDG_STATE_HOME"), Environment("HOME"));
   } catch (const UsageError& error) {
     std::cerr << "court-setup: " << error.what() << "\nTry 'court-setup --help'.\n";
     return kExitUsage;

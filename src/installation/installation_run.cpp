@@ -3,6 +3,7 @@
 #include "integrity/check_constraints.h"
 #include "platform/access/recordset.h"
 #include "provisioning/connections.h"
+#include "provisioning/database_backup.h"
 #include "provisioning/service_login.h"
 #include "provisioning/run_marker.h"
 #include "upgrade/provisioning_steps.h"
@@ -91,7 +92,7 @@ void InstallationRun(RunState& run, Screens& screens) {
   Connection court(run.sources);
   provisioning::OpenCourtConnection(run, court);
   RecreateViews(court);
-  RemoveDuplicates(court);
+  RemoveDuplicates(run, court);
   court.Close();
   run.progress.Step("check constraints");
   integrity::RebuildCheckConstraints(run);
@@ -107,6 +108,7 @@ void InstallationSequence(RunState& run, Screens& screens) {
   Connection catalogue(run.sources);
   provisioning::OpenCatalogueConnection(run, catalogue);
   catalogue.Close();
+  provisioning::BackUpDatabases(run);
   Connection master(run.sources);
   provisioning::OpenMasterConnection(run, master);
   Recordset databases;

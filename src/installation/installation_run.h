@@ -1,7 +1,8 @@
 // The installation run: everything the main screen's load does after its
 // fixed texts are set.
 //
-// One of three paths through the court database (fresh through the data-drive
+// The backups of the databases that exist (unless the run keeps none), then
+// one of three paths through the court database (fresh through the data-drive
 // screen, upgrade, nothing to do), then the data-file location report, the
 // mail database step, views and duplicates, the check constraints and the
 // grant passes for both databases. Failures are not caught: they pass to the

@@ -6,6 +6,7 @@
 #include "data/quoted_value.h"
 #include "platform/access/recordset.h"
 #include "platform/access/value.h"
+#include "provisioning/row_archive.h"
 
 namespace court::installation {
 namespace {
@@ -36,20 +37,22 @@ constexpr std::string_view kViewStatements[] = {
 };
 
 // A reference table whose rows must be unique over its group columns: the
-// query lists the groups with more than one row; the delete removes one row
-// of a group, given the predicate that matches the group.
+// query lists the groups with more than one row; "delete from " + table +
+// one_row, the predicate that matches a group and ")" removes one row of
+// that group, and "select * from " in front instead reads the row it removes.
 struct DuplicateCleanup {
   std::string_view duplicate_query;
-  std::string_view delete_head;
+  std::string_view table;
+  std::string_view one_row;
 };
 
 constexpr DuplicateCleanup kCleanups[] = {
     {"SELECT 名称, 内容1, 内容2, 内容3, 内容4 FROM 常用数据 GROUP BY 名称, 内容1, 内容2, 内容3, 内容4 HAVING "
      "(COUNT(*) > 1)",
-     "delete from 常用数据 where [no] in (select top 1 [no] from 常用数据  where "},
+     "常用数据", " where [no] in (select top 1 [no] from 常用数据  where "},
     {"SELECT 案由, 性质, 归类1, 归类2, 归类3, 归类4 FROM 案由 GROUP BY 案由, 性质, 归类1, 归类2, "
      "归类3, 归类4 HAVING (COUNT(*) > 1)",
-     "delete from 案由 where [案由编号] in (select top 1 [案由编号] from 案由  where "},
+     "案由", " where [案由编号] in (select top 1 [案由编号] from 案由  where "},
 };
 
 // Matches the rows of the current row's group: the server ignores trailing
@@ -69,11 +72,13 @@ std::string GroupPredicate(access::Recordset& group) {
 }
 
 // One surplus row per pass; the query runs again after every delete.
-void RemoveDuplicatesOf(access::Connection& court, const DuplicateCleanup& cleanup) {
+void RemoveDuplicatesOf(provisioning::RunState& run, access::Connection& court, const DuplicateCleanup& cleanup) {
   access::Recordset groups;
   access::OpenRecordset(court, groups, cleanup.duplicate_query);
   while (groups.RecordCount() > 0) {
-    court.Execute(std::string(cleanup.delete_head) + GroupPredicate(groups) + ")");
+    const std::string one_row = std::string(cleanup.table) + std::string(cleanup.one_row) + GroupPredicate(groups) + ")";
+    provisioning::ArchiveRows(run, court, cleanup.table, "duplicate", "select * from " + one_row);
+    court.Execute("delete from " + one_row);
     groups.Close();
     access::OpenRecordset(court, groups, cleanup.duplicate_query);
   }
@@ -86,8 +91,8 @@ void RecreateViews(access::Connection& court) {
   for (std::string_view statement : kViewStatements) court.Execute(statement);
 }
 
-void RemoveDuplicates(access::Connection& court) {
-  for (const DuplicateCleanup& cleanup : kCleanups) RemoveDuplicatesOf(court, cleanup);
+void RemoveDuplicates(provisioning::RunState& run, access::Connection& court) {
+  for (const DuplicateCleanup& cleanup : kCleanups) RemoveDuplicatesOf(run, court, cleanup);
 }
 
 }  // namespace court::installation

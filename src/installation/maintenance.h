@@ -5,12 +5,14 @@
 #define COURT_INSTALLATION_MAINTENANCE_H_
 
 #include "platform/access/connection.h"
+#include "provisioning/run_state.h"
 
 namespace court::installation {
 
 // Runs on an open court connection that the caller opened and will close.
 void RecreateViews(access::Connection& court);
-void RemoveDuplicates(access::Connection& court);
+// Each row is kept in the run's archive before it is deleted.
+void RemoveDuplicates(provisioning::RunState& run, access::Connection& court);
 
 }  // namespace court::installation
 

@@ -6,6 +6,7 @@
 #include "platform/access/recordset.h"
 #include "platform/access/value.h"
 #include "provisioning/connections.h"
+#include "provisioning/row_archive.h"
 #include "provisioning/step_transaction.h"
 
 namespace court::integrity {
@@ -55,8 +56,10 @@ void AddCheckConstraint(provisioning::RunState& run, const std::string& name, co
   provisioning::OpenCourtConnection(run, court);
   // The constraint goes in unchecked, so the rows that would break it must go
   // first; rows where the condition is unknown satisfy a CHECK and stay.
+  const std::string violating = table + " where not ( " + condition + ")";
   provisioning::InTransaction(court, [&] {
-    court.Execute("delete from " + table + " where not ( " + condition + ")");
+    provisioning::ArchiveRows(run, court, table, "check constraint " + name, "select * from " + violating);
+    court.Execute("delete from " + violating);
     court.Execute("use " + std::string(provisioning::kCourtDatabase) + "\r\nALTER TABLE " + table +
                   " WITH NOCHECK \r\nADD CONSTRAINT " + name + " CHECK ( " + condition + " )");
   });

@@ -1,6 +1,7 @@
 // The court database's CHECK constraints, rebuilt from the catalogue's 约束表:
 // every existing CHECK constraint is dropped, then each catalogue condition is
-// added again (WITH NOCHECK) after the rows violating it are deleted.
+// added again (WITH NOCHECK) after the rows violating it are deleted, each
+// row kept first in the run's archive (provisioning/archive_file.h).
 
 #ifndef COURT_INTEGRITY_CHECK_CONSTRAINTS_H_
 #define COURT_INTEGRITY_CHECK_CONSTRAINTS_H_

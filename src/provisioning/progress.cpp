@@ -17,6 +17,11 @@ void Progress::Copied(const std::string& table, long long rows) {
   Show("  " + table + ": " + std::to_string(rows) + " rows copied");
 }
 
+void Progress::Archived(long long rows, const std::string& file) {
+  figures_.rows_archived += rows;
+  Show("  " + std::to_string(rows) + " rows archived in " + file);
+}
+
 std::string Progress::Summary(double seconds) const {
   char time[32];
   std::snprintf(time, sizeof time, "%.1f", seconds);

@@ -1,5 +1,6 @@
 // What a run tells about its work while it goes: the step it is in, the
-// table it is at, the rows it copied; and the figures of the whole run.
+// table it is at, the rows it copied and archived; and the figures of the
+// whole run.
 //
 // The steps report here, through the run's RunState; the front decides where
 // the lines go (the headless front: standard error; the screens: nowhere).
@@ -31,7 +32,8 @@ class Progress {
   // The step's table number k of n, and what was done to it.
   void Table(const std::string& table, long k, long n, TableChange change);
   void Copied(const std::string& table, long long rows);
-  void Archived(long long rows) { figures_.rows_archived += rows; }
+  // Rows kept in the archive file before they were deleted.
+  void Archived(long long rows, const std::string& file);
 
   const RunFigures& figures() const { return figures_; }
   // "done in S s: ..." with the figures.

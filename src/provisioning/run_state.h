@@ -18,7 +18,9 @@
 #include "platform/access/data_sources.h"
 #include "platform/access/recordset.h"
 #include "platform/system/files.h"
+#include "provisioning/archive_file.h"
 #include "provisioning/progress.h"
+#include "provisioning/run_folder.h"
 
 namespace court::provisioning {
 
@@ -59,6 +61,15 @@ struct RunState {
 
   // The steps report their work here (progress.h).
   Progress progress;
+
+  // What the run keeps before it changes or deletes anything: the backups of
+  // the databases, in a folder of the run's own below backup_root (a folder
+  // on the server, as the server names it; empty: no backups), and the rows
+  // it deletes (archive_file.h).
+  std::string backup_root;
+  ArchiveFile archive;
+  // When the run started (run_folder.h): the name of both folders.
+  std::string started = RunStamp();
 };
 
 }  // namespace court::provisioning

@@ -61,8 +61,12 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
       options.headless = true;
       continue;
     }
+    if (flag == "--no-backup") {
+      options.no_backup = true;
+      continue;
+    }
     if (flag != "--drive" && flag != "--server" && flag != "--catalogue" && flag != "--transcript" &&
-        flag != "--lock-wait")
+        flag != "--lock-wait" && flag != "--backup-dir" && flag != "--log-dir")
       throw UsageError("unknown argument '" + flag + "'");
     if (i + 1 == arguments.size()) throw UsageError(flag + " needs a value");
     const std::string& value = arguments[++i];
@@ -71,18 +75,32 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
     if (flag == "--catalogue") options.catalogue = value;
     if (flag == "--transcript") options.transcript = value;
     if (flag == "--lock-wait") options.lock_wait = Seconds(value);
+    if (flag == "--backup-dir") options.backup_dir = value;
+    if (flag == "--log-dir") options.log_dir = value;
   }
   // Without a home the default would be a server at the file system's root.
   if (!server_given && home.empty() && !options.help)
     throw UsageError("HOME is not set: give the server with --server embedded:DIR or COURT_SETUP_SERVER");
   if (!options.headless && options.drive)
     throw UsageError("--drive answers the data-drive screen of --headless");
+  if (options.no_backup && options.backup_dir) throw UsageError("--backup-dir and --no-backup contradict each other");
+  // Only the administrator knows which folder on a real server has room and is itself backed up.
+  if (options.server.starts_with("odbc:") && !options.backup_dir && !options.no_backup && !options.help)
+    throw UsageError("a server reached through ODBC needs --backup-dir PATH (a folder on the server, such as "
+                     "D:\\backups) for the backups made before the databases change, or --no-backup");
   return options;
+}
+
+std::string DefaultLogDir(const std::string& xdg_state_home, const std::string& home) {
+  if (!xdg_state_home.empty()) return (std::filesystem::path(xdg_state_home) / "court-setup/logs").string();
+  if (!home.empty()) return (std::filesystem::path(home) / ".local/state/court-setup/logs").string();
+  return (std::filesystem::temp_directory_path() / "court-setup-logs").string();
 }
 
 std::string UsageText() {
   return "Usage: court-setup [--headless [--drive X:] [--quiet]] [--plan[=json]] [--server SPEC]\n"
          "                   [--catalogue FILE] [--transcript FILE] [--lock-wait SECONDS]\n"
+         "                   [--backup-dir PATH | --no-backup] [--log-dir DIR]\n"
          "\n"
          "Installs or upgrades the court database 法院 and the mail database 内部邮件 from a release's\n"
          "table.mdb, with the service login vek and its rights.\n"
@@ -100,6 +118,14 @@ std::string UsageText() {
          "  --transcript FILE   writes one JSON line per statement and query sent, in order\n"
          "  --lock-wait SECONDS how long to wait while another installation runs on the server (default 60);\n"
          "                      then exit 1 with 'another installation is running', nothing changed\n"
+         "  --backup-dir PATH   where 法院 and 内部邮件 are backed up before the run changes them, in a folder\n"
+         "                      PATH\\YYYYMMDD-HHMMSS of their own: a folder on the server (embedded: a Windows\n"
+         "                      path on its drives or a path of its machine; default DIR/backups); needed\n"
+         "                      with odbc: servers\n"
+         "  --no-backup         no backups\n"
+         "  --log-dir DIR       rows the run deletes (CHECK constraint rebuild, duplicate cleanup) are kept first\n"
+         "                      in DIR/YYYYMMDD-HHMMSS/archive.jsonl (default: $XDG_STATE_HOME/court-setup/logs,\n"
+         "                      else ~/.local/state/court-setup/logs)\n"
          "  --quiet             headless: no progress lines on standard error\n"
          "  --plan[=json]       prints what the run would do, as text or JSON, and changes nothing (embedded\n"
          "                      servers: the run is rehearsed on a copy of the server); implies --headless\n"

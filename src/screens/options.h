@@ -7,7 +7,9 @@
 // --transcript a file that records every statement sent, --lock-wait how long
 // to wait for another installation on the server, --quiet silences the
 // headless progress lines. --plan (text) and --plan=json print what a run
-// would do instead of doing it; a plan is always headless.
+// would do instead of doing it; a plan is always headless. --backup-dir and
+// --no-backup say where the databases are backed up before a run changes
+// them, --log-dir where the rows it deletes are archived.
 
 #ifndef COURT_SCREENS_OPTIONS_H_
 #define COURT_SCREENS_OPTIONS_H_
@@ -38,6 +40,11 @@ struct Options {
   int lock_wait = 60;      // seconds a run waits for another installation on the server
   bool quiet = false;      // headless: no progress lines on standard error
   PlanFormat plan = PlanFormat::kNone;
+  // A folder on the server for the backups (embedded default: DIR/backups);
+  // none with --no-backup.
+  std::optional<std::string> backup_dir;
+  bool no_backup = false;
+  std::string log_dir;  // the archives of removed rows go below it; see DefaultLogDir
   // odbc: servers only. The login's password (COURT_SETUP_PASSWORD; never an
   // argument), and the folder whose drives/ hold this machine's own files.
   std::string password;
@@ -53,6 +60,10 @@ inline constexpr int kExitUsage = 2;
 // COURT_SETUP_SERVER (empty when unset), home is $HOME. Throws UsageError.
 Options ParseOptions(const std::vector<std::string>& arguments, const std::string& environment_server,
                      const std::string& home);
+
+// Where archives of removed rows go without --log-dir: $XDG_STATE_HOME/court-setup/logs,
+// else $HOME/.local/state/court-setup/logs, else below the temporary folder.
+std::string DefaultLogDir(const std::string& xdg_state_home, const std::string& home);
 
 // What --help prints.
 std::string UsageText();

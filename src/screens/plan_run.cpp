@@ -78,6 +78,11 @@ int RunPlan(const Options& options, std::ostream& out, std::ostream& err) {
 
     Options rehearsal = options;
     rehearsal.server = std::string(kEmbedded) + copy.string();
+    // A rehearsal keeps nothing: no backups, and its archive of removed rows
+    // goes with the copy.
+    rehearsal.no_backup = true;
+    rehearsal.backup_dir.reset();
+    rehearsal.log_dir = (scratch.path() / "logs").string();
     RunContext context(rehearsal);
     PlanRecorder recorder(context.server_driver());
     context.RouteServerThrough(recorder);

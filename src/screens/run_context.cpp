@@ -26,7 +26,10 @@ RunContext::RunContext(const Options& options)
       transcript_(options.transcript.empty() ? nullptr
                                              : std::make_unique<access::Transcript>(options.transcript)),
       sources_(Sources(*server_.driver, *catalogue_, options.catalogue, transcript_.get())),
-      run_(sources_, *server_.files, *server_.local_files) {}
+      run_(sources_, *server_.files, *server_.local_files) {
+  if (!options.no_backup) run_.backup_root = options.backup_dir.value_or(server_.backup_root);
+  if (!options.log_dir.empty()) run_.archive = provisioning::ArchiveFile(options.log_dir, run_.started);
+}
 
 std::string RunContext::CurrentDrive() const {
   const auto* local = dynamic_cast<const system::Files*>(server_.files.get());

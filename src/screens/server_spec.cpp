@@ -36,7 +36,8 @@ Server Embedded(const std::filesystem::path& root) {
   try {
     return Server{std::make_unique<mssql::EmbeddedDriver>(root),
                   std::make_unique<system::Files>(system::DriveMap(root / "drives")),
-                  std::make_unique<system::Files>(system::DriveMap(root / "drives")), system::ComputerName()};
+                  std::make_unique<system::Files>(system::DriveMap(root / "drives")), system::ComputerName(),
+                  (std::filesystem::absolute(root) / "backups").string()};
   } catch (const std::filesystem::filesystem_error& e) {
     // A server root that cannot be used is a server that does not answer.
     throw access::Error(
@@ -53,7 +54,7 @@ Server Odbc(const std::string& connection, const Options& options) {
   auto driver = std::make_unique<odbc::OdbcDriver>(std::move(settings));
   auto files = std::make_unique<odbc::ServerFiles>(*driver);
   return Server{std::move(driver), std::move(files), LocalDrives(options.local_root),
-                host.empty() ? system::ComputerName() : host};
+                host.empty() ? system::ComputerName() : host, ""};
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ struct Server {
   std::unique_ptr<system::ServerFiles> files;         // the server's files, by Windows path
   std::unique_ptr<system::Files> local_files;         // this machine's drives, by Windows path
   std::string computer_name;                          // the server's machine, as clients name it
+  std::string backup_root;  // where backups go without --backup-dir: DIR/backups on the embedded server
 };
 
 // Throws UsageError for a SPEC this build cannot serve, and access::Error 17

@@ -137,10 +137,10 @@ TEST_F(ReferenceDataTest, AdaptableListsAreShippedOnlyToACourtWithoutThem) {
 }
 
 TEST_F(ReferenceDataTest, UserTemplatesSurviveUnlessTheirIdIsAShippedSystemTemplates) {
-  catalogue_.rows("文书样本库") = json::array({{1, "起诉状", "(系统文书)", jet::EncodeBase64(Pattern(100, 1))},
-                                               {2, "判决书", "(系统文书)", jet::EncodeBase64(Pattern(200, 2))},
+  catalogue_.rows("文书样本库") = json::array({{1, "起诉状", "(系统文书)", access::EncodeBase64(Pattern(100, 1))},
+                                               {2, "判决书", "(系统文书)", access::EncodeBase64(Pattern(200, 2))},
                                                {9, "发行方私用", "编辑部", nullptr}});
-  catalogue_.rows("文书资料") = json::array({{4, "法规汇编", "(系统文书)", jet::EncodeBase64(Pattern(300, 3))}});
+  catalogue_.rows("文书资料") = json::array({{4, "法规汇编", "(系统文书)", access::EncodeBase64(Pattern(300, 3))}});
   Install();
   Court("INSERT INTO 文书样本库 (id, 名称, 来源) VALUES (2, '李四的判决书', '李四')");
   Court("INSERT INTO 文书样本库 (id, 名称, 来源) VALUES (5, '张三的模板', '张三')");
@@ -164,8 +164,8 @@ TEST_F(ReferenceDataTest, RuntimeLibraryFilesAreLinkedByNameAndArriveByteExact) 
   Bytes report = Pattern(4096, 8);
   catalogue_.rows("运行库") = json::array({{10, "报表", "2.0"}, {20, "打印", "1.1"}});
   catalogue_.rows("运行库文件") = json::array({
-      {1, "engine.dll", "regsvr32", 20, jet::EncodeBase64(engine)},
-      {2, "report.ocx", "  ", 10, jet::EncodeBase64(report)},
+      {1, "engine.dll", "regsvr32", 20, access::EncodeBase64(engine)},
+      {2, "report.ocx", "  ", 10, access::EncodeBase64(report)},
       {3, nullptr, "readme", 10, nullptr},
   });
   Install();

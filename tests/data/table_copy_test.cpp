@@ -108,8 +108,8 @@ TEST_F(TableCopyTest, NumbersDatesAndTruthValuesKeepTheirValuesThroughText) {
 TEST_F(TableCopyTest, BinaryValuesArriveByteExactAndTheTemporaryFileIsGone) {
   Bytes large = Pattern(1536 * 1024, 1);
   Bytes small = Pattern(1000, 2);
-  catalogue_.rows("文书样本库") = json::array({{1, "起诉状", "(系统文书)", jet::EncodeBase64(large)},
-                                               {2, "判决书", "(系统文书)", jet::EncodeBase64(small)},
+  catalogue_.rows("文书样本库") = json::array({{1, "起诉状", "(系统文书)", access::EncodeBase64(large)},
+                                               {2, "判决书", "(系统文书)", access::EncodeBase64(small)},
                                                {3, "空白", "(系统文书)", nullptr}});
   Install();
   std::ofstream(TemporaryFile()) << "left over";
@@ -130,7 +130,7 @@ TEST_F(TableCopyTest, BinaryValuesArriveByteExactAndTheTemporaryFileIsGone) {
 
 TEST_F(TableCopyTest, OnlyTheLastImageColumnIsCarried) {
   catalogue_.DefineTable("印章", {{"id", "int"}, {"正面", "image"}, {"背面", "image"}});
-  catalogue_.rows("印章") = json::array({{1, jet::EncodeBase64(Pattern(10, 3)), jet::EncodeBase64(Pattern(20, 4))}});
+  catalogue_.rows("印章") = json::array({{1, access::EncodeBase64(Pattern(10, 3)), access::EncodeBase64(Pattern(20, 4))}});
   Install();
 
   Copy("印章", "", "");
@@ -143,7 +143,7 @@ TEST_F(TableCopyTest, OnlyTheLastImageColumnIsCarried) {
 
 TEST_F(TableCopyTest, ABinaryRowWithOnlyDatesToFindItByFailsNamingTheTable) {
   catalogue_.DefineTable("图章", {{"日期", "datetime"}, {"图片", "image"}});
-  catalogue_.rows("图章") = json::array({{"2020-01-01 00:00:00", jet::EncodeBase64(Pattern(10, 5))}});
+  catalogue_.rows("图章") = json::array({{"2020-01-01 00:00:00", access::EncodeBase64(Pattern(10, 5))}});
   Install();
 
   try {

@@ -35,7 +35,8 @@ class MaintenanceTest : public ::testing::Test {
 
   // Runs one maintenance job as the installation run does: on a court
   // connection of its own.
-  void OnCourtConnection(void (*job)(access::Connection&)) {
+  template <typename Job>
+  void OnCourtConnection(Job job) {
     access::Connection court(installation_.sources());
     provisioning::OpenCourtConnection(installation_.run(), court);
     job(court);
@@ -115,7 +116,7 @@ TEST_F(MaintenanceTest, DuplicatesAreReducedToOneRowEach) {
        "(N'离婚纠纷', N'民事', N'婚姻', NULL, NULL, NULL)", "(N'盗窃', N'刑事', N'财产', N'', N'', N'')",
        "(N'盗窃', N'刑事', N'财产', N'', N'', N'')", "(N'盗窃', N'刑事', N'财产', N'', N'', N'x')"});
 
-  OnCourtConnection(RemoveDuplicates);
+  OnCourtConnection([this](access::Connection& court) { RemoveDuplicates(installation_.run(), court); });
 
   EXPECT_EQ(Sorted(installation_.Rows("法院",
                                       "SELECT RTRIM(名称), 内容1, RTRIM(内容2), 内容3, 内容4 FROM 常用数据")),
@@ -142,7 +143,7 @@ TEST_F(MaintenanceTest, DuplicatesAreReducedToOneRowEach) {
 
   // Nothing left to do: one query per table, nothing deleted.
   installation_.ClearTranscript();
-  OnCourtConnection(RemoveDuplicates);
+  OnCourtConnection([this](access::Connection& court) { RemoveDuplicates(installation_.run(), court); });
   EXPECT_EQ(installation_.Transcript().size(), 2u);
   EXPECT_EQ(ExecutedStatements(), Rows{});
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <regex>
 #include <set>
@@ -14,6 +15,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "tests/support/court_server_process.h"
 #include "tests/support/court_setup_process.h"
@@ -53,11 +56,15 @@ class OdbcRunTest : public ::testing::Test {
 
   std::string Odbc() const { return "odbc:" + server_.Connection(); }
 
-  SetupOutcome InProcess(const std::string& name, const std::vector<std::string>& arguments) {
+  // Both ways without backups, which are named by the time they are made.
+  SetupOutcome InProcess(const std::string& name, std::vector<std::string> arguments) {
+    arguments.push_back("--no-backup");
     return RunCourtSetup(folder(), name + "-in-process", "embedded:" + in_process().string(), arguments);
   }
-  SetupOutcome OverTds(const std::string& name, const std::vector<std::string>& arguments,
+  SetupOutcome OverTds(const std::string& name, std::vector<std::string> arguments,
                        const std::string& password = CourtServerProcess::kPassword) {
+    if (std::find(arguments.begin(), arguments.end(), "--backup-dir") == arguments.end())
+      arguments.push_back("--no-backup");
     return RunCourtSetup(folder(), name + "-tds", Odbc(), arguments, password);
   }
 
@@ -85,6 +92,35 @@ TEST_F(OdbcRunTest, FreshUpgradeAndNothingToDoSendTheSameStatementsAndLeaveTheSa
   ExpectSameRun("nothing", {"--catalogue", kRelease2});
 }
 
+// A server elsewhere has no folder of ours for backups: the administrator
+// names one on the server, and the run backs up into it through the server.
+TEST_F(OdbcRunTest, BackupsGoToTheFolderTheAdministratorNamesOnTheServer) {
+  ASSERT_EQ(OverTds("fresh", {"--catalogue", kRelease1, "--drive", "D:"}).exit_code, 0);
+  const SetupOutcome unnamed = RunCourtSetup(folder(), "unnamed", Odbc(), {"--catalogue", kRelease2},
+                                             CourtServerProcess::kPassword);
+  EXPECT_EQ(unnamed.exit_code, 2);
+  EXPECT_NE(unnamed.err.find("needs --backup-dir PATH"), std::string::npos) << unnamed.err;
+  EXPECT_TRUE(unnamed.transcript.empty());
+
+  const SetupOutcome upgrade = OverTds("upgrade", {"--catalogue", kRelease2, "--backup-dir", "D:\\备份"});
+  ASSERT_EQ(upgrade.exit_code, 0) << upgrade.err;
+  std::vector<fs::path> folders;
+  for (const auto& entry : fs::directory_iterator(served() / "drives/D/备份")) folders.push_back(entry.path());
+  ASSERT_EQ(folders.size(), 1u);
+  const std::string name = folders[0].filename().string();
+  EXPECT_TRUE(std::regex_match(name, std::regex("[0-9]{8}-[0-9]{6}"))) << name;
+  EXPECT_TRUE(fs::is_regular_file(folders[0] / "法院.bak"));
+  EXPECT_TRUE(fs::is_regular_file(folders[0] / "内部邮件.bak"));
+  std::vector<std::string> backups;
+  for (const std::string& line : upgrade.transcript) {
+    const nlohmann::json sent = nlohmann::json::parse(line);
+    if (sent["kind"] == "backup" && sent["sql"].get<std::string>().starts_with("BACKUP")) backups.push_back(sent["sql"]);
+  }
+  EXPECT_EQ(backups, (std::vector<std::string>{
+                         "BACKUP DATABASE [法院] TO DISK = N'D:\\备份\\" + name + "\\法院.bak' WITH INIT",
+                         "BACKUP DATABASE [内部邮件] TO DISK = N'D:\\备份\\" + name + "\\内部邮件.bak' WITH INIT"}));
+}
+
 TEST_F(OdbcRunTest, NoServerAtTheAddressNamesTheServer) {
   const std::string connection = server_.Connection();
   server_.Stop();
@@ -103,7 +139,8 @@ TEST_F(OdbcRunTest, WrongPasswordIsTheServersLoginFailure) {
 }
 
 TEST_F(OdbcRunTest, ServerKilledMidRunFailsTheRunAndARerunCompletes) {
-  testing::CourtSetupProcess run(folder(), "killed-tds", Odbc(), {"--catalogue", kRelease1, "--drive", "D:"},
+  testing::CourtSetupProcess run(folder(), "killed-tds", Odbc(),
+                                 {"--catalogue", kRelease1, "--drive", "D:", "--no-backup"},
                                  CourtServerProcess::kPassword);
   // Once the release is recorded, while the mail database and the grants are
   // still to come: a rerun then finds nothing to upgrade and completes the rest.

@@ -52,9 +52,21 @@ TEST(OptionsTest, UnusableCommandLinesAreRefused) {
                                              {"--drive", "D:"},
                                              {"--verbose"},
                                              {"--plan=xml"},
-                                             {"--planned"}}) {
+                                             {"--planned"},
+                                             {"--no-backup", "--backup-dir", "/b"},
+                                             {"--server", "odbc:DSN=court"}}) {
     EXPECT_THROW(Parse(arguments), UsageError) << arguments.back();
   }
+}
+
+// A server elsewhere gets its backups where the administrator says, or none.
+TEST(OptionsTest, BackupsAndLogsGoWhereTheAdministratorSays) {
+  EXPECT_EQ(Parse({"--server", "odbc:DSN=court", "--backup-dir", "D:\\备份"}).backup_dir, "D:\\备份");
+  EXPECT_TRUE(Parse({"--server", "odbc:DSN=court", "--no-backup"}).no_backup);
+  EXPECT_FALSE(Parse({}).backup_dir);
+  EXPECT_EQ(Parse({"--log-dir", "/var/log/court"}).log_dir, "/var/log/court");
+  EXPECT_EQ(DefaultLogDir("/state", "/home/clerk"), "/state/court-setup/logs");
+  EXPECT_EQ(DefaultLogDir("", "/home/clerk"), "/home/clerk/.local/state/court-setup/logs");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/access/value.h"
-#include "platform/jet/base64.h"
+#include "platform/access/base64.h"
 #include "tests/support/installation.h"
 
 namespace court::testing {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "platform/jet/base64.h"
+#include "platform/access/base64.h"
 #include "platform/jet/database_writer.h"
 #include "platform/jet/date_text.h"
 
@@ -117,7 +117,7 @@ Value ValueFromJson(const Json& json, const Column& column, const std::string& w
       return Value::Text(json.get<std::string>());
     case ColumnType::kOle: {
       expect(json.is_string(), "a base64 string");
-      auto bytes = DecodeBase64(json.get<std::string>());
+      auto bytes = access::DecodeBase64(json.get<std::string>());
       expect(bytes.has_value(), "a base64 string");
       return Value::Binary(std::move(*bytes));
     }
@@ -160,7 +160,7 @@ Json ValueToJson(const Value& value, ColumnType type) {
     case access::ValueType::kText: return value.text();
     case access::ValueType::kDateTime: return FormatDate(value.date(), false);
     case access::ValueType::kBoolean: return value.boolean();
-    case access::ValueType::kBinary: return EncodeBase64(value.binary());
+    case access::ValueType::kBinary: return access::EncodeBase64(value.binary());
   }
   return nullptr;
 }

@@ -281,12 +281,19 @@ struct TruncateStmt { MultiName table; };
 struct ReturnStmt {};
 struct TransactionStmt { std::string verb; };  // BEGIN / COMMIT / ROLLBACK / CHECKPOINT
 
+// BACKUP DATABASE name TO DISK = path [WITH option [= value], ...]
+struct BackupStmt {
+  std::string database;
+  ExprPtr disk;
+  std::vector<std::string> options;  // upper case, values left out
+};
+
 struct Statement {
   std::variant<SelectStmt, InsertStmt, UpdateStmt, DeleteStmt, CreateDatabaseStmt,
                CreateTableStmt, AlterTableStmt, CreateViewStmt, CreateDefaultStmt, DropStmt,
                IfStmt, WhileStmt, BlockStmt, DeclareStmt, SetVariableStmt, SetOptionStmt,
                ExecStmt, UseStmt, GrantStmt, PrintStmt, TruncateStmt, ReturnStmt,
-               TransactionStmt>
+               TransactionStmt, BackupStmt>
       node;
   int line = 1;
 };

@@ -47,7 +47,7 @@ struct WritingLeaf {
              std::is_same_v<T, SetVariableStmt> || std::is_same_v<T, SetOptionStmt> ||
              std::is_same_v<T, UseStmt> || std::is_same_v<T, PrintStmt> ||
              std::is_same_v<T, ReturnStmt> || std::is_same_v<T, TransactionStmt> ||
-             std::is_same_v<T, CreateDatabaseStmt>);
+             std::is_same_v<T, CreateDatabaseStmt> || std::is_same_v<T, BackupStmt>);
   }
   bool operator()(const ExecStmt& s) const { return !IsAppLockProcedure(s); }
 };
@@ -203,6 +203,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           else if constexpr (std::is_same_v<T, ExecStmt>) RunExec(*this, s);
           else if constexpr (std::is_same_v<T, UseStmt>) Use(s);
           else if constexpr (std::is_same_v<T, GrantStmt>) RunGrant(*this, s);
+          else if constexpr (std::is_same_v<T, BackupStmt>) RunBackup(*this, s);
           else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
           else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
           else if constexpr (std::is_same_v<T, TransactionStmt>) {

@@ -84,6 +84,8 @@ bool IsAppLockProcedure(const ExecStmt& s);
 // The server-file procedures (xp_fileexist, ...); false for any other name.
 bool RunFileProcedure(Executor& x, const ExecStmt& s);
 void RunGrant(Executor& x, const GrantStmt& s);
+// Copies a database to a file while it stays in use (exec_backup.cpp).
+void RunBackup(Executor& x, const BackupStmt& s);
 
 }  // namespace court::mssql
 

@@ -85,6 +85,7 @@ class Parser {
   StatementPtr Set();
   StatementPtr Exec(MultiName procedure, std::string status_variable = {});
   StatementPtr Grant(GrantVerb verb);
+  StatementPtr Backup();  // parser_backup.cpp
   FileSpec DatabaseFileClause();
   ColumnDef ColumnDefinition(bool in_alter_column);
   long long IdentityNumber();  // a seed or increment: [-]digits

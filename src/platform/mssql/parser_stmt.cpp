@@ -46,7 +46,7 @@ bool Parser::StartsStatement() const {
   static constexpr std::string_view kStarts[] = {
       "SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "ALTER", "DROP",  "EXEC",
       "EXECUTE", "DECLARE", "SET",  "IF",     "WHILE",  "BEGIN", "PRINT", "GRANT",
-      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK", "CHECKPOINT"};
+      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK", "CHECKPOINT", "BACKUP"};
   return std::any_of(std::begin(kStarts), std::end(kStarts),
                      [&](std::string_view k) { return IsKeyword(k); });
 }
@@ -93,6 +93,7 @@ StatementPtr Parser::StatementBody(bool first_in_batch) {
     ExpectKeyword("TABLE");
     return Make(TruncateStmt{DottedName()}, line);
   }
+  if (AcceptKeyword("BACKUP")) return Backup();
   if (AcceptKeyword("CHECKPOINT")) return Make(TransactionStmt{"CHECKPOINT"}, line);
   if (AcceptKeyword("COMMIT") || AcceptKeyword("ROLLBACK")) {
     std::string verb = Upper(Previous().text);

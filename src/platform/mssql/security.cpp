@@ -45,6 +45,7 @@ std::string ActionName(Action action) {
     case kCreateView: return "CREATE VIEW";
     case kCreateProcedure: return "CREATE PROCEDURE";
     case kCreateDefault: return "CREATE DEFAULT";
+    case kBackupDatabase: return "BACKUP DATABASE";
   }
   return "";
 }
@@ -256,6 +257,8 @@ void RequireStatement(SessionState& session, Action action) {
   if (action == kCreateDatabase) {
     // Granted in master only, to master's users.
     if (session.in_master() && Protection(session, "main", 0, action) > 0) return;
+  } else if (action == kBackupDatabase) {
+    if (HasDatabaseRole(session, kDbBackupoperator) || Protection(session, "main", 0, action) > 0) return;
   } else if (session.user().owner || Contains(session.user().groups, kDbDdladmin) ||
              Protection(session, "main", 0, action) > 0) {
     return;

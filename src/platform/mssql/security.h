@@ -54,6 +54,7 @@ enum DatabaseRole : int {
   kDbAccessadmin = 16385,
   kDbSecurityadmin = 16386,
   kDbDdladmin = 16387,
+  kDbBackupoperator = 16389,
   kDbDatareader = 16390,
   kDbDatawriter = 16391,
   kDbDenydatareader = 16392,
@@ -73,6 +74,7 @@ enum Action : int {
   kCreateProcedure = 222,
   kExecute = 224,
   kCreateDefault = 233,
+  kBackupDatabase = 228,
 };
 
 struct ColumnMeta;

@@ -8,6 +8,7 @@
 namespace court::system {
 
 std::filesystem::path DriveMap::Map(std::string_view windows_path) const {
+  if (windows_path.starts_with('/')) return std::filesystem::path(windows_path).lexically_normal();
   if (windows_path.size() < 2 || !std::isalpha(static_cast<unsigned char>(windows_path[0])) ||
       windows_path[1] != ':') {
     throw access::Error(access::ado::kInvalidArgument,

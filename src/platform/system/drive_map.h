@@ -18,8 +18,9 @@ class DriveMap {
  public:
   explicit DriveMap(std::filesystem::path drives_root) : root_(std::move(drives_root)) {}
 
-  // The local path of a Windows path "X:\..." or "X:" (either slash accepted).
-  // Throws access::Error when the text does not start with a drive letter.
+  // The local path of a Windows path "X:\..." or "X:" (either slash accepted);
+  // a path that starts with '/' is the server's own path already. Throws
+  // access::Error for anything else.
   std::filesystem::path Map(std::string_view windows_path) const;
 
   // The drives that exist, as "C:", "D:", ... in letter order.

@@ -36,6 +36,8 @@ TEST_F(FilesTest, MapsDriveLetterAndBackslashes) {
   EXPECT_EQ(map.Map("c:\\temp_sj.temp"), root_ / "C" / "temp_sj.temp");
   EXPECT_EQ(map.Map("D:"), root_ / "D");
   EXPECT_THROW(map.Map("\\\\server\\share"), access::Error);
+  // The server's own paths pass as they are (backups into DIR/backups).
+  EXPECT_EQ(map.Map("/srv/court/backups/"), "/srv/court/backups/");
   EXPECT_EQ(map.Drives(), (std::vector<std::string>{"C:", "D:"}));
 }
 

@@ -294,6 +294,35 @@ TEST_F(InstalledServer, ServerRolesGiveWhatSqlServerGives) {
                   {"USE 法院", 916}});
 }
 
+// BACKUP DATABASE: sysadmin, the database's owners and backup operators, and
+// users granted it (the grant pass's GRANT ALL gives it to vek); the file
+// appears at the device's path on the server's drives.
+TEST_F(InstalledServer, BackupIsForThoseSqlServerAllowsIt) {
+  ExpectOutcomes(port(), "reader", "Reader#1", {{"BACKUP DATABASE [法院] TO DISK = N'D:\\reader.bak'", 262}});
+  ExpectOutcomes(port(), "nobody", "Nobody#1", {{"BACKUP DATABASE [法院] TO DISK = N'D:\\nobody.bak'", 916}});
+  ExpectOutcomes(port(), "owner", "Owner#12",
+                 {{"BACKUP DATABASE [法院] TO DISK = N'D:\\owner.bak' WITH INIT", 0},
+                  {"BACKUP DATABASE [法院] TO DISK = N'D:\\owner.bak'", 3201}});
+  ExpectOutcomes(port(), "vek", kVekPassword, {{"BACKUP DATABASE 内部邮件 TO DISK = N'D:\\vek.bak'", 0}});
+  EXPECT_TRUE(fs::is_regular_file(root_->path() / "drives/D/owner.bak"));
+  EXPECT_TRUE(fs::is_regular_file(root_->path() / "drives/D/vek.bak"));
+  EXPECT_FALSE(fs::exists(root_->path() / "drives/D/reader.bak"));
+  int status = 0;
+  const std::string out = TsqlAs(port(), "reader", "Reader#1",
+                                 "BACKUP DATABASE [法院] TO DISK = N'D:\\r.bak'\ngo\n"
+                                 "USE master\ngo\nexit\n",
+                                 &status);
+  EXPECT_NE(out.find("BACKUP DATABASE permission denied in database '法院'."), std::string::npos) << out;
+  EXPECT_NE(out.find("BACKUP DATABASE is terminating abnormally."), std::string::npos) << out;
+  const std::string sa = Tsql(port(), "BACKUP DATABASE [法院] TO DISK = N'D:\\没有\\sa.bak'\ngo\n"
+                                      "BACKUP DATABASE [没有的库] TO DISK = N'D:\\sa.bak'\ngo\nexit\n",
+                              kSaPassword, &status);
+  EXPECT_NE(sa.find("Msg 3201 (severity 16"), std::string::npos) << sa;
+  EXPECT_NE(sa.find("Cannot open backup device 'D:\\没有\\sa.bak'. Device error or device off-line."),
+            std::string::npos) << sa;
+  EXPECT_NE(sa.find("Msg 911 (severity 16"), std::string::npos) << sa;
+}
+
 TEST_F(InstalledServer, DatabaseRolesGiveWhatTheyName) {
   ExpectOutcomes(port(), "reader", "Reader#1",
                  {{"USE 法院", 0},

@@ -1,6 +1,6 @@
-#include "platform/jet/base64.h"
+#include "platform/access/base64.h"
 
-namespace court::jet {
+namespace court::access {
 namespace {
 
 constexpr std::string_view kAlphabet =
@@ -13,7 +13,7 @@ int SextetOf(char c) {
 
 }  // namespace
 
-std::string EncodeBase64(const access::Bytes& bytes) {
+std::string EncodeBase64(const Bytes& bytes) {
   std::string text;
   text.reserve((bytes.size() + 2) / 3 * 4);
   for (std::size_t i = 0; i < bytes.size(); i += 3) {
@@ -27,9 +27,9 @@ std::string EncodeBase64(const access::Bytes& bytes) {
   return text;
 }
 
-std::optional<access::Bytes> DecodeBase64(std::string_view text) {
+std::optional<Bytes> DecodeBase64(std::string_view text) {
   if (text.size() % 4 != 0) return std::nullopt;
-  access::Bytes bytes;
+  Bytes bytes;
   bytes.reserve(text.size() / 4 * 3);
   for (std::size_t i = 0; i < text.size(); i += 4) {
     const bool last = i + 4 == text.size();
@@ -47,4 +47,4 @@ std::optional<access::Bytes> DecodeBase64(std::string_view text) {
   return bytes;
 }
 
-}  // namespace court::jet
+}  // namespace court::access
