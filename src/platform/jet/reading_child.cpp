@@ -30,6 +30,7 @@ constexpr char kFinished = '\x02';  // the last message of a read that went well
 
 constexpr std::size_t kHeaderSize = 1 + sizeof(std::uint32_t);  // kind, length
 constexpr std::size_t kSendSize = std::size_t{1} << 16;
+constexpr std::size_t kPipeBytes = std::size_t{1} << 20;
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -178,6 +179,9 @@ void RunReadingChild(const std::filesystem::path& file, std::uintmax_t file_size
   int pipe_ends[2];
   if (::pipe(pipe_ends) != 0)
     throw access::Error(kDamagedFile, "cannot create a pipe to read '" + file.string() + "'");
+  // A larger pipe lets the child read on while the parent stores (the
+  // system may refuse; the default then serves, only slower).
+  ::fcntl(pipe_ends[1], F_SETPIPE_SZ, static_cast<int>(kPipeBytes));
   const pid_t pid = ::fork();
   if (pid < 0) {
     ::close(pipe_ends[0]);
