@@ -103,8 +103,11 @@ void InstallationRun(RunState& run, Screens& screens) {
 }
 
 void InstallationSequence(RunState& run, Screens& screens) {
-  // A missing or damaged catalogue is found before anything changes on the
-  // server; the driver keeps what it read for the run's later connections.
+  // A missing catalogue, or one whose list of tables or table definitions
+  // is damaged, is found before anything changes on the server; the driver
+  // keeps what it read for the run's later connections. A table's rows are
+  // read when a query first uses them, so a run with nothing to do never
+  // reads the reference rows and documents.
   Connection catalogue(run.sources);
   provisioning::OpenCatalogueConnection(run, catalogue);
   catalogue.Close();

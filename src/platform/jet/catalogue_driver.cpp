@@ -18,7 +18,7 @@ std::unique_ptr<access::Session> CatalogueDriver::Connect(const std::string& dat
                         status.st_mtim.tv_sec * 1'000'000'000LL + status.st_mtim.tv_nsec};
   auto cached = loaded_.find(path);
   if (!exists || cached == loaded_.end() || !(cached->second.version == version)) {
-    auto snapshot = std::make_shared<const CatalogueSnapshot>(path);  // throws for a bad file
+    auto snapshot = std::make_shared<CatalogueSnapshot>(path);  // throws for a bad file
     cached = loaded_.insert_or_assign(path, Loaded{version, snapshot}).first;
   }
   return std::make_unique<CatalogueSession>(cached->second.snapshot);

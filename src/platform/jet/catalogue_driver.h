@@ -1,10 +1,11 @@
 // The driver behind the Jet connection string: it answers the installer's
 // catalogue queries on table.mdb with Jet's meaning.
 //
-// Connect loads the file's user tables into an in-memory SQLite database
-// (cached while the file stays unchanged); each session works on its own
-// copy. Rows added or changed through a session stay in that copy: nothing
-// is ever written to the file.
+// Connect reads the file's table definitions into a SQLite snapshot
+// (cached while the file stays unchanged), which reads each table's rows
+// when a query first uses it; a session that writes works on its own copy.
+// Rows added or changed through a session stay in that copy: nothing is
+// ever written to the file.
 
 #ifndef COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_
 #define COURT_PLATFORM_JET_CATALOGUE_DRIVER_H_
@@ -39,7 +40,7 @@ class CatalogueDriver : public access::Driver {
   };
   struct Loaded {
     Version version;
-    std::shared_ptr<const CatalogueSnapshot> snapshot;
+    std::shared_ptr<CatalogueSnapshot> snapshot;
   };
   std::map<std::filesystem::path, Loaded> loaded_;
 };

@@ -23,11 +23,12 @@ void BindAll(const Statement& statement, const std::vector<access::Value>& value
 
 }  // namespace
 
-CatalogueSession::CatalogueSession(std::shared_ptr<const CatalogueSnapshot> snapshot)
+CatalogueSession::CatalogueSession(std::shared_ptr<CatalogueSnapshot> snapshot)
     : snapshot_(std::move(snapshot)) {}
 
 const SqliteDb& CatalogueSession::Writing() {
   if (!own_) {
+    snapshot_->LoadAll();
     own_ = std::make_unique<SqliteDb>();
     own_->CopyFrom(snapshot_->db());
   }
@@ -50,7 +51,9 @@ void CatalogueSession::Execute(std::string_view sql) {
 
 access::ResultSet CatalogueSession::Query(std::string_view sql) {
   access::ResultSet result;
-  Statement statement(Reading(), Translate(sql, &result.base_table));
+  std::vector<std::string> tables;
+  Statement statement(Reading(), Translate(sql, &result.base_table), own_ ? nullptr : &tables);
+  snapshot_->Load(tables);
   sqlite3_stmt* s = statement.get();
   const int first = result.base_table ? 1 : 0;  // column 0 then holds the row identity
   const int count = sqlite3_column_count(s);

@@ -1,6 +1,7 @@
 // One connection to a catalogue file. Queries run, after translation, on the
-// shared loaded tables; the first write gives the session its own copy, so a
-// release's catalogue is held once however many connections read it.
+// shared snapshot, which reads the tables a query uses the first time; the
+// first write gives the session its own copy of every table, so a release's
+// catalogue is held once however many connections read it.
 
 #ifndef COURT_PLATFORM_JET_CATALOGUE_SESSION_H_
 #define COURT_PLATFORM_JET_CATALOGUE_SESSION_H_
@@ -15,7 +16,7 @@ namespace court::jet {
 
 class CatalogueSession : public access::Session {
  public:
-  explicit CatalogueSession(std::shared_ptr<const CatalogueSnapshot> snapshot);
+  explicit CatalogueSession(std::shared_ptr<CatalogueSnapshot> snapshot);
 
   void Execute(std::string_view sql) override;
   access::ResultSet Query(std::string_view sql) override;
@@ -30,7 +31,7 @@ class CatalogueSession : public access::Session {
   const SqliteDb& Reading() const { return own_ ? *own_ : snapshot_->db(); }
   const SqliteDb& Writing();
 
-  std::shared_ptr<const CatalogueSnapshot> snapshot_;
+  std::shared_ptr<CatalogueSnapshot> snapshot_;
   std::unique_ptr<SqliteDb> own_;  // made on the first write
 };
 

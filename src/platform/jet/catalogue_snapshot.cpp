@@ -1,38 +1,65 @@
 #include "platform/jet/catalogue_snapshot.h"
 
-#include "platform/jet/isolated_read.h"
 #include "platform/jet/stored_value.h"
 #include "platform/jet/text_fold.h"
 
 namespace court::jet {
 namespace {
 
-void CreateTable(SqliteDb& db, const Table& table) {
-  if (table.columns.empty()) return;  // SQLite has no column-less tables; Jet writes none
-  std::string columns;
+std::string Parameters(std::size_t count) {
   std::string parameters;
-  for (const Column& column : table.columns) {
-    columns += (columns.empty() ? "" : ", ") + ColumnDefinition(column);
-    parameters += parameters.empty() ? "?" : ", ?";
-  }
-  db.Execute("CREATE TABLE [" + table.name + "] (" + columns + ")");
-  Statement insert(db, "INSERT INTO [" + table.name + "] VALUES (" + parameters + ")");
-  for (const access::Row& row : table.rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) BindValue(insert.get(), static_cast<int>(i) + 1, row[i]);
-    insert.Step();
-    insert.Reset();
-  }
+  for (std::size_t i = 0; i < count; ++i) parameters += i == 0 ? "?" : ", ?";
+  return parameters;
 }
 
 }  // namespace
 
-CatalogueSnapshot::CatalogueSnapshot(const std::filesystem::path& file) {
+CatalogueSnapshot::CatalogueSnapshot(const std::filesystem::path& file) : file_(file) {
   db_.Execute("BEGIN");
-  for (const Table& table : ReadTablesIsolated(file)) {
+  for (std::size_t i = 0; i < file_.tables().size(); ++i) {
+    const Table& table = file_.tables()[i];
     for (const Column& column : table.columns)
       if (column.type == ColumnType::kText || column.type == ColumnType::kMemo)
         text_columns_.insert(FoldCase(column.name));
-    CreateTable(db_, table);
+    if (table.columns.empty()) continue;  // SQLite has no column-less tables; Jet writes none
+    std::string columns;
+    for (const Column& column : table.columns) columns += (columns.empty() ? "" : ", ") + ColumnDefinition(column);
+    db_.Execute("CREATE TABLE [" + table.name + "] (" + columns + ")");
+    unread_.emplace(table.name, i);
+  }
+  db_.Execute("COMMIT");
+}
+
+void CatalogueSnapshot::Load(const std::vector<std::string>& tables) {
+  for (const std::string& name : tables) {
+    auto unread = unread_.find(name);
+    if (unread == unread_.end()) continue;
+    Load(unread->second);
+    unread_.erase(unread);
+  }
+}
+
+void CatalogueSnapshot::LoadAll() {
+  while (!unread_.empty()) {
+    Load(unread_.begin()->second);
+    unread_.erase(unread_.begin());
+  }
+}
+
+void CatalogueSnapshot::Load(std::size_t index) {
+  const Table& table = file_.tables()[index];
+  Statement insert(db_, "INSERT INTO [" + table.name + "] VALUES (" + Parameters(table.columns.size()) + ")");
+  db_.Execute("BEGIN");
+  try {
+    file_.ReadRows(index, [&insert](access::Row&& row) {
+      for (std::size_t i = 0; i < row.size(); ++i) BindValue(insert.get(), static_cast<int>(i) + 1, row[i]);
+      insert.Step();
+      insert.Reset();
+    });
+  } catch (...) {
+    insert.Reset();
+    db_.Execute("ROLLBACK");
+    throw;
   }
   db_.Execute("COMMIT");
 }

@@ -1,29 +1,62 @@
-// Reading a Jet file in a child process, so that a damaged file cannot take
+// Reading a Jet file in child processes, so that a damaged file cannot take
 // the reading program down with it.
 //
 // libmdb trusts the file: a damaged one can make it crash, loop for ever or
-// allocate without end. The child reads the file with a memory ceiling and
-// under a deadline and hands the tables back through a pipe; whatever goes
-// wrong in it becomes an access::Error naming the file.
+// allocate without end. Each read runs in a child of its own (see
+// reading_child.h); whatever goes wrong in it becomes an access::Error
+// naming the file.
 
 #ifndef COURT_PLATFORM_JET_ISOLATED_READ_H_
 #define COURT_PLATFORM_JET_ISOLATED_READ_H_
 
-#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "platform/jet/reading_child.h"
 #include "platform/jet/table.h"
 
 namespace court::jet {
 
-struct ReadLimits {
-  std::chrono::seconds time{120};
-  std::size_t memory_bytes = std::size_t{4} << 30;  // beyond what the file's own size needs
+class MdbFile;
+
+// A Jet file whose tables are read one at a time, when wanted.
+class IsolatedJetFile {
+ public:
+  // Opens the file and reads the definitions of its user tables. Throws
+  // access::Error (kFileNotFound, kUnrecognizedFormat, kDamagedFile) naming
+  // the file.
+  explicit IsolatedJetFile(const std::filesystem::path& path, ReadLimits limits = {});
+  ~IsolatedJetFile();
+  IsolatedJetFile(const IsolatedJetFile&) = delete;
+  IsolatedJetFile& operator=(const IsolatedJetFile&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // Every user table's name and columns, without rows, in catalogue order.
+  const std::vector<Table>& tables() const { return tables_; }
+
+  // Hands the rows of tables()[index] to `row` as they arrive. Throws as
+  // the constructor, after the rows before a damaged one have been handed on.
+  void ReadRows(std::size_t index, const std::function<void(access::Row&&)>& row) const;
+
+ private:
+  // Runs `read` in a child on the file as it was when opened: the child
+  // reads it through this process's descriptor, so a file put in its place
+  // since is not mixed in.
+  void InChild(const std::function<void(const MdbFile&, MessageSender&)>& read,
+               const MessageHandler& handle) const;
+
+  std::filesystem::path path_;
+  ReadLimits limits_;
+  int fd_ = -1;
+  std::uintmax_t size_ = 0;
+  std::vector<Table> tables_;
 };
 
-// Every user table of the file, in catalogue order. Throws access::Error
-// (kFileNotFound, kUnrecognizedFormat, kDamagedFile) naming the file.
+// Every user table of the file with its rows, in catalogue order. Throws as
+// IsolatedJetFile.
 std::vector<Table> ReadTablesIsolated(const std::filesystem::path& path, ReadLimits limits = {});
 
 }  // namespace court::jet

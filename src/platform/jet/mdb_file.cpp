@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "platform/access/error.h"
@@ -217,7 +218,7 @@ namespace {
 // here rather than by mdb_read_catalog, which also decodes every object's
 // property block and goes round for ever on some damaged ones. A catalogue
 // with fewer rows than its definition counts has lost pages.
-std::vector<MdbCatalogEntry> UserTables(MdbHandle* mdb, const std::filesystem::path& path) {
+std::vector<MdbCatalogEntry> UserTables(MdbHandle* mdb, const std::string& unrecognized) {
   MdbCatalogEntry objects{};
   objects.mdb = mdb;
   objects.object_type = MDB_TABLE;
@@ -228,7 +229,7 @@ std::vector<MdbCatalogEntry> UserTables(MdbHandle* mdb, const std::filesystem::p
   for (const char* name : {"Id", "Name", "Type", "Flags"}) {
     bound.emplace_back(MDB_BIND_SIZE);
     if (mdb_bind_column_by_name(catalogue.def(), const_cast<gchar*>(name), bound.back().data(), nullptr) < 0)
-      Fail("Unrecognized database format '" + path.string() + "'.");
+      Fail(unrecognized);
   }
   std::vector<MdbCatalogEntry> tables;
   unsigned rows = 0;
@@ -248,28 +249,45 @@ std::vector<MdbCatalogEntry> UserTables(MdbHandle* mdb, const std::filesystem::p
   return tables;
 }
 
-// One table's columns and rows; throws kDamagedFile without the file's name.
-Table ReadRows(MdbHandle* mdb, MdbCatalogEntry& entry) {
-  const std::string name = entry.object_name;
-  TableHandle handle(&entry);
-  Table table{name, {}, {}};
+// The table's columns as libmdb read its definition.
+std::vector<Column> ColumnsOf(MdbHandle* mdb, const TableHandle& handle, const std::string& table) {
+  std::vector<Column> columns;
   for (unsigned i = 0; i < handle.def()->num_cols; ++i) {
     const MdbColumn& col = handle.column(i);
-    Column column{col.name, TypeOf(col, name), 0};
+    Column column{col.name, TypeOf(col, table), 0};
     // Jet 4 gives text sizes in bytes of UCS-2, Jet 3 in characters.
     if (column.type == ColumnType::kText)
       column.size = mdb->f->jet_version == MDB_VER_JET3 ? col.col_size : col.col_size / 2;
-    table.columns.push_back(std::move(column));
+    columns.push_back(std::move(column));
   }
-  RowDecoder decoder(mdb, handle, table.columns);
+  return columns;
+}
+
+// One table's rows, handed on as read; throws kDamagedFile without the file's name.
+void ScanRows(MdbHandle* mdb, MdbCatalogEntry& entry, const std::function<void(access::Row&&)>& each) {
+  const std::string name = entry.object_name;
+  TableHandle handle(&entry);
+  const std::vector<Column> columns = ColumnsOf(mdb, handle, name);
+  RowDecoder decoder(mdb, handle, columns);
   mdb_rewind_table(handle.def());
-  while (mdb_fetch_row(handle.def())) table.rows.push_back(decoder.Current());
+  std::size_t rows = 0;
+  for (; mdb_fetch_row(handle.def()); ++rows) each(decoder.Current());
   // libmdb passes over data pages that are not the table's and stops at the
   // end of a truncated file without a word; the definition's count tells.
-  if (table.rows.size() != handle.def()->num_rows)
-    Damaged("table '" + name + "' holds " + std::to_string(table.rows.size()) + " of its " +
+  if (rows != handle.def()->num_rows)
+    Damaged("table '" + name + "' holds " + std::to_string(rows) + " of its " +
             std::to_string(handle.def()->num_rows) + " rows");
-  return table;
+}
+
+// Runs `read`, giving a damaged table's error the file's name.
+template <typename Read>
+auto NamingTheFile(const std::filesystem::path& file, Read read) {
+  try {
+    return read();
+  } catch (const access::Error& error) {
+    if (error.number() != kDamagedFile) throw;
+    throw access::Error(kDamagedFile, DamagedFileText(file, error.description()));
+  }
 }
 
 }  // namespace
@@ -279,33 +297,36 @@ std::string DamagedFileText(const std::filesystem::path& path, const std::string
   return text.back() == '.' ? text : text + ".";
 }
 
-void CheckJetFile(const std::filesystem::path& path) {
+void CheckJetFile(const std::filesystem::path& path, const std::filesystem::path& name) {
+  const std::string shown = name.empty() ? path.string() : name.string();
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error))
-    throw access::Error(kFileNotFound, "Could not find file '" + path.string() + "'.");
+    throw access::Error(kFileNotFound, "Could not find file '" + shown + "'.");
   const auto size = std::filesystem::file_size(path, error);
   unsigned char header[0x15] = {};
   std::ifstream in(path, std::ios::binary);
   in.read(reinterpret_cast<char*>(header), sizeof header);
   if (error || !in || Le32(header) != 0x100 || header[0x14] > 6)
-    throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+    throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + shown + "'.");
   const std::uintmax_t page = header[0x14] == 0 ? 2048 : 4096;
   if (size % page != 0 || size < 3 * page)
     throw access::Error(kDamagedFile,
-                        DamagedFileText(path, std::to_string(size) + " bytes are not a whole number of " +
+                        DamagedFileText(shown, std::to_string(size) + " bytes are not a whole number of " +
                                                   std::to_string(page) + "-byte pages"));
 }
 
-MdbFile::MdbFile(const std::filesystem::path& path) : path_(path) {
-  CheckJetFile(path);
+MdbFile::MdbFile(const std::filesystem::path& path, const std::filesystem::path& name)
+    : name_(name.empty() ? path : name) {
+  CheckJetFile(path, name_);
+  const std::string unrecognized = "Unrecognized database format '" + name_.string() + "'.";
   MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
-  if (mdb != nullptr) handle_ = std::make_unique<Handle>(mdb);
-  if (mdb == nullptr) throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+  if (mdb == nullptr) throw access::Error(kUnrecognizedFormat, unrecognized);
+  handle_ = std::make_unique<Handle>(mdb);
   try {
-    handle_->tables = UserTables(mdb, path);
+    handle_->tables = NamingTheFile(name_, [&] { return UserTables(mdb, unrecognized); });
   } catch (const access::Error& error) {
-    if (error.number() == kDamagedFile) throw access::Error(kDamagedFile, DamagedFileText(path, error.description()));
-    throw access::Error(kUnrecognizedFormat, "Unrecognized database format '" + path.string() + "'.");
+    if (error.number() == kDamagedFile) throw;
+    throw access::Error(kUnrecognizedFormat, unrecognized);
   }
 }
 
@@ -317,19 +338,29 @@ std::vector<std::string> MdbFile::TableNames() const {
   return names;
 }
 
-Table MdbFile::ReadTable(const std::string& name) const {
-  auto found = std::find_if(handle_->tables.begin(), handle_->tables.end(),
-                            [&name](const MdbCatalogEntry& entry) { return name == entry.object_name; });
-  if (found == handle_->tables.end())
-    throw access::Error(kUnrecognizedFormat,
-                        "Table '" + name + "' does not exist in '" + path_.string() + "'.");
+std::size_t MdbFile::Find(const std::string& name) const {
+  for (std::size_t i = 0; i < handle_->tables.size(); ++i)
+    if (name == handle_->tables[i].object_name) return i;
+  throw access::Error(kUnrecognizedFormat, "Table '" + name + "' does not exist in '" + name_.string() + "'.");
+}
 
-  try {
-    return ReadRows(handle_->mdb, *found);
-  } catch (const access::Error& error) {
-    if (error.number() != kDamagedFile) throw;
-    throw access::Error(kDamagedFile, DamagedFileText(path_, error.description()));
-  }
+Table MdbFile::Definition(const std::string& name) const {
+  MdbCatalogEntry& entry = handle_->tables[Find(name)];
+  return NamingTheFile(name_, [&] {
+    TableHandle handle(&entry);
+    return Table{name, ColumnsOf(handle_->mdb, handle, name), {}};
+  });
+}
+
+void MdbFile::ReadRows(const std::string& name, const std::function<void(access::Row&&)>& row) const {
+  MdbCatalogEntry& entry = handle_->tables[Find(name)];
+  NamingTheFile(name_, [&] { ScanRows(handle_->mdb, entry, row); });
+}
+
+Table MdbFile::ReadTable(const std::string& name) const {
+  Table table = Definition(name);
+  ReadRows(name, [&table](access::Row&& row) { table.rows.push_back(std::move(row)); });
+  return table;
 }
 
 std::vector<Table> ReadAllTables(const MdbFile& file) {

@@ -9,6 +9,7 @@
 #define COURT_PLATFORM_JET_MDB_FILE_H_
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,13 +28,15 @@ std::string DamagedFileText(const std::filesystem::path& path, const std::string
 
 // Checks what can be checked without libmdb: the file exists (kFileNotFound),
 // starts like a Jet 3 or 4 file (kUnrecognizedFormat) and is a whole number
-// of pages (kDamagedFile).
-void CheckJetFile(const std::filesystem::path& path);
+// of pages (kDamagedFile). Messages call the file `name` (by default its path).
+void CheckJetFile(const std::filesystem::path& path, const std::filesystem::path& name = {});
 
 class MdbFile {
  public:
-  // Throws access::Error naming the file when it is missing or not a Jet database.
-  explicit MdbFile(const std::filesystem::path& path);
+  // Throws access::Error naming the file when it is missing or not a Jet
+  // database. Messages call the file `name`, by default its path: a reader
+  // given the file as /proc/self/fd/N names it as the user knows it.
+  explicit MdbFile(const std::filesystem::path& path, const std::filesystem::path& name = {});
   ~MdbFile();
   MdbFile(const MdbFile&) = delete;
   MdbFile& operator=(const MdbFile&) = delete;
@@ -47,9 +50,21 @@ class MdbFile {
   // table definition counts, a field outside its page).
   Table ReadTable(const std::string& name) const;
 
+  // The table's name and columns, without its rows. Errors as ReadTable, but
+  // rows are not looked at.
+  Table Definition(const std::string& name) const;
+
+  // Hands the table's rows to `row` one at a time, in file order, so that a
+  // table is never held whole. Errors as ReadTable; rows before a damaged
+  // one have been handed on by then.
+  void ReadRows(const std::string& name, const std::function<void(access::Row&&)>& row) const;
+
  private:
   struct Handle;  // libmdb's open file
-  std::filesystem::path path_;
+  // The table's place in handle_->tables; throws for a table not in the file.
+  std::size_t Find(const std::string& name) const;
+
+  std::filesystem::path name_;
   std::unique_ptr<Handle> handle_;
 };
 

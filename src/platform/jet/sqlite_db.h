@@ -1,5 +1,9 @@
-// The driver's in-memory SQLite database and its prepared statements, with
-// SQLite failures turned into access::Errors that read like Jet's.
+// The driver's SQLite databases and their prepared statements, with SQLite
+// failures turned into access::Errors that read like Jet's.
+//
+// A database lives in a temporary file of its own, deleted when it closes,
+// behind a small page cache: however large a release's catalogue and its
+// documents, the program holds only the pages it is working on.
 
 #ifndef COURT_PLATFORM_JET_SQLITE_DB_H_
 #define COURT_PLATFORM_JET_SQLITE_DB_H_
@@ -8,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace court::jet {
 
@@ -18,7 +23,7 @@ inline constexpr int kSyntaxError = -2147217900;
 
 class SqliteDb {
  public:
-  SqliteDb();  // an empty in-memory database that compares text like Jet
+  SqliteDb();  // an empty temporary database that compares text like Jet
   ~SqliteDb();
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
@@ -34,7 +39,9 @@ class SqliteDb {
 
 class Statement {
  public:
-  Statement(const SqliteDb& db, std::string_view sql);
+  // When `tables` is given, it receives the name of every table the
+  // statement reads or writes, as the table was created.
+  Statement(const SqliteDb& db, std::string_view sql, std::vector<std::string>* tables = nullptr);
   ~Statement();
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;

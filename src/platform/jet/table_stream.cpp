@@ -42,7 +42,9 @@ class Reader {
  public:
   explicit Reader(std::string_view bytes) : bytes_(bytes) {}
 
-  bool AtEnd() const { return pos_ == bytes_.size(); }
+  void RequireEnd() const {
+    if (pos_ != bytes_.size()) throw std::invalid_argument("table stream: bytes left over");
+  }
 
   template <typename T>
   T Get() {
@@ -91,42 +93,41 @@ class Reader {
 
 }  // namespace
 
-void AppendTables(const std::vector<Table>& tables, std::string& out) {
-  for (const Table& table : tables) {
-    PutText(out, table.name);
-    Put<std::uint64_t>(out, table.columns.size());
-    for (const Column& column : table.columns) {
-      PutText(out, column.name);
-      Put(out, column.type);
-      Put(out, column.size);
-    }
-    Put<std::uint64_t>(out, table.rows.size());
-    for (const access::Row& row : table.rows)
-      for (const Value& value : row) PutValue(out, value);
+void AppendDefinition(const Table& table, std::string& out) {
+  PutText(out, table.name);
+  Put<std::uint64_t>(out, table.columns.size());
+  for (const Column& column : table.columns) {
+    PutText(out, column.name);
+    Put(out, column.type);
+    Put(out, column.size);
   }
 }
 
-std::vector<Table> TablesFromBytes(std::string_view bytes) {
+void AppendRow(const access::Row& row, std::string& out) {
+  for (const Value& value : row) PutValue(out, value);
+}
+
+Table DefinitionFromBytes(std::string_view bytes) {
   Reader in(bytes);
-  std::vector<Table> tables;
-  while (!in.AtEnd()) {
-    Table table;
-    table.name = in.Text();
-    table.columns.resize(in.Count());
-    for (Column& column : table.columns) {
-      column.name = in.Text();
-      column.type = in.Get<ColumnType>();
-      column.size = in.Get<int>();
-    }
-    const std::uint64_t rows = in.Count();
-    for (std::uint64_t r = 0; r < rows; ++r) {
-      access::Row row;
-      for (std::size_t c = 0; c < table.columns.size(); ++c) row.push_back(in.GetValue());
-      table.rows.push_back(std::move(row));
-    }
-    tables.push_back(std::move(table));
+  Table table;
+  table.name = in.Text();
+  table.columns.resize(in.Count());
+  for (Column& column : table.columns) {
+    column.name = in.Text();
+    column.type = in.Get<ColumnType>();
+    column.size = in.Get<int>();
   }
-  return tables;
+  in.RequireEnd();
+  return table;
+}
+
+access::Row RowFromBytes(std::string_view bytes, std::size_t columns) {
+  Reader in(bytes);
+  access::Row row;
+  row.reserve(columns);
+  for (std::size_t c = 0; c < columns; ++c) row.push_back(in.GetValue());
+  in.RequireEnd();
+  return row;
 }
 
 }  // namespace court::jet

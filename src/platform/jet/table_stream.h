@@ -1,21 +1,26 @@
-// Tables as a flat byte string, exact for every value, so that tables read in
-// one process can be handed to another through a pipe.
+// Tables as flat bytes, exact for every value, so that tables read in one
+// process can be handed to another through a pipe. A table's definition
+// (name and columns) and each of its rows travel apart, so that rows can be
+// sent as they are read and stored as they arrive.
 
 #ifndef COURT_PLATFORM_JET_TABLE_STREAM_H_
 #define COURT_PLATFORM_JET_TABLE_STREAM_H_
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/jet/table.h"
 
 namespace court::jet {
 
-void AppendTables(const std::vector<Table>& tables, std::string& out);
+// The table's name and columns; its rows are left out.
+void AppendDefinition(const Table& table, std::string& out);
+void AppendRow(const access::Row& row, std::string& out);
 
-// Throws std::invalid_argument when the bytes were not written by AppendTables.
-std::vector<Table> TablesFromBytes(std::string_view bytes);
+// Each throws std::invalid_argument when the bytes are not exactly what the
+// matching Append wrote (a row must have `columns` values).
+Table DefinitionFromBytes(std::string_view bytes);
+access::Row RowFromBytes(std::string_view bytes, std::size_t columns);
 
 }  // namespace court::jet
 

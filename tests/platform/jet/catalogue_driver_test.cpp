@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 #include "platform/access/error.h"
 #include "platform/jet/catalogue_driver.h"
 #include "platform/jet/database_writer.h"
@@ -215,6 +219,65 @@ TEST(CatalogueDriver, RewrittenFileIsReadAgain) {
   EXPECT_EQ(driver.Connect(file)->Query("SELECT 升级版本号 FROM 升级版本").rows[0][0], I(1));
   WriteDatabase({{"升级版本", {{"升级版本号", ColumnType::kLong}}, {{I(2)}, {I(3)}}}}, file);
   EXPECT_EQ(driver.Connect(file)->Query("SELECT 升级版本号 FROM 升级版本").rows[0][0], I(2));
+}
+
+// Tables are read when first asked for: from the file the connection
+// opened, even when another has been put in its place since.
+TEST(CatalogueDriver, AConnectionKeepsReadingTheFileItOpened) {
+  testing::ScratchDir dir;
+  const std::string file = dir.File("table.mdb");
+  auto release = [](int number) {
+    return std::vector<Table>{{"升级版本", {{"升级版本号", ColumnType::kLong}}, {{I(number)}}},
+                              {"常用数据", {{"no", ColumnType::kLong}}, {{I(number)}}}};
+  };
+  CatalogueDriver driver;
+  WriteDatabase(release(1), file);
+  auto session = driver.Connect(file);
+  EXPECT_EQ(session->Query("SELECT 升级版本号 FROM 升级版本").rows[0][0], I(1));
+  WriteDatabase(release(2), file);
+  EXPECT_EQ(session->Query("SELECT no FROM 常用数据").rows[0][0], I(1));
+  EXPECT_EQ(driver.Connect(file)->Query("SELECT no FROM 常用数据").rows[0][0], I(2));
+}
+
+// Zeroes the page of the file that holds `text` (as Jet 4 stores it, compressed or not).
+void ZeroPageHolding(const std::string& file, const std::string& text) {
+  std::string bytes;
+  {
+    std::ifstream in(file, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string wide;
+  for (char c : text) wide += std::string{c, '\0'};
+  std::size_t at = bytes.find(text);
+  if (at == std::string::npos) at = bytes.find(wide);
+  ASSERT_NE(at, std::string::npos);
+  constexpr std::size_t kPage = 4096;
+  std::fill_n(bytes.begin() + at / kPage * kPage, kPage, '\0');
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A table that lost a page opens like the others; it fails each time a
+// query uses it, naming the file, and the other tables still answer.
+TEST(CatalogueDriver, ATableThatLostAPageFailsWhenUsedNamingTheFile) {
+  testing::ScratchDir dir;
+  const std::string file = dir.File("table.mdb");
+  Table causes{"案由", {{"id", ColumnType::kLong}, {"名称", ColumnType::kText, 50}}, {}};
+  for (int i = 0; i < 2000; ++i) causes.rows.push_back({I(i), T("cause of action " + std::to_string(i))});
+  WriteDatabase({{"升级版本", {{"升级版本号", ColumnType::kLong}}, {{I(3)}}}, causes}, file);
+  ZeroPageHolding(file, "cause of action 1000");
+  CatalogueDriver driver;
+  auto session = driver.Connect(file);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      session->Query("SELECT count(*) FROM 案由");
+      FAIL();
+    } catch (const access::Error& error) {
+      EXPECT_EQ(error.number(), kDamagedFile);
+      EXPECT_EQ(error.description().rfind("The file '" + file + "' is damaged: table '案由' holds ", 0), 0u)
+          << error.description();
+    }
+    EXPECT_EQ(session->Query("SELECT 升级版本号 FROM 升级版本").rows[0][0], I(3));
+  }
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+#include "bench/install_run_floor.h"
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <functional>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "platform/jet/mdb_file.h"
+#include "platform/jet/stored_value.h"
+#include "platform/jet/table.h"
+
+namespace court::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+Cost Measure(const std::function<void()>& work) {
+  const double cpu = CpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), CpuSeconds() - cpu};
+}
+
+class RawDb {
+ public:
+  explicit RawDb(const fs::path& file) {
+    if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) Fail("open");
+    Execute("PRAGMA journal_mode=WAL");
+    Execute("PRAGMA synchronous=NORMAL");
+  }
+  ~RawDb() { sqlite3_close(db_); }
+
+  void Execute(const std::string& sql) {
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(sql);
+  }
+
+  // Inserts each row `rows` hands on; each insert commits unless a transaction is open.
+  void Insert(const jet::Table& table, const std::function<void(const std::function<void(access::Row&&)>&)>& rows) {
+    std::string sql = "INSERT INTO [" + table.name + "] VALUES (";
+    for (std::size_t i = 0; i < table.columns.size(); ++i) sql += i == 0 ? "?" : ", ?";
+    sqlite3_stmt* insert = nullptr;
+    if (sqlite3_prepare_v2(db_, (sql + ")").c_str(), -1, &insert, nullptr) != SQLITE_OK) Fail(sql);
+    rows([&](access::Row&& row) {
+      for (std::size_t i = 0; i < row.size(); ++i) jet::BindValue(insert, static_cast<int>(i) + 1, row[i]);
+      const int stepped = sqlite3_step(insert);
+      sqlite3_reset(insert);
+      if (stepped != SQLITE_DONE) Fail(sql);
+    });
+    sqlite3_finalize(insert);
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error("raw SQLite: " + std::string(sqlite3_errmsg(db_)) + " (" + what + ")");
+  }
+
+  sqlite3* db_ = nullptr;
+};
+
+// The court tables 表名 and 字段 describe that the catalogue does not hold itself.
+void CreateCourtTables(const jet::MdbFile& file, RawDb& db) {
+  const std::vector<std::string> held = file.TableNames();
+  const std::set<std::string> catalogue(held.begin(), held.end());
+  const jet::Table names = file.ReadTable("表名");
+  const jet::Table fields = file.ReadTable("字段");
+  for (const access::Row& table : names.rows) {
+    if (table[1].is_null() || catalogue.count(table[1].text())) continue;
+    std::string columns;
+    for (const access::Row& field : fields.rows)
+      if (field[0] == table[0] && !field[1].is_null())
+        columns += (columns.empty() ? "[" : ", [") + field[1].text() + "] " + field[2].text();
+    if (!columns.empty()) db.Execute("CREATE TABLE [" + table[1].text() + "] (" + columns + ")");
+  }
+}
+
+void CopyCatalogue(const fs::path& mdb, const fs::path& target, bool one_transaction) {
+  const jet::MdbFile file(mdb);
+  RawDb db(target);
+  if (one_transaction) db.Execute("BEGIN");
+  CreateCourtTables(file, db);
+  for (const std::string& name : file.TableNames()) {
+    const jet::Table table = file.Definition(name);
+    if (table.columns.empty()) continue;
+    std::string columns;
+    for (const jet::Column& column : table.columns)
+      columns += (columns.empty() ? "[" : ", [") + column.name + "] " + std::string(jet::TypeName(column.type));
+    db.Execute("CREATE TABLE [" + name + "] (" + columns + ")");
+    db.Insert(table, [&](const auto& each) { file.ReadRows(name, each); });
+  }
+  if (one_transaction) db.Execute("COMMIT");
+}
+
+}  // namespace
+
+Floor MeasureFloor(const fs::path& mdb, const fs::path& folder) {
+  fs::create_directories(folder);
+  Floor floor;
+  floor.per_row = Measure([&] { CopyCatalogue(mdb, folder / "per-row.sqlite", false); });
+  floor.one_transaction = Measure([&] { CopyCatalogue(mdb, folder / "one-transaction.sqlite", true); });
+  fs::remove_all(folder);
+  return floor;
+}
+
+}  // namespace court::bench
