@@ -84,8 +84,10 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::strin
   if (!options.headless && options.drive)
     throw UsageError("--drive answers the data-drive screen of --headless");
   if (options.no_backup && options.backup_dir) throw UsageError("--backup-dir and --no-backup contradict each other");
-  // Only the administrator knows which folder on a real server has room and is itself backed up.
-  if (options.server.starts_with("odbc:") && !options.backup_dir && !options.no_backup && !options.help)
+  // Only the administrator knows which folder on a real server has room and
+  // is itself backed up. A plan backs nothing up.
+  if (options.server.starts_with("odbc:") && !options.backup_dir && !options.no_backup && !options.help &&
+      options.plan == PlanFormat::kNone)
     throw UsageError("a server reached through ODBC needs --backup-dir PATH (a folder on the server, such as "
                      "D:\\backups) for the backups made before the databases change, or --no-backup");
   return options;
