@@ -23,7 +23,7 @@ std::string FirstChars(const std::string& text, std::size_t count) {
   return text.substr(0, i);
 }
 
-int ColumnIndex(Executor& x, const TableMeta& table, const std::string& column) {
+int ColumnIndex(StatementContext& x, const TableMeta& table, const std::string& column) {
   int i = table.Find(column);
   if (i < 0)
     x.Fail(Message(1911, "Column name '" + column + "' does not exist in the target table."), 1750,
@@ -32,7 +32,7 @@ int ColumnIndex(Executor& x, const TableMeta& table, const std::string& column) 
 }
 
 // Claims a name for a new constraint object, generated when none was given.
-int CreateObject(Executor& x, const TableMeta& table, const ConstraintDef& c, const std::string& xtype,
+int CreateObject(StatementContext& x, const TableMeta& table, const ConstraintDef& c, const std::string& xtype,
                  const std::string& prefix, std::string& name) {
   Catalog& catalog = x.session().catalog();
   if (!c.name.empty() && catalog.FindObject(c.name))
@@ -46,7 +46,7 @@ int CreateObject(Executor& x, const TableMeta& table, const ConstraintDef& c, co
   return id;
 }
 
-void AddKey(Executor& x, const TableMeta& table, const ConstraintDef& c) {
+void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c) {
   bool primary = c.kind == ConstraintKind::kPrimaryKey;
   if (primary && !table.key_name.empty() && x.session().catalog().FindObject(table.key_name) &&
       x.session().catalog().FindObject(table.key_name)->xtype == "PK")
@@ -81,7 +81,7 @@ std::string Parenthesized(const Expr& e, const std::string& text) {
   return wrapped ? text : "(" + text + ")";
 }
 
-void AddDefault(Executor& x, const TableMeta& table, const ConstraintDef& c) {
+void AddDefault(StatementContext& x, const TableMeta& table, const ConstraintDef& c) {
   int index = ColumnIndex(x, table, c.columns[0]);
   const ColumnMeta& column = table.columns[static_cast<std::size_t>(index)];
   if (column.cdefault != 0)
@@ -96,7 +96,7 @@ void AddDefault(Executor& x, const TableMeta& table, const ConstraintDef& c) {
   x.session().catalog().SetDefault(table.id, column.colid, id);
 }
 
-void AddCheck(Executor& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
+void AddCheck(StatementContext& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
   std::string text = CheckText(*c.expr);
   // The condition must compile against the table before it is kept.
   CompileEnv env = x.Env();
@@ -129,7 +129,7 @@ std::string GeneratedName(const std::string& prefix, const std::string& table,
   return name + hex;
 }
 
-void AddConstraint(Executor& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
+void AddConstraint(StatementContext& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
   switch (c.kind) {
     case ConstraintKind::kPrimaryKey:
     case ConstraintKind::kUnique: AddKey(x, table, c); break;
@@ -141,7 +141,7 @@ void AddConstraint(Executor& x, const TableMeta& table, const ConstraintDef& c, 
   x.session().catalog().Changed();
 }
 
-void AddColumnDefault(Executor& x, const TableMeta& table, const ColumnDef& column) {
+void AddColumnDefault(StatementContext& x, const TableMeta& table, const ColumnDef& column) {
   ConstraintDef c;
   c.kind = ConstraintKind::kDefault;
   c.name = column.default_name;
@@ -153,7 +153,7 @@ void AddColumnDefault(Executor& x, const TableMeta& table, const ColumnDef& colu
   x.session().catalog().Changed();
 }
 
-void DropConstraint(Executor& x, const TableMeta& table, const std::string& name) {
+void DropConstraint(StatementContext& x, const TableMeta& table, const std::string& name) {
   Catalog& catalog = x.session().catalog();
   std::optional<ObjectRow> object = catalog.FindObject(name);
   if (!object || object->parent != table.id)

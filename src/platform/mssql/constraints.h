@@ -9,20 +9,20 @@
 
 #include "platform/mssql/ast.h"
 #include "platform/mssql/catalog.h"
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_context.h"
 
 namespace court::mssql {
 
 // Adds one constraint to a table. check_existing: test existing rows
 // against a CHECK (ALTER TABLE without NOCHECK). Throws the server's error.
-void AddConstraint(Executor& x, const TableMeta& table, const ConstraintDef& constraint,
+void AddConstraint(StatementContext& x, const TableMeta& table, const ConstraintDef& constraint,
                    bool check_existing);
 
 // Adds a DEFAULT constraint for a column given in its definition.
-void AddColumnDefault(Executor& x, const TableMeta& table, const ColumnDef& column);
+void AddColumnDefault(StatementContext& x, const TableMeta& table, const ColumnDef& column);
 
 // Drops a constraint of the table by name; throws 3728 when there is none.
-void DropConstraint(Executor& x, const TableMeta& table, const std::string& name);
+void DropConstraint(StatementContext& x, const TableMeta& table, const std::string& name);
 
 // The name the server makes up for an unnamed constraint:
 // DF__table__column__1A2B3C4D.

@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
 
@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 
 constexpr char kTerminating[] = "BACKUP DATABASE is terminating abnormally.";
 
-[[noreturn]] void Terminate(Executor& x, const access::Error& error) { x.Fail(error, 3013, kTerminating); }
+[[noreturn]] void Terminate(StatementContext& x, const access::Error& error) { x.Fail(error, 3013, kTerminating); }
 
 access::Error DeviceError(const std::string& device) {
   return Message(3201, "Cannot open backup device '" + device +
@@ -81,7 +81,7 @@ void Publish(const fs::path& partial, const fs::path& file, const std::string& d
   if (!synced || std::rename(partial.c_str(), file.c_str()) != 0) throw WriteError(device, error ? error : errno);
 }
 
-void Report(Executor& x, SessionState& database, int pages, std::chrono::duration<double> took) {
+void Report(StatementContext& x, SessionState& database, int pages, std::chrono::duration<double> took) {
   for (const auto& row : database.db().Rows("SELECT rtrim(name), groupid FROM sysfiles ORDER BY fileid")) {
     const long long file_pages = row[1].integer() == 0 ? 1 : pages;
     x.Inform(4035, "Processed " + std::to_string(file_pages) + " pages for database '" + database.database() +
@@ -96,7 +96,7 @@ void Report(Executor& x, SessionState& database, int pages, std::chrono::duratio
 
 }  // namespace
 
-void RunBackup(Executor& x, const BackupStmt& s) {
+void RunBackup(StatementContext& x, const BackupStmt& s) {
   const auto start = std::chrono::steady_clock::now();
   if (!sqlite3_get_autocommit(x.session().db().handle()))
     Terminate(x, Message(3021, "Cannot perform a backup or restore operation within a transaction."));

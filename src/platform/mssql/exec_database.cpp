@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/mssql/catalog.h"
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
 #include "platform/mssql/security.h"
@@ -52,7 +52,7 @@ std::string Padded(const std::string& text, int width) {
   return text + std::string(static_cast<std::size_t>(std::max(0, width - length)), ' ');
 }
 
-std::vector<PlannedFile> Plan(Executor& x, const CreateDatabaseStmt& s) {
+std::vector<PlannedFile> Plan(StatementContext& x, const CreateDatabaseStmt& s) {
   std::vector<PlannedFile> files;
   for (const FileSpec& spec : s.data_files) files.push_back({spec, false, {}, 0});
   for (const FileSpec& spec : s.log_files) files.push_back({spec, true, {}, 0});
@@ -170,7 +170,7 @@ void MakeFiles(const std::vector<PlannedFile>& files) {
   }
 }
 
-void RecordDatabase(Executor& x, const CreateDatabaseStmt& s, const std::vector<PlannedFile>& files) {
+void RecordDatabase(StatementContext& x, const CreateDatabaseStmt& s, const std::vector<PlannedFile>& files) {
   SqliteDb& db = x.session().db();
   std::string master = x.session().in_master() ? "main" : "master";
   long long dbid = db.Scalar("SELECT max(dbid) + 1 FROM " + QuoteIdentifier(master) + ".sysdatabases").integer();
@@ -188,7 +188,7 @@ void RecordDatabase(Executor& x, const CreateDatabaseStmt& s, const std::vector<
 // Files and master's row come together or not at all, and one creation at a
 // time per server: two processes creating the same database get one
 // database and one 1801.
-void RunCreateDatabase(Executor& x, const CreateDatabaseStmt& s) {
+void RunCreateDatabase(StatementContext& x, const CreateDatabaseStmt& s) {
   RequireStatement(x.session(), kCreateDatabase);
   if (!sqlite3_get_autocommit(x.session().db().handle()))
     throw Message(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");

@@ -1,7 +1,7 @@
 // SELECT, INSERT, UPDATE, DELETE and TRUNCATE TABLE.
 
 #include "platform/mssql/convert.h"
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/row_writer.h"
@@ -13,7 +13,7 @@ namespace {
 using access::Value;
 
 // The table a statement writes, once the session may do so.
-std::shared_ptr<const TableMeta> BaseTable(Executor& x, Compiler& compiler, const MultiName& name, Action action) {
+std::shared_ptr<const TableMeta> BaseTable(StatementContext& x, Compiler& compiler, const MultiName& name, Action action) {
   std::shared_ptr<const TableMeta> table = compiler.ResolveTable(name);
   RequireObject(x.session(), *table, action);
   if (table->xtype == "V")
@@ -71,7 +71,7 @@ void RefuseJoinedTarget(const std::vector<FromItem>& from) {
 
 }  // namespace
 
-void RunSelect(Executor& x, const SelectStmt& s) {
+void RunSelect(StatementContext& x, const SelectStmt& s) {
   CompileEnv env = x.Env();
   Compiler compiler(env);
   CompiledQuery q = compiler.CompileSelect(*s.select);
@@ -110,7 +110,7 @@ void RunSelect(Executor& x, const SelectStmt& s) {
   for (const OutputColumn& column : q.columns) types.push_back(column.type);
 }
 
-void RunInsert(Executor& x, const InsertStmt& s) {
+void RunInsert(StatementContext& x, const InsertStmt& s) {
   CompileEnv env = x.Env();
   Compiler compiler(env);
   std::shared_ptr<const TableMeta> table = BaseTable(x, compiler, s.table, kInsert);
@@ -163,7 +163,7 @@ void RunInsert(Executor& x, const InsertStmt& s) {
   x.session().row_count = count;
 }
 
-void RunUpdate(Executor& x, const UpdateStmt& s) {
+void RunUpdate(StatementContext& x, const UpdateStmt& s) {
   RefuseJoinedTarget(s.from);
   CompileEnv env = x.Env();
   Compiler compiler(env);
@@ -192,7 +192,7 @@ void RunUpdate(Executor& x, const UpdateStmt& s) {
   x.session().row_count = writer.Update(assignments, where, compiler.params());
 }
 
-void RunDelete(Executor& x, const DeleteStmt& s) {
+void RunDelete(StatementContext& x, const DeleteStmt& s) {
   RefuseJoinedTarget(s.from);
   CompileEnv env = x.Env();
   Compiler compiler(env);
@@ -206,7 +206,7 @@ void RunDelete(Executor& x, const DeleteStmt& s) {
   x.session().row_count = x.session().db().Changes();
 }
 
-void RunTruncate(Executor& x, const TruncateStmt& s) {
+void RunTruncate(StatementContext& x, const TruncateStmt& s) {
   CompileEnv env = x.Env();
   Compiler compiler(env);
   std::shared_ptr<const TableMeta> table = compiler.ResolveTable(s.table);

@@ -5,7 +5,7 @@
 #include "platform/mssql/collation.h"
 #include "platform/mssql/constraints.h"
 #include "platform/mssql/convert.h"
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/row_writer.h"
@@ -47,7 +47,7 @@ ColumnMeta MetaFor(const ColumnDef& def, int colid) {
   return c;
 }
 
-std::shared_ptr<const TableMeta> ExistingTable(Executor& x, const MultiName& name) {
+std::shared_ptr<const TableMeta> ExistingTable(StatementContext& x, const MultiName& name) {
   std::shared_ptr<const TableMeta> table = x.session().catalog().FindTable(name.back());
   if (!table || table->xtype != "U")
     throw Message(4902, "Cannot alter table '" + name.back() +
@@ -57,16 +57,16 @@ std::shared_ptr<const TableMeta> ExistingTable(Executor& x, const MultiName& nam
   return table;
 }
 
-std::shared_ptr<const TableMeta> Reload(Executor& x, const std::string& name) {
+std::shared_ptr<const TableMeta> Reload(StatementContext& x, const std::string& name) {
   x.session().catalog().Changed();
   return x.session().catalog().FindTable(name);
 }
 
-bool HasRows(Executor& x, const TableMeta& table) {
+bool HasRows(StatementContext& x, const TableMeta& table) {
   return !x.session().db().Scalar("SELECT 1 FROM " + table.SqliteName() + " LIMIT 1").is_null();
 }
 
-void AddColumn(Executor& x, const TableMeta& table, const ColumnDef& def) {
+void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def) {
   if (table.Find(def.name) >= 0)
     throw Message(2705, "Column names in each table must be unique. Column name '" + def.name +
                             "' in table '" + table.name + "' is specified more than once.");
@@ -111,7 +111,7 @@ void AddColumn(Executor& x, const TableMeta& table, const ColumnDef& def) {
 }
 
 // Objects that keep a column from changing type: its default, its key, its checks.
-std::vector<std::string> Dependents(Executor& x, const TableMeta& table, const ColumnMeta& column,
+std::vector<std::string> Dependents(StatementContext& x, const TableMeta& table, const ColumnMeta& column,
                                     bool type_changes) {
   std::vector<std::string> names;
   Catalog& catalog = x.session().catalog();
@@ -126,7 +126,7 @@ std::vector<std::string> Dependents(Executor& x, const TableMeta& table, const C
   return names;
 }
 
-void AlterColumn(Executor& x, const TableMeta& table, const ColumnDef& def) {
+void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def) {
   int index = table.Find(def.name);
   if (index < 0)
     throw Message(4924, "ALTER TABLE ALTER COLUMN failed because column '" + def.name +
@@ -161,7 +161,7 @@ void AlterColumn(Executor& x, const TableMeta& table, const ColumnDef& def) {
   x.session().catalog().AddColumn(table.id, column);
 }
 
-void DropColumn(Executor& x, const TableMeta& table, const std::string& name) {
+void DropColumn(StatementContext& x, const TableMeta& table, const std::string& name) {
   int index = table.Find(name);
   if (index < 0)
     throw Message(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
@@ -179,14 +179,14 @@ void DropColumn(Executor& x, const TableMeta& table, const std::string& name) {
                         {Value::Integer(table.id), Value::Integer(column.colid)});
 }
 
-void CheckNameFree(Executor& x, const std::string& name) {
+void CheckNameFree(StatementContext& x, const std::string& name) {
   if (x.session().catalog().FindObject(name) || x.session().catalog().FindTable(name))
     throw ObjectExists(name);
 }
 
 }  // namespace
 
-void RunCreateTable(Executor& x, const CreateTableStmt& s) {
+void RunCreateTable(StatementContext& x, const CreateTableStmt& s) {
   const std::string& name = s.table.back();
   RequireStatement(x.session(), kCreateTable);
   CheckNameFree(x, name);
@@ -229,7 +229,7 @@ void RunCreateTable(Executor& x, const CreateTableStmt& s) {
   change.Commit();
 }
 
-void RunAlterTable(Executor& x, const AlterTableStmt& s) {
+void RunAlterTable(StatementContext& x, const AlterTableStmt& s) {
   std::shared_ptr<const TableMeta> table = ExistingTable(x, s.table);
   RequireOwner(x.session(), table->id, table->name);
   SchemaChange change(x.session());
@@ -251,7 +251,7 @@ void RunAlterTable(Executor& x, const AlterTableStmt& s) {
   change.Commit();
 }
 
-void RunCreateView(Executor& x, const CreateViewStmt& s) {
+void RunCreateView(StatementContext& x, const CreateViewStmt& s) {
   const std::string& name = s.name.back();
   RequireStatement(x.session(), kCreateView);
   CheckNameFree(x, name);
@@ -295,7 +295,7 @@ void RunCreateView(Executor& x, const CreateViewStmt& s) {
   change.Commit();
 }
 
-void RunCreateDefault(Executor& x, const CreateDefaultStmt& s) {
+void RunCreateDefault(StatementContext& x, const CreateDefaultStmt& s) {
   const std::string& name = s.name.back();
   RequireStatement(x.session(), kCreateDefault);
   CheckNameFree(x, name);
@@ -306,7 +306,7 @@ void RunCreateDefault(Executor& x, const CreateDefaultStmt& s) {
   change.Commit();
 }
 
-void RunDrop(Executor& x, const DropStmt& s) {
+void RunDrop(StatementContext& x, const DropStmt& s) {
   static const char* kWhat[] = {"table", "view", "default", "database", "procedure"};
   static const char* kXtype[] = {"U", "V", "D", "", "P"};
   int kind = static_cast<int>(s.kind);

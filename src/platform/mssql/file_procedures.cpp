@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/text.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 using access::Value;
 
-std::string PathArgument(Executor& x, const ExecStmt& s, const std::string& procedure) {
+std::string PathArgument(StatementContext& x, const ExecStmt& s, const std::string& procedure) {
   Value path = s.args.empty() ? Value() : x.Evaluate(*s.args[0].value);
   if (path.is_null() || path.ToText().empty())
     throw Message(22027, "Usage:  EXECUTE " + procedure + " '<path>'");
@@ -26,7 +26,7 @@ access::ColumnInfo IntColumn(std::string name) {
 }
 
 // One row: File Exists, File is a Directory, Parent Directory Exists.
-void FileExist(Executor& x, const ExecStmt& s) {
+void FileExist(StatementContext& x, const ExecStmt& s) {
   std::filesystem::path local = x.session().server().drives().Map(PathArgument(x, s, "xp_fileexist"));
   access::ResultSet result;
   result.columns = {IntColumn("File Exists"), IntColumn("File is a Directory"),
@@ -38,7 +38,7 @@ void FileExist(Executor& x, const ExecStmt& s) {
 }
 
 // Creates the directory and any missing parents below the drive.
-void CreateSubdir(Executor& x, const ExecStmt& s) {
+void CreateSubdir(StatementContext& x, const ExecStmt& s) {
   const std::string path = PathArgument(x, s, "xp_create_subdir");
   const system::DriveMap& drives = x.session().server().drives();
   std::filesystem::path local = drives.Map(path);
@@ -51,7 +51,7 @@ void CreateSubdir(Executor& x, const ExecStmt& s) {
 }
 
 // One row per drive: its letter and the megabytes free on it.
-void FixedDrives(Executor& x) {
+void FixedDrives(StatementContext& x) {
   access::ResultSet result;
   result.columns = {{"drive", access::ValueType::kText, ""}, IntColumn("MB free")};
   const system::DriveMap& drives = x.session().server().drives();
@@ -66,7 +66,7 @@ void FixedDrives(Executor& x) {
 
 }  // namespace
 
-bool RunFileProcedure(Executor& x, const ExecStmt& s) {
+bool RunFileProcedure(StatementContext& x, const ExecStmt& s) {
   const std::string name = Lower(s.procedure.back());
   if (name == "xp_fileexist") FileExist(x, s);
   else if (name == "xp_create_subdir") CreateSubdir(x, s);

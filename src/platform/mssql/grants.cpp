@@ -4,7 +4,7 @@
 #include <map>
 
 #include "platform/mssql/collation.h"
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
 
@@ -46,7 +46,7 @@ std::vector<int> ObjectActions(const std::string& xtype) {
 }
 
 // The sysprotects.columns bitmap of the named columns (bit colid).
-access::Bytes ColumnBits(Executor& x, const std::string& table_name, const std::vector<std::string>& columns) {
+access::Bytes ColumnBits(StatementContext& x, const std::string& table_name, const std::vector<std::string>& columns) {
   std::shared_ptr<const TableMeta> table = x.session().catalog().FindTable(table_name);
   access::Bytes bits;
   for (const std::string& name : columns) {
@@ -61,7 +61,7 @@ access::Bytes ColumnBits(Executor& x, const std::string& table_name, const std::
 
 // Sets (or clears) columns in the column-level row of one kind; a row left
 // without columns goes.
-void MergeColumns(Executor& x, const std::vector<Value>& key, int protecttype, const access::Bytes& bits, bool set) {
+void MergeColumns(StatementContext& x, const std::vector<Value>& key, int protecttype, const access::Bytes& bits, bool set) {
   SqliteDb& db = x.session().db();
   const std::string where = " WHERE id = ?1 AND uid = ?2 AND action = ?3 AND protecttype = ?4 AND columns IS NOT NULL";
   std::vector<Value> params = key;
@@ -91,7 +91,7 @@ std::string Privileges(const std::vector<std::string>& privileges) {
 
 }  // namespace
 
-void RunGrant(Executor& x, const GrantStmt& s) {
+void RunGrant(StatementContext& x, const GrantStmt& s) {
   SqliteDb& db = x.session().db();
   std::vector<Value> users;
   for (const std::string& grantee : s.grantees) {

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/mssql/collation.h"
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/password_hash.h"
 #include "platform/mssql/security.h"
@@ -26,7 +26,7 @@ using access::Value;
 // The procedure's arguments by parameter name; absent ones are null.
 class Arguments {
  public:
-  Arguments(Executor& x, const ExecStmt& s, std::vector<std::string> parameters) {
+  Arguments(StatementContext& x, const ExecStmt& s, std::vector<std::string> parameters) {
     for (std::size_t i = 0; i < s.args.size(); ++i) {
       const ExecArg& arg = s.args[i];
       std::string name = arg.parameter.empty()
@@ -47,11 +47,11 @@ class Arguments {
   std::map<std::string, std::string> values_;
 };
 
-std::string Master(Executor& x) {
+std::string Master(StatementContext& x) {
   return x.session().in_master() ? "\"main\"" : "\"master\"";
 }
 
-bool LoginExists(Executor& x, const std::string& login) {
+bool LoginExists(StatementContext& x, const std::string& login) {
   return !x.session().db().Scalar("SELECT 1 FROM " + Master(x) + ".syslogins WHERE name = ?1",
                                   {Value::Text(login)}).is_null();
 }
@@ -61,7 +61,7 @@ std::string Unbracketed(std::string name) {
   return name;
 }
 
-void AddLogin(Executor& x, const ExecStmt& s) {
+void AddLogin(StatementContext& x, const ExecStmt& s) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame", "passwd", "defdb", "deflanguage", "sid", "encryptopt"});
   std::string login = a.Text("loginame");
@@ -88,7 +88,7 @@ void AddLogin(Executor& x, const ExecStmt& s) {
   x.Inform(15298, "New login created.");
 }
 
-void DropLogin(Executor& x, const ExecStmt& s) {
+void DropLogin(StatementContext& x, const ExecStmt& s) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame"});
   std::string login = a.Text("loginame");
@@ -100,7 +100,7 @@ void DropLogin(Executor& x, const ExecStmt& s) {
 
 // Turns a login away or lets it in again. SQL Server 2000 keeps this for
 // Windows logins; here SQL logins are disabled the same way.
-void DenyLogin(Executor& x, const ExecStmt& s, bool deny) {
+void DenyLogin(StatementContext& x, const ExecStmt& s, bool deny) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame"});
   std::string login = a.Text("loginame");
@@ -112,7 +112,7 @@ void DenyLogin(Executor& x, const ExecStmt& s, bool deny) {
 
 // A login changes its own password by giving the old one; sysadmin and
 // securityadmin set anyone's.
-void ChangePassword(Executor& x, const ExecStmt& s) {
+void ChangePassword(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"old", "new", "loginame"});
   SessionState& session = x.session();
   const Principal* principal = session.principal();
@@ -131,7 +131,7 @@ void ChangePassword(Executor& x, const ExecStmt& s) {
   x.Inform(15478, "Password changed.");
 }
 
-void AddServerRoleMember(Executor& x, const ExecStmt& s) {
+void AddServerRoleMember(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"loginame", "rolename"});
   std::string login = a.Text("loginame"), role = Lower(a.Text("rolename"));
   const unsigned bit = ServerRoleNamed(role);
@@ -146,7 +146,7 @@ void AddServerRoleMember(Executor& x, const ExecStmt& s) {
 }
 
 // Makes a database user a member of a role (db_owner, db_datareader, ...).
-void AddRoleMember(Executor& x, const ExecStmt& s) {
+void AddRoleMember(StatementContext& x, const ExecStmt& s) {
   RequireDatabaseRole(x.session(), kDbOwner);
   Arguments a(x, s, {"rolename", "membername"});
   std::string role = a.Text("rolename"), member = a.Text("membername");
@@ -160,7 +160,7 @@ void AddRoleMember(Executor& x, const ExecStmt& s) {
   x.Inform(15488, "'" + member + "' added to role '" + role + "'.");
 }
 
-void GrantDbAccess(Executor& x, const ExecStmt& s) {
+void GrantDbAccess(StatementContext& x, const ExecStmt& s) {
   RequireDatabaseRole(x.session(), kDbAccessadmin);
   Arguments a(x, s, {"loginame", "name_in_db"});
   std::string login = a.Text("loginame"), user = a.Text("name_in_db", login);
@@ -180,7 +180,7 @@ void GrantDbAccess(Executor& x, const ExecStmt& s) {
   x.Inform(15341, "Granted database access to '" + user + "'.");
 }
 
-void RevokeDbAccess(Executor& x, const ExecStmt& s) {
+void RevokeDbAccess(StatementContext& x, const ExecStmt& s) {
   RequireDatabaseRole(x.session(), kDbAccessadmin);
   Arguments a(x, s, {"name_in_db"});
   std::string user = a.Text("name_in_db");
@@ -220,7 +220,7 @@ constexpr DatabaseOption kOptions[] = {
     {"trunc. log on chkpt.", "status", 8},
 };
 
-void DbOption(Executor& x, const ExecStmt& s) {
+void DbOption(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"dbname", "optname", "optvalue"});
   std::string database = a.Text("dbname"), option = Lower(a.Text("optname"));
   if (!a.Has("optvalue")) return;  // listing the options changes nothing
@@ -245,7 +245,7 @@ void DbOption(Executor& x, const ExecStmt& s) {
                         {Value::Text(database), Value::Integer(match->bit)});
 }
 
-void BindDefault(Executor& x, const ExecStmt& s, bool bind) {
+void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {
   Arguments a(x, s, bind ? std::vector<std::string>{"defname", "objname", "futureonly"}
                          : std::vector<std::string>{"objname", "futureonly"});
   Catalog& catalog = x.session().catalog();
@@ -283,7 +283,7 @@ void BindDefault(Executor& x, const ExecStmt& s, bool bind) {
   x.Inform(bind ? 15511 : 15519, bind ? "Default bound to column." : "Default unbound from table column.");
 }
 
-void TypeCatalogue(Executor& x, const ExecStmt& s) {
+void TypeCatalogue(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"data_type", "odbcver"});
   DataTypeInfo(x, std::atoi(a.Text("data_type", "0").c_str()), std::atoi(a.Text("odbcver", "2").c_str()));
 }
@@ -296,7 +296,7 @@ access::Error InvalidProcedureArgument(const std::string& procedure) {
   return Message(15600, "An invalid parameter or option was specified for procedure '" + procedure + "'.");
 }
 
-std::optional<std::string> AppLockResource(Executor& x, const Arguments& a, const std::string& procedure) {
+std::optional<std::string> AppLockResource(StatementContext& x, const Arguments& a, const std::string& procedure) {
   if (!a.Has("resource") || Lower(a.Text("lockowner", "Transaction")) != "session") {
     x.Raise(InvalidProcedureArgument(procedure));
     return std::nullopt;
@@ -304,7 +304,7 @@ std::optional<std::string> AppLockResource(Executor& x, const Arguments& a, cons
   return a.Text("resource");
 }
 
-int GetAppLock(Executor& x, const ExecStmt& s) {
+int GetAppLock(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"resource", "lockmode", "lockowner", "locktimeout", "dbprincipal"});
   std::optional<std::string> resource = AppLockResource(x, a, "sp_getapplock");
   const std::string mode = Lower(a.Text("lockmode"));
@@ -317,7 +317,7 @@ int GetAppLock(Executor& x, const ExecStmt& s) {
                                        std::atol(a.Text("locktimeout", "-1").c_str()));
 }
 
-int ReleaseAppLock(Executor& x, const ExecStmt& s) {
+int ReleaseAppLock(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"resource", "lockowner", "dbprincipal"});
   std::optional<std::string> resource = AppLockResource(x, a, "sp_releaseapplock");
   if (!resource) return kAppLockInvalid;
@@ -328,7 +328,7 @@ int ReleaseAppLock(Executor& x, const ExecStmt& s) {
 }
 
 // The procedure's return status.
-int Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
+int Dispatch(StatementContext& x, const ExecStmt& s, const std::string& name) {
   if (name == "sp_getapplock") return GetAppLock(x, s);
   if (name == "sp_releaseapplock") return ReleaseAppLock(x, s);
   if (name == "sp_addlogin") AddLogin(x, s);
@@ -349,7 +349,7 @@ int Dispatch(Executor& x, const ExecStmt& s, const std::string& name) {
   return 0;
 }
 
-void SetStatus(Executor& x, const ExecStmt& s, int status) {
+void SetStatus(StatementContext& x, const ExecStmt& s, int status) {
   if (s.status_variable.empty()) return;
   Variable* variable = x.FindVariable(s.status_variable);
   if (!variable) throw MustDeclareVariable("@" + s.status_variable);
@@ -363,7 +363,7 @@ bool IsAppLockProcedure(const ExecStmt& s) {
   return name == "sp_getapplock" || name == "sp_releaseapplock";
 }
 
-void RunExec(Executor& x, const ExecStmt& s) {
+void RunExec(StatementContext& x, const ExecStmt& s) {
   std::string name = Lower(s.procedure.back());
   try {
     SetStatus(x, s, Dispatch(x, s, name));

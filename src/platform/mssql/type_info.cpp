@@ -61,7 +61,7 @@ Value Text(const char* s) { return s == nullptr ? Value() : Value::Text(s); }
 
 }  // namespace
 
-void DataTypeInfo(Executor& x, int data_type, int odbc_version) {
+void DataTypeInfo(StatementContext& x, int data_type, int odbc_version) {
   const struct {
     const char* name;
     SqlType type;

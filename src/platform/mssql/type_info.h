@@ -7,13 +7,13 @@
 #ifndef COURT_PLATFORM_MSSQL_TYPE_INFO_H_
 #define COURT_PLATFORM_MSSQL_TYPE_INFO_H_
 
-#include "platform/mssql/executor.h"
+#include "platform/mssql/statement_context.h"
 
 namespace court::mssql {
 
 // Adds the result set of sp_datatype_info: the types of ODBC code data_type
 // (0: all). odbc_version 3 gives datetime types code 93, older versions 11.
-void DataTypeInfo(Executor& x, int data_type, int odbc_version);
+void DataTypeInfo(StatementContext& x, int data_type, int odbc_version);
 
 }  // namespace court::mssql
 

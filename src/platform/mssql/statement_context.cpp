@@ -1,0 +1,91 @@
+#include "platform/mssql/statement_context.h"
+
+#include <memory>
+#include <set>
+
+#include "platform/mssql/messages.h"
+#include "platform/mssql/row_writer.h"
+#include "platform/mssql/security.h"
+#include "platform/mssql/text.h"
+
+namespace court::mssql {
+
+using access::Value;
+
+void StatementContext::Inform(int number, const std::string& text) {
+  result_.messages.push_back(Message(number, text, number == 0 ? 0 : 10));
+}
+
+void StatementContext::Raise(const access::Error& error) {
+  result_.messages.push_back(error);
+  session_.last_error = error.number();
+}
+
+void StatementContext::Fail(const access::Error& error, int follower, const std::string& text) {
+  Raise(error);
+  result_.messages.push_back(Message(follower, text, follower == 3621 ? 0 : 16));
+  throw BatchAbort{};
+}
+
+Variable* StatementContext::FindVariable(const std::string& name) {
+  auto it = variables_.find(Lower(name));
+  return it == variables_.end() ? nullptr : &it->second;
+}
+
+Value StatementContext::SystemVariable(const std::string& name) {
+  if (name == "language") return Value::Text(session_.language);
+  if (name == "identity") return session_.last_identity ? Value::Integer(session_.last_identity) : Value();
+  if (name == "rowcount") return Value::Integer(session_.row_count);
+  if (name == "error") return Value::Integer(session_.last_error);
+  if (name == "trancount") return Value::Integer(sqlite3_get_autocommit(session_.db().handle()) ? 0 : 1);
+  if (name == "max_precision") return Value::Integer(38);
+  if (name == "spid") return Value::Integer(51);
+  if (name == "servername") return Value::Text("(local)");
+  if (name == "version")
+    return Value::Text("Microsoft SQL Server  2000 - 8.00.2039 (Embedded court-setup engine)");
+  throw MustDeclareVariable("@@" + name);
+}
+
+CompileEnv StatementContext::Env() {
+  CompileEnv env = SessionEnv(session_);
+  env.variable = [this](const std::string& name) { return FindVariable(name); };
+  env.system_variable = [this](const std::string& name) { return SystemVariable(name); };
+  if (!IsAdministrator(session_)) {
+    // Tables read with rights on some of their columns only; their columns are checked one by one.
+    auto partial = std::make_shared<std::set<int>>();
+    env.read_source = [this, partial](const TableMeta& table) {
+      bool whole = true;
+      std::string source = ReadSource(session_, table, &whole);
+      if (!whole) partial->insert(table.id);
+      return source;
+    };
+    env.read_column = [this, partial](const TableMeta& table, const ColumnMeta& column) {
+      if (partial->count(table.id)) RequireColumn(session_, table, column, kSelect);
+    };
+  }
+  return env;
+}
+
+Value StatementContext::Evaluate(const Expr& e, std::optional<SqlType>* type) {
+  CompileEnv env = Env();
+  Compiler compiler(env);
+  CompiledQuery q = compiler.CompileScalar(e);
+  if (type != nullptr) *type = q.columns[0].type;
+  return session_.db().Scalar(q.sql, q.params);
+}
+
+bool StatementContext::IsTrue(const Expr& condition) {
+  CompileEnv env = Env();
+  Compiler compiler(env);
+  std::string sql = "SELECT CASE WHEN " + compiler.Condition(condition, Scope{}) + " THEN 1 ELSE 0 END";
+  return session_.db().Scalar(sql, compiler.params()).integer() == 1;
+}
+
+std::string StatementContext::EvaluateText(const Expr* e) {
+  if (e == nullptr) return "";
+  if (e->kind == ExprKind::kLiteral) return e->literal.text;
+  Value v = Evaluate(*e);
+  return v.is_null() ? "" : v.ToText();
+}
+
+}  // namespace court::mssql
