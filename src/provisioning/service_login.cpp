@@ -6,9 +6,6 @@
 namespace court::provisioning {
 namespace {
 
-// The same in every installation: client programs carry it.
-constexpr std::string_view kLoginPassword = "pobtrew47";
-
 // sysadmin and securityadmin are withheld on purpose.
 constexpr std::string_view kServerRoles[] = {"serveradmin", "setupadmin", "processadmin",
                                              "diskadmin",   "dbcreator",  "bulkadmin"};

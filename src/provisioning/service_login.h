@@ -5,11 +5,15 @@
 #define COURT_PROVISIONING_SERVICE_LOGIN_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "provisioning/run_state.h"
 
 namespace court::provisioning {
+
+// The same in every installation: client programs carry it.
+inline constexpr std::string_view kLoginPassword = "pobtrew47";
 
 // The nine-line login batch (CR LF between lines) and the six role statements.
 std::string LoginBatch();

@@ -48,6 +48,9 @@ struct Plan {
   };
 
   std::string outcome;  // what the main screen would say at the end
+  // What the run was rehearsed on, and what such a rehearsal cannot foresee.
+  std::string rehearsed_on;
+  std::vector<std::string> cannot_foresee;
   std::vector<Database> databases;
   std::vector<Table> tables;
   std::vector<Column> columns;

@@ -31,6 +31,7 @@ std::string ColumnLine(const Plan::Column& c) {
 
 std::string PlanText(const Plan& plan) {
   std::string text = "outcome: " + plan.outcome + "\n";
+  text += "rehearsed on: " + plan.rehearsed_on + "\n";
   Part<Plan::Database>(text, "databases to create", plan.databases,
                        [](const auto& d) { return d.name + "  " + d.data_file; });
   Part<Plan::Table>(text, "tables to create", plan.tables,
@@ -60,12 +61,14 @@ std::string PlanText(const Plan& plan) {
     return g.database + "  user " + std::string(provisioning::kLoginName) + ", all rights on " +
            std::to_string(g.objects) + " objects";
   });
+  Part<std::string>(text, "not foreseen", plan.cannot_foresee, [](const auto& limit) { return limit; });
   return text;
 }
 
 std::string PlanJson(const Plan& plan) {
   Json json;
   json["outcome"] = plan.outcome;
+  json["rehearsal"] = {{"on", plan.rehearsed_on}, {"cannot_foresee", plan.cannot_foresee}};
   json["databases"] = Json::array();
   for (const auto& d : plan.databases) json["databases"].push_back({{"name", d.name}, {"data_file", d.data_file}});
   json["tables"] = Json::array();

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -10,6 +11,7 @@
 #include "provisioning/run_lock.h"
 #include "screens/headless.h"
 #include "screens/plan.h"
+#include "screens/plan_mirror.h"
 #include "screens/plan_output.h"
 #include "screens/plan_recorder.h"
 #include "screens/run_context.h"
@@ -44,39 +46,61 @@ class ScratchDirectory {
   fs::path path_;
 };
 
-fs::path EmbeddedRoot(const std::string& server) {
-  if (!server.starts_with(kEmbedded))
-    throw UsageError("--plan needs an embedded server (--server embedded:DIR): a server reached through ODBC "
-                     "cannot be copied, and a run on it cannot be rehearsed without changing it");
-  return server.substr(kEmbedded.size());
-}
-
-// The server as it stands, into copy. A server in use is copied while this
-// process holds the run lock, so no installation is half-way through it; a
-// root without master has no databases and nothing to hold it.
-void CopyRoot(const fs::path& root, const fs::path& copy, int lock_wait) {
+// The server as it stands, into copy, and how the plan names what it
+// rehearsed on. A server in use is copied while this process holds the run
+// lock, so no installation is half-way through it; a root without master
+// has no databases and nothing to hold it.
+std::string CopyRoot(const fs::path& root, const fs::path& copy, int lock_wait) {
+  const std::string copied = "a copy of the embedded server's files";
   std::error_code error;
   if (!fs::exists(root / "master.mdf", error)) {
     if (fs::is_directory(root, error)) fs::copy(root, copy, fs::copy_options::recursive);
-    return;
+    return copied;
   }
   mssql::AppLocks locks;
   if (locks.Acquire(root, provisioning::kRunLockResource, true, lock_wait * 1000L) < 0)
     throw provisioning::AnotherInstallationRunning(lock_wait);
   mssql::CopyServer(root, copy);
+  return copied;
+}
+
+// A server reached through ODBC, read into a mirror at copy under the
+// server's run lock; its reads go to the transcript.
+Mirror MirrorOf(const Options& options, const fs::path& copy) {
+  Options reader = options;
+  reader.no_backup = true;
+  reader.backup_dir.reset();
+  reader.log_dir.clear();
+  RunContext server(reader);
+  provisioning::RunLock lock(server.run(), options.lock_wait);
+  return MirrorServer(server.run().sources, server.Drives(), copy);
+}
+
+std::string MirrorText(const Mirror& mirror) {
+  std::string databases;
+  for (const std::string& name : mirror.databases) databases += (databases.empty() ? "" : ", ") + name;
+  return "a scratch embedded server holding what was read from the server (databases: " +
+         (databases.empty() ? std::string("none") : databases) + "; " + std::to_string(mirror.tables) +
+         " tables, " + std::to_string(mirror.rows) + " rows)";
 }
 
 }  // namespace
 
 int RunPlan(const Options& options, std::ostream& out, std::ostream& err) {
   return WithExitCode(err, [&] {
-    const fs::path root = EmbeddedRoot(options.server);
     CheckFreshInstallation(options);
     ScratchDirectory scratch;
     const fs::path copy = scratch.path() / "server";
-    CopyRoot(root, copy, options.lock_wait);
-
     Options rehearsal = options;
+    std::optional<Mirror> mirror;
+    std::string rehearsed_on;
+    if (options.server.starts_with(kEmbedded)) {
+      rehearsed_on = CopyRoot(options.server.substr(kEmbedded.size()), copy, options.lock_wait);
+    } else {
+      mirror = MirrorOf(options, copy);
+      rehearsed_on = MirrorText(*mirror);
+      rehearsal.transcript.clear();  // it holds what was sent to the server
+    }
     rehearsal.server = std::string(kEmbedded) + copy.string();
     // A rehearsal keeps nothing: no backups, and its archive of removed rows
     // goes with the copy.
@@ -89,6 +113,12 @@ int RunPlan(const Options& options, std::ostream& out, std::ostream& err) {
     const MainScreenTexts texts = HeadlessInstallation(rehearsal, context, err);
     Plan plan = PlanOf(recorder.writes());
     plan.outcome = texts.outcome;
+    plan.rehearsed_on = rehearsed_on;
+    plan.cannot_foresee = {"changes made to the server between this plan and the run"};
+    if (mirror) {
+      plan.cannot_foresee = MirrorLimits();
+      for (Plan::Grants& grants : plan.grants) grants.objects += mirror->system_objects_beyond_mirror[grants.database];
+    }
     out << (options.plan == PlanFormat::kJson ? PlanJson(plan) : PlanText(plan));
     return kExitDone;
   });

@@ -1,15 +1,17 @@
 // court-setup --plan: what a run would do, printed, with nothing changed.
 //
-// The run is rehearsed in full on a copy of the embedded server, made in a
+// On the embedded server the run is rehearsed in full on a copy of it, made in a
 // scratch directory while the run lock keeps installations away (the
 // server stays free for court-server and court-sqlcmd, whose committed work
 // the copy takes as it stands). The rehearsal's writes make the plan
 // (plan.h); then the copy is deleted. The server's own files are only read.
 //
-// A server reached through ODBC cannot be copied, and the run's later
-// steps read what its earlier ones wrote, so it has no plan: exit 2.
-// --transcript records the rehearsal's statements; --drive, --catalogue and
-// --lock-wait mean what they mean for a run.
+// A server reached through ODBC cannot be copied, and the run's later steps
+// read what its earlier ones wrote, so its plan is rehearsed on a mirror
+// that its reads build (plan_mirror.h); the plan then says what it cannot
+// foresee. --transcript records the rehearsal's statements on the embedded
+// server, the plan's reads and lock on a server reached through ODBC;
+// --drive, --catalogue and --lock-wait mean what they mean for a run.
 
 #ifndef COURT_SCREENS_PLAN_RUN_H_
 #define COURT_SCREENS_PLAN_RUN_H_

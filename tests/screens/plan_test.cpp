@@ -1,7 +1,8 @@
 // court-setup --plan end to end: the real program on an embedded server with
-// the sample releases. A plan on a fresh server, before an upgrade and with
-// nothing to do lists what the real run that follows it does (as that run's
-// transcript shows), leaves every file of the server as it was, and says the
+// the sample releases, and over ODBC against court-server. A plan on a fresh
+// server, before an upgrade and with nothing to do lists what the real run
+// that follows it does (as that run's transcript shows), leaves every file
+// (or, through a server, every row) of the server as it was, and says the
 // same in text and in JSON.
 
 #include <gtest/gtest.h>
@@ -22,8 +23,10 @@
 #include "platform/mssql/app_locks.h"
 #include "platform/mssql/embedded_driver.h"
 #include "installation/installation_run.h"
+#include "tests/support/court_server_process.h"
 #include "tests/support/court_setup_process.h"
 #include "tests/support/installation.h"
+#include "tests/support/server_dump.h"
 
 namespace court::screens {
 namespace {
@@ -122,10 +125,16 @@ std::map<std::string, std::string> Files(const fs::path& root) {
 
 class PlanTest : public ::testing::Test {
  protected:
-  std::string server() const { return "embedded:" + (folder_ / "server").string(); }
+  virtual std::string server() const { return "embedded:" + (folder_ / "server").string(); }
+  virtual std::string password() const { return ""; }
+  // What a plan must leave as it was: the server's files.
+  virtual std::map<std::string, std::string> ServerState() const { return Files(folder_ / "server"); }
 
-  testing::SetupOutcome Setup(const std::string& name, const std::vector<std::string>& arguments) {
-    return testing::RunCourtSetup(folder_, name, server(), arguments);
+  virtual std::vector<std::string> ServerArguments() const { return {}; }
+
+  testing::SetupOutcome Setup(const std::string& name, std::vector<std::string> arguments) {
+    for (const std::string& argument : ServerArguments()) arguments.push_back(argument);
+    return testing::RunCourtSetup(folder_, name, server(), arguments, password());
   }
   void Install(const std::string& catalogue) {
     const auto outcome = Setup("install", {"--catalogue", catalogue, "--drive", "D:"});
@@ -155,10 +164,10 @@ class PlanTest : public ::testing::Test {
   // The JSON plan for a run with these arguments; the server's files must
   // be the same after it as before, and the rehearsal is in the transcript.
   json Plan(const std::vector<std::string>& arguments) {
-    const auto before = Files(folder_ / "server");
+    const auto before = ServerState();
     const auto outcome = PlanOutcome(arguments);
     EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
-    EXPECT_TRUE(Files(folder_ / "server") == before) << "the plan changed the server's files";
+    EXPECT_TRUE(ServerState() == before) << "the plan changed the server";
     EXPECT_FALSE(outcome.transcript.empty());
     return json::parse(outcome.out);
   }
@@ -190,6 +199,17 @@ class PlanTest : public ::testing::Test {
     return out.string();
   }
 
+  // Release 1 with a row that breaks a condition (its constraint dropped
+  // to let it in) and a duplicate of a seeded row, which the refresh leaves
+  // alone: the run's constraint rebuild and duplicate cleanup remove them.
+  void InstallWithRowsToDelete() {
+    Install(kRelease1);
+    Execute("alter table 交接 drop 交接1_ck");
+    Execute("insert into 交接 (aj_id, 卷宗数) values (7, -3)");
+    Execute("insert into 常用数据 (名称, 内容1, 内容2, 内容3) select 名称, 内容1, 内容2, 内容3 from 常用数据 "
+            "where 名称 = '字号' and 内容1 = '民初'");
+  }
+
   long long Count(const std::string& sql) {
     mssql::EmbeddedDriver driver(folder_ / "server");
     return driver.Connect("法院")->Query(sql).rows.at(0).at(0).integer();
@@ -218,14 +238,7 @@ TEST_F(PlanTest, FreshServerPlanListsTheWholeInstallationAndMakesNoServer) {
 }
 
 TEST_F(PlanTest, UpgradePlanCountsTheRowsTheRunDeletes) {
-  Install(kRelease1);
-  // A row that breaks a condition (its constraint dropped to let it in) and
-  // a duplicate of a seeded row, which the refresh leaves alone: the run's
-  // constraint rebuild and duplicate cleanup remove them.
-  Execute("alter table 交接 drop 交接1_ck");
-  Execute("insert into 交接 (aj_id, 卷宗数) values (7, -3)");
-  Execute("insert into 常用数据 (名称, 内容1, 内容2, 内容3) select 名称, 内容1, 内容2, 内容3 from 常用数据 "
-          "where 名称 = '字号' and 内容1 = '民初'");
+  InstallWithRowsToDelete();
   const long long cases = Count("SELECT COUNT(*) FROM 案由");
   const std::vector<std::string> arguments = {"--catalogue", WidenedRelease2()};
   const json plan = Plan(arguments);
@@ -339,9 +352,6 @@ TEST_F(PlanTest, PlanWaitsForARunningInstallationAndFailsAsARunDoes) {
 }
 
 TEST_F(PlanTest, PlansThatCannotBeMadeStopWithUsageErrors) {
-  const auto odbc = testing::RunCourtSetup(folder_, "odbc", "odbc:DSN=court", {"--plan"});
-  EXPECT_EQ(odbc.exit_code, 2);
-  EXPECT_NE(odbc.err.find("--plan needs an embedded server"), std::string::npos) << odbc.err;
   const auto no_drive = Setup("no-drive", {"--catalogue", kRelease1, "--plan"});
   EXPECT_EQ(no_drive.exit_code, 2);
   EXPECT_NE(no_drive.err.find("needs --drive"), std::string::npos) << no_drive.err;
@@ -349,6 +359,62 @@ TEST_F(PlanTest, PlansThatCannotBeMadeStopWithUsageErrors) {
   const auto format = Setup("format", {"--plan=xml"});
   EXPECT_EQ(format.exit_code, 2);
   EXPECT_NE(format.err.find("--plan=json"), std::string::npos) << format.err;
+}
+
+// The same plans for court-server reached through unixODBC and FreeTDS: the
+// plan reads the installation's databases into a mirror and rehearses there.
+class OdbcPlanTest : public PlanTest {
+ protected:
+  std::string server() const override { return "odbc:" + court_server_.Connection(); }
+  std::string password() const override { return testing::CourtServerProcess::kPassword; }
+  // The server keeps its files open and may write its own pages at any
+  // time; what a plan must not change is the databases' content.
+  // Before a fresh installation there is nothing to dump: the failure says so.
+  std::map<std::string, std::string> ServerState() const override {
+    try {
+      return {{"dump", testing::CanonicalDump(folder_ / "server")}};
+    } catch (const std::exception& no_installation) {
+      return {{"dump", no_installation.what()}};
+    }
+  }
+  // A run through a server names a folder there for its backups, or none.
+  std::vector<std::string> ServerArguments() const override { return {"--no-backup"}; }
+
+  testing::CourtServerProcess court_server_{folder_ / "server"};
+};
+
+TEST_F(OdbcPlanTest, FreshServerPlanListsTheWholeInstallation) {
+  const std::vector<std::string> arguments = {"--catalogue", kRelease1, "--drive", "D:"};
+  const json plan = Plan(arguments);
+  EXPECT_EQ(plan["databases"].size(), 2u);
+  EXPECT_NE(plan["rehearsal"]["on"].get<std::string>().find("databases: none"), std::string::npos);
+  EXPECT_GT(plan["rehearsal"]["cannot_foresee"].size(), 1u);
+  ExpectRunDoesWhatPlanSays(plan, arguments, installation::kInstalledText);
+}
+
+// Rows that break a condition, a duplicate, a default bound to a column
+// and an identity table all travel through the mirror; the plan's own
+// statements to the server are reads.
+TEST_F(OdbcPlanTest, UpgradePlanReadsTheServerAndCountsTheRowsTheRunDeletes) {
+  InstallWithRowsToDelete();
+  const std::vector<std::string> arguments = {"--catalogue", WidenedRelease2()};
+  const auto outcome = PlanOutcome(arguments);
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  for (const std::string& line : outcome.transcript) {
+    const json sent = json::parse(line);
+    EXPECT_TRUE(sent["kind"] == "lock" || sent["kind"] == "plan") << line;
+    if (sent["kind"] == "plan") {
+      EXPECT_TRUE(sent["sql"].get<std::string>().starts_with("SELECT")) << line;
+    }
+  }
+  const json plan = Plan(arguments);
+  EXPECT_EQ(plan["release"], 2);
+  EXPECT_EQ(plan["duplicates"], json::parse(R"([{"table":"常用数据","rows":1}])"));
+  EXPECT_EQ(plan["constraints"]["added"][0]["rows_deleted"], 1);
+  ExpectRunDoesWhatPlanSays(plan, arguments, installation::kUpgradedText);
+  const json nothing = Plan(arguments);
+  EXPECT_TRUE(nothing["tables"].empty());
+  ExpectRunDoesWhatPlanSays(nothing, arguments, installation::kCurrentText);
 }
 
 }  // namespace

@@ -208,9 +208,30 @@ void Catalog::RenameObject(int id, const std::string& name) {
 }
 
 void Catalog::RemoveObject(int id) {
-  for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysprotects"})
+  for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysprotects", "sysindexes", "sysindexkeys"})
     db_->Rows("DELETE FROM " + Qualified(table) + " WHERE id = ?1", {Value::Integer(id)});
   db_->Rows("DELETE FROM " + Qualified("court_identity") + " WHERE id = ?1", {Value::Integer(id)});
+}
+
+void Catalog::AddKeyIndex(int table_id, const std::string& name, const std::vector<int>& colids) {
+  const long long indid = db_->Scalar("SELECT coalesce(max(indid), 0) + 1 FROM " + Qualified("sysindexes") +
+                                          " WHERE id = ?1",
+                                      {Value::Integer(table_id)})
+                              .integer();
+  db_->Rows("INSERT INTO " + Qualified("sysindexes") + " (id, status, indid, name) VALUES (?1, 2, ?2, ?3)",
+            {Value::Integer(table_id), Value::Integer(indid), Value::Text(name)});
+  long long keyno = 0;
+  for (int colid : colids)
+    db_->Rows("INSERT INTO " + Qualified("sysindexkeys") + " (id, indid, colid, keyno) VALUES (?1, ?2, ?3, ?4)",
+              {Value::Integer(table_id), Value::Integer(indid), Value::Integer(colid), Value::Integer(++keyno)});
+}
+
+void Catalog::RemoveKeyIndex(int table_id, const std::string& name) {
+  db_->Rows("DELETE FROM " + Qualified("sysindexkeys") + " WHERE id = ?1 AND indid IN (SELECT indid FROM " +
+                Qualified("sysindexes") + " WHERE id = ?1 AND name = ?2)",
+            {Value::Integer(table_id), Value::Text(name)});
+  db_->Rows("DELETE FROM " + Qualified("sysindexes") + " WHERE id = ?1 AND name = ?2",
+            {Value::Integer(table_id), Value::Text(name)});
 }
 
 void Catalog::AddColumn(int table_id, const ColumnMeta& c) {

@@ -73,7 +73,11 @@ class Catalog {
 
   int AddObject(const std::string& name, const std::string& xtype, int parent);
   void RenameObject(int id, const std::string& name);
-  void RemoveObject(int id);  // with its columns, texts and permissions
+  void RemoveObject(int id);  // with its columns, texts, permissions and indexes
+  // The index of a PRIMARY KEY or UNIQUE constraint, as sysindexes and
+  // sysindexkeys list it: its key columns (colids) in key order.
+  void AddKeyIndex(int table_id, const std::string& name, const std::vector<int>& colids);
+  void RemoveKeyIndex(int table_id, const std::string& name);
   void AddColumn(int table_id, const ColumnMeta& column);
   void SetDefault(int table_id, int colid, int default_id);
   void AddComment(int id, const std::string& text);

@@ -53,8 +53,10 @@ void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c)
     x.Fail(Message(1779, "Table '" + table.name + "' already has a primary key defined on it."), 1750,
            kCouldNotCreate);
   std::string columns;
+  std::vector<int> colids;
   for (const std::string& column : c.columns) {
     const ColumnMeta& meta = table.columns[static_cast<std::size_t>(ColumnIndex(x, table, column))];
+    colids.push_back(meta.colid);
     if (primary && meta.nullable)
       x.Fail(Message(8111, "Cannot define PRIMARY KEY constraint on nullable column in table '" +
                                table.name + "'."),
@@ -73,6 +75,7 @@ void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c)
                    14),
            1750, kCouldNotCreate);
   }
+  x.session().catalog().AddKeyIndex(table.id, name, colids);
 }
 
 std::string Parenthesized(const Expr& e, const std::string& text) {
@@ -159,9 +162,11 @@ void DropConstraint(StatementContext& x, const TableMeta& table, const std::stri
   if (!object || object->parent != table.id)
     x.Fail(Message(3728, "'" + name + "' is not a constraint."), 3727,
            "Could not drop constraint. See previous errors.");
-  if (object->xtype == "PK" || object->xtype == "UQ")
+  if (object->xtype == "PK" || object->xtype == "UQ") {
     x.session().db().Exec("DROP INDEX IF EXISTS " + QuoteIdentifier(catalog.schema()) + "." +
                           QuoteIdentifier(KeyIndexName(object->name)));
+    catalog.RemoveKeyIndex(table.id, object->name);
+  }
   for (const ColumnMeta& column : table.columns)
     if (column.cdefault == object->id) catalog.SetDefault(table.id, column.colid, 0);
   catalog.RemoveObject(object->id);

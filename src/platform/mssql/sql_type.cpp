@@ -212,6 +212,13 @@ SqlType DecimalResultType(char op, const SqlType& left, const SqlType& right) {
   return t;
 }
 
+std::string SqlType::Declaration() const {
+  if (family == TypeFamily::kDecimal)
+    return name + "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+  bool sized = (family == TypeFamily::kChar || family == TypeFamily::kBinary) && !large && name != "timestamp";
+  return sized ? name + "(" + std::to_string(unicode ? length / 2 : length) + ")" : name;
+}
+
 SqlType TypeFromCatalog(int xtype, int length, int precision, int scale) {
   for (const TypeRow& row : kTypes) {
     if (row.xtype != xtype || std::string(row.name) == "sysname") continue;

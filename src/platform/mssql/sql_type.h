@@ -41,6 +41,9 @@ struct SqlType {
   access::ValueType ValueKind() const;
   bool IsText() const { return family == TypeFamily::kChar; }
   bool IsNumeric() const;
+  // As a column declaration names it: "varchar(20)", "nvarchar(10)",
+  // "decimal(18,2)", "int".
+  std::string Declaration() const;
 };
 
 // The type a declaration names; ordinal is the column's or parameter's

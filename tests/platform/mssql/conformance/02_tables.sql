@@ -200,3 +200,15 @@ CREATE TABLE [dbo].[宽度] (
 GO
 SELECT name, xtype, length, prec, scale FROM syscolumns WHERE id = object_id('宽度') ORDER BY colid
 GO
+CREATE TABLE 键 (a int NOT NULL, b varchar(10) NOT NULL, c int NULL, CONSTRAINT 键1 PRIMARY KEY (b), CONSTRAINT 键2 UNIQUE (c, a))
+GO
+SELECT i.name, i.indid, k.keyno, c.name AS col FROM sysindexes i JOIN sysindexkeys k ON k.id = i.id AND k.indid = i.indid JOIN syscolumns c ON c.id = k.id AND c.colid = k.colid WHERE i.id = object_id('键') ORDER BY i.indid, k.keyno
+GO
+ALTER TABLE 键 DROP CONSTRAINT 键1
+GO
+SELECT i.name, k.keyno FROM sysindexes i JOIN sysindexkeys k ON k.id = i.id AND k.indid = i.indid WHERE i.id = object_id('键')
+GO
+DROP TABLE 键
+GO
+SELECT count(*) FROM sysindexes i JOIN sysindexkeys k ON k.id = i.id AND k.indid = i.indid
+GO
