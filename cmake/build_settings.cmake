@@ -20,6 +20,7 @@ pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET libmdb)
 pkg_check_modules(ODBC REQUIRED IMPORTED_TARGET odbc)
 pkg_check_modules(ODBCINST REQUIRED IMPORTED_TARGET odbcinst)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
 find_package(OpenSSL REQUIRED)
 find_package(nlohmann_json REQUIRED)
 

@@ -1,38 +1,42 @@
-// Chinese_PRC_CI_AS on SQLite: the collation, LIKE, and the built-in
-// functions that T-SQL statements call (getdate, rtrim, len, isnull, ...).
+// The server's collation, Chinese_PRC_CI_AS, in one place: every text
+// comparison of the engine goes through it — `=` and `<` (as the SQLite
+// collation "CI" that every text column, literal and parameter carries),
+// ORDER BY, GROUP BY, DISTINCT, unique keys and indexes, LIKE, CHARINDEX,
+// and the names of objects.
 //
-// Comparisons ignore letter case and trailing blanks, as the server's
-// default collation does; they are registered as collation "CI" on every
-// connection the engine opens.
+// The rules: case-insensitive, accent-sensitive, width-insensitive
+// (ａ = a), kana-insensitive, trailing blanks ignored, Chinese characters
+// in pinyin order as the code page orders them. ICU's Chinese collator at
+// secondary strength gives exactly these: case, width and kana are
+// tertiary differences, accents secondary ones.
+//
+// Indexes keep the order of the collator that built them, so a database
+// records the collator's version (CollationVersion) and its indexes are
+// rebuilt when another version opens it (sqlite_db.h).
 
 #ifndef COURT_PLATFORM_MSSQL_COLLATION_H_
 #define COURT_PLATFORM_MSSQL_COLLATION_H_
 
-#include <sqlite3.h>
-
-#include <optional>
+#include <cstdint>
 #include <string_view>
-
-#include "platform/access/error.h"
-#include "platform/mssql/datetime_text.h"
 
 namespace court::mssql {
 
-// State the SQL functions share with the engine on one connection.
-struct FunctionContext {
-  DateOrder date_order = DateOrder::kMdy;
-  // A T-SQL error raised inside a function; rethrown once SQLite returns.
-  std::optional<access::Error> pending;
-};
-
-void RegisterServerFunctions(sqlite3* db, FunctionContext* context);
-
-// The collation's three-way comparison.
+// The three-way comparison of two UTF-8 texts.
 int CompareCi(std::string_view a, std::string_view b);
+inline bool EqualCi(std::string_view a, std::string_view b) { return a == b || CompareCi(a, b) == 0; }
 
-// T-SQL LIKE under the collation: %, _, [set], [^set], [a-z], with an
-// optional escape character.
+// T-SQL LIKE under the collation: %, _, [set], [^set], [a-z] (a range in
+// collation order), with an optional escape character. Blanks closing the
+// value do not count; blanks closing the pattern do.
 bool LikeMatch(std::string_view pattern, std::string_view value, int escape = -1);
+
+// CHARINDEX: the 1-based character position of needle in haystack at or
+// after start, or 0.
+int FindCi(std::string_view needle, std::string_view haystack, int start = 1);
+
+// The collator's version as a 32-bit number; never 0.
+std::int32_t CollationVersion();
 
 }  // namespace court::mssql
 

@@ -18,7 +18,6 @@ namespace {
 using access::Value;
 
 
-bool SameName(const std::string& a, const std::string& b) { return CompareCi(a, b) == 0; }
 
 std::string Hex(const access::Bytes& bytes) {
   static const char* kDigits = "0123456789ABCDEF";
@@ -160,8 +159,8 @@ Compiler::Typed Compiler::EmitColumn(const Expr& e, const Scope& scope) {
     std::optional<SqlType> type;
     std::string stored_name;
     for (const ScopeTable& t : s->tables) {
-      if (!qualifier.empty() && !SameName(qualifier, t.alias) &&
-          !(SameName(qualifier, t.name) && (t.alias.empty() || e.name.size() > 2)))
+      if (!qualifier.empty() && !EqualCi(qualifier, t.alias) &&
+          !(EqualCi(qualifier, t.name) && (t.alias.empty() || e.name.size() > 2)))
         continue;
       if (t.meta) {
         int i = t.meta->Find(column);
@@ -172,7 +171,7 @@ Compiler::Typed Compiler::EmitColumn(const Expr& e, const Scope& scope) {
         stored_name = t.meta->columns[static_cast<std::size_t>(i)].name;
       } else {
         for (const OutputColumn& c : t.derived) {
-          if (!SameName(c.name, column)) continue;
+          if (!EqualCi(c.name, column)) continue;
           if (found) throw AmbiguousColumnName(column);
           found = &t;
           type = c.type;
@@ -495,8 +494,8 @@ std::optional<int> Compiler::ObjectId(const std::string& qualified_name) {
   if (parts.empty()) return std::nullopt;
   Catalog* catalog = env_.current;
   if (parts.size() >= 3) {
-    if (SameName(parts[parts.size() - 3], "master")) catalog = env_.master;
-    else if (!SameName(parts[parts.size() - 3], env_.database)) return std::nullopt;
+    if (EqualCi(parts[parts.size() - 3], "master")) catalog = env_.master;
+    else if (!EqualCi(parts[parts.size() - 3], env_.database)) return std::nullopt;
   }
   if (std::shared_ptr<const TableMeta> system = catalog->FindTable(parts.back());
       system && system->xtype != "U")

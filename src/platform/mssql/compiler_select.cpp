@@ -8,8 +8,6 @@ namespace court::mssql {
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return CompareCi(a, b) == 0; }
-
 bool ContainsAggregate(const Expr& e) {
   if (e.kind == ExprKind::kFunction) {
     std::string fn = e.name.back();
@@ -43,8 +41,8 @@ std::shared_ptr<const TableMeta> Compiler::ResolveTable(const MultiName& name) {
   Catalog* catalog = env_.current;
   if (name.size() >= 3) {
     const std::string& db = name[name.size() - 3];
-    if (SameName(db, "master")) catalog = env_.master;
-    else if (!SameName(db, env_.database)) throw InvalidObjectName(DisplayName(name));
+    if (EqualCi(db, "master")) catalog = env_.master;
+    else if (!EqualCi(db, env_.database)) throw InvalidObjectName(DisplayName(name));
   }
   std::shared_ptr<const TableMeta> table = catalog->FindTable(name.back());
   if (!table) throw InvalidObjectName(DisplayName(name));
@@ -114,8 +112,8 @@ void Compiler::SelectList(const Select& select, const Scope& scope, CompiledQuer
     if (item.star) {
       bool any = false;
       for (const ScopeTable& t : scope.tables) {
-        if (!item.star_qualifier.empty() && !SameName(item.star_qualifier[0], t.alias) &&
-            !SameName(item.star_qualifier[0], t.name))
+        if (!item.star_qualifier.empty() && !EqualCi(item.star_qualifier[0], t.alias) &&
+            !EqualCi(item.star_qualifier[0], t.name))
           continue;
         any = true;
         if (t.meta) {
@@ -185,7 +183,7 @@ CompiledQuery Compiler::SelectQuery(const Select& select, const Scope* outer, bo
       // A bare name means the select list's alias first, as on the server.
       if (e.kind == ExprKind::kColumn && e.name.size() == 1) {
         for (const SelectItem& item : select.items)
-          if (!item.alias.empty() && SameName(item.alias, e.name[0])) term = QuoteIdentifier(item.alias);
+          if (!item.alias.empty() && EqualCi(item.alias, e.name[0])) term = QuoteIdentifier(item.alias);
       }
       if (union_part && e.kind == ExprKind::kColumn) term = QuoteIdentifier(e.name.back());
       if (term.empty()) term = Condition(e, scope);

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "platform/access/error.h"
+#include "platform/mssql/collation.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/storage_error.h"
 
@@ -167,6 +168,27 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
   sqlite3_busy_timeout(db_, 30000);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
   RegisterServerFunctions(db_, &functions_);
+  KeepIndexesInCollationOrder();
+}
+
+// A file records in its application id the version of the collator that
+// ordered its indexes. Opened under another one (an older engine, a newer
+// ICU), every index on text is rebuilt once, under a write lock, before the
+// file is used: a stale order would make keys unfindable or let duplicates in.
+void SqliteDb::KeepIndexesInCollationOrder() {
+  const std::int64_t version = CollationVersion();
+  if (Scalar("PRAGMA main.application_id").integer() == version) return;
+  Exec("BEGIN IMMEDIATE");
+  try {
+    if (Scalar("PRAGMA main.application_id").integer() != version) {
+      Exec("REINDEX CI");
+      Exec("PRAGMA main.application_id = " + std::to_string(version));
+    }
+    Exec("COMMIT");
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
 }
 
 void SqliteDb::ThrowPending() {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/access/value.h"
-#include "platform/mssql/collation.h"
+#include "platform/mssql/sql_functions.h"
 #include "platform/mssql/storage_error.h"
 
 namespace court::mssql {
@@ -89,6 +89,8 @@ class SqliteDb {
   void ThrowPending();
 
  private:
+  void KeepIndexesInCollationOrder();
+
   FunctionContext functions_;
   sqlite3* db_ = nullptr;
   // Prepared statements, the most recently used first, and by their text.

@@ -30,6 +30,13 @@ inline std::string QuoteString(std::string_view text) {
   return out + "'";
 }
 
+// The text without the blanks that close it, which the server's
+// comparisons and LEN ignore.
+inline std::string_view WithoutTrailingBlanks(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 // Characters (code points) of a UTF-8 text.
 inline std::size_t CharCount(std::string_view text) {
   std::size_t n = 0;

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <filesystem>
+
 #include "platform/access/error.h"
+#include "platform/mssql/collation.h"
 #include "platform/mssql/embedded_driver.h"
 #include "platform/mssql/parser.h"
 #include "tests/platform/mssql/court_database_fixture.h"
@@ -122,6 +127,34 @@ TEST_F(SessionTest, DuplicateKeyIsRefusedWithTheConstraintName) {
   // The failed insert used up its identity value, as on the server.
   court_->Execute("insert into K (v) values ('b')");
   EXPECT_EQ(court_->Query("SELECT id FROM K WHERE v = 'B'").rows.at(0).at(0), Value::Integer(3));
+}
+
+// Keys follow the collation (width does not count), and a file whose
+// indexes another collator version ordered is reindexed when it is opened.
+TEST_F(SessionTest, KeysFollowTheCollationAcrossCollatorVersions) {
+  court_->Execute("CREATE TABLE W (v nvarchar(5) NOT NULL, CONSTRAINT W1 PRIMARY KEY (v))");
+  court_->Execute("insert into W (v) values (N'a')");
+  court_->Execute("insert into W (v) values (N'中')");
+  EXPECT_EQ(ErrorOf(*court_, "insert into W (v) values (N'Ａ')"), 2627);
+  court_.reset();
+  driver_.reset();
+  const std::filesystem::path file = root_ / "drives/D/法院_Data.MDF";
+  ASSERT_TRUE(std::filesystem::exists(file));
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+  sqlite3_exec(raw, "PRAGMA application_id = 7", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+
+  driver_ = std::make_unique<EmbeddedDriver>(root_);
+  court_ = driver_->Connect("法院");
+  EXPECT_EQ(court_->Query("SELECT v FROM W WHERE v = N'Ａ'").rows.size(), 1u);
+  ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(raw, "PRAGMA application_id", -1, &stmt, nullptr);
+  ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(stmt, 0), CollationVersion());
+  sqlite3_finalize(stmt);
+  sqlite3_close(raw);
 }
 
 TEST_F(SessionTest, ConnectionKeepsItsDatabaseAndOptions) {

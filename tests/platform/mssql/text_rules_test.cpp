@@ -26,12 +26,31 @@ int ErrorNumber(const std::function<void()>& f) {
   return 0;
 }
 
-TEST(Collation, IgnoresCaseAndTrailingBlanksButNotLeadingOnes) {
+// Chinese_PRC_CI_AS: case, width, kana and closing blanks do not count,
+// accents and leading blanks do, and Chinese sorts by pinyin after Latin;
+// = and LIKE agree on all of it.
+TEST(Collation, IsCaseWidthAndKanaInsensitiveButAccentSensitive) {
   EXPECT_EQ(CompareCi("Word", "WORD  "), 0);
   EXPECT_EQ(CompareCi("法院", "法院 "), 0);
+  EXPECT_EQ(CompareCi("", "   "), 0);
   EXPECT_NE(CompareCi(" a", "a"), 0);
   EXPECT_LT(CompareCi("a", "B"), 0);
-  EXPECT_EQ(CompareCi("", "   "), 0);
+  EXPECT_LT(CompareCi("z", "阿"), 0);
+  EXPECT_EQ(CompareCi("ａ", "a"), 0);
+  EXPECT_EQ(CompareCi("É", "é"), 0);
+  EXPECT_NE(CompareCi("e", "é"), 0);
+  EXPECT_EQ(CompareCi("か", "カ"), 0);
+  EXPECT_LT(CompareCi("阿", "北"), 0);
+  EXPECT_LT(CompareCi("北", "中"), 0);
+  EXPECT_LT(CompareCi("计算交接", "最后次交接"), 0);
+  EXPECT_TRUE(LikeMatch("a", "ａ"));
+  EXPECT_TRUE(LikeMatch("É", "é"));
+  EXPECT_TRUE(LikeMatch("カ%", "かな"));
+  EXPECT_TRUE(LikeMatch("[a-c]", "Ｂ"));
+  EXPECT_FALSE(LikeMatch("e", "é"));
+  EXPECT_EQ(FindCi("DATA", "法院_data.mdf"), 4);
+  EXPECT_EQ(FindCi("ｄ", "abcD"), 4);
+  EXPECT_EQ(FindCi("x", "abc"), 0);
 }
 
 TEST(Like, FollowsTransactSqlPatterns) {
