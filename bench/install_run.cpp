@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
   const court::bench::ReleaseSize size = court::bench::SizeAtScale(scale);
   court::bench::WriteRelease(size, 1, folder / "release1.mdb");
   court::bench::WriteRelease(size, 2, folder / "release2.mdb");
-  std::printf("%s (table.mdb %.0f MiB)\n", size.Describe().c_str(), fs::file_size(folder / "release1.mdb") / 1048576.0);
+  std::printf("%s (table.mdb %.0f MiB)\n", size.Describe().c_str(), static_cast<double>(fs::file_size(folder / "release1.mdb")) / 1048576.0);
   Cost in_process[3], tds[3];
   std::printf("in-process (embedded:)\n");
   bool ok = RunAll(programs, "embedded:" + (folder / "server").string(), folder, in_process);

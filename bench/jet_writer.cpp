@@ -44,7 +44,7 @@ void WriteInput(const std::filesystem::path& path) {
   out << R"({"name": "文书样本库", "columns": [{"name": "id", "type": "long"}, {"name": "来源", "type": "text", "size": 20}, {"name": "内容", "type": "ole"}], "rows": [)";
   court::access::Bytes bytes(kTemplateBytes);
   for (int i = 1; i <= kTemplates; ++i) {
-    for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = static_cast<unsigned char>(k * 31 + i);
+    for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = static_cast<unsigned char>(k * 31 + static_cast<std::size_t>(i));
     out << (i > 1 ? ", " : "") << "[" << i << ", \"(系统文书)\", \"" << court::access::EncodeBase64(bytes) << "\"]";
   }
   out << "]}\n]}\n";
@@ -53,7 +53,7 @@ void WriteInput(const std::filesystem::path& path) {
 double PeakMegabytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;  // Linux reports kilobytes
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // Linux reports kilobytes
 }
 
 }  // namespace
@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
 
   std::printf("tables %d, reference rows %d, ole values %d x %zu KiB\n", kSmallTables + 3,
               kCausesOfAction + kProvisions, kTemplates, kTemplateBytes / 1024);
-  std::printf("input %.1f MB, output %.1f MB\n", std::filesystem::file_size(input) / 1e6,
-              std::filesystem::file_size(output) / 1e6);
+  std::printf("input %.1f MB, output %.1f MB\n", static_cast<double>(std::filesystem::file_size(input)) / 1e6,
+              static_cast<double>(std::filesystem::file_size(output)) / 1e6);
   std::printf("build: %.2f s, peak memory %.0f MB (%.0f MB before the build)\n", seconds.count(),
               PeakMegabytes(), baseline);
   std::filesystem::remove(input);

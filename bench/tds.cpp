@@ -209,8 +209,9 @@ void Phases(SQLHENV env, const court::testing::ServerProcess& server, const fs::
   const pid_t pid = server.pid();
   long lookups = 0;
   Spent spent = Measure(pid, [&] { lookups = Lookups(one, 1, kSelectSeconds); });
-  std::printf("point SELECTs, 1 connection: %.0f /s (%ld in %.1f s), server %.1f us CPU each\n", lookups / spent.wall,
-              lookups, spent.wall, spent.cpu * 1e6 / lookups);
+  const auto one_count = static_cast<double>(lookups);
+  std::printf("point SELECTs, 1 connection: %.0f /s (%ld in %.1f s), server %.1f us CPU each\n", one_count / spent.wall,
+              lookups, spent.wall, spent.cpu * 1e6 / one_count);
 
   spent = Measure(pid, [&] {
     for (int i = 0; i < rows; ++i) one.Execute(Insert("rows_out", i));
@@ -228,7 +229,8 @@ void Phases(SQLHENV env, const court::testing::ServerProcess& server, const fs::
     AllAtOnce(many, [&](Connection& c, int i) { total += Lookups(c, i + 2, kSelectSeconds); });
   });
   std::printf("point SELECTs, %d connections: %.0f /s in all (%ld in %.1f s), server %.1f us CPU each\n",
-              kConnections, total / spent.wall, total.load(), spent.wall, spent.cpu * 1e6 / total);
+              kConnections, static_cast<double>(total) / spent.wall, total.load(), spent.wall,
+              spent.cpu * 1e6 / static_cast<double>(total));
 
   const int each = std::max(1, rows / 10 / kConnections);
   spent = Measure(pid, [&] {

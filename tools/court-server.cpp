@@ -59,7 +59,8 @@ int Usage(const std::string& why) {
 // least three kinds (upper case, lower case, digits, symbols).
 bool StrongEnough(const std::string& password) {
   bool upper = false, lower = false, digit = false, symbol = false;
-  for (unsigned char c : password) {
+  for (char byte : password) {
+    const auto c = static_cast<unsigned char>(byte);
     if (std::isupper(c)) upper = true;
     else if (std::islower(c)) lower = true;
     else if (std::isdigit(c)) digit = true;

@@ -44,7 +44,8 @@ class ProvisioningStepTest : public ::testing::Test {
 
   // Index of the first sent statement with that text, or the count if none.
   static std::size_t IndexOf(const std::vector<Sent>& sent, const std::string& sql) {
-    return std::find_if(sent.begin(), sent.end(), [&](const Sent& s) { return s.sql == sql; }) - sent.begin();
+    return static_cast<std::size_t>(
+        std::find_if(sent.begin(), sent.end(), [&](const Sent& s) { return s.sql == sql; }) - sent.begin());
   }
 
   Installation installation_;
@@ -65,7 +66,7 @@ TEST_F(ProvisioningStepTest, NewCourtDatabaseIsUpgradedAndGranted) {
   std::vector<Sent> sent = installation_.Transcript();
   std::vector<std::string> login = LoginStatements();
   ASSERT_GE(sent.size(), login.size());
-  EXPECT_EQ(SqlOf({sent.begin(), sent.begin() + login.size()}), login);
+  EXPECT_EQ(SqlOf({sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(login.size())}), login);
   std::size_t stamp = IndexOf(sent, "insert into  升级版本 ( 升级版本号 ) values ( 3 )");
   std::size_t revoke = IndexOf(sent, "dbo.sp_revokedbaccess   'vek'");
   ASSERT_LT(stamp, sent.size());

@@ -18,8 +18,8 @@ std::string EncodeBase64(const Bytes& bytes) {
   text.reserve((bytes.size() + 2) / 3 * 4);
   for (std::size_t i = 0; i < bytes.size(); i += 3) {
     const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-    std::uint32_t group = bytes[i] << 16;
-    if (n > 1) group |= bytes[i + 1] << 8;
+    std::uint32_t group = std::uint32_t{bytes[i]} << 16;
+    if (n > 1) group |= std::uint32_t{bytes[i + 1]} << 8;
     if (n > 2) group |= bytes[i + 2];
     for (std::size_t k = 0; k < 4; ++k)
       text += k <= n ? kAlphabet[(group >> (18 - 6 * k)) & 0x3F] : '=';

@@ -119,12 +119,12 @@ Field Recordset::Fields(int index) {
   if (index < 0 || index >= FieldCount())
     throw Error(ado::kItemNotFound,
                 "Item cannot be found in the collection corresponding to the requested name or ordinal.");
-  return Field(this, index);
+  return Field(this, static_cast<std::size_t>(index));
 }
 
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
-  for (int i = 0; i < FieldCount(); ++i)
+  for (std::size_t i = 0; i < result_.columns.size(); ++i)
     if (SameNameIgnoringCase(result_.columns[i].name, name)) return Field(this, i);
   throw Error(ado::kItemNotFound,
               "Item cannot be found in the collection corresponding to the requested name or ordinal.");
@@ -148,7 +148,7 @@ void Recordset::Update() {
   pending_ = Pending::kNone;
 }
 
-std::string Recordset::ColumnName(int index) const {
+std::string Recordset::ColumnName(std::size_t index) const {
   const ColumnInfo& column = result_.columns[index];
   return column.base_column.empty() ? column.name : column.base_column;
 }
@@ -156,7 +156,7 @@ std::string Recordset::ColumnName(int index) const {
 void Recordset::CollectChanges(std::vector<std::string>& columns, std::vector<Value>& values) const {
   for (std::size_t i = 0; i < changed_.size(); ++i) {
     if (!changed_[i]) continue;
-    columns.push_back(ColumnName(static_cast<int>(i)));
+    columns.push_back(ColumnName(i));
     values.push_back(result_.rows[position_][i]);
   }
 }

@@ -36,9 +36,9 @@ class Field {
 
  private:
   friend class Recordset;
-  Field(Recordset* owner, int index) : owner_(owner), index_(index) {}
+  Field(Recordset* owner, std::size_t index) : owner_(owner), index_(index) {}
   Recordset* owner_;
-  int index_;
+  std::size_t index_;
 };
 
 class Recordset {
@@ -71,7 +71,7 @@ class Recordset {
   void RequireOpen() const;
   void RequireCurrentRow() const;
   void RequireUpdatable() const;
-  std::string ColumnName(int index) const;
+  std::string ColumnName(std::size_t index) const;
   void CollectChanges(std::vector<std::string>& columns, std::vector<Value>& values) const;
   void InsertPendingRow();
   void UpdatePendingRow();

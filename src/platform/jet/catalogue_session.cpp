@@ -71,9 +71,10 @@ access::ResultSet CatalogueSession::Query(std::string_view sql) {
     if (result.base_table) result.row_ids.push_back(sqlite3_column_int64(s, 0));
     access::Row row;
     for (int i = first; i < count; ++i) {
-      row.push_back(ReadValue(s, i, declared[i - first]));
+      const auto column = static_cast<std::size_t>(i - first);
+      row.push_back(ReadValue(s, i, declared[column]));
       // An expression's kind is the kind of the values it gives.
-      access::ColumnInfo& info = result.columns[i - first];
+      access::ColumnInfo& info = result.columns[column];
       if (info.type == access::ValueType::kNull) info.type = row.back().type();
     }
     result.rows.push_back(std::move(row));

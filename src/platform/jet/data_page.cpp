@@ -4,7 +4,7 @@
 
 namespace court::jet {
 namespace {
-constexpr std::size_t kOffsetTable = 14;
+constexpr std::uint32_t kOffsetTable = 14;
 }
 
 DataPage::DataPage(std::uint32_t owner) {
@@ -14,14 +14,14 @@ DataPage::DataPage(std::uint32_t owner) {
   PutU16(page_, 2, FreeSpace());
 }
 
-std::size_t DataPage::FreeSpace() const { return row_start_ - kOffsetTable - 2 * row_count_; }
+std::uint32_t DataPage::FreeSpace() const { return row_start_ - kOffsetTable - 2 * row_count_; }
 
 bool DataPage::Fits(std::size_t row_size) const {
   return row_count_ < kMaxRowsPerPage && row_size + 2 <= FreeSpace();
 }
 
 std::uint32_t DataPage::Add(const ByteString& row) {
-  row_start_ -= row.size();
+  row_start_ -= static_cast<std::uint32_t>(row.size());
   std::copy(row.begin(), row.end(), page_.begin() + row_start_);
   PutU16(page_, kOffsetTable + 2 * row_count_, row_start_);
   ++row_count_;

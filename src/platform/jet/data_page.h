@@ -15,7 +15,7 @@ namespace court::jet {
 inline constexpr std::uint32_t kLongValueOwner = 0x4C41564C;  // "LVAL"
 
 // Rows per page stay below 256 so that a row index fits its address byte.
-inline constexpr int kMaxRowsPerPage = 255;
+inline constexpr std::uint32_t kMaxRowsPerPage = 255;
 
 // The largest row a page can hold.
 inline constexpr std::size_t kMaxRowSize = kPageSize - 14 - 2;
@@ -27,15 +27,15 @@ class DataPage {
   bool Fits(std::size_t row_size) const;
   // Adds a row that fits; returns its index on the page.
   std::uint32_t Add(const ByteString& row);
-  int row_count() const { return row_count_; }
+  std::uint32_t row_count() const { return row_count_; }
   const Page& bytes() const { return page_; }
 
  private:
-  std::size_t FreeSpace() const;
+  std::uint32_t FreeSpace() const;
 
   Page page_{};
-  int row_count_ = 0;
-  std::size_t row_start_ = kPageSize;  // where the last row added begins
+  std::uint32_t row_count_ = 0;
+  std::uint32_t row_start_ = kPageSize;  // where the last row added begins
 };
 
 }  // namespace court::jet

@@ -19,7 +19,7 @@ std::string FormatDate(const access::DateTime& d, bool always_milliseconds) {
   int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month,
                              d.day, d.hour, d.minute, d.second);
   if (always_milliseconds || d.millisecond != 0)
-    std::snprintf(text + length, sizeof text - length, ".%03d", d.millisecond);
+    std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%03d", d.millisecond);
   return text;
 }
 

@@ -15,7 +15,7 @@ void Rc4(std::uint8_t* data, std::size_t size) {
   std::uint8_t s[256];
   for (int i = 0; i < 256; ++i) s[i] = static_cast<std::uint8_t>(i);
   for (int i = 0, j = 0; i < 256; ++i) {
-    j = (j + s[i] + kKey[i % sizeof kKey]) & 0xFF;
+    j = (j + s[i] + kKey[static_cast<std::size_t>(i) % sizeof kKey]) & 0xFF;
     std::swap(s[i], s[j]);
   }
   for (std::size_t n = 0, i = 0, j = 0; n < size; ++n) {

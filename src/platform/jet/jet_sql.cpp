@@ -76,17 +76,17 @@ class Significant {
     for (Token& token : tokens)
       if (token.kind != TokenKind::kSpace) tokens_.push_back(&token);
   }
-  std::size_t size() const { return tokens_.size(); }
-  Token* at(std::ptrdiff_t k) const {
-    return k >= 0 && static_cast<std::size_t>(k) < tokens_.size() ? tokens_[k] : nullptr;
-  }
+  // Positions are signed, so that the tokens before the first can be
+  // asked for (and are null).
+  std::ptrdiff_t size() const { return static_cast<std::ptrdiff_t>(tokens_.size()); }
+  Token* at(std::ptrdiff_t k) const { return k >= 0 && k < size() ? tokens_[static_cast<std::size_t>(k)] : nullptr; }
 
  private:
   std::vector<Token*> tokens_;
 };
 
 // A column standing alone between logical operators, as in "where 名称 and".
-bool IsTruthTerm(const Significant& s, std::size_t k) {
+bool IsTruthTerm(const Significant& s, std::ptrdiff_t k) {
   const Token* token = s.at(k);
   if (!IsName(token) || (k + 1 < s.size() && s.at(k + 1)->text == ".")) return false;
   const std::initializer_list<std::string_view> before = {"WHERE", "AND", "OR", "NOT", "HAVING", "ON"};
@@ -120,8 +120,8 @@ std::string AsSqlString(const std::string& quoted) {
 std::optional<std::string> SingleBaseTable(const Significant& s) {
   if (!Is(s.at(0), {"SELECT"}) || Is(s.at(1), {"DISTINCT", "TOP", "ALL"})) return std::nullopt;
   int depth = 0;
-  std::optional<std::size_t> from;
-  for (std::size_t k = 1; k < s.size(); ++k) {
+  std::optional<std::ptrdiff_t> from;
+  for (std::ptrdiff_t k = 1; k < s.size(); ++k) {
     const Token* token = s.at(k);
     if (token->text == "(") ++depth;
     if (token->text == ")") --depth;
@@ -151,7 +151,7 @@ TranslatedQuery TranslateQuery(std::string_view jet_sql,
   Significant s(tokens);
   TranslatedQuery result;
   result.base_table = SingleBaseTable(s);
-  for (std::size_t k = 0; k < s.size(); ++k) {
+  for (std::ptrdiff_t k = 0; k < s.size(); ++k) {
     Token* token = s.at(k);
     if (token->kind == TokenKind::kQuoted) token->text = AsSqlString(token->text);
     else if (IsTruthTerm(s, k))

@@ -97,7 +97,7 @@ class RowDecoder {
     if (mdb_find_row(mdb_, static_cast<int>(def->cur_row) - 1, &start, &size) != 0)
       Damaged("table '" + std::string(def->name) + "' has a damaged row.");
     const int row_start = start & kOffsetMask;
-    if (row_start + size > static_cast<size_t>(mdb_->fmt->pg_size))
+    if (static_cast<size_t>(row_start) + size > static_cast<size_t>(mdb_->fmt->pg_size))
       Damaged("table '" + std::string(def->name) + "' has a row outside its page.");
     std::vector<MdbField> fields(def->num_cols);
     mdb_crack_row(def, row_start, size, fields.data());  // fields it leaves unset stay null pointers
@@ -105,7 +105,8 @@ class RowDecoder {
     for (const MdbField& field : fields) {
       if (field.colnum < 0 || static_cast<size_t>(field.colnum) >= columns_.size() || !WithinPage(field))
         Damaged("table '" + std::string(def->name) + "' has a damaged row.");
-      row[field.colnum] = Decode(field, columns_[field.colnum]);
+      const auto column = static_cast<size_t>(field.colnum);
+      row[column] = Decode(field, columns_[column]);
     }
     return row;
   }
@@ -117,7 +118,7 @@ class RowDecoder {
     const auto* p = static_cast<const unsigned char*>(field.value);
     const auto* page = mdb_->pg_buf;
     if (field.siz < 0 || p < page || p + field.siz > page + mdb_->fmt->pg_size) return false;
-    return field.siz >= FixedSize(columns_[field.colnum].type);
+    return field.siz >= FixedSize(columns_[static_cast<size_t>(field.colnum)].type);
   }
 
   Value Decode(const MdbField& field, const Column& column) {
@@ -137,7 +138,7 @@ class RowDecoder {
         if (!IsJetDate(ole)) Damaged("column '" + column.name + "' holds a date outside the years 100 to 9999.");
         return Value::Date(FromOleDate(ole));
       }
-      case ColumnType::kText: return Value::Text(ToUtf8(p, field.siz));
+      case ColumnType::kText: return Value::Text(ToUtf8(p, static_cast<size_t>(field.siz)));
       case ColumnType::kMemo: {
         access::Bytes bytes = LongValue(p, field.siz);
         return Value::Text(ToUtf8(bytes.data(), bytes.size()));
@@ -153,7 +154,7 @@ class RowDecoder {
     std::string text(size * 3 + 1, '\0');
     int length = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(bytes), size, text.data(),
                                    text.size());
-    text.resize(length);
+    text.resize(static_cast<size_t>(std::max(length, 0)));
     return text;
   }
 
@@ -165,7 +166,7 @@ class RowDecoder {
     const std::uint32_t header = Le32(field);
     const size_t length = header & 0x00ffffff;
     if (header & 0x80000000) {
-      size_t inline_size = std::min<size_t>(length, size - MDB_MEMO_OVERHEAD);
+      size_t inline_size = std::min<size_t>(length, static_cast<size_t>(size - MDB_MEMO_OVERHEAD));
       return access::Bytes(field + MDB_MEMO_OVERHEAD, field + MDB_MEMO_OVERHEAD + inline_size);
     }
     const bool single = header & 0x40000000;
@@ -174,8 +175,9 @@ class RowDecoder {
       void* page = nullptr;
       int offset = 0;
       size_t row_size = 0;
-      if (mdb_find_pg_row(mdb_, pg_row, &page, &offset, &row_size) != 0 ||
-          offset + row_size > static_cast<size_t>(mdb_->fmt->pg_size) || !HoldsRow(page, pg_row & 0xff))
+      if (mdb_find_pg_row(mdb_, static_cast<int>(pg_row), &page, &offset, &row_size) != 0 ||
+          offset < 0 || static_cast<size_t>(offset) + row_size > static_cast<size_t>(mdb_->fmt->pg_size) ||
+          !HoldsRow(page, pg_row & 0xff))
         Damaged("a long value points outside the file.");
       const auto* row = static_cast<const unsigned char*>(page) + offset;
       if (single) {

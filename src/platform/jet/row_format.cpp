@@ -28,7 +28,7 @@ RowLayout::RowLayout(const std::vector<Column>& columns) {
       slot.variable_index = variable_count_++;
     } else {
       slot.fixed_offset = fixed_size_;
-      fixed_size_ += FixedSize(column.type);
+      fixed_size_ += static_cast<std::uint32_t>(FixedSize(column.type));
     }
     slots_.push_back(slot);
   }

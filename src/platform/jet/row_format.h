@@ -20,8 +20,8 @@ bool IsVariable(ColumnType type);
 
 struct ColumnSlot {
   ColumnType type;
-  int fixed_offset = 0;  // within the fixed area, for fixed-length types
-  int variable_index = 0;  // among the variable columns, for variable types
+  std::uint32_t fixed_offset = 0;  // within the fixed area, for fixed-length types
+  std::uint32_t variable_index = 0;  // among the variable columns, for variable types
 };
 
 class RowLayout {
@@ -29,13 +29,13 @@ class RowLayout {
   explicit RowLayout(const std::vector<Column>& columns);
 
   const std::vector<ColumnSlot>& slots() const { return slots_; }
-  int fixed_size() const { return fixed_size_; }
-  int variable_count() const { return variable_count_; }
+  std::uint32_t fixed_size() const { return fixed_size_; }
+  std::uint32_t variable_count() const { return variable_count_; }
 
  private:
   std::vector<ColumnSlot> slots_;
-  int fixed_size_ = 0;
-  int variable_count_ = 0;
+  std::uint32_t fixed_size_ = 0;
+  std::uint32_t variable_count_ = 0;
 };
 
 // One column's part of a row: whether its bit is set (value present, or a

@@ -8,8 +8,8 @@ namespace court::jet {
 namespace {
 
 int CompareJetText(void*, int size_a, const void* a, int size_b, const void* b) {
-  return CompareAsJet(std::string_view(static_cast<const char*>(a), size_a),
-                             std::string_view(static_cast<const char*>(b), size_b));
+  return CompareAsJet(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(size_a)),
+                      std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(size_b)));
 }
 
 [[noreturn]] void Fail(sqlite3* db, const std::string& sql) {

@@ -29,7 +29,7 @@ constexpr std::array<std::pair<ColumnType, std::string_view>, 11> kDeclarations 
 
 std::string ColumnText(sqlite3_stmt* statement, int column) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-  return std::string(text, sqlite3_column_bytes(statement, column));
+  return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
 Value ByStorageClass(sqlite3_stmt* statement, int column) {

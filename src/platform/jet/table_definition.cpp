@@ -40,9 +40,10 @@ ByteString Descriptor(const Column& column, const ColumnSlot& slot, std::uint32_
     PutU16(d, 11, 0x0409);  // General sort order
   d[15] = IsVariable(column.type) ? 0x02 : 0x03;  // 0x01 fixed length, 0x02 updatable
   PutU16(d, 21, slot.fixed_offset);
-  std::uint32_t length = column.type == ColumnType::kText      ? 2 * column.size
-                         : column.type == ColumnType::kBoolean ? 1
-                                                               : FixedSize(column.type);
+  const int bytes = column.type == ColumnType::kText      ? 2 * column.size
+                  : column.type == ColumnType::kBoolean ? 1
+                                                        : FixedSize(column.type);
+  const auto length = static_cast<std::uint32_t>(bytes);
   PutU16(d, 23, length);
   return d;
 }
@@ -94,12 +95,12 @@ std::vector<Page> DefinitionPages(const ByteString& definition,
     // The first page holds the start of the stream, header included.
     const std::size_t header = k == 0 ? 0 : kContinuationHeader;
     const std::size_t size = std::min(kPageSize - header, definition.size() - taken);
-    std::copy_n(definition.begin() + taken, size, page.begin() + header);
+    std::copy_n(definition.begin() + static_cast<std::ptrdiff_t>(taken), size, page.begin() + header);
     taken += size;
     page[0] = 0x02;
     page[1] = 0x01;
     const std::size_t used = std::min(size, kPageSize - kContinuationHeader);
-    PutU16(page, 2, kPageSize - kContinuationHeader - used);  // free bytes, as Access counts them
+    PutU16(page, 2, static_cast<std::uint32_t>(kPageSize - kContinuationHeader - used));  // free bytes, as Access counts them
     PutU32(page, 4, k + 1 < pages.size() ? pages[k + 1] : 0);
   }
   return out;

@@ -40,8 +40,8 @@ ByteString LongValueCell(PagedRows& long_values, const ByteString& payload) {
     for (std::size_t k = chunks; k-- > 0;) {
       ByteString row;
       AppendU32(row, next);
-      auto begin = payload.begin() + k * kChunkSize;
-      row.insert(row.end(), begin, begin + std::min(kChunkSize, payload.size() - k * kChunkSize));
+      auto begin = payload.begin() + static_cast<std::ptrdiff_t>(k * kChunkSize);
+      row.insert(row.end(), begin, begin + static_cast<std::ptrdiff_t>(std::min(kChunkSize, payload.size() - k * kChunkSize)));
       next = long_values.Add(row);
     }
     PutU32(cell, 0, length);

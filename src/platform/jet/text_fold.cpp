@@ -7,7 +7,7 @@ namespace {
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   const auto lead = static_cast<unsigned char>(s[i++]);
   int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (extra == 0 || i + extra > s.size()) return lead;
+  if (extra == 0 || i + static_cast<std::size_t>(extra) > s.size()) return lead;
   char32_t cp = lead & (0x3F >> extra);
   for (int k = 0; k < extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
   return cp;

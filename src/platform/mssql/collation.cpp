@@ -78,7 +78,7 @@ class Characters {
   explicit Characters(std::string_view utf8) {
     for (int32_t i = 0, n = static_cast<int32_t>(utf8.size()); i < n;) {
       UChar32 c;
-      U8_NEXT(utf8.data(), i, n, c);
+      U8_NEXT(reinterpret_cast<const uint8_t*>(utf8.data()), i, n, c);
       code_points_.push_back(c < 0 ? 0xFFFD : static_cast<char32_t>(c));
     }
     keys_.resize(code_points_.size());

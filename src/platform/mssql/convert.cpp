@@ -187,7 +187,8 @@ Value NumberTo(const Value& v, const SqlType& t) {
 
 int Cp936Length(std::string_view utf8) {
   int n = 0;
-  for (unsigned char c : utf8) {
+  for (char byte : utf8) {
+    const auto c = static_cast<unsigned char>(byte);
     if (c < 0x80) ++n;
     else if ((c & 0xC0) != 0x80) n += 2;
   }
@@ -196,7 +197,8 @@ int Cp936Length(std::string_view utf8) {
 
 int Utf16Length(std::string_view utf8) {
   int n = 0;
-  for (unsigned char c : utf8) {
+  for (char byte : utf8) {
+    const auto c = static_cast<unsigned char>(byte);
     if ((c & 0xC0) != 0x80) ++n;
     if (c >= 0xF0) ++n;  // outside the BMP: a surrogate pair
   }

@@ -190,7 +190,7 @@ access::DateTime RoundDateTime(access::DateTime v, bool small) {
   if (small) {
     ms = (ms + 30000) / 60000 * 60000;
   } else {
-    long long ticks = std::llround(ms * 0.3);
+    long long ticks = std::llround(static_cast<double>(ms) * 0.3);
     ms = (ticks * 10 + 1) / 3;  // 1 tick -> 3 ms, 2 -> 7 ms
   }
   if (ms >= 86400000) {

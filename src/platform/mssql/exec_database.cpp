@@ -14,6 +14,7 @@
 #include "platform/mssql/number_text.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/server_lock.h"
+#include "platform/mssql/text.h"
 
 namespace court::mssql {
 
@@ -46,9 +47,7 @@ long long Pages(const std::string& text, long long fallback) {
 }
 
 std::string Padded(const std::string& text, int width) {
-  int length = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++length;
+  const auto length = static_cast<int>(CharCount(text));
   return text + std::string(static_cast<std::size_t>(std::max(0, width - length)), ' ');
 }
 

@@ -136,13 +136,13 @@ void Executor::CheckDatabases(const std::vector<std::string>& used) {
 }
 
 void Executor::Execute(const Statement& statement) {
-  if (const auto* s = std::get_if<IfStmt>(&statement.node)) {
-    if (IsTrue(*s->condition)) Execute(*s->then_branch);
-    else if (s->else_branch) Execute(*s->else_branch);
-  } else if (const auto* s = std::get_if<BlockStmt>(&statement.node)) {
-    for (const StatementPtr& inner : s->statements) Execute(*inner);
-  } else if (const auto* s = std::get_if<WhileStmt>(&statement.node)) {
-    while (IsTrue(*s->condition)) Execute(*s->body);
+  if (const auto* branch = std::get_if<IfStmt>(&statement.node)) {
+    if (IsTrue(*branch->condition)) Execute(*branch->then_branch);
+    else if (branch->else_branch) Execute(*branch->else_branch);
+  } else if (const auto* block = std::get_if<BlockStmt>(&statement.node)) {
+    for (const StatementPtr& inner : block->statements) Execute(*inner);
+  } else if (const auto* loop = std::get_if<WhileStmt>(&statement.node)) {
+    while (IsTrue(*loop->condition)) Execute(*loop->body);
   } else {
     ExecuteLeaf(statement);
   }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "platform/mssql/text.h"
+
 namespace court::mssql {
 
 namespace {
@@ -38,9 +40,7 @@ bool IsLegacyDigest(const std::string& stored) {
 }
 
 bool VerifyLegacyDigest(const std::string& stored, const std::string& password) {
-  std::uint64_t digest = 1469598103934665603ULL;
-  for (unsigned char c : password) digest = (digest ^ c) * 1099511628211ULL;
-  const std::string expected = std::to_string(digest);
+  const std::string expected = std::to_string(Fnv1a(password, kShortFnvOffsetBasis));
   return stored.size() == expected.size() && sodium_memcmp(stored.data(), expected.data(), stored.size()) == 0;
 }
 

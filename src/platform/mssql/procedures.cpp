@@ -76,8 +76,7 @@ void AddLogin(StatementContext& x, const ExecStmt& s) {
     return x.Raise(Message(15033, "'" + language + "' is not a valid official language name."));
   // A login's sid: 16 bytes derived from its name, as SQL logins get a GUID.
   access::Bytes sid(16);
-  std::uint64_t h = 1469598103934665603ULL;
-  for (unsigned char c : Lower(login)) h = (h ^ c) * 1099511628211ULL;
+  const std::uint64_t h = Fnv1a(Lower(login), kShortFnvOffsetBasis);
   for (std::size_t i = 0; i < 16; ++i) sid[i] = static_cast<unsigned char>((h >> ((i % 8) * 8)) ^ (i * 37));
   std::string now = FormatDateTime(Now());
   x.session().db().Rows(

@@ -4,6 +4,7 @@
 #define COURT_PLATFORM_MSSQL_TEXT_H_
 
 #include <cctype>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,21 @@ inline std::string_view WithoutTrailingBlanks(std::string_view text) {
 // Characters (code points) of a UTF-8 text.
 inline std::size_t CharCount(std::string_view text) {
   std::size_t n = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++n;
+  for (char c : text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
   return n;
+}
+
+// FNV-1a over the text's bytes: a stable 64-bit hash, the same in every
+// program and on every machine. Lock files use the standard offset basis;
+// logins' sids and legacy password digests were made with a shortened one
+// and keep it, so that what is stored still matches.
+inline constexpr std::uint64_t kFnvOffsetBasis = 14695981039346656037ull;
+inline constexpr std::uint64_t kShortFnvOffsetBasis = 1469598103934665603ull;
+inline std::uint64_t Fnv1a(std::string_view text, std::uint64_t basis = kFnvOffsetBasis) {
+  std::uint64_t hash = basis;
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return hash;
 }
 
 }  // namespace court::mssql

@@ -29,10 +29,10 @@ class ServerContext {
  public:
   // stop_fd: a descriptor that becomes readable when the server is to stop.
   // require_encryption: clients that will not use TLS are turned away.
-  ServerContext(mssql::Server& engine, Authenticator& authenticator, const TlsContext& tls,
-                bool require_encryption, Limits limits, int stop_fd, std::string server_name)
-      : engine(engine), authenticator(authenticator), tls(tls), require_encryption(require_encryption),
-        limits(limits), stop_fd(stop_fd), server_name(std::move(server_name)) {}
+  ServerContext(mssql::Server& served, Authenticator& logins, const TlsContext& tls_context,
+                bool encryption_required, Limits connection_limits, int stop_descriptor, std::string name)
+      : engine(served), authenticator(logins), tls(tls_context), require_encryption(encryption_required),
+        limits(connection_limits), stop_fd(stop_descriptor), server_name(std::move(name)) {}
 
   // One line on standard error; lines of several connections never mix.
   void Log(std::string_view line);

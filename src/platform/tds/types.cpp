@@ -85,7 +85,7 @@ std::optional<Bytes> GuidBytes(const std::string& text) {
   if (hex.size() != 32 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
     return std::nullopt;
   Bytes b(16);
-  for (int i = 0; i < 16; ++i) b[i] = static_cast<unsigned char>(std::stoi(hex.substr(i * 2, 2), nullptr, 16));
+  for (std::size_t i = 0; i < 16; ++i) b[i] = static_cast<unsigned char>(std::stoi(hex.substr(i * 2, 2), nullptr, 16));
   // The first three groups are little-endian numbers.
   std::reverse(b.begin(), b.begin() + 4);
   std::reverse(b.begin() + 4, b.begin() + 6);

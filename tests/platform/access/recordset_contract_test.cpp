@@ -146,9 +146,9 @@ TEST_P(RecordsetContract, UpdateChangesOnlyTheCurrentRow) {
 
 INSTANTIATE_TEST_SUITE_P(Drivers, RecordsetContract,
                          ::testing::Values(Source::kCatalogue, Source::kServer, Source::kOdbc),
-                         [](const auto& info) {
-                           return info.param == Source::kServer ? "Server"
-                                  : info.param == Source::kOdbc ? "Odbc"
+                         [](const auto& test) {
+                           return test.param == Source::kServer ? "Server"
+                                  : test.param == Source::kOdbc ? "Odbc"
                                                                 : "Catalogue";
                          });
 

@@ -252,7 +252,7 @@ void ZeroPageHolding(const std::string& file, const std::string& text) {
   if (at == std::string::npos) at = bytes.find(wide);
   ASSERT_NE(at, std::string::npos);
   constexpr std::size_t kPage = 4096;
-  std::fill_n(bytes.begin() + at / kPage * kPage, kPage, '\0');
+  bytes.replace(at / kPage * kPage, kPage, kPage, '\0');
   std::ofstream(file, std::ios::binary) << bytes;
 }
 

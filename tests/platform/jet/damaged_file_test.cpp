@@ -52,13 +52,15 @@ std::vector<Mutant> Mutants(const std::string& whole) {
   for (std::size_t i = 0; i < 8; ++i) {
     const std::size_t k = i * (pages - 1) / 7;
     std::string bytes = whole;
-    std::fill_n(bytes.begin() + at(k), page, '\0');
+    bytes.replace(at(k), page, page, '\0');
     mutants.push_back({"page " + std::to_string(k) + " zeroed", bytes, Expect::kErrorOrSame});
   }
   for (std::size_t i = 1; i <= 3; ++i) {
     const std::size_t a = i * pages / 5, b = pages - 1 - i;
     std::string bytes = whole;
-    std::swap_ranges(bytes.begin() + at(a), bytes.begin() + at(a + 1), bytes.begin() + at(b));
+    const std::string first = bytes.substr(at(a), page);
+    bytes.replace(at(a), page, whole, at(b), page);
+    bytes.replace(at(b), page, first);
     mutants.push_back({"pages " + std::to_string(a) + " and " + std::to_string(b) + " swapped", bytes, Expect::kNoCrash});
   }
   mutants.push_back({"one byte appended", whole + "x", Expect::kError});
@@ -107,8 +109,9 @@ TEST_P(DamagedFile, EndsWithTheSameDumpOrAnErrorNamingTheFile) {
         << mutant.name << ": status " << outcome.status << "\n" << outcome.err.substr(0, 500);
     if (outcome.status == 0) {
       EXPECT_NE(mutant.expect, Expect::kError) << mutant.name << " read without an error";
-      if (mutant.expect == Expect::kErrorOrSame)
+      if (mutant.expect == Expect::kErrorOrSame) {
         EXPECT_TRUE(outcome.out == original.out) << mutant.name << " read as different data without an error";
+      }
     } else {
       EXPECT_EQ(outcome.out, "") << mutant.name;
       EXPECT_NE(outcome.err.find("court-catalogue: "), std::string::npos) << mutant.name << ": " << outcome.err;
@@ -123,9 +126,9 @@ INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
                                            COURT_SHARED_DIR "/testdata/DateTestDatabase.mdb",
                                            COURT_SHARED_DIR "/testdata/forum-cjk.mdb",
                                            COURT_SHARED_DIR "/testdata/nwind.mdb"),
-                         [](const auto& info) {
+                         [](const auto& test) {
                            std::string name;
-                           for (char c : std::string(std::filesystem::path(info.param).stem()))
+                           for (char c : std::string(std::filesystem::path(test.param).stem()))
                              name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });

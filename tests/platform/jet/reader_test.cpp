@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(AccessFiles, ReaderOnTestData,
 
 TEST(Reader, DatesBeforeOleEpochAndInYear9999) {
   Table table = MdbFile(kTestData + "DateTestDatabase.mdb").ReadTable("DateTest");
-  auto date = [&](int row, int column) { return table.rows[row][column].date(); };
+  auto date = [&](std::size_t row, std::size_t column) { return table.rows[row][column].date(); };
   EXPECT_EQ(date(2, 1), (access::DateTime{1898, 1, 1}));
   EXPECT_EQ(date(2, 2), (access::DateTime{1899, 1, 1}));
   EXPECT_EQ(date(2, 3), (access::DateTime{1900, 1, 1}));

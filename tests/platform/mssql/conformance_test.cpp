@@ -95,9 +95,9 @@ TEST_P(Conformance, ThroughDriver) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, Conformance, ::testing::ValuesIn(Scripts()),
-                         [](const auto& info) {
+                         [](const auto& test) {
                            std::string name;
-                           for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           for (char c : test.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
 

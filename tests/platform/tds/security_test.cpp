@@ -20,6 +20,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/mssql/text.h"
+
 #include "tests/platform/tds/client_tools.h"
 #include "tests/support/installation.h"
 #include "tests/support/server_process.h"
@@ -157,8 +159,7 @@ TEST(Security, DigestsFromBeforeHashingAreReplacedAtTheFirstLogin) {
                  " -Q \"EXEC sp_addlogin 'old', 'Old#Word1'\"",
              &status);
   ASSERT_EQ(status, 0);
-  std::uint64_t digest = 1469598103934665603ULL;
-  for (unsigned char c : std::string("Old#Word1")) digest = (digest ^ c) * 1099511628211ULL;
+  const std::uint64_t digest = court::mssql::Fnv1a("Old#Word1", court::mssql::kShortFnvOffsetBasis);
   const std::string master = ShellQuoted((root.path() / "master.mdf").string());
   RunCommand("sqlite3 " + master + " \"UPDATE syslogins SET password = '" + std::to_string(digest) +
                  "' WHERE hex(name) = hex('old')\"",
