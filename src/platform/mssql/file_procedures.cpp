@@ -7,6 +7,7 @@
 
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/security.h"
 #include "platform/mssql/text.h"
 
 namespace court::mssql {
@@ -68,10 +69,14 @@ void FixedDrives(StatementContext& x) {
 
 bool RunFileProcedure(StatementContext& x, const ExecStmt& s) {
   const std::string name = Lower(s.procedure.back());
+  if (name != "xp_fileexist" && name != "xp_create_subdir" && name != "xp_fixeddrives") return false;
+  // They reach the server's own disks: for sysadmin only, whatever else a
+  // login may do.
+  if (!IsAdministrator(x.session()))
+    throw Message(229, "EXECUTE permission denied on object '" + name + "', database 'master', owner 'dbo'.", 14);
   if (name == "xp_fileexist") FileExist(x, s);
   else if (name == "xp_create_subdir") CreateSubdir(x, s);
-  else if (name == "xp_fixeddrives") FixedDrives(x);
-  else return false;
+  else FixedDrives(x);
   return true;
 }
 

@@ -235,6 +235,10 @@ TEST_F(InstalledServer, VekDoesWhatTheGrantPassGaveAndNothingElse) {
                      {"TRUNCATE TABLE 交接", 3704},
                      {"GRANT SELECT ON 未授权 TO vek", 4613},
                      {"EXEC sp_grantdbaccess 'nobody'", 15247},
+                     // The server's disks are sysadmin's alone.
+                     {"EXEC master..xp_fixeddrives", 229},
+                     {"EXEC master..xp_fileexist 'C:\\x'", 229},
+                     {"EXEC master..xp_create_subdir 'D:\\x'", 229},
                      // GRANT all to vek: statement permissions; what vek makes is its own.
                      {"CREATE TABLE vek自己的 (a int)", 0},
                      {"INSERT INTO vek自己的 VALUES (1)", 0},
