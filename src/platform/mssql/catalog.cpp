@@ -87,7 +87,7 @@ long long Catalog::Version() {
 
 void Catalog::Changed() {
   db_->Exec("PRAGMA " + QuoteIdentifier(schema_) + ".user_version = " + std::to_string(Version() + 1));
-  tables_.clear();
+  db_->table_cache(schema_).tables.clear();
 }
 
 std::optional<ObjectRow> Catalog::ObjectWhere(const std::string& column, const Value& value) {
@@ -113,15 +113,22 @@ std::vector<ObjectRow> Catalog::ObjectsOfParent(int parent) {
   return objects;
 }
 
+std::optional<int> Catalog::ObjectId(const std::string& name) {
+  if (const SystemTable* system = FindSystemTable(name, is_master_)) return system->id;
+  if (std::optional<ObjectRow> object = FindObject(name)) return object->id;
+  return std::nullopt;
+}
+
 std::shared_ptr<const TableMeta> Catalog::FindTable(const std::string& name) {
+  TableCache& cache = db_->table_cache(schema_);
   long long version = Version();
-  if (version != cached_version_) {
-    tables_.clear();
-    cached_version_ = version;
+  if (version != cache.version) {
+    cache.tables.clear();
+    cache.version = version;
   }
   std::string key = Key(name);
-  auto it = tables_.find(key);
-  if (it != tables_.end()) return it->second;
+  auto it = cache.tables.find(key);
+  if (it != cache.tables.end()) return it->second;
   std::shared_ptr<const TableMeta> table;
   if (const SystemTable* system = FindSystemTable(name, is_master_)) {
     auto meta = std::make_shared<TableMeta>();
@@ -142,7 +149,7 @@ std::shared_ptr<const TableMeta> Catalog::FindTable(const std::string& name) {
              object && (object->xtype == "U" || object->xtype == "V")) {
     table = LoadTable(*object);
   }
-  if (table) tables_[key] = table;
+  if (table) cache.tables[key] = table;
   return table;
 }
 

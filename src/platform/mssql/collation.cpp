@@ -16,12 +16,14 @@ std::string_view TrimRight(std::string_view s) {
   return s;
 }
 
-int Fold(unsigned char c) { return c < 0x80 ? std::tolower(c) : c; }
+// ASCII letters only, whatever the process's locale: the collation orders
+// every other byte as it is.
+int Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
 // One UTF-8 character starting at i; advances i.
 std::u32string::value_type NextChar(std::string_view s, std::size_t& i) {
   unsigned char c = static_cast<unsigned char>(s[i++]);
-  if (c < 0x80) return static_cast<char32_t>(std::tolower(c));
+  if (c < 0x80) return static_cast<char32_t>(Fold(c));
   int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
   char32_t cp = c & (0x3F >> extra);
   for (int k = 0; k < extra && i < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);

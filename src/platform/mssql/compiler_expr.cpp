@@ -498,12 +498,7 @@ std::optional<int> Compiler::ObjectId(const std::string& qualified_name) {
     if (SameName(parts[parts.size() - 3], "master")) catalog = env_.master;
     else if (!SameName(parts[parts.size() - 3], env_.database)) return std::nullopt;
   }
-  if (std::shared_ptr<const TableMeta> system = catalog->FindTable(parts.back());
-      system && system->xtype != "U")
-    return system->id;
-  std::optional<ObjectRow> object = catalog->FindObject(parts.back());
-  if (!object) return std::nullopt;
-  return object->id;
+  return catalog->ObjectId(parts.back());
 }
 
 }  // namespace court::mssql

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,6 +22,15 @@
 namespace court::mssql {
 
 class SqliteDb;
+struct TableMeta;  // catalog.h
+
+// The table descriptions one schema's catalog has read through a connection,
+// and the catalog version (the file's user_version) they were read at. They
+// live with the connection, so every session that borrows it finds them.
+struct TableCache {
+  long long version = -1;
+  std::map<std::string, std::shared_ptr<const TableMeta>> tables;  // by lower-case name
+};
 
 class SqliteStatement {
  public:
@@ -87,6 +97,8 @@ class SqliteDb {
   FunctionContext& functions() { return functions_; }
   // Throws the T-SQL error a function raised during the last call, if any.
   void ThrowPending();
+  // The table descriptions kept for one schema ("main", "master").
+  TableCache& table_cache(const std::string& schema) { return table_caches_[schema]; }
 
  private:
   FunctionContext functions_;
@@ -98,6 +110,7 @@ class SqliteDb {
   };
   std::list<Prepared> prepared_;
   std::unordered_map<std::string_view, std::list<Prepared>::iterator> prepared_by_sql_;
+  std::map<std::string, TableCache> table_caches_;
 };
 
 // A savepoint that undoes everything since it was set unless committed:
