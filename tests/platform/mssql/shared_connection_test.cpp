@@ -136,6 +136,21 @@ TEST_F(SharedConnectionTest, TablesChangedByAnotherProcessOrRolledBackAreSeen) {
   EXPECT_EQ(ErrorOf(*second, "INSERT INTO 卷宗 (c, e) VALUES (3, 1)"), 207);
 }
 
+TEST_F(SharedConnectionTest, IdentityGapsOfFailedInsertsAreSeenByAnotherProcess) {
+  court_->Execute("CREATE TABLE 序 (id int IDENTITY(1, 1) NOT NULL, v int NOT NULL)");
+  court_->Execute("ALTER TABLE 序 ADD CONSTRAINT CK_序 CHECK (v > 0)");
+  court_->Execute("INSERT INTO 序 (v) VALUES (1)");                 // 1
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 序 (v) VALUES (-1)"), 547);  // 2, gone
+  ASSERT_EQ(Sqlcmd(root_, "INSERT INTO 序 (v) VALUES (2)"), 0);       // 3
+  ASSERT_NE(Sqlcmd(root_, "INSERT INTO 序 (v) VALUES (NULL)"), 0);    // 4, gone
+  court_->Execute("INSERT INTO 序 (v) VALUES (3)");                 // 5
+  EXPECT_EQ(First(*court_, "SELECT @@IDENTITY"), Value::Integer(5));
+  access::ResultSet rows = court_->Query("SELECT id FROM 序 ORDER BY id");
+  ASSERT_EQ(rows.rows.size(), 3u);
+  EXPECT_EQ(rows.rows[1][0], Value::Integer(3));
+  EXPECT_EQ(rows.rows[2][0], Value::Integer(5));
+}
+
 TEST_F(SharedConnectionTest, LongBatchesKeepTheirErrorRules) {
   auto court = driver_->Connect("法院");
   court->Execute("CREATE TABLE T (a int NOT NULL, b varchar(3) NULL)");
