@@ -26,7 +26,8 @@ struct TableMeta;  // catalog.h
 
 // The table descriptions one schema's catalog has read through a connection,
 // and the catalog version (the file's user_version) they were read at. They
-// live with the connection, so every session that borrows it finds them.
+// live with the connection, so every session that borrows it finds them, and
+// go when it rolls back (SqliteDb::ForgetTables).
 struct TableCache {
   long long version = -1;
   std::map<std::string, std::shared_ptr<const TableMeta>> tables;  // by lower-case name
@@ -99,6 +100,10 @@ class SqliteDb {
   void ThrowPending();
   // The table descriptions kept for one schema ("main", "master").
   TableCache& table_cache(const std::string& schema) { return table_caches_[schema]; }
+  // Drops every table description: what was undone may have been read, and
+  // the change count it had reached may next be reached by another change.
+  // A rolled-back transaction does this by itself.
+  void ForgetTables();
 
  private:
   FunctionContext functions_;

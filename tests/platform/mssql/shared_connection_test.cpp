@@ -134,6 +134,19 @@ TEST_F(SharedConnectionTest, TablesChangedByAnotherProcessOrRolledBackAreSeen) {
   auto second = driver_->Connect("法院");
   EXPECT_EQ(second->Query("SELECT * FROM 卷宗").columns.size(), 3u);
   EXPECT_EQ(ErrorOf(*second, "INSERT INTO 卷宗 (c, e) VALUES (3, 1)"), 207);
+  // The change counter went back with the rollback; the next change made
+  // elsewhere counts as the rolled-back one did, and is still seen.
+  court_->Execute("BEGIN TRANSACTION ALTER TABLE 卷宗 ADD e int NULL");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.size(), 4u);
+  court_->Execute("ROLLBACK TRANSACTION");
+  ASSERT_EQ(Sqlcmd(root_, "ALTER TABLE 卷宗 ADD f int NULL"), 0);
+  access::ResultSet widened = court_->Query("SELECT * FROM 卷宗");
+  ASSERT_EQ(widened.columns.size(), 4u);
+  EXPECT_EQ(widened.columns[3].name, "f");
+  // So is one made by another server after a statement undid its own.
+  EXPECT_NE(ErrorOf(*court_, "ALTER TABLE 卷宗 ADD g int NULL, f int NULL"), 0);
+  EmbeddedDriver(root_).Connect("法院")->Execute("ALTER TABLE 卷宗 ADD h int NULL");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.back().name, "h");
 }
 
 TEST_F(SharedConnectionTest, IdentityGapsOfFailedInsertsAreSeenByAnotherProcess) {
