@@ -101,6 +101,9 @@ class Catalog {
 
  private:
   long long Version();
+  // This connection's cache for the schema, emptied if another connection
+  // has changed the catalog since it was filled.
+  TableCache& Cache();
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
 

@@ -237,6 +237,7 @@ void SqliteDb::ForgetTables() {
   for (auto& [schema, cache] : table_caches_) {
     cache.version = -1;
     cache.tables.clear();
+    cache.objects.reset();
   }
 }
 

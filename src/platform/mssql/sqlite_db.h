@@ -10,9 +10,11 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/access/value.h"
@@ -31,6 +33,8 @@ struct TableMeta;  // catalog.h
 struct TableCache {
   long long version = -1;
   std::map<std::string, std::shared_ptr<const TableMeta>> tables;  // by lower-case name
+  // sysobjects' count(*) and max(id), from which a new object's id is drawn.
+  std::optional<std::pair<long long, long long>> objects;
 };
 
 class SqliteStatement {
