@@ -1,5 +1,6 @@
 #include "platform/mssql/catalog.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/mssql/datetime_text.h"
@@ -85,9 +86,24 @@ long long Catalog::Version() {
   return stmt->Column(0).integer();
 }
 
+TableCache& Catalog::Cache() {
+  TableCache& cache = db_->table_cache(schema_);
+  long long version = Version();
+  if (version != cache.version) {
+    cache.tables.clear();
+    cache.objects.reset();
+    cache.version = version;
+  }
+  return cache;
+}
+
 void Catalog::Changed() {
-  db_->Exec("PRAGMA " + QuoteIdentifier(schema_) + ".user_version = " + std::to_string(Version() + 1));
-  tables_.clear();
+  TableCache& cache = Cache();
+  db_->Exec("PRAGMA " + QuoteIdentifier(schema_) + ".user_version = " + std::to_string(cache.version + 1));
+  // The change is this connection's own, made under the file's write lock:
+  // the object counts it kept up to date stay right.
+  ++cache.version;
+  cache.tables.clear();
 }
 
 std::optional<ObjectRow> Catalog::ObjectWhere(const std::string& column, const Value& value) {
@@ -113,15 +129,17 @@ std::vector<ObjectRow> Catalog::ObjectsOfParent(int parent) {
   return objects;
 }
 
+std::optional<int> Catalog::ObjectId(const std::string& name) {
+  if (const SystemTable* system = FindSystemTable(name, is_master_)) return system->id;
+  if (std::optional<ObjectRow> object = FindObject(name)) return object->id;
+  return std::nullopt;
+}
+
 std::shared_ptr<const TableMeta> Catalog::FindTable(const std::string& name) {
-  long long version = Version();
-  if (version != cached_version_) {
-    tables_.clear();
-    cached_version_ = version;
-  }
+  TableCache& cache = Cache();
   std::string key = Key(name);
-  auto it = tables_.find(key);
-  if (it != tables_.end()) return it->second;
+  auto it = cache.tables.find(key);
+  if (it != cache.tables.end()) return it->second;
   std::shared_ptr<const TableMeta> table;
   if (const SystemTable* system = FindSystemTable(name, is_master_)) {
     auto meta = std::make_shared<TableMeta>();
@@ -142,7 +160,7 @@ std::shared_ptr<const TableMeta> Catalog::FindTable(const std::string& name) {
              object && (object->xtype == "U" || object->xtype == "V")) {
     table = LoadTable(*object);
   }
-  if (table) tables_[key] = table;
+  if (table) cache.tables[key] = table;
   return table;
 }
 
@@ -188,9 +206,16 @@ std::string Catalog::DefaultExpression(int default_id) {
 }
 
 int Catalog::AddObject(const std::string& name, const std::string& xtype, int parent) {
-  // Object ids look random on the real server; derive them from the largest id.
-  long long seed = db_->Scalar("SELECT count(*) + max(id) FROM " + Qualified("sysobjects")).integer();
-  long long id = seed;
+  // Object ids look random on the real server; derive them from the largest
+  // id and the count, which the cache keeps so that a catalog of thousands
+  // of objects is not counted again for each one.
+  TableCache& cache = Cache();
+  if (!cache.objects) {
+    auto row = db_->Rows("SELECT count(*), max(id) FROM " + Qualified("sysobjects")).at(0);
+    cache.objects.emplace(row[0].integer(), row[1].integer());
+  }
+  auto& [count, largest] = *cache.objects;
+  long long id = count + largest;
   do id = (id * 48271 + 11) % 2147483647;
   while (id < 1000 || ObjectById(static_cast<int>(id)));
   std::string type = xtype == "PK" || xtype == "UQ" ? "K" : xtype;
@@ -199,6 +224,8 @@ int Catalog::AddObject(const std::string& name, const std::string& xtype, int pa
                "VALUES (?1, ?2, ?3, 1, ?4, ?5, ?6, ?5)",
            {Value::Text(name), Value::Integer(id), Value::Text(Padded(xtype)), Value::Integer(parent),
             Value::Text(NowText()), Value::Text(Padded(type))});
+  ++count;
+  largest = std::max(largest, id);
   return static_cast<int>(id);
 }
 
@@ -208,6 +235,7 @@ void Catalog::RenameObject(int id, const std::string& name) {
 }
 
 void Catalog::RemoveObject(int id) {
+  db_->table_cache(schema_).objects.reset();
   for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysprotects", "sysindexes", "sysindexkeys"})
     db_->Rows("DELETE FROM " + Qualified(table) + " WHERE id = ?1", {Value::Integer(id)});
   db_->Rows("DELETE FROM " + Qualified("court_identity") + " WHERE id = ?1", {Value::Integer(id)});

@@ -2,13 +2,14 @@
 // tables and views (syscolumns), object texts (syscomments) and identity
 // counters, read and written through the database's own SQLite file.
 //
-// Table descriptions are cached per connection and dropped whenever any
-// connection changes the catalog (the file's user_version counts changes).
+// Table descriptions are cached with the connection (sqlite_db.h) and dropped
+// whenever any connection, in this process or another, changes the catalog:
+// the file's user_version counts the changes, and moves with the transaction
+// that makes them.
 
 #ifndef COURT_PLATFORM_MSSQL_CATALOG_H_
 #define COURT_PLATFORM_MSSQL_CATALOG_H_
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,14 +63,17 @@ class Catalog {
   // schema: the SQLite schema of the database ("main", or "master" when
   // master is attached to a user database's connection).
   Catalog(SqliteDb& db, std::string schema, bool is_master);
-  // Goes on through another connection to the same files: what is cached
-  // stays valid, as it is checked against the file and not the connection.
+  // Goes on through another connection to the same files, and with the
+  // table descriptions that connection has kept.
   void Rebind(SqliteDb& db) { db_ = &db; }
 
   std::optional<ObjectRow> FindObject(const std::string& name);
   std::optional<ObjectRow> ObjectById(int id);
   std::vector<ObjectRow> ObjectsOfParent(int parent);
   std::shared_ptr<const TableMeta> FindTable(const std::string& name);
+  // The id of the system table or object of that name, without reading a
+  // table's description.
+  std::optional<int> ObjectId(const std::string& name);
 
   int AddObject(const std::string& name, const std::string& xtype, int parent);
   void RenameObject(int id, const std::string& name);
@@ -101,14 +105,15 @@ class Catalog {
 
  private:
   long long Version();
+  // This connection's cache for the schema, emptied if another connection
+  // has changed the catalog since it was filled.
+  TableCache& Cache();
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
 
   SqliteDb* db_;
   std::string schema_;
   bool is_master_;
-  long long cached_version_ = -1;
-  std::map<std::string, std::shared_ptr<const TableMeta>> tables_;  // by lower-case name
 };
 
 // Creates the system tables (and for master, the server tables) in a new file.

@@ -131,6 +131,10 @@ class Compiler {
   std::string Compared(const Typed& value, const std::optional<SqlType>& other);
   std::string SubquerySql(const Select& select, const Scope& scope);
   std::string Bind(const access::Value& value, bool text);
+  // A constant as a parameter that compares as SqlLiteral's text would, so
+  // that statements differing only in their constants share one prepared
+  // statement.
+  std::string BindConstant(const access::Value& stored);
   std::string NewAlias();
 
   CompileEnv& env_;

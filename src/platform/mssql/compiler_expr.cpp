@@ -102,14 +102,25 @@ std::string Compiler::Bind(const Value& value, bool text) {
   return "?" + std::to_string(params_.size()) + (text ? " COLLATE CI" : "");
 }
 
-std::string Compiler::Compared(const Typed& value, const std::optional<SqlType>& other) {
-  if (!other || other->IsText() || other->family == TypeFamily::kOther) return value.sql;
-  if (value.literal != nullptr) {
-    const Literal& lit = value.literal->literal;
-    bool needs = lit.kind == LiteralKind::kString || other->family == TypeFamily::kDateTime;
-    if (!needs) return value.sql;
-    return SqlLiteral(ToStorage(LiteralValue(lit), *other, env_.date_order, lit.unicode));
+std::string Compiler::BindConstant(const Value& stored) {
+  switch (stored.type()) {
+    case access::ValueType::kNull:
+    case access::ValueType::kInteger:
+    case access::ValueType::kFloat:
+    case access::ValueType::kBinary: return Bind(stored, false);
+    case access::ValueType::kBoolean: return Bind(Value::Integer(stored.boolean() ? 1 : 0), false);
+    default: return Bind(Value::Text(PlainStorage(stored).ToText()), true);
   }
+}
+
+std::string Compiler::Compared(const Typed& value, const std::optional<SqlType>& other) {
+  if (!other || other->family == TypeFamily::kOther) return value.sql;
+  if (value.literal != nullptr && value.literal->literal.kind != LiteralKind::kNull) {
+    const Literal& lit = value.literal->literal;
+    bool needs = !other->IsText() && (lit.kind == LiteralKind::kString || other->family == TypeFamily::kDateTime);
+    return BindConstant(needs ? ToStorage(LiteralValue(lit), *other, env_.date_order, lit.unicode) : LiteralValue(lit));
+  }
+  if (other->IsText()) return value.sql;
   if (value.type && value.type->IsText()) return ConvertCall(value.sql, *other, value.type->unicode);
   return value.sql;
 }
@@ -497,12 +508,7 @@ std::optional<int> Compiler::ObjectId(const std::string& qualified_name) {
     if (EqualCi(parts[parts.size() - 3], "master")) catalog = env_.master;
     else if (!EqualCi(parts[parts.size() - 3], env_.database)) return std::nullopt;
   }
-  if (std::shared_ptr<const TableMeta> system = catalog->FindTable(parts.back());
-      system && system->xtype != "U")
-    return system->id;
-  std::optional<ObjectRow> object = catalog->FindObject(parts.back());
-  if (!object) return std::nullopt;
-  return object->id;
+  return catalog->ObjectId(parts.back());
 }
 
 }  // namespace court::mssql

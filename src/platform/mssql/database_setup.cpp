@@ -37,11 +37,16 @@ void AddSystemObjects(SqliteDb& db, bool is_master) {
 }
 
 // The installer looks objects and columns up by name and by table id on
-// every run, for every column; without these each look-up scans.
+// every run, for every column, reads each table's constraints and their
+// texts, and grants every right on every object; without these each
+// look-up scans.
 void IndexSystemTables(SqliteDb& db) {
   db.Exec("CREATE INDEX sysobjects_name ON sysobjects (name)");
   db.Exec("CREATE INDEX sysobjects_id ON sysobjects (id)");
+  db.Exec("CREATE INDEX sysobjects_parent ON sysobjects (parent_obj)");
   db.Exec("CREATE INDEX syscolumns_id ON syscolumns (id, name)");
+  db.Exec("CREATE INDEX syscomments_id ON syscomments (id, colid)");
+  db.Exec("CREATE INDEX sysprotects_id ON sysprotects (id, uid, action)");
 }
 
 void AddFixedUsers(SqliteDb& db) {

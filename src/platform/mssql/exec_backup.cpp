@@ -1,8 +1,11 @@
 // BACKUP DATABASE on the embedded server.
 //
-// SQLite's online backup copies the database's file page by page into a new
-// file at the device's mapped path, from one consistent read of it, while
-// other sessions go on reading and writing. The copy is an ordinary database
+// The backup is one consistent read of the database, taken while other
+// sessions go on reading and writing, written into a new file at the
+// device's mapped path. When every page of that read is in the database file
+// itself (its write-ahead log checkpointed), the file's bytes are copied as
+// they are, by the kernel; otherwise SQLite's online backup copies the pages
+// one by one, from the log where they are there. The copy is an ordinary database
 // file: put in place of the data file while the server is stopped, it is the
 // database as it was when the backup began. It is written under a temporary
 // name and renamed when complete, so a backup that stops half-way never
@@ -17,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
@@ -51,9 +55,66 @@ struct DestinationCloser {
   void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
 
-// Copies source's main database into file; the pages copied. A busy source
-// (another session in the middle of writing) is waited for a bounded time.
-int CopyDatabase(sqlite3* source, const fs::path& file, const std::string& device) {
+// Ends a read transaction however the copy ends; nothing was written.
+class ReadSnapshot {
+ public:
+  explicit ReadSnapshot(SqliteDb& db) : db_(db) { db_.Prepare("BEGIN")->Step(); }
+  ~ReadSnapshot() {
+    if (!sqlite3_get_autocommit(db_.handle())) sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr);
+  }
+  ReadSnapshot(const ReadSnapshot&) = delete;
+  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+ private:
+  SqliteDb& db_;
+};
+
+struct FileCloser {
+  void operator()(const int* fd) const { ::close(*fd); }
+};
+
+// Copies the first size bytes of from into to; false when the kernel cannot
+// copy between these files (another file system, an old kernel), with
+// nothing copied. Any other failure is the device's.
+bool CopyBytes(const fs::path& from, const fs::path& to, long long size, const std::string& device) {
+  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  std::unique_ptr<const int, FileCloser> close_in(&in);
+  int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) throw DeviceError(device);
+  std::unique_ptr<const int, FileCloser> close_out(&out);
+  for (long long done = 0; done < size;) {
+    const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(size - done), 0);
+    if (copied < 0 && done == 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
+      return false;
+    if (copied <= 0) throw WriteError(device, copied < 0 ? errno : EIO);
+    done += copied;
+  }
+  return true;
+}
+
+// The pages copied when every page of one read of source is in its database
+// file, which then holds still while the read lasts: a checkpoint writes
+// into the file only pages no reader still needs from the log. Null when
+// another session committed in between or the log could not be emptied
+// into the file.
+std::optional<int> CopyCheckpointedFile(SqliteDb& source, const fs::path& file, const std::string& device) {
+  const long long before = source.Scalar("PRAGMA main.data_version").integer();
+  const auto checkpoint = source.Rows("PRAGMA main.wal_checkpoint(PASSIVE)");
+  if (checkpoint.empty() || checkpoint[0][0].integer() != 0 || checkpoint[0][1].integer() != checkpoint[0][2].integer())
+    return std::nullopt;
+  ReadSnapshot snapshot(source);
+  if (source.Scalar("PRAGMA main.data_version").integer() != before) return std::nullopt;
+  const long long pages = source.Scalar("PRAGMA main.page_count").integer();
+  const long long page_size = source.Scalar("PRAGMA main.page_size").integer();
+  if (!CopyBytes(sqlite3_db_filename(source.handle(), "main"), file, pages * page_size, device)) return std::nullopt;
+  return static_cast<int>(pages);
+}
+
+// Copies source's main database into file page by page; the pages copied. A
+// busy source (another session in the middle of writing) is waited for a
+// bounded time.
+int BackUpPages(sqlite3* source, const fs::path& file, const std::string& device) {
   sqlite3* opened = nullptr;
   const int rc_open = sqlite3_open_v2(file.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   std::unique_ptr<sqlite3, DestinationCloser> destination(opened);
@@ -70,6 +131,13 @@ int CopyDatabase(sqlite3* source, const fs::path& file, const std::string& devic
   const int error = sqlite3_system_errno(destination.get());
   if (rc != SQLITE_DONE) throw WriteError(device, error ? error : rc);
   return pages;
+}
+
+int CopyDatabase(SqliteDb& source, const fs::path& file, const std::string& device) {
+  if (std::optional<int> pages = CopyCheckpointedFile(source, file, device)) return *pages;
+  std::error_code ec;
+  fs::remove(file, ec);
+  return BackUpPages(source.handle(), file, device);
 }
 
 // What the file holds must be on disk before it takes the backup's name.
@@ -133,7 +201,7 @@ void RunBackup(StatementContext& x, const BackupStmt& s) {
   fs::remove(partial, ec);
   int pages = 0;
   try {
-    pages = CopyDatabase(database.db().handle(), partial, device);
+    pages = CopyDatabase(database.db(), partial, device);
     Publish(partial, file, device);
   } catch (const access::Error& e) {
     fs::remove(partial, ec);

@@ -44,13 +44,12 @@ std::uintmax_t Server::FileId(const std::filesystem::path& file) {
   return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
 }
 
-std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file) {
+std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file, std::uintmax_t file_id) {
   std::lock_guard<std::mutex> lock(idle_mutex_);
   auto found = idle_.find(file);
   if (found == idle_.end()) return nullptr;
   std::vector<Idle>& idle = found->second;
-  const std::uintmax_t current = FileId(file);
-  std::erase_if(idle, [current](const Idle& entry) { return entry.file_id != current; });
+  std::erase_if(idle, [file_id](const Idle& entry) { return entry.file_id != file_id; });
   if (idle.empty()) return nullptr;
   std::unique_ptr<SqliteDb> db = std::move(idle.back().db);
   idle.pop_back();

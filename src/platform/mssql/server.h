@@ -48,7 +48,9 @@ class Server {
   // none is idle; only connections outside a transaction are given back,
   // and a connection whose file was since replaced is never lent again.
   // Sessions on several threads may borrow and give back at once.
-  std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file);
+  std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file) { return Borrow(file, FileId(file)); }
+  // file_id: FileId(file), taken by the caller just now.
+  std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file, std::uintmax_t file_id);
   // file_id: FileId(file) when the connection was opened or borrowed.
   void GiveBack(const std::filesystem::path& file, std::uintmax_t file_id, std::unique_ptr<SqliteDb> db);
 

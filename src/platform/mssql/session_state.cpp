@@ -13,7 +13,7 @@ const access::Error* BatchResult::FirstError() const {
 SessionState::SessionState(Server& server, const std::string& database, std::optional<Principal> principal)
     : server_(server), principal_(std::move(principal)) {
   const std::uintmax_t master_id = Server::FileId(server.MasterFile());
-  std::unique_ptr<SqliteDb> master = server.Borrow(server.MasterFile());
+  std::unique_ptr<SqliteDb> master = server.Borrow(server.MasterFile(), master_id);
   if (!master) master = std::make_unique<SqliteDb>(server.MasterFile(), false);
   std::optional<DatabaseEntry> entry = server.FindDatabase(*master, "main", database);
   server.GiveBack(server.MasterFile(), master_id, std::move(master));
@@ -114,7 +114,7 @@ void SessionState::Open(const DatabaseEntry& entry) {
 void SessionState::Acquire() {
   if (db_) return;
   file_id_ = Server::FileId(file_);
-  db_ = server_.Borrow(file_);
+  db_ = server_.Borrow(file_, file_id_);
   if (!db_) {
     db_ = std::make_unique<SqliteDb>(file_, false);
     // Master's commits (logins, databases, the installer's run marker) are

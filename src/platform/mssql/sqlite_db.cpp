@@ -59,6 +59,7 @@ Savepoint::Savepoint(SqliteDb& db, std::string name) : db_(db), name_(std::move(
 
 Savepoint::~Savepoint() {
   if (done_) return;
+  db_.ForgetTables();
   try {
     db_.Exec("ROLLBACK TO " + name_ + "; RELEASE " + name_);
   } catch (const access::Error&) {
@@ -165,6 +166,7 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
     db_ = nullptr;
     throw StorageError(SQLITE_READONLY, "read-only: " + file.string());
   }
+  sqlite3_rollback_hook(db_, [](void* self) { static_cast<SqliteDb*>(self)->ForgetTables(); }, this);
   sqlite3_busy_timeout(db_, 30000);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
   RegisterServerFunctions(db_, &functions_);
@@ -250,6 +252,15 @@ CachedStatement SqliteDb::Prepare(const std::string& sql) {
     prepared_.pop_back();
   }
   return CachedStatement(std::move(stmt));
+}
+
+void SqliteDb::ForgetTables() {
+  // Emptied in place: a catalog may hold a reference to its schema's cache.
+  for (auto& [schema, cache] : table_caches_) {
+    cache.version = -1;
+    cache.tables.clear();
+    cache.objects.reset();
+  }
 }
 
 std::int64_t SqliteDb::LastRowId() const { return sqlite3_last_insert_rowid(db_); }

@@ -8,10 +8,13 @@
 
 #include <filesystem>
 #include <list>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/access/value.h"
@@ -21,6 +24,18 @@
 namespace court::mssql {
 
 class SqliteDb;
+struct TableMeta;  // catalog.h
+
+// The table descriptions one schema's catalog has read through a connection,
+// and the catalog version (the file's user_version) they were read at. They
+// live with the connection, so every session that borrows it finds them, and
+// go when it rolls back (SqliteDb::ForgetTables).
+struct TableCache {
+  long long version = -1;
+  std::map<std::string, std::shared_ptr<const TableMeta>> tables;  // by lower-case name
+  // sysobjects' count(*) and max(id), from which a new object's id is drawn.
+  std::optional<std::pair<long long, long long>> objects;
+};
 
 class SqliteStatement {
  public:
@@ -87,6 +102,12 @@ class SqliteDb {
   FunctionContext& functions() { return functions_; }
   // Throws the T-SQL error a function raised during the last call, if any.
   void ThrowPending();
+  // The table descriptions kept for one schema ("main", "master").
+  TableCache& table_cache(const std::string& schema) { return table_caches_[schema]; }
+  // Drops every table description: what was undone may have been read, and
+  // the change count it had reached may next be reached by another change.
+  // A rolled-back transaction does this by itself.
+  void ForgetTables();
 
  private:
   void KeepIndexesInCollationOrder();
@@ -100,6 +121,7 @@ class SqliteDb {
   };
   std::list<Prepared> prepared_;
   std::unordered_map<std::string_view, std::list<Prepared>::iterator> prepared_by_sql_;
+  std::map<std::string, TableCache> table_caches_;
 };
 
 // A savepoint that undoes everything since it was set unless committed:

@@ -87,6 +87,31 @@ TEST_F(SessionTest, RecordSetWritesApplyTypesIdentityAndDefaults) {
   }
 }
 
+TEST_F(SessionTest, StatementsDifferingOnlyInTheirConstantsEachFindTheirOwnRows) {
+  court_->Execute("CREATE TABLE 值 (id int NOT NULL, name varchar(10) NULL, d datetime NULL, m money NULL)");
+  court_->Execute("INSERT INTO 值 VALUES (1, 'a', '20061030 12:00:00', 1.5) "
+                  "INSERT INTO 值 VALUES (2, 'B', '2006-10-31', 2.25) "
+                  "INSERT INTO 值 VALUES (3, NULL, NULL, NULL)");
+  for (int id = 1; id <= 3; ++id)
+    EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE id = " + std::to_string(id)).rows.at(0).at(0), Value::Integer(id));
+  EXPECT_TRUE(court_->Query("SELECT id FROM 值 WHERE id = 4").rows.empty());
+  // Text compares without case and trailing blanks; quoted dates and numbers convert first.
+  EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE name = 'b  '").rows.at(0).at(0), Value::Integer(2));
+  EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE name = 'A'").rows.at(0).at(0), Value::Integer(1));
+  EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE d = '2006-10-30 12:00'").rows.at(0).at(0), Value::Integer(1));
+  EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE d > '20061030 12:00'").rows.at(0).at(0), Value::Integer(2));
+  EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE m = 2.25").rows.at(0).at(0), Value::Integer(2));
+  EXPECT_EQ(court_->Query("SELECT id FROM 值 WHERE id = '3'").rows.at(0).at(0), Value::Integer(3));
+  EXPECT_TRUE(court_->Query("SELECT id FROM 值 WHERE name = NULL").rows.empty());
+  // Stored texts keep their constants: a view and a CHECK constraint.
+  court_->Execute("CREATE VIEW 二 AS SELECT id FROM 值 WHERE id = 2");
+  EXPECT_EQ(court_->Query("SELECT id FROM 二").rows.size(), 1u);
+  court_->Execute("ALTER TABLE 值 ADD CONSTRAINT CK_值 CHECK (id < 10)");
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 值 (id) VALUES (11)"), 547);
+  EXPECT_EQ(court_->Query("SELECT text FROM syscomments WHERE id = OBJECT_ID('CK_值')").rows.at(0).at(0),
+            Value::Text("([id] < 10)"));
+}
+
 TEST_F(SessionTest, JoinsAndAggregatesAreNotWritable) {
   court_->Execute("CREATE TABLE T (a int NULL)");
   EXPECT_FALSE(court_->Query("SELECT count(*) AS n FROM T").base_table.has_value());

@@ -1,11 +1,13 @@
 // What the engine keeps per connection and per file stays right when
-// sessions take turns on one SQLite connection, another server (as another
-// process would) changes the files meanwhile, and a long batch is parsed
-// as it runs: identity values and their gaps, table descriptions, and the
-// all-or-nothing syntax check of a batch.
+// sessions take turns on one SQLite connection, another server or another
+// process (court-sqlcmd) changes the files meanwhile, a change is rolled
+// back, and a long batch is parsed as it runs: identity values and their
+// gaps, table descriptions, and the all-or-nothing syntax check of a batch.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/access/error.h"
@@ -30,6 +32,14 @@ access::Error FailureOf(access::Session& session, const std::string& sql) {
 }
 
 Value First(access::Session& session, const std::string& sql) { return session.Query(sql).rows.at(0).at(0); }
+
+// Runs one batch on 法院 in a court-sqlcmd process of its own; its exit code.
+int Sqlcmd(const std::filesystem::path& root, const std::string& sql) {
+  const std::string command = std::string(COURT_BUILD_DIR) + "/court-sqlcmd -S '" + root.string() +
+                              "' -d 法院 -Q \"" + sql + "\" >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 TEST_F(SharedConnectionTest, IdentityGapsAndOrderAcrossSessionsAndServers) {
   auto one = driver_->Connect("法院");
@@ -90,6 +100,68 @@ TEST_F(SharedConnectionTest, TablesChangedByAnotherServerAreSeen) {
   auto second = driver_->Connect("法院");
   second->Execute("ALTER TABLE 案件 ADD d int NULL");
   EXPECT_EQ(court->Query("SELECT * FROM 案件").columns.size(), 2u);
+}
+
+TEST_F(SharedConnectionTest, TablesChangedByAnotherProcessOrRolledBackAreSeen) {
+  court_->Execute("CREATE TABLE 卷宗 (a int NULL)");
+  court_->Execute("INSERT INTO 卷宗 (a) VALUES (1)");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.size(), 1u);
+
+  // Every part of a table's description that another process changes.
+  ASSERT_EQ(Sqlcmd(root_, "ALTER TABLE 卷宗 ADD b varchar(10) NULL"), 0);
+  ASSERT_EQ(Sqlcmd(root_, "ALTER TABLE 卷宗 WITH NOCHECK ADD CONSTRAINT [DF_卷宗_b] DEFAULT ('z') FOR [b]"), 0);
+  court_->Execute("INSERT INTO 卷宗 (a) VALUES (2)");
+  EXPECT_EQ(First(*court_, "SELECT b FROM 卷宗 WHERE a = 2"), Value::Text("z"));
+  ASSERT_EQ(Sqlcmd(root_, "ALTER TABLE 卷宗 ADD CONSTRAINT CK_卷宗 CHECK (a < 10)"), 0);
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 卷宗 (a) VALUES (11)"), 547);
+  ASSERT_EQ(Sqlcmd(root_, "ALTER TABLE 卷宗 DROP CONSTRAINT CK_卷宗"), 0);
+  court_->Execute("INSERT INTO 卷宗 (a) VALUES (11)");
+  ASSERT_EQ(Sqlcmd(root_, "DROP TABLE 卷宗 CREATE TABLE 卷宗 (id int IDENTITY(7, 1) NOT NULL, c int NOT NULL)"), 0);
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 卷宗 (a) VALUES (1)"), 207);
+  court_->Execute("INSERT INTO 卷宗 (c) VALUES (1)");
+  EXPECT_EQ(First(*court_, "SELECT id FROM 卷宗"), Value::Integer(7));
+  // What this process changes, the next process sees.
+  court_->Execute("ALTER TABLE 卷宗 ADD d int NULL");
+  EXPECT_EQ(Sqlcmd(root_, "INSERT INTO 卷宗 (c, d) VALUES (2, 3)"), 0);
+  EXPECT_EQ(First(*court_, "SELECT d FROM 卷宗 WHERE c = 2"), Value::Integer(3));
+
+  // A change rolled back takes its description with it, for this session and
+  // for the sessions that take the connection after it.
+  court_->Execute("BEGIN TRANSACTION ALTER TABLE 卷宗 ADD e int NULL");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.size(), 4u);
+  court_->Execute("ROLLBACK TRANSACTION");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.size(), 3u);
+  auto second = driver_->Connect("法院");
+  EXPECT_EQ(second->Query("SELECT * FROM 卷宗").columns.size(), 3u);
+  EXPECT_EQ(ErrorOf(*second, "INSERT INTO 卷宗 (c, e) VALUES (3, 1)"), 207);
+  // The change counter went back with the rollback; the next change made
+  // elsewhere counts as the rolled-back one did, and is still seen.
+  court_->Execute("BEGIN TRANSACTION ALTER TABLE 卷宗 ADD e int NULL");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.size(), 4u);
+  court_->Execute("ROLLBACK TRANSACTION");
+  ASSERT_EQ(Sqlcmd(root_, "ALTER TABLE 卷宗 ADD f int NULL"), 0);
+  access::ResultSet widened = court_->Query("SELECT * FROM 卷宗");
+  ASSERT_EQ(widened.columns.size(), 4u);
+  EXPECT_EQ(widened.columns[3].name, "f");
+  // So is one made by another server after a statement undid its own.
+  EXPECT_NE(ErrorOf(*court_, "ALTER TABLE 卷宗 ADD g int NULL, f int NULL"), 0);
+  EmbeddedDriver(root_).Connect("法院")->Execute("ALTER TABLE 卷宗 ADD h int NULL");
+  EXPECT_EQ(court_->Query("SELECT * FROM 卷宗").columns.back().name, "h");
+}
+
+TEST_F(SharedConnectionTest, IdentityGapsOfFailedInsertsAreSeenByAnotherProcess) {
+  court_->Execute("CREATE TABLE 序 (id int IDENTITY(1, 1) NOT NULL, v int NOT NULL)");
+  court_->Execute("ALTER TABLE 序 ADD CONSTRAINT CK_序 CHECK (v > 0)");
+  court_->Execute("INSERT INTO 序 (v) VALUES (1)");                 // 1
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 序 (v) VALUES (-1)"), 547);  // 2, gone
+  ASSERT_EQ(Sqlcmd(root_, "INSERT INTO 序 (v) VALUES (2)"), 0);       // 3
+  ASSERT_NE(Sqlcmd(root_, "INSERT INTO 序 (v) VALUES (NULL)"), 0);    // 4, gone
+  court_->Execute("INSERT INTO 序 (v) VALUES (3)");                 // 5
+  EXPECT_EQ(First(*court_, "SELECT @@IDENTITY"), Value::Integer(5));
+  access::ResultSet rows = court_->Query("SELECT id FROM 序 ORDER BY id");
+  ASSERT_EQ(rows.rows.size(), 3u);
+  EXPECT_EQ(rows.rows[1][0], Value::Integer(3));
+  EXPECT_EQ(rows.rows[2][0], Value::Integer(5));
 }
 
 TEST_F(SharedConnectionTest, LongBatchesKeepTheirErrorRules) {
