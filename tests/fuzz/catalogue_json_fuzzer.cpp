@@ -16,12 +16,14 @@
 #include "platform/jet/database_writer.h"
 #include "platform/jet/json_form.h"
 #include "platform/jet/table_checks.h"
-#include "tests/fuzz/scratch_file.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 const std::filesystem::path& OutputFile() {
-  static const std::filesystem::path file = court::fuzz::ScratchFile(".mdb");
+  // One file for every input of a run, removed with its folder at the end.
+  static const court::testing::TempDir folder;
+  static const std::filesystem::path file = folder.path() / "written.mdb";
   return file;
 }
 

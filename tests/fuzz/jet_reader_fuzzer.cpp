@@ -14,12 +14,14 @@
 
 #include "platform/access/error.h"
 #include "platform/jet/mdb_file.h"
-#include "tests/fuzz/scratch_file.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 const std::filesystem::path& InputFile() {
-  static const std::filesystem::path file = court::fuzz::ScratchFile("-in.mdb");
+  // One file for every input of a run, removed with its folder at the end.
+  static const court::testing::TempDir folder;
+  static const std::filesystem::path file = folder.path() / "input.mdb";
   return file;
 }
 

@@ -5,8 +5,6 @@
 // run, so nothing is written. A server error (access::Error) is an answer;
 // any other exception, a crash or a sanitizer report is a fault.
 
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -22,6 +20,7 @@
 #include "platform/mssql/parser.h"
 #include "platform/mssql/server.h"
 #include "platform/mssql/sqlite_db.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -35,15 +34,14 @@ struct Master {
 };
 
 Master& TheMaster() {
+  // The server stays open to the end of the run; its folder goes then.
+  static const court::testing::TempDir folder;
   static Master* master = [] {
     auto* m = new Master;
-    std::string pattern = (std::filesystem::temp_directory_path() / "court-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) abort();
-    m->root = pattern;
+    m->root = folder.path();
     m->server = std::make_unique<Server>(m->root);
     m->db = std::make_unique<SqliteDb>(m->server->MasterFile(), false);
     m->catalog = std::make_unique<Catalog>(*m->db, "main", true);
-    std::atexit([] { std::filesystem::remove_all(TheMaster().root); });
     return m;
   }();
   return *master;

@@ -57,7 +57,7 @@ class BackupArchiveTest : public ::testing::Test {
 
   SetupOutcome Setup(const std::string& name, std::vector<std::string> arguments) {
     arguments.insert(arguments.end(), {"--log-dir", logs().string()});
-    return RunCourtSetup(temp_.path(), name, "embedded:" + server().string(), arguments);
+    return RunCourtSetup(temp_.path(), name, {"embedded:" + server().string(), arguments});
   }
 
   void Install() {

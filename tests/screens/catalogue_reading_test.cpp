@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,8 @@
 
 #include "platform/jet/catalogue_driver.h"
 #include "platform/jet/mdb_file.h"
-#include "tests/support/installation.h"
-#include "tests/support/setup_process.h"
+#include "tests/support/court_setup_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::screens {
 namespace {
@@ -27,14 +26,11 @@ const std::string kRelease2 = COURT_BUILD_DIR "/table-release2.mdb";
 // The queries a run of court-setup sent to the catalogue, in order.
 std::vector<std::string> CatalogueQueries(const fs::path& server, const std::string& catalogue,
                                           const fs::path& scratch) {
-  const fs::path transcript = scratch / "transcript.jsonl";
-  fs::remove(transcript);
-  const testing::SetupRun run =
-      testing::RunCommand(testing::SetupCommand(server, catalogue, transcript) + " --quiet", scratch / "err");
+  const testing::SetupOutcome run = testing::RunCourtSetup(
+      scratch, "catalogue-queries", {"embedded:" + server.string(), {"--catalogue", catalogue, "--drive", "D:"}});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   std::vector<std::string> queries;
-  std::ifstream lines(transcript);
-  for (std::string line; std::getline(lines, line);) {
+  for (const std::string& line : run.transcript) {
     const auto sent = nlohmann::json::parse(line);
     if (sent["target"] == "catalogue" && sent["kind"] == "query") queries.push_back(sent["sql"]);
   }

@@ -18,9 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/installation.h"
+#include "tests/support/child_process.h"
+#include "tests/support/court_setup_process.h"
 #include "tests/support/server_dump.h"
-#include "tests/support/setup_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::testing {
 namespace {
@@ -55,6 +56,20 @@ struct Scenario {
   RunCounts counts;
 };
 
+// court-setup on server with catalogue (drive D:), its output and
+// transcript NAME.jsonl in folder, under env.
+SetupOutcome RunSetup(const fs::path& folder, const std::string& name, const fs::path& server,
+                   const std::string& catalogue, const Environment& env = {}) {
+  return RunCourtSetup(folder, name,
+                       {"embedded:" + server.string(), {"--catalogue", catalogue, "--drive", "D:"}, "", env});
+}
+
+// court-sqlcmd on server, in database.
+ProgramResult Sqlcmd(const fs::path& server, const std::string& database, const std::string& batch) {
+  return RunProgram(
+      {.argv = {COURT_BUILD_DIR "/court-sqlcmd", "-S", server.string(), "-d", database, "-Q", batch}});
+}
+
 class CrashSafetyTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -64,11 +79,12 @@ class CrashSafetyTest : public ::testing::Test {
     fresh_ = new Scenario{"fresh", folder_->path() / "empty", kRelease1, "", {}};
     fs::create_directories(fresh_->start);
     upgrade_ = new Scenario{"upgrade", release1, kRelease2, "", {}};
-    ASSERT_EQ(RunCommand(SetupCommand(release1, kRelease1, folder_->path() / "t"), folder_->path() / "e").exit_code, 0);
+    ASSERT_EQ(RunSetup(folder_->path(), "t", release1, kRelease1).exit_code, 0);
     for (Scenario* scenario : {fresh_, upgrade_}) {
       const fs::path server = folder_->path() / ("clean-" + scenario->name);
       fs::copy(scenario->start, server, fs::copy_options::recursive);
-      scenario->counts = CountRun(SetupCommand(server, scenario->catalogue, folder_->path() / "t"), folder_->path());
+      scenario->counts =
+          CountRun(folder_->path(), {"embedded:" + server.string(), {"--catalogue", scenario->catalogue, "--drive", "D:"}});
       scenario->clean_dump = CanonicalDump(server);
     }
   }
@@ -78,18 +94,16 @@ class CrashSafetyTest : public ::testing::Test {
     delete folder_;
   }
 
-  // Starts the scenario's run under env, then reruns the same command
-  // without it; true when the rerun ends with 0 and the clean server.
-  // first_exit: the exit code of the interrupted run.
-  bool Repaired(const Scenario& scenario, const std::string& env, int* first_exit, std::string* why) {
+  // Starts the scenario's run under the crash preload with settings, then
+  // reruns the same command without it; true when the rerun ends with 0 and
+  // the clean server. first_exit: the exit code of the interrupted run.
+  bool Repaired(const Scenario& scenario, const Environment& settings, int* first_exit, std::string* why) {
     const fs::path server = folder_->path() / "server";
     fs::remove_all(server);
     fs::copy(scenario.start, server, fs::copy_options::recursive);
-    const fs::path transcript = folder_->path() / "transcript";
-    *first_exit = RunCommand(SetupCommand(server, scenario.catalogue, transcript, Preload() + " " + env),
-                             folder_->path() / "err")
-                      .exit_code;
-    SetupRun rerun = RunCommand(SetupCommand(server, scenario.catalogue, transcript), folder_->path() / "err");
+    *first_exit =
+        RunSetup(folder_->path(), "transcript", server, scenario.catalogue, UnderCrashPreload(settings)).exit_code;
+    const SetupOutcome rerun = RunSetup(folder_->path(), "transcript", server, scenario.catalogue);
     if (rerun.exit_code != 0) {
       *why = "rerun exit " + std::to_string(rerun.exit_code) + ": " + rerun.err;
       return false;
@@ -106,13 +120,15 @@ class CrashSafetyTest : public ::testing::Test {
 
   // Tries every point; reports the figure and the points that failed.
   void Sweep(const Scenario& scenario, const std::string& variable, const std::vector<long>& points,
-             const char* what, const std::string& extra_env = "") {
+             const char* what, const Environment& extra_settings = {}) {
     long equal = 0;
     std::vector<std::string> failures;
     for (long point : points) {
       int first_exit = 0;
       std::string why;
-      if (Repaired(scenario, variable + "=" + std::to_string(point) + " " + extra_env, &first_exit, &why))
+      Environment settings = extra_settings;
+      settings[variable] = std::to_string(point);
+      if (Repaired(scenario, settings, &first_exit, &why))
         ++equal;
       else
         failures.push_back(variable + "=" + std::to_string(point) + " (first exit " +
@@ -131,14 +147,12 @@ class CrashSafetyTest : public ::testing::Test {
     const fs::path server = folder_->path() / "server";
     fs::remove_all(server);
     fs::copy(scenario.start, server, fs::copy_options::recursive);
-    SetupRun first, second;
-    std::thread other([&] {
-      second = RunCommand(SetupCommand(server, other_catalogue, folder_->path() / "t2"), folder_->path() / "e2");
-    });
-    first = RunCommand(SetupCommand(server, scenario.catalogue, folder_->path() / "t1"), folder_->path() / "e1");
+    SetupOutcome first, second;
+    std::thread other([&] { second = RunSetup(folder_->path(), "t2", server, other_catalogue); });
+    first = RunSetup(folder_->path(), "t1", server, scenario.catalogue);
     other.join();
     if (first.exit_code == 0 && second.exit_code == 0) ++*both_done;
-    SetupRun last = RunCommand(SetupCommand(server, scenario.catalogue, folder_->path() / "t"), folder_->path() / "e");
+    const SetupOutcome last = RunSetup(folder_->path(), "t", server, scenario.catalogue);
     *why = "exits " + std::to_string(first.exit_code) + " " + first.err + " / " + std::to_string(second.exit_code) +
            " " + second.err + " / rerun " + std::to_string(last.exit_code) + " " + last.err;
     return last.exit_code == 0 && CanonicalDump(server) == scenario.clean_dump;
@@ -190,7 +204,7 @@ TEST_F(CrashSafetyTest, FullDiskThenSpaceFreed) {
 TEST_F(CrashSafetyTest, ReadOnlyDiskThenWritable) {
   for (const Scenario* scenario : {fresh_, upgrade_})
     Sweep(*scenario, "COURT_FAIL_WRITE_AFTER", Points(scenario->counts.page_writes, FullSweep() ? 100 : 6),
-          "read-only points", "COURT_FAIL_ERRNO=30");
+          "read-only points", {{"COURT_FAIL_ERRNO", "30"}});
 }
 
 // A small tmpfs standing for the server's drive D:, where the databases go.
@@ -201,7 +215,7 @@ class TmpfsDrive {
     mounted_ = Mount("size=64m");
   }
   ~TmpfsDrive() {
-    if (mounted_) std::system(("umount '" + mount_point_.string() + "'").c_str());
+    if (mounted_) RunProgram({.argv = {"umount", mount_point_.string()}});
   }
   bool mounted() const { return mounted_; }
   // Options for a remount: "size=256k", "ro", "rw,size=64m".
@@ -209,7 +223,7 @@ class TmpfsDrive {
 
  private:
   bool Mount(const std::string& options) {
-    return std::system(("mount -t tmpfs -o " + options + " tmpfs '" + mount_point_.string() + "' 2>/dev/null").c_str()) == 0;
+    return RunProgram({.argv = {"mount", "-t", "tmpfs", "-o", options, "tmpfs", mount_point_.string()}}).exit_code == 0;
   }
   fs::path mount_point_;
   bool mounted_ = false;
@@ -231,10 +245,10 @@ void RunOnBrokenDrive(const Scenario& scenario, TempDir& folder, const std::stri
   if (!tmpfs.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
   if (fs::exists(kept)) fs::copy(kept, drive, fs::copy_options::recursive);
   ASSERT_TRUE(tmpfs.Remount(options));
-  SetupRun broken = RunCommand(SetupCommand(server, scenario.catalogue, folder.path() / "t"), folder.path() / "e");
+  const SetupOutcome broken = RunSetup(folder.path(), "t", server, scenario.catalogue);
   EXPECT_NE(broken.err.find(expected_error), std::string::npos) << options << ": " << broken.err;
   ASSERT_TRUE(tmpfs.Remount("rw,size=64m"));
-  SetupRun rerun = RunCommand(SetupCommand(server, scenario.catalogue, folder.path() / "t"), folder.path() / "e");
+  const SetupOutcome rerun = RunSetup(folder.path(), "t", server, scenario.catalogue);
   EXPECT_EQ(rerun.exit_code, 0) << options << ": " << rerun.err;
   const bool same = CanonicalDump(server) == scenario.clean_dump;
   EXPECT_TRUE(same) << options;
@@ -265,20 +279,15 @@ TEST_F(CrashSafetyTest, TwoInstallersAtOnce) {
 TEST_F(CrashSafetyTest, SqlcmdWritesWhileSetupRuns) {
   const fs::path server = folder_->path() / "server";
   fs::remove_all(server);
-  const std::string sqlcmd = std::string(COURT_BUILD_DIR) + "/court-sqlcmd -S '" + server.string() + "' ";
-  ASSERT_EQ(RunCommand(sqlcmd + "-Q \"CREATE DATABASE 草稿\"", folder_->path() / "e").exit_code, 0);
-  ASSERT_EQ(RunCommand(sqlcmd + "-d 草稿 -Q \"CREATE TABLE t (id int IDENTITY(1,1) NOT NULL, v int NULL)\"",
-                       folder_->path() / "e").exit_code, 0);
-  SetupRun setup;
-  std::thread installer([&] {
-    setup = RunCommand(SetupCommand(server, kRelease1, folder_->path() / "t"), folder_->path() / "e1");
-  });
+  ASSERT_EQ(Sqlcmd(server, "master", "CREATE DATABASE 草稿").exit_code, 0);
+  ASSERT_EQ(Sqlcmd(server, "草稿", "CREATE TABLE t (id int IDENTITY(1,1) NOT NULL, v int NULL)").exit_code, 0);
+  SetupOutcome setup;
+  std::thread installer([&] { setup = RunSetup(folder_->path(), "t", server, kRelease1); });
   constexpr int kWrites = 40;
   int written = 0;
   std::string errors;
   for (int i = 0; i < kWrites; ++i) {
-    SetupRun insert = RunCommand(sqlcmd + "-d 草稿 -Q \"INSERT INTO t (v) VALUES (" + std::to_string(i) + ")\"",
-                                 folder_->path() / "e2");
+    const ProgramResult insert = Sqlcmd(server, "草稿", "INSERT INTO t (v) VALUES (" + std::to_string(i) + ")");
     if (insert.exit_code == 0) ++written;
     else errors += insert.err;
   }

@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "installation/database_creation.h"
 #include "installation/installation_run.h"
 #include "installation/start_up.h"
+#include "tests/support/court_setup_process.h"
 #include "tests/support/installation.h"
 
 namespace court::screens {
@@ -56,20 +55,14 @@ class HeadlessRunTest : public ::testing::Test {
   fs::path Drive(const std::string& path) const { return server() / "drives" / path; }
 
   // Runs court-setup --headless --quiet on this test's server with more arguments.
-  Result Setup(const std::vector<std::string>& arguments) { return Run(arguments, " --quiet"); }
+  Result Setup(const std::vector<std::string>& arguments) { return Run(arguments, true); }
 
-  // The same with its progress on standard error.
-  Result Run(const std::vector<std::string>& arguments, const std::string& quiet = "") {
-    const fs::path out = folder_ / "out", err = folder_ / "err", transcript = folder_ / "transcript.jsonl";
-    fs::remove(transcript);
-    std::string command = kBuild + "/court-setup --headless --server 'embedded:" + server().string() +
-                          "' --transcript '" + transcript.string() + "'" + quiet;
-    for (const std::string& argument : arguments) command += " '" + argument + "'";
-    command += " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err), {}};
-    std::istringstream lines(ReadFile(transcript));
-    for (std::string line; std::getline(lines, line);) {
+  // The same, with its progress on standard error unless quiet.
+  Result Run(const std::vector<std::string>& arguments, bool quiet = false) {
+    const testing::SetupOutcome run = testing::RunCourtSetup(
+        folder_, "transcript", {.server = "embedded:" + server().string(), .arguments = arguments, .quiet = quiet});
+    Result result{run.exit_code, run.out, run.err, {}};
+    for (const std::string& line : run.transcript) {
       const auto sent = nlohmann::json::parse(line);
       if (testing::IsAddedStatement(sent["kind"])) continue;
       result.sent.push_back({sent["target"], sent["kind"], sent["sql"], sent["ok"]});

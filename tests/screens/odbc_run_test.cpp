@@ -59,13 +59,13 @@ class OdbcRunTest : public ::testing::Test {
   // Both ways without backups, which are named by the time they are made.
   SetupOutcome InProcess(const std::string& name, std::vector<std::string> arguments) {
     arguments.push_back("--no-backup");
-    return RunCourtSetup(folder(), name + "-in-process", "embedded:" + in_process().string(), arguments);
+    return RunCourtSetup(folder(), name + "-in-process", {"embedded:" + in_process().string(), arguments});
   }
   SetupOutcome OverTds(const std::string& name, std::vector<std::string> arguments,
                        const std::string& password = CourtServerProcess::kPassword) {
     if (std::find(arguments.begin(), arguments.end(), "--backup-dir") == arguments.end())
       arguments.push_back("--no-backup");
-    return RunCourtSetup(folder(), name + "-tds", Odbc(), arguments, password);
+    return RunCourtSetup(folder(), name + "-tds", {Odbc(), arguments, password});
   }
 
   // The same run both ways: same output, same statements, same databases.
@@ -96,8 +96,7 @@ TEST_F(OdbcRunTest, FreshUpgradeAndNothingToDoSendTheSameStatementsAndLeaveTheSa
 // names one on the server, and the run backs up into it through the server.
 TEST_F(OdbcRunTest, BackupsGoToTheFolderTheAdministratorNamesOnTheServer) {
   ASSERT_EQ(OverTds("fresh", {"--catalogue", kRelease1, "--drive", "D:"}).exit_code, 0);
-  const SetupOutcome unnamed = RunCourtSetup(folder(), "unnamed", Odbc(), {"--catalogue", kRelease2},
-                                             CourtServerProcess::kPassword);
+  const SetupOutcome unnamed = RunCourtSetup(folder(), "unnamed", {Odbc(), {"--catalogue", kRelease2}, CourtServerProcess::kPassword});
   EXPECT_EQ(unnamed.exit_code, 2);
   EXPECT_NE(unnamed.err.find("needs --backup-dir PATH"), std::string::npos) << unnamed.err;
   EXPECT_TRUE(unnamed.transcript.empty());
@@ -139,9 +138,9 @@ TEST_F(OdbcRunTest, WrongPasswordIsTheServersLoginFailure) {
 }
 
 TEST_F(OdbcRunTest, ServerKilledMidRunFailsTheRunAndARerunCompletes) {
-  testing::CourtSetupProcess run(folder(), "killed-tds", Odbc(),
-                                 {"--catalogue", kRelease1, "--drive", "D:", "--no-backup"},
-                                 CourtServerProcess::kPassword);
+  testing::CourtSetupProcess run(
+      folder(), "killed-tds",
+      {Odbc(), {"--catalogue", kRelease1, "--drive", "D:", "--no-backup"}, CourtServerProcess::kPassword});
   // Once the release is recorded, while the mail database and the grants are
   // still to come: a rerun then finds nothing to upgrade and completes the rest.
   while (run.TranscriptLines() < 700) std::this_thread::sleep_for(std::chrono::milliseconds(1));

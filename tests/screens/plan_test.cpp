@@ -134,7 +134,7 @@ class PlanTest : public ::testing::Test {
 
   testing::SetupOutcome Setup(const std::string& name, std::vector<std::string> arguments) {
     for (const std::string& argument : ServerArguments()) arguments.push_back(argument);
-    return testing::RunCourtSetup(folder_, name, server(), arguments, password());
+    return testing::RunCourtSetup(folder_, name, {server(), arguments, password()});
   }
   void Install(const std::string& catalogue) {
     const auto outcome = Setup("install", {"--catalogue", catalogue, "--drive", "D:"});

@@ -13,8 +13,7 @@
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
 #include "tests/support/court_setup_process.h"
-#include "tests/support/installation.h"
-#include "tests/support/setup_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::testing {
 namespace {
@@ -43,7 +42,7 @@ TEST(RunLockTest, RunWaitsForAnotherThenReportsAndChangesNothing) {
   auto holder = HoldRunLock(driver);
   const auto start = std::chrono::steady_clock::now();
   const SetupOutcome waited =
-      RunCourtSetup(dir.path(), "waited", Server(dir), {"--drive", "D:", "--catalogue", kRelease1, "--lock-wait", "1"});
+      RunCourtSetup(dir.path(), "waited", {Server(dir), {"--drive", "D:", "--catalogue", kRelease1, "--lock-wait", "1"}});
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(waited.exit_code, 1);
   EXPECT_EQ(waited.err,
@@ -56,7 +55,7 @@ TEST(RunLockTest, RunWaitsForAnotherThenReportsAndChangesNothing) {
   EXPECT_FALSE(fs::exists(dir.path() / "server" / "drives" / "D" / "法院_SQL数据"));
 
   // The other installation ends while the next run waits: it goes ahead.
-  CourtSetupProcess next(dir.path(), "next", Server(dir), {"--drive", "D:", "--catalogue", kRelease1});
+  CourtSetupProcess next(dir.path(), "next", {Server(dir), {"--drive", "D:", "--catalogue", kRelease1}});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   holder.reset();
   const SetupOutcome done = next.Wait();
@@ -66,9 +65,9 @@ TEST(RunLockTest, RunWaitsForAnotherThenReportsAndChangesNothing) {
 
 TEST(RunLockTest, TwoRunsStartedTogetherBothComplete) {
   TempDir dir;
-  RunCourtSetup(dir.path(), "fresh", Server(dir), {"--drive", "D:", "--catalogue", kRelease1});
-  CourtSetupProcess first(dir.path(), "first", Server(dir), {"--catalogue", kRelease2});
-  CourtSetupProcess second(dir.path(), "second", Server(dir), {"--catalogue", kRelease2});
+  RunCourtSetup(dir.path(), "fresh", {Server(dir), {"--drive", "D:", "--catalogue", kRelease1}});
+  CourtSetupProcess first(dir.path(), "first", {Server(dir), {"--catalogue", kRelease2}});
+  CourtSetupProcess second(dir.path(), "second", {Server(dir), {"--catalogue", kRelease2}});
   const SetupOutcome a = first.Wait(), b = second.Wait();
   EXPECT_EQ(a.exit_code, 0) << a.err;
   EXPECT_EQ(b.exit_code, 0) << b.err;
@@ -79,13 +78,12 @@ TEST(RunLockTest, TwoRunsStartedTogetherBothComplete) {
 
 TEST(RunLockTest, KilledRunLeavesTheLockFree) {
   TempDir dir;
-  const fs::path server = dir.path() / "server";
-  const SetupRun killed = RunCommand(
-      SetupCommand(server, kRelease1, dir.path() / "killed.jsonl", Preload() + " COURT_KILL_AFTER_STATEMENT=100"),
-      dir.path() / "killed.err");
+  const SetupOutcome killed =
+      RunCourtSetup(dir.path(), "killed", {Server(dir), {"--catalogue", kRelease1, "--drive", "D:"}, "",
+                                          UnderCrashPreload({{"COURT_KILL_AFTER_STATEMENT", "100"}})});
   ASSERT_EQ(killed.exit_code, kKilled);
   const SetupOutcome next =
-      RunCourtSetup(dir.path(), "next", Server(dir), {"--drive", "D:", "--catalogue", kRelease1, "--lock-wait", "0"});
+      RunCourtSetup(dir.path(), "next", {Server(dir), {"--drive", "D:", "--catalogue", kRelease1, "--lock-wait", "0"}});
   EXPECT_EQ(next.exit_code, 0) << next.err;
 }
 

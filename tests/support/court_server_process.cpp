@@ -1,7 +1,5 @@
 #include "tests/support/court_server_process.h"
 
-#include <signal.h>
-
 namespace court::testing {
 namespace fs = std::filesystem;
 
@@ -11,8 +9,8 @@ void CourtServerProcess::Stop() {
 }
 
 void CourtServerProcess::Kill() {
-  kill(process_->pid(), SIGKILL);
-  Stop();  // reaps it
+  process_->Kill();
+  Stop();
 }
 
 std::string CourtServerProcess::Connection() const {

@@ -1,9 +1,5 @@
 #include "tests/support/court_setup_process.h"
 
-#include <sys/wait.h>
-#include <csignal>
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -18,27 +14,26 @@ std::string ReadAll(const fs::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+fs::path TranscriptFile(const fs::path& folder, const std::string& name) {
+  const fs::path file = folder / (name + ".jsonl");
+  fs::remove(file);  // a run before under the same name left its own
+  return file;
+}
+
+Command SetupCommand(const fs::path& folder, const fs::path& transcript, const SetupOptions& options) {
+  Command command{.argv = {COURT_BUILD_DIR "/court-setup", "--headless"}, .env = options.env};
+  if (options.quiet) command.argv.push_back("--quiet");
+  command.argv.insert(command.argv.end(), {"--server", options.server, "--transcript", transcript.string()});
+  command.argv.insert(command.argv.end(), options.arguments.begin(), options.arguments.end());
+  command.env["COURT_SETUP_PASSWORD"] = options.password;
+  command.env["HOME"] = folder.string();
+  return command;
+}
+
 }  // namespace
 
-CourtSetupProcess::CourtSetupProcess(const fs::path& folder, const std::string& name, const std::string& server,
-                                     const std::vector<std::string>& arguments, const std::string& password)
-    : out_(folder / (name + ".out")), err_(folder / (name + ".err")), transcript_(folder / (name + ".jsonl")) {
-  fs::remove(transcript_);
-  std::vector<std::string> argv = {std::string(COURT_BUILD_DIR) + "/court-setup", "--headless", "--quiet", "--server", server,
-                                   "--transcript", transcript_.string()};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::fflush(nullptr);  // the child must not write out what this process buffered
-  pid_ = fork();
-  if (pid_ != 0) return;
-  if (!freopen(out_.c_str(), "w", stdout) || !freopen(err_.c_str(), "w", stderr)) _exit(127);
-  setenv("COURT_SETUP_PASSWORD", password.c_str(), 1);
-  setenv("HOME", folder.c_str(), 1);  // this machine's own drives go there
-  std::vector<char*> pointers;
-  for (std::string& a : argv) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  execv(pointers[0], pointers.data());
-  _exit(127);
-}
+CourtSetupProcess::CourtSetupProcess(const fs::path& folder, const std::string& name, const SetupOptions& options)
+    : transcript_(TranscriptFile(folder, name)), process_(SetupCommand(folder, transcript_, options)) {}
 
 std::size_t CourtSetupProcess::TranscriptLines() const {
   const std::string text = ReadAll(transcript_);
@@ -46,19 +41,29 @@ std::size_t CourtSetupProcess::TranscriptLines() const {
 }
 
 SetupOutcome CourtSetupProcess::Wait() {
-  int status = 0;
-  waitpid(pid_, &status, 0);
-  SetupOutcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out_), ReadAll(err_), {}};
+  ProgramResult result = process_.Wait();
+  SetupOutcome outcome{result.exit_code, std::move(result.out), std::move(result.err), {}};
   std::istringstream lines(ReadAll(transcript_));
   for (std::string line; std::getline(lines, line);) outcome.transcript.push_back(line);
   return outcome;
 }
 
-void CourtSetupProcess::Kill() { kill(pid_, SIGKILL); }
+SetupOutcome RunCourtSetup(const fs::path& folder, const std::string& name, const SetupOptions& options) {
+  return CourtSetupProcess(folder, name, options).Wait();
+}
 
-SetupOutcome RunCourtSetup(const fs::path& folder, const std::string& name, const std::string& server,
-                           const std::vector<std::string>& arguments, const std::string& password) {
-  return CourtSetupProcess(folder, name, server, arguments, password).Wait();
+Environment UnderCrashPreload(Environment settings) {
+  settings["LD_PRELOAD"] = COURT_BUILD_DIR "/tests/support/libcourt_kill_shim.so";
+  return settings;
+}
+
+RunCounts CountRun(const fs::path& folder, SetupOptions options) {
+  const fs::path counts = folder / "counts";
+  options.env = UnderCrashPreload({{"COURT_COUNT_FILE", counts.string()}});
+  RunCourtSetup(folder, "counted", options);
+  RunCounts result;
+  std::ifstream(counts) >> result.statements >> result.page_writes;
+  return result;
 }
 
 }  // namespace court::testing

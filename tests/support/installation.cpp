@@ -2,39 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <fstream>
-#include <random>
 
 #include "platform/access/connection.h"
 #include "platform/access/error.h"
 #include "platform/jet/catalogue_driver.h"
 #include "platform/mssql/embedded_driver.h"
+#include "tests/support/child_process.h"
 
 namespace court::testing {
-
-TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() /
-          ("court-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(random() % 100000));
-  std::filesystem::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
 
 void BuildCatalogue(const nlohmann::json& catalogue, const std::filesystem::path& out) {
   std::filesystem::path json = out;
   json += ".json";
   std::ofstream(json, std::ios::binary) << catalogue.dump();
-  std::string command = std::string(COURT_BUILD_DIR) + "/court-catalogue build '" + json.string() +
-                        "' '" + out.string() + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const ProgramResult built = RunProgram({.argv = {COURT_BUILD_DIR "/court-catalogue", "build", json.string(), out.string()}});
+  ASSERT_EQ(built.exit_code, 0) << built.err;
   std::filesystem::remove(json);
 }
 

@@ -20,21 +20,9 @@
 #include "platform/access/transcript.h"
 #include "platform/system/files.h"
 #include "provisioning/run_state.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::testing {
-
-// A fresh folder below the system's temporary folder, removed on destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Writes catalogue (the JSON form of court-catalogue) to out with the real
 // build/court-catalogue program; fails the test on error.

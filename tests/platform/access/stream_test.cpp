@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/access/error.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::access {
 namespace {
@@ -16,16 +17,11 @@ namespace {
 class StreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    file_ = std::filesystem::temp_directory_path() /
-            ("stream_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove(file_);
     stream_.set_type(Stream::Type::kBinary);
     stream_.Open();
   }
-  void TearDown() override { std::filesystem::remove(file_); }
-
-  std::filesystem::path file_;
+  testing::TempDir folder_;
+  const std::filesystem::path file_ = folder_.path() / "stream.bin";
   Stream stream_;
 };
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace court::access {
 namespace {
 
@@ -21,7 +23,8 @@ std::vector<nlohmann::json> ReadLines(const std::filesystem::path& file) {
 }
 
 TEST(Transcript, KeepsStatementsExactAndNumbersThem) {
-  auto file = std::filesystem::temp_directory_path() / "transcript_test.jsonl";
+  const testing::TempDir folder;
+  const auto file = folder.path() / "transcript.jsonl";
   const std::string batch = "use 法院\r\nALTER TABLE 案由 WITH NOCHECK \r\nADD CONSTRAINT 案由1_ck CHECK ( a > '\"' )";
   {
     Transcript transcript(file.string());

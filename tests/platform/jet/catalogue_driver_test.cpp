@@ -12,7 +12,7 @@
 #include "platform/jet/database_writer.h"
 #include "platform/jet/mdb_file.h"
 #include "platform/jet/sqlite_db.h"
-#include "scratch_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::jet {
 namespace {
@@ -68,7 +68,7 @@ std::vector<Table> Catalogue() {
 class CatalogueQueries : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new testing::ScratchDir;
+    dir_ = new court::testing::TempDir;
     WriteDatabase(Catalogue(), dir_->File("table.mdb"));
   }
   static void TearDownTestSuite() { delete dir_; }
@@ -85,12 +85,12 @@ class CatalogueQueries : public ::testing::Test {
     return values;
   }
 
-  static testing::ScratchDir* dir_;
+  static court::testing::TempDir* dir_;
   CatalogueDriver driver_;
   std::unique_ptr<access::Session> session_ = driver_.Connect(dir_->File("table.mdb"));
 };
 
-testing::ScratchDir* CatalogueQueries::dir_ = nullptr;
+court::testing::TempDir* CatalogueQueries::dir_ = nullptr;
 
 TEST_F(CatalogueQueries, CourtAndMailTableLists) {
   auto court = Query("SELECT  name FROM 表名 where not ( name = '邮箱' or  name = '邮箱附件')  ");
@@ -212,7 +212,7 @@ TEST(CatalogueDriver, MissingFileNamesIt) {
 }
 
 TEST(CatalogueDriver, RewrittenFileIsReadAgain) {
-  testing::ScratchDir dir;
+  court::testing::TempDir dir;
   const std::string file = dir.File("table.mdb");
   CatalogueDriver driver;
   WriteDatabase({{"升级版本", {{"升级版本号", ColumnType::kLong}}, {{I(1)}}}}, file);
@@ -224,7 +224,7 @@ TEST(CatalogueDriver, RewrittenFileIsReadAgain) {
 // Tables are read when first asked for: from the file the connection
 // opened, even when another has been put in its place since.
 TEST(CatalogueDriver, AConnectionKeepsReadingTheFileItOpened) {
-  testing::ScratchDir dir;
+  court::testing::TempDir dir;
   const std::string file = dir.File("table.mdb");
   auto release = [](int number) {
     return std::vector<Table>{{"升级版本", {{"升级版本号", ColumnType::kLong}}, {{I(number)}}},
@@ -259,7 +259,7 @@ void ZeroPageHolding(const std::string& file, const std::string& text) {
 // A table that lost a page opens like the others; it fails each time a
 // query uses it, naming the file, and the other tables still answer.
 TEST(CatalogueDriver, ATableThatLostAPageFailsWhenUsedNamingTheFile) {
-  testing::ScratchDir dir;
+  court::testing::TempDir dir;
   const std::string file = dir.File("table.mdb");
   Table causes{"案由", {{"id", ColumnType::kLong}, {"名称", ColumnType::kText, 50}}, {}};
   for (int i = 0; i < 2000; ++i) causes.rows.push_back({I(i), T("cause of action " + std::to_string(i))});

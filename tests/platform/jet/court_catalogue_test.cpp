@@ -6,79 +6,71 @@
 #include <fstream>
 #include <vector>
 
-#include "oracles.h"
-#include "scratch_dir.h"
+#include <nlohmann/json.hpp>
+
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::jet {
 namespace {
 
-using testing::Quoted;
-using testing::Run;
+using court::testing::ProgramResult;
+using court::testing::TempDir;
 
 const std::string kProgram = COURT_BUILD_DIR "/court-catalogue";
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome RunTool(const std::string& arguments, const testing::ScratchDir& dir) {
-  Outcome outcome;
-  const std::string err_file = dir.File("stderr.txt");
-  outcome.out = Run(Quoted(kProgram) + " " + arguments + " 2>" + Quoted(err_file), &outcome.status);
-  std::ifstream err(err_file);
-  outcome.err.assign(std::istreambuf_iterator<char>(err), {});
-  return outcome;
+ProgramResult RunTool(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), kProgram);
+  return court::testing::RunProgram({.argv = std::move(arguments)});
 }
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 TEST(CourtCatalogue, BuildThenDumpGivesTheSameJson) {
-  testing::ScratchDir dir;
+  TempDir dir;
   WriteText(dir.File("in.json"),
             R"({"tables":[{"name":"表名","columns":[{"name":"id","type":"long"},{"name":"name","type":"text","size":50}],)"
             R"("rows":[[1,"案由"],[2,null]]}]})");
-  Outcome built = RunTool("build " + Quoted(dir.File("in.json")) + " " + Quoted(dir.File("out.mdb")), dir);
-  ASSERT_EQ(built.status, 0) << built.err;
-  Outcome dumped = RunTool("dump " + Quoted(dir.File("out.mdb")), dir);
-  ASSERT_EQ(dumped.status, 0) << dumped.err;
+  ProgramResult built = RunTool({"build", dir.File("in.json"), dir.File("out.mdb")});
+  ASSERT_EQ(built.exit_code, 0) << built.err;
+  ProgramResult dumped = RunTool({"dump", dir.File("out.mdb")});
+  ASSERT_EQ(dumped.exit_code, 0) << dumped.err;
   EXPECT_EQ(nlohmann::json::parse(dumped.out),
             nlohmann::json::parse(R"({"tables":[{"name":"表名","columns":[{"name":"id","type":"long"},)"
                                   R"({"name":"name","type":"text","size":50}],"rows":[[1,"案由"],[2,null]]}]})"));
 }
 
 TEST(CourtCatalogue, DumpBuildDumpOfTestDataIsLossless) {
-  testing::ScratchDir dir;
+  TempDir dir;
   for (const char* name : {"DateTestDatabase.mdb", "forum-cjk.mdb", "nwind.mdb"}) {
-    Outcome first = RunTool("dump " + Quoted(COURT_SHARED_DIR "/testdata/" + std::string(name)), dir);
-    ASSERT_EQ(first.status, 0) << first.err;
+    ProgramResult first = RunTool({"dump", COURT_SHARED_DIR "/testdata/" + std::string(name)});
+    ASSERT_EQ(first.exit_code, 0) << first.err;
     WriteText(dir.File("dump.json"), first.out);
-    ASSERT_EQ(RunTool("build " + Quoted(dir.File("dump.json")) + " " + Quoted(dir.File("re.mdb")), dir).status, 0);
-    EXPECT_EQ(RunTool("dump " + Quoted(dir.File("re.mdb")), dir).out, first.out) << name;
+    ASSERT_EQ(RunTool({"build", dir.File("dump.json"), dir.File("re.mdb")}).exit_code, 0);
+    EXPECT_EQ(RunTool({"dump", dir.File("re.mdb")}).out, first.out) << name;
   }
 }
 
 TEST(CourtCatalogue, FailuresExitOneAndSayWhatIsWrong) {
-  testing::ScratchDir dir;
+  TempDir dir;
   WriteText(dir.File("broken.json"), R"({"tables": [)");
-  Outcome malformed = RunTool("build " + Quoted(dir.File("broken.json")) + " " + Quoted(dir.File("out.mdb")), dir);
-  EXPECT_EQ(malformed.status, 1);
+  ProgramResult malformed = RunTool({"build", dir.File("broken.json"), dir.File("out.mdb")});
+  EXPECT_EQ(malformed.exit_code, 1);
   EXPECT_NE(malformed.err.find("broken.json' is not valid JSON"), std::string::npos) << malformed.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("out.mdb")));
 
   WriteText(dir.File("bad.json"), R"({"tables":[{"name":"T","columns":[{"name":"c","type":"money"}]}]})");
-  Outcome bad = RunTool("build " + Quoted(dir.File("bad.json")) + " " + Quoted(dir.File("out.mdb")), dir);
-  EXPECT_EQ(bad.status, 1);
+  ProgramResult bad = RunTool({"build", dir.File("bad.json"), dir.File("out.mdb")});
+  EXPECT_EQ(bad.exit_code, 1);
   EXPECT_NE(bad.err.find("table 'T', column 'c': unknown type \"money\""), std::string::npos) << bad.err;
 
-  Outcome missing = RunTool("dump " + Quoted(dir.File("none.mdb")), dir);
-  EXPECT_EQ(missing.status, 1);
+  ProgramResult missing = RunTool({"dump", dir.File("none.mdb")});
+  EXPECT_EQ(missing.exit_code, 1);
   EXPECT_NE(missing.err.find("Could not find file '" + dir.File("none.mdb") + "'"), std::string::npos);
 }
 
 TEST(CourtCatalogue, HostileJsonEndsInAShortError) {
-  testing::ScratchDir dir;
+  TempDir dir;
   struct Case {
     std::string json, says;
   };
@@ -93,8 +85,8 @@ TEST(CourtCatalogue, HostileJsonEndsInAShortError) {
   };
   for (const Case& c : cases) {
     WriteText(dir.File("in.json"), c.json);
-    Outcome outcome = RunTool("build " + Quoted(dir.File("in.json")) + " " + Quoted(dir.File("out.mdb")), dir);
-    EXPECT_EQ(outcome.status, 1) << c.says;
+    ProgramResult outcome = RunTool({"build", dir.File("in.json"), dir.File("out.mdb")});
+    EXPECT_EQ(outcome.exit_code, 1) << c.says;
     EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err.substr(0, 300);
     EXPECT_LT(outcome.err.size(), 400u) << c.says;
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.mdb")));
@@ -102,7 +94,7 @@ TEST(CourtCatalogue, HostileJsonEndsInAShortError) {
 }
 
 TEST(CourtCatalogue, DamagedFileIsNamedWithWhatIsWrong) {
-  testing::ScratchDir dir;
+  TempDir dir;
   std::ifstream in(COURT_BUILD_DIR "/table.mdb", std::ios::binary);
   const std::string whole(std::istreambuf_iterator<char>(in), {});
   constexpr std::size_t kPage = 4096;
@@ -119,8 +111,8 @@ TEST(CourtCatalogue, DamagedFileIsNamedWithWhatIsWrong) {
   };
   for (const Case& c : cases) {
     WriteText(dir.File("damaged.mdb"), c.bytes);
-    Outcome outcome = RunTool("dump " + Quoted(dir.File("damaged.mdb")), dir);
-    EXPECT_EQ(outcome.status, 1) << c.says;
+    ProgramResult outcome = RunTool({"dump", dir.File("damaged.mdb")});
+    EXPECT_EQ(outcome.exit_code, 1) << c.says;
     EXPECT_EQ(outcome.out, "");
     EXPECT_NE(outcome.err.find("The file '" + dir.File("damaged.mdb") + "' is damaged: "), std::string::npos)
         << outcome.err;
@@ -129,10 +121,11 @@ TEST(CourtCatalogue, DamagedFileIsNamedWithWhatIsWrong) {
 }
 
 TEST(CourtCatalogue, WrongUsageExitsTwo) {
-  testing::ScratchDir dir;
-  for (const char* arguments : {"", "dump", "build only-one", "convert a b", "dump a b"}) {
-    Outcome outcome = RunTool(arguments, dir);
-    EXPECT_EQ(outcome.status, 2) << arguments;
+  const std::vector<std::vector<std::string>> wrong = {
+      {}, {"dump"}, {"build", "only-one"}, {"convert", "a", "b"}, {"dump", "a", "b"}};
+  for (const std::vector<std::string>& arguments : wrong) {
+    ProgramResult outcome = RunTool(arguments);
+    EXPECT_EQ(outcome.exit_code, 2) << ::testing::PrintToString(arguments);
     EXPECT_NE(outcome.err.find("usage:"), std::string::npos);
   }
 }

@@ -15,13 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "oracles.h"
-#include "scratch_dir.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::jet {
 namespace {
 
-using testing::Quoted;
 
 enum class Expect {
   kError,        // exit 1
@@ -76,38 +75,28 @@ std::vector<Mutant> Mutants(const std::string& whole) {
   return mutants;
 }
 
-struct Outcome {
-  int status;  // exit status; 128 + N after signal N
-  std::string out, err;
-};
-
-Outcome Dump(const std::string& file, const testing::ScratchDir& dir) {
-  const std::string err_file = dir.File("stderr.txt");
-  // The program's own deadline for a reader that never finishes is longer;
-  // a mutant that takes this long is a hang here.
-  Outcome outcome;
-  outcome.out = testing::Run("timeout -s KILL 60 " + Quoted(COURT_BUILD_DIR "/court-catalogue") + " dump " +
-                                 Quoted(file) + " 2>" + Quoted(err_file),
-                             &outcome.status);
-  outcome.err = ReadBytes(err_file);
-  return outcome;
+// The program's own deadline for a reader that never finishes is longer; a
+// mutant that takes this long is a hang here (exit code 128 + SIGKILL).
+court::testing::ProgramResult Dump(const std::string& file) {
+  return court::testing::RunProgram(
+      {.argv = {COURT_BUILD_DIR "/court-catalogue", "dump", file}, .timeout = std::chrono::seconds(60)});
 }
 
 class DamagedFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DamagedFile, EndsWithTheSameDumpOrAnErrorNamingTheFile) {
-  testing::ScratchDir dir;
+  court::testing::TempDir dir;
   const std::string whole = ReadBytes(GetParam());
   ASSERT_GT(whole.size(), 8192u) << GetParam();
-  const Outcome original = Dump(GetParam(), dir);
-  ASSERT_EQ(original.status, 0) << original.err;
+  const court::testing::ProgramResult original = Dump(GetParam());
+  ASSERT_EQ(original.exit_code, 0) << original.err;
   const std::string damaged = dir.File("damaged.mdb");
   for (const Mutant& mutant : Mutants(whole)) {
     std::ofstream(damaged, std::ios::binary) << mutant.bytes;
-    const Outcome outcome = Dump(damaged, dir);
-    ASSERT_TRUE(outcome.status == 0 || outcome.status == 1)
-        << mutant.name << ": status " << outcome.status << "\n" << outcome.err.substr(0, 500);
-    if (outcome.status == 0) {
+    const court::testing::ProgramResult outcome = Dump(damaged);
+    ASSERT_TRUE(outcome.exit_code == 0 || outcome.exit_code == 1)
+        << mutant.name << ": status " << outcome.exit_code << "\n" << outcome.err.substr(0, 500);
+    if (outcome.exit_code == 0) {
       EXPECT_NE(mutant.expect, Expect::kError) << mutant.name << " read without an error";
       if (mutant.expect == Expect::kErrorOrSame) {
         EXPECT_TRUE(outcome.out == original.out) << mutant.name << " read as different data without an error";

@@ -13,11 +13,9 @@
 
 namespace court::jet::testing {
 
-// Standard output of a shell command; `status` receives its exit status.
-std::string Run(const std::string& command, int* status = nullptr);
-
-// Single-quotes a word for the shell.
-std::string Quoted(const std::string& word);
+// Standard output of an mdbtools program and its arguments, run in a UTF-8
+// locale (mdbtools converts names and text to the locale's charset).
+std::string MdbTool(const std::vector<std::string>& argv);
 
 // The user tables mdb-tables lists.
 std::vector<std::string> MdbTables(const std::string& file);

@@ -9,14 +9,14 @@
 #include "platform/jet/database_writer.h"
 #include "platform/jet/json_form.h"
 #include "platform/jet/mdb_file.h"
-#include "scratch_dir.h"
+#include "tests/support/temp_dir.h"
 #include "value_match.h"
 
 namespace court::jet {
 namespace {
 
 using access::Value;
-using testing::ScratchDir;
+using court::testing::TempDir;
 
 std::string Repeat(const std::string& piece, int times) {
   std::string text;
@@ -75,7 +75,7 @@ class WrittenFile : public ::testing::Test {
     tables_ = EveryKindOfValue();
     WriteDatabase(tables_, file_);
   }
-  ScratchDir dir_;
+  TempDir dir_;
   std::string file_ = dir_.File("written.mdb");
   std::vector<Table> tables_;
 };
@@ -105,7 +105,7 @@ TEST_F(WrittenFile, MdbtoolsListsDeclaresAndExportsTheSame) {
       EXPECT_EQ(schema[c].first, table.columns[c].name);
       EXPECT_EQ(schema[c].second, testing::SchemaTypeText(table.columns[c]));
     }
-    EXPECT_EQ(testing::Run("mdb-count " + testing::Quoted(file_) + " " + testing::Quoted(table.name)),
+    EXPECT_EQ(testing::MdbTool({"mdb-count", file_, table.name}),
               std::to_string(table.rows.size()) + "\n");
     auto exported = testing::MdbExport(file_, table.name);
     ASSERT_EQ(exported.size(), table.rows.size());
@@ -143,7 +143,7 @@ TEST_F(WrittenFile, MdbReaderReadsTypesCountsAndValues) {
 }
 
 TEST(Writer, TwoMebibyteOleValueRoundTripsThroughAllReaders) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string file = dir.File("big.mdb");
   const access::Bytes big = Pattern(2 * 1024 * 1024);
   WriteDatabase({{"文书", {{"id", ColumnType::kLong}, {"内容", ColumnType::kOle}},
@@ -159,7 +159,7 @@ TEST(Writer, TwoMebibyteOleValueRoundTripsThroughAllReaders) {
 }
 
 TEST(Writer, ThreeHundredTablesAndTensOfThousandsOfRows) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string file = dir.File("many.mdb");
   std::vector<Table> tables;
   for (int t = 0; t < 300; ++t)
@@ -177,7 +177,7 @@ TEST(Writer, ThreeHundredTablesAndTensOfThousandsOfRows) {
   EXPECT_EQ(mdb.ReadTable("表299").rows, tables[299].rows);
   EXPECT_EQ(mdb.ReadTable("大表").rows, big.rows);
   EXPECT_EQ(testing::MdbTables(file).size(), 301u);
-  EXPECT_EQ(testing::Run("mdb-count " + testing::Quoted(file) + " 大表"), "40000\n");
+  EXPECT_EQ(testing::MdbTool({"mdb-count", file, "大表"}), "40000\n");
   std::string why;
   auto oracle = testing::MdbReader(file, &why);
   if (!oracle) GTEST_SKIP() << why;
@@ -187,7 +187,7 @@ TEST(Writer, ThreeHundredTablesAndTensOfThousandsOfRows) {
 }
 
 TEST(Writer, DefinitionSpanningSeveralPages) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string file = dir.File("wide.mdb");
   Table wide{"宽表", {}, {{}}};
   for (int c = 0; c < 150; ++c) {
@@ -245,7 +245,7 @@ TEST(Writer, BadInputIsRefusedWithItsPlace) {
        "the name contains a character beyond U+FFFF"},
   };
   for (const Case& c : cases) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string file = dir.File("bad.mdb");
     try {
       WriteDatabaseFromJson(nlohmann::ordered_json::parse(c.json), file);
@@ -258,7 +258,7 @@ TEST(Writer, BadInputIsRefusedWithItsPlace) {
 }
 
 TEST(Writer, RowLongerThanAPageIsRefused) {
-  ScratchDir dir;
+  TempDir dir;
   Table wide{"宽", {}, {{}}};
   for (int c = 0; c < 10; ++c) {
     wide.columns.push_back({"c" + std::to_string(c), ColumnType::kText, 255});
@@ -274,7 +274,7 @@ TEST(Writer, RowLongerThanAPageIsRefused) {
 }
 
 TEST(Writer, ReplacesAnExistingFileWhole) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string file = dir.File("out.mdb");
   WriteDatabase({{"first", {{"a", ColumnType::kLong}}, {{Value::Integer(1)}}}}, file);
   WriteDatabase({{"second", {{"b", ColumnType::kLong}}, {}}}, file);
@@ -286,7 +286,7 @@ class TestDataRoundTrip : public ::testing::TestWithParam<std::string> {};
 
 // dump -> build -> dump gives the same JSON, for Jet 4 and Jet 3 originals.
 TEST_P(TestDataRoundTrip, DumpBuildDumpIsLossless) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string rebuilt = dir.File("rebuilt.mdb");
   auto original = TablesToJson(ReadAllTables(MdbFile(COURT_SHARED_DIR "/testdata/" + GetParam())));
   WriteDatabaseFromJson(original, rebuilt);

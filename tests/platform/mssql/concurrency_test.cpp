@@ -5,20 +5,18 @@
 // would hold them.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/mssql/embedded_driver.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::mssql {
 namespace {
@@ -32,46 +30,33 @@ constexpr char kCreateCourt[] =
 
 class ConcurrencyTest : public ::testing::Test {
  protected:
-  ConcurrencyTest() : root_(fs::temp_directory_path() / ("court-mssql-concurrency-" + std::to_string(getpid()))) {
-    fs::remove_all(root_);
-  }
-  ~ConcurrencyTest() override { fs::remove_all(root_); }
-
   // Runs count court-sqlcmd processes at once, process i on batch(i); their
   // exit codes, and their standard error joined.
   std::vector<int> AtOnce(int count, const std::function<std::string(int)>& batch, const std::string& database,
                           std::string* errors) {
-    std::vector<int> codes(static_cast<std::size_t>(count));
+    std::vector<testing::ProgramResult> runs(static_cast<std::size_t>(count));
     std::vector<std::thread> threads;
     for (int i = 0; i < count; ++i)
       threads.emplace_back([&, i] {
-        const fs::path batch_file = BatchFile(i);
-        std::ofstream(batch_file, std::ios::binary) << batch(i);
-        const std::string command = std::string(COURT_BUILD_DIR) + "/court-sqlcmd -S '" + root_.string() +
-                                    "' -d " + database + " -Q \"$(cat '" + batch_file.string() + "')\" >/dev/null 2>'" +
-                                    batch_file.string() + ".err'";
-        const int status = std::system(command.c_str());
-        codes[static_cast<std::size_t>(i)] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        runs[static_cast<std::size_t>(i)] = testing::RunProgram(
+            {.argv = {COURT_BUILD_DIR "/court-sqlcmd", "-S", root_.string(), "-d", database, "-Q", batch(i)}});
       });
     for (std::thread& thread : threads) thread.join();
-    for (int i = 0; i < count; ++i) {
-      const fs::path batch_file = BatchFile(i);
-      std::ifstream err(batch_file.string() + ".err", std::ios::binary);
-      *errors += std::string(std::istreambuf_iterator<char>(err), {});
-      fs::remove(batch_file);
-      fs::remove(batch_file.string() + ".err");
+    std::vector<int> codes;
+    for (const testing::ProgramResult& run : runs) {
+      codes.push_back(run.exit_code);
+      *errors += run.err;
     }
     return codes;
   }
-
-  fs::path BatchFile(int i) const { return root_.string() + "-batch-" + std::to_string(i); }
 
   std::string Scalar(const std::string& database, const std::string& sql) {
     auto rows = EmbeddedDriver(root_).Connect(database)->Query(sql).rows;
     return rows.empty() ? "" : rows[0][0].ToText();
   }
 
-  fs::path root_;
+  testing::TempDir folder_;
+  const fs::path root_ = folder_.path() / "server";
 };
 
 TEST_F(ConcurrencyTest, FirstUseLoginsAndDatabaseCreationByManyProcesses) {

@@ -42,4 +42,9 @@ std::vector<ScriptBatch> ReadScript(const std::filesystem::path& file) {
   return batches;
 }
 
+std::string ExpectedBlock(const ScriptBatch& batch, const std::string& output) {
+  const std::string database = batch.database == "master" ? "" : "--@ database " + batch.database + "\n";
+  return database + batch.text + "\n----\n" + output;
+}
+
 }  // namespace court::mssql

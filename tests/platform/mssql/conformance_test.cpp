@@ -2,16 +2,19 @@
 // driver, each on a fresh server, and compares both with the expected text.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/mssql/embedded_driver.h"
 #include "platform/mssql/result_text.h"
 #include "tests/platform/mssql/conformance_script.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::mssql {
 namespace {
@@ -20,30 +23,26 @@ namespace fs = std::filesystem;
 
 fs::path ScriptDir() { return fs::path(COURT_SOURCE_DIR) / "tests/platform/mssql/conformance"; }
 
-fs::path FreshRoot(const std::string& name) {
-  fs::path root = fs::temp_directory_path() / ("court-mssql-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(root);
+// A fresh server root in folder, with the data folder the scripts create databases in.
+fs::path FreshRoot(const testing::TempDir& folder) {
+  fs::path root = folder.path() / "server";
   fs::create_directories(root / "drives" / "D" / "法院_SQL数据");
   return root;
 }
 
-// Runs court-sqlcmd with the arguments and returns stdout, stderr and the exit code as one text.
+// The expected text of a script whose batches print what run returns.
+std::string ExpectedText(const std::string& script, const std::function<std::string(const ScriptBatch&)>& run) {
+  std::string text;
+  for (const ScriptBatch& batch : ReadScript(ScriptDir() / (script + ".sql")))
+    text += (text.empty() ? "" : "\n") + ExpectedBlock(batch, run(batch));
+  return text;
+}
+
+// What court-sqlcmd prints for a batch: stdout, stderr and the exit code.
 std::string RunSqlcmd(const fs::path& root, const ScriptBatch& batch) {
-  fs::path out = root / "stdout.txt", err = root / "stderr.txt";
-  pid_t pid = fork();
-  if (pid == 0) {
-    FILE* o = std::freopen(out.c_str(), "w", stdout);
-    FILE* e = std::freopen(err.c_str(), "w", stderr);
-    (void)o;
-    (void)e;
-    std::string program = std::string(COURT_BUILD_DIR) + "/court-sqlcmd";
-    execl(program.c_str(), program.c_str(), "-S", root.c_str(), "-d", batch.database.c_str(), "-Q",
-          batch.text.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return ReadFile(out) + ReadFile(err) + "(exit " + std::to_string(WEXITSTATUS(status)) + ")\n";
+  const testing::ProgramResult run = testing::RunProgram(
+      {.argv = {COURT_BUILD_DIR "/court-sqlcmd", "-S", root.string(), "-d", batch.database, "-Q", batch.text}});
+  return run.out + run.err + "(exit " + std::to_string(run.exit_code) + ")\n";
 }
 
 std::string RunDriver(EmbeddedDriver& driver, const ScriptBatch& batch) {
@@ -75,23 +74,24 @@ std::vector<std::string> Scripts() {
 class Conformance : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Conformance, ThroughSqlcmd) {
-  fs::path root = FreshRoot(GetParam() + "-sqlcmd");
-  std::string actual;
-  for (const ScriptBatch& batch : ReadScript(ScriptDir() / (GetParam() + ".sql"))) actual += RunSqlcmd(root, batch);
+  testing::TempDir folder;
+  const fs::path root = FreshRoot(folder);
+  const std::string actual = ExpectedText(GetParam(), [&](const ScriptBatch& batch) { return RunSqlcmd(root, batch); });
   EXPECT_EQ(actual, ReadFile(ScriptDir() / (GetParam() + ".expected")));
-  fs::remove_all(root);
 }
 
+// COURT_CONFORMANCE_DUMP=DIR writes the text of this run to DIR/NAME.actual,
+// to be looked over and copied to NAME.expected.
 TEST_P(Conformance, ThroughDriver) {
-  fs::path root = FreshRoot(GetParam() + "-driver");
+  testing::TempDir folder;
   std::string actual;
   {
-    EmbeddedDriver driver(root);
-    for (const ScriptBatch& batch : ReadScript(ScriptDir() / (GetParam() + ".sql"))) actual += RunDriver(driver, batch);
+    EmbeddedDriver driver(FreshRoot(folder));
+    actual = ExpectedText(GetParam(), [&](const ScriptBatch& batch) { return RunDriver(driver, batch); });
   }
-  if (const char* dump = std::getenv("COURT_CONFORMANCE_DUMP")) std::ofstream(fs::path(dump) / (GetParam() + ".actual")) << actual;
+  if (const char* dump = std::getenv("COURT_CONFORMANCE_DUMP"))
+    std::ofstream(fs::path(dump) / (GetParam() + ".actual"), std::ios::binary) << actual;
   EXPECT_EQ(actual, ReadFile(ScriptDir() / (GetParam() + ".expected")));
-  fs::remove_all(root);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, Conformance, ::testing::ValuesIn(Scripts()),

@@ -5,7 +5,6 @@
 #define COURT_TESTS_PLATFORM_MSSQL_COURT_DATABASE_FIXTURE_H_
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -13,14 +12,13 @@
 
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::mssql {
 
 class CourtDatabaseTest : public ::testing::Test {
  protected:
-  CourtDatabaseTest()
-      : root_(std::filesystem::temp_directory_path() / ("court-mssql-session-" + std::to_string(getpid()))) {
-    std::filesystem::remove_all(root_);
+  CourtDatabaseTest() {
     driver_ = std::make_unique<EmbeddedDriver>(root_);
     driver_->Connect("master")->Execute(
         "CREATE DATABASE [法院]  ON (NAME = N'法院_Data', FILENAME = N'D:\\法院_Data.MDF' , SIZE = 1, "
@@ -30,8 +28,7 @@ class CourtDatabaseTest : public ::testing::Test {
   }
   ~CourtDatabaseTest() override {
     court_.reset();
-    driver_.reset();
-    std::filesystem::remove_all(root_);
+    driver_.reset();  // before the folder goes
   }
 
   // The number of the error a batch ends with, 0 for none.
@@ -44,7 +41,8 @@ class CourtDatabaseTest : public ::testing::Test {
     return 0;
   }
 
-  std::filesystem::path root_;
+  testing::TempDir folder_;
+  const std::filesystem::path root_ = folder_.path() / "server";
   std::unique_ptr<EmbeddedDriver> driver_;
   std::unique_ptr<access::Session> court_;
 };

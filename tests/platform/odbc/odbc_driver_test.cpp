@@ -9,14 +9,14 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
 #include "platform/odbc/odbc_driver.h"
 #include "platform/odbc/server_files.h"
+#include "tests/support/child_process.h"
 #include "tests/support/court_server_process.h"
-#include "tests/support/installation.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::odbc {
 namespace {
@@ -159,24 +159,22 @@ TEST_F(OdbcDriverTest, PasswordComesFromTheStringTheCallerOrOdbcIni) {
 }
 
 TEST_F(OdbcDriverTest, SqlcmdReachesTheServerByAddressAndLogin) {
-  const fs::path out = temp_.path() / "out", err = temp_.path() / "err";
-  auto run = [&](const std::string& arguments) {
-    const std::string command = "SQLCMDPASSWORD='" + std::string(CourtServerProcess::kPassword) + "' " +
-                                COURT_BUILD_DIR + "/court-sqlcmd " + arguments + " >'" + out.string() + "' 2>'" +
-                                err.string() + "'";
-    return WEXITSTATUS(std::system(command.c_str()));
-  };
-  auto read = [](const fs::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  auto run = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), COURT_BUILD_DIR "/court-sqlcmd");
+    return testing::RunProgram({.argv = arguments, .env = {{"SQLCMDPASSWORD", CourtServerProcess::kPassword}}});
   };
   const std::string address = "127.0.0.1," + std::to_string(server_->port());
-  EXPECT_EQ(run("-S " + address + " -U sa -d 测试 -Q \"SELECT N'法院' AS 名称, 0x0A0B AS b, null AS n\""), 0);
-  EXPECT_EQ(read(out), "名称\tb\tn\n法院\t0x0A0B\tNULL\n");
-  EXPECT_EQ(run("-S '" + address + "' -U sa -Q \"select * from 没有\""), 1);
-  EXPECT_EQ(read(err), "Msg 208, Level 16, State 1, Line 1\nInvalid object name '没有'.\n");
-  EXPECT_EQ(run("-S 'odbc:" + server_->Connection() + "' -P wrong -Q \"select 1\""), 1);
-  EXPECT_NE(read(err).find("Msg 18456,"), std::string::npos) << read(err);
+  const testing::ProgramResult named =
+      run({"-S", address, "-U", "sa", "-d", "测试", "-Q", "SELECT N'法院' AS 名称, 0x0A0B AS b, null AS n"});
+  EXPECT_EQ(named.exit_code, 0);
+  EXPECT_EQ(named.out, "名称\tb\tn\n法院\t0x0A0B\tNULL\n");
+  const testing::ProgramResult missing = run({"-S", address, "-U", "sa", "-Q", "select * from 没有"});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_EQ(missing.err, "Msg 208, Level 16, State 1, Line 1\nInvalid object name '没有'.\n");
+  const testing::ProgramResult refused =
+      run({"-S", "odbc:" + server_->Connection(), "-P", "wrong", "-Q", "select 1"});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.err.find("Msg 18456,"), std::string::npos) << refused.err;
 }
 
 }  // namespace

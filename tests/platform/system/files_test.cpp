@@ -8,9 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "platform/access/error.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::system {
 namespace {
@@ -18,16 +17,11 @@ namespace {
 class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // ctest runs each test in its own process at the same time: one folder each.
-    root_ = std::filesystem::temp_directory_path() /
-            (std::string("files_test_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-             "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "C");
     std::filesystem::create_directories(root_ / "D");
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-  std::filesystem::path root_;
+  testing::TempDir folder_;
+  const std::filesystem::path root_ = folder_.path();
 };
 
 TEST_F(FilesTest, MapsDriveLetterAndBackslashes) {

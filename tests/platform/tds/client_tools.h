@@ -8,9 +8,6 @@
 
 namespace court::testing {
 
-// Single-quotes a word for the shell.
-std::string ShellQuoted(const std::string& word);
-
 // The node_modules folder holding tedious, installed into the build folder
 // the first time (test programs starting together wait for one install).
 std::string TediousModules();
@@ -18,7 +15,8 @@ std::string TediousModules();
 // The folder holding the compiled jTDS clients (Scenario, Connect).
 std::string CompiledJavaScenario();
 
-// Runs tsql with the batch on its standard input; returns what it printed.
+// Runs tsql with the batch on its standard input; returns what it printed
+// (standard output and standard error as written).
 std::string Tsql(int port, const std::string& input, const std::string& password, int* status);
 // The same as another login; freetds_conf: a freetds.conf to use instead
 // of the machine's (encryption settings), or empty.

@@ -9,12 +9,14 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "tests/platform/tds/client_tools.h"
-#include "tests/support/installation.h"
+#include "tests/support/child_process.h"
 #include "tests/support/server_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::testing {
 namespace {
@@ -38,36 +40,33 @@ nlohmann::json Outcome(const std::string& output) {
   return merged;
 }
 
-// extra: what this client alone is asked, beside the common expectations.
-void ExpectScenario(const std::string& command, const nlohmann::json& extra = nlohmann::json::object()) {
+// Runs a client's scenario against a fresh server: argv, then the port, sa's
+// password and the scenario's batches; extra: what this client alone is
+// asked, beside the common expectations.
+void ExpectScenario(std::vector<std::string> argv, const nlohmann::json& extra = nlohmann::json::object()) {
   TempDir root;
   ServerProcess server(root.path());
-  int status = 0;
-  const std::string output =
-      RunCommand(command + " " + std::to_string(server.port()) + " " + ShellQuoted(kSaPassword) + " " +
-                     ShellQuoted(kClients + "/scenario.sql") + " 2>&1",
-                 &status);
-  ASSERT_EQ(status, 0) << output;
-  const nlohmann::json got = Outcome(output);
+  argv.insert(argv.end(), {std::to_string(server.port()), kSaPassword, kClients + "/scenario.sql"});
+  const ProgramResult run =
+      RunProgram({.argv = argv, .timeout = std::chrono::seconds(120), .err_into_out = true});
+  ASSERT_EQ(run.exit_code, 0) << run.out;
+  const nlohmann::json got = Outcome(run.out);
   nlohmann::json expected = Expected();
   expected.update(extra);
   for (const auto& [key, value] : expected.items()) EXPECT_EQ(got.value(key, nlohmann::json()), value) << key;
 }
 
-TEST(Clients, FreeTdsOdbcThroughPyodbc) {
-  ExpectScenario("timeout 120 /usr/bin/python3 " + ShellQuoted(kClients + "/scenario.py"));
-}
+TEST(Clients, FreeTdsOdbcThroughPyodbc) { ExpectScenario({"/usr/bin/python3", kClients + "/scenario.py"}); }
 
 TEST(Clients, Jtds) {
-  ExpectScenario("timeout 120 java -cp " + ShellQuoted(CompiledJavaScenario() + ":/usr/share/java/jtds.jar") +
-                 " Scenario");
+  ExpectScenario({"java", "-cp", CompiledJavaScenario() + ":/usr/share/java/jtds.jar", "Scenario"});
 }
 
 TEST(Clients, Tedious) {
   // tedious sends every parameterised statement through sp_executesql and
   // reads output parameters back: assigned ones, and one the batch leaves
   // alone. It also shows the class of each message.
-  ExpectScenario("timeout 120 node " + ShellQuoted(kClients + "/scenario.mjs") + " " + ShellQuoted(TediousModules()),
+  ExpectScenario({"node", kClients + "/scenario.mjs", TediousModules()},
                  {{"outputs", {{"doubled", "42"}, {"greeting", "你好世界"}, {"kept", "5"}}},
                   {"use_info", {5701, 0, "Changed database context to 'scenario'."}},
                   {"divide", {8134, 16, "Divide by zero error encountered."}}});
@@ -101,14 +100,14 @@ TEST(Clients, FiftyConcurrentClientsEachRowOnce) {
   ServerProcess server(root.path());
   int status = 0;
   Tsql(server.port(), "CREATE DATABASE shared\ngo\nexit\n", kSaPassword, &status);
-  const std::string output =
-      RunCommand("timeout 300 node " + ShellQuoted(kClients + "/concurrent.mjs") + " " +
-                     ShellQuoted(TediousModules()) + " " + std::to_string(server.port()) + " " +
-                     ShellQuoted(kSaPassword) + " 2>&1",
-                 &status);
-  ASSERT_EQ(status, 0) << output;
+  const ProgramResult run =
+      RunProgram({.argv = {"node", kClients + "/concurrent.mjs", TediousModules(), std::to_string(server.port()),
+                           kSaPassword},
+                  .timeout = std::chrono::seconds(300),
+                  .err_into_out = true});
+  ASSERT_EQ(run.exit_code, 0) << run.out;
   std::multiset<std::string> rows;
-  std::istringstream lines(output);
+  std::istringstream lines(run.out);
   std::string line;
   while (std::getline(lines, line)) rows.insert(line);
   std::multiset<std::string> expected;

@@ -9,13 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/platform/tds/client_tools.h"
-#include "tests/support/installation.h"
+#include "tests/support/child_process.h"
 #include "tests/support/server_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::testing {
 namespace {
@@ -84,28 +86,36 @@ TEST(Robustness, RandomAndMutatedPacketsLeaveTheServerAnswering) {
   EXPECT_TRUE(Answers(server.port()));
 }
 
+// court-server's exit code and what it printed, run with arguments and sa's
+// password set to password (or unset).
+ProgramResult RunServer(const std::vector<std::string>& arguments,
+                        std::optional<std::string> password = std::string(kSaPassword)) {
+  std::vector<std::string> argv = {kServer};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return RunProgram({.argv = argv, .env = {{"COURT_SERVER_SA_PASSWORD", password}}, .err_into_out = true});
+}
+
 TEST(Robustness, CommandLineMistakesExitWithAMessage) {
   TempDir root;
-  int status = 0;
-  const std::string env = "COURT_SERVER_SA_PASSWORD=" + ShellQuoted(kSaPassword) + " ";
-  std::string out = RunCommand(env + kServer + " 2>&1", &status);
-  EXPECT_EQ(status, 2);
-  EXPECT_NE(out.find("-S DIR is required"), std::string::npos) << out;
-  out = RunCommand(env + kServer + " -S " + root.path().string() + " --listen nowhere 2>&1", &status);
-  EXPECT_EQ(status, 2);
-  EXPECT_NE(out.find("--listen wants ADDR:PORT"), std::string::npos) << out;
-  out = RunCommand("env -u COURT_SERVER_SA_PASSWORD " + kServer + " -S " + root.path().string() + " 2>&1", &status);
-  EXPECT_EQ(status, 2);
-  EXPECT_NE(out.find("COURT_SERVER_SA_PASSWORD"), std::string::npos) << out;
-  out = RunCommand("COURT_SERVER_SA_PASSWORD=short " + kServer + " -S " + root.path().string() + " 2>&1", &status);
-  EXPECT_EQ(status, 2);
-  EXPECT_NE(out.find("at least 8 characters"), std::string::npos) << out;
+  const std::string folder = root.path().string();
+  ProgramResult run = RunServer({});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.out.find("-S DIR is required"), std::string::npos) << run.out;
+  run = RunServer({"-S", folder, "--listen", "nowhere"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.out.find("--listen wants ADDR:PORT"), std::string::npos) << run.out;
+  run = RunServer({"-S", folder}, std::nullopt);
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.out.find("COURT_SERVER_SA_PASSWORD"), std::string::npos) << run.out;
+  run = RunServer({"-S", folder}, "short");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.out.find("at least 8 characters"), std::string::npos) << run.out;
 
   const std::string file = (root.path() / "a-file").string();
   std::ofstream(file) << "not a folder";
-  out = RunCommand(env + kServer + " -S " + file + "/root --listen 127.0.0.1:0 2>&1", &status);
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(out.find("cannot use"), std::string::npos) << out;
+  run = RunServer({"-S", file + "/root", "--listen", "127.0.0.1:0"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.out.find("cannot use"), std::string::npos) << run.out;
 
   // A port another program holds.
   int holder = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -117,10 +127,10 @@ TEST(Robustness, CommandLineMistakesExitWithAMessage) {
   socklen_t length = sizeof address;
   ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length);
   const std::string taken = std::to_string(ntohs(address.sin_port));
-  out = RunCommand(env + kServer + " -S " + root.path().string() + " --listen 127.0.0.1:" + taken + " 2>&1", &status);
+  run = RunServer({"-S", folder, "--listen", "127.0.0.1:" + taken});
   ::close(holder);
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(out.find("cannot listen on 127.0.0.1:" + taken), std::string::npos) << out;
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.out.find("cannot listen on 127.0.0.1:" + taken), std::string::npos) << run.out;
 }
 
 TEST(Robustness, StopSignalEndsCleanlyAndKeepsData) {
@@ -132,12 +142,11 @@ TEST(Robustness, StopSignalEndsCleanlyAndKeepsData) {
                         "INSERT INTO t VALUES (7)\ngo\nexit\n", kSaPassword, &status);
     EXPECT_EQ(server.Stop(), 0);
   }
-  int status = 0;
-  const std::string out = RunCommand(std::string(COURT_BUILD_DIR "/court-sqlcmd -S ") + root.path().string() +
-                                         " -d kept -Q \"SELECT a FROM t\" 2>&1",
-                                     &status);
-  EXPECT_EQ(status, 0) << out;
-  EXPECT_NE(out.find('7'), std::string::npos) << out;
+  const ProgramResult read = RunProgram(
+      {.argv = {COURT_BUILD_DIR "/court-sqlcmd", "-S", root.path().string(), "-d", "kept", "-Q", "SELECT a FROM t"},
+       .err_into_out = true});
+  EXPECT_EQ(read.exit_code, 0) << read.out;
+  EXPECT_NE(read.out.find('7'), std::string::npos) << read.out;
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -21,10 +20,11 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/mssql/text.h"
-
 #include "tests/platform/tds/client_tools.h"
-#include "tests/support/installation.h"
+#include "tests/support/child_process.h"
+#include "tests/support/court_setup_process.h"
 #include "tests/support/server_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace court::testing {
 namespace {
@@ -48,13 +48,11 @@ Outcome Tedious(int port, const std::string& login, const std::string& password,
   const fs::path file = folder.path() / "batches.json";
   std::ofstream(file) << nlohmann::json(batches).dump();
   Outcome outcome;
-  int status = 0;
-  outcome.output = RunCommand("timeout 120 node " + ShellQuoted(kClients + "/statements.mjs") + " " +
-                                  ShellQuoted(TediousModules()) + " " + std::to_string(port) + " " +
-                                  ShellQuoted(login) + " " + ShellQuoted(password) + " " +
-                                  (encrypt ? "true" : "false") + " " + ShellQuoted(database.empty() ? "" : database) +
-                                  " " + ShellQuoted(file.string()) + " 2>&1",
-                              &status);
+  outcome.output = RunProgram({.argv = {"node", kClients + "/statements.mjs", TediousModules(), std::to_string(port),
+                                        login, password, encrypt ? "true" : "false", database, file.string()},
+                               .timeout = std::chrono::seconds(120),
+                               .err_into_out = true})
+                       .out;
   std::istringstream lines(outcome.output);
   for (std::string line; std::getline(lines, line);) {
     if (line.empty() || line[0] != '{') continue;
@@ -94,17 +92,20 @@ std::string ReadBytes(const fs::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+fs::path ServerRoot(const TempDir& folder) { return folder.path() / "server"; }
+
 std::string Utf16(const std::string& ascii) {
   std::string wide;
   for (char c : ascii) wide += std::string(1, c) + '\0';
   return wide;
 }
 
-// Installs the sample release with the real court-setup into root.
-void Install(const fs::path& root) {
-  const std::string command = COURT_BUILD_DIR "/court-setup --headless --server 'embedded:" + root.string() +
-                              "' --catalogue " COURT_BUILD_DIR "/table.mdb --drive D: >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+// Installs the sample release with the real court-setup into folder/server.
+void Install(const TempDir& folder) {
+  const SetupOutcome installed =
+      RunCourtSetup(folder.path(), "install",
+                    {"embedded:" + ServerRoot(folder).string(), {"--catalogue", COURT_BUILD_DIR "/table.mdb", "--drive", "D:"}});
+  ASSERT_EQ(installed.exit_code, 0) << installed.err;
 }
 
 TEST(Security, RefusedLoginsTellNothingButLoginFailed) {
@@ -154,21 +155,21 @@ TEST(Security, FirstStartSetsTheAdministratorPasswordForGood) {
 // the right password still logs in, once, and leaves a proper hash behind.
 TEST(Security, DigestsFromBeforeHashingAreReplacedAtTheFirstLogin) {
   TempDir root;
-  int status = 0;
-  RunCommand(COURT_BUILD_DIR "/court-sqlcmd -S " + ShellQuoted(root.path().string()) +
-                 " -Q \"EXEC sp_addlogin 'old', 'Old#Word1'\"",
-             &status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(RunProgram({.argv = {COURT_BUILD_DIR "/court-sqlcmd", "-S", root.path().string(), "-Q",
+                                 "EXEC sp_addlogin 'old', 'Old#Word1'"}})
+                .exit_code,
+            0);
   const std::uint64_t digest = court::mssql::Fnv1a("Old#Word1", court::mssql::kShortFnvOffsetBasis);
-  const std::string master = ShellQuoted((root.path() / "master.mdf").string());
-  RunCommand("sqlite3 " + master + " \"UPDATE syslogins SET password = '" + std::to_string(digest) +
-                 "' WHERE hex(name) = hex('old')\"",
-             &status);
-  ASSERT_EQ(status, 0);
+  const std::string master = (root.path() / "master.mdf").string();
+  ASSERT_EQ(RunProgram({.argv = {"sqlite3", master, "UPDATE syslogins SET password = '" + std::to_string(digest) +
+                                                        "' WHERE hex(name) = hex('old')"}})
+                .exit_code,
+            0);
   ServerProcess server(root.path());
   EXPECT_EQ(Tedious(server.port(), "old", "Old#Word2", {}).login, 18456);
   EXPECT_EQ(Tedious(server.port(), "old", "Old#Word1", {}).login, "ok");
-  const std::string stored = RunCommand("sqlite3 " + master + " \"SELECT password FROM syslogins WHERE hex(name) = hex('old')\"");
+  const std::string stored =
+      RunProgram({.argv = {"sqlite3", master, "SELECT password FROM syslogins WHERE hex(name) = hex('old')"}}).out;
   EXPECT_EQ(stored.rfind("$argon2id$", 0), 0u) << stored;
   EXPECT_EQ(Tedious(server.port(), "old", "Old#Word1", {}).login, "ok");
 }
@@ -180,8 +181,8 @@ class InstalledServer : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     root_ = new TempDir;
-    Install(root_->path());
-    server_ = new ServerProcess(root_->path());
+    Install(*root_);
+    server_ = new ServerProcess(ServerRoot(*root_));
     AsSa(server_->port(),
          "USE 法院\ngo\nCREATE TABLE 未授权 (a int)\ngo\nINSERT INTO 未授权 VALUES (1)\ngo\n"
          "CREATE DATABASE 无权库\ngo\nEXEC sp_addlogin 'nobody', 'Nobody#1'\ngo\n"
@@ -309,9 +310,9 @@ TEST_F(InstalledServer, BackupIsForThoseSqlServerAllowsIt) {
                  {{"BACKUP DATABASE [法院] TO DISK = N'D:\\owner.bak' WITH INIT", 0},
                   {"BACKUP DATABASE [法院] TO DISK = N'D:\\owner.bak'", 3201}});
   ExpectOutcomes(port(), "vek", kVekPassword, {{"BACKUP DATABASE 内部邮件 TO DISK = N'D:\\vek.bak'", 0}});
-  EXPECT_TRUE(fs::is_regular_file(root_->path() / "drives/D/owner.bak"));
-  EXPECT_TRUE(fs::is_regular_file(root_->path() / "drives/D/vek.bak"));
-  EXPECT_FALSE(fs::exists(root_->path() / "drives/D/reader.bak"));
+  EXPECT_TRUE(fs::is_regular_file(ServerRoot(*root_) / "drives/D/owner.bak"));
+  EXPECT_TRUE(fs::is_regular_file(ServerRoot(*root_) / "drives/D/vek.bak"));
+  EXPECT_FALSE(fs::exists(ServerRoot(*root_) / "drives/D/reader.bak"));
   int status = 0;
   const std::string out = TsqlAs(port(), "reader", "Reader#1",
                                  "BACKUP DATABASE [法院] TO DISK = N'D:\\r.bak'\ngo\n"
@@ -390,7 +391,7 @@ TEST_F(InstalledServer, RightsOnSingleColumns) {
 TEST_F(InstalledServer, PasswordsNeverStandInTheServersFiles) {
   ExpectOutcomes(port(), "vek", kVekPassword, {{"EXEC sp_password 'wrong', 'Changed#1'", 15211}});
   for (const std::string& password : {std::string(kSaPassword), kVekPassword, std::string("Nobody#1")}) {
-    for (const auto& entry : fs::recursive_directory_iterator(root_->path())) {
+    for (const auto& entry : fs::recursive_directory_iterator(ServerRoot(*root_))) {
       if (!entry.is_regular_file()) continue;
       const std::string bytes = ReadBytes(entry.path());
       EXPECT_EQ(bytes.find(password), std::string::npos) << entry.path();
@@ -431,10 +432,15 @@ TEST(Security, TlsSessionsAndRequiredEncryption) {
   EXPECT_TRUE(clear.errors.empty()) << clear.output;
 
   // jTDS, a TLS implementation of its own (Java's).
-  const std::string jtds = "timeout 120 java -cp " + ShellQuoted(CompiledJavaScenario() + ":/usr/share/java/jtds.jar") +
-                           " Connect " + std::to_string(server.port()) + " sa " + ShellQuoted(kSaPassword) + " ";
-  EXPECT_EQ(RunCommand(jtds + "require 2>&1"), "ok 加密ok\n");
-  EXPECT_EQ(RunCommand(jtds + "off 2>&1").rfind("error ", 0), 0u);
+  const auto jtds = [&](const std::string& ssl) {
+    return RunProgram({.argv = {"java", "-cp", CompiledJavaScenario() + ":/usr/share/java/jtds.jar", "Connect",
+                                std::to_string(server.port()), "sa", kSaPassword, ssl},
+                       .timeout = std::chrono::seconds(120),
+                       .err_into_out = true})
+        .out;
+  };
+  EXPECT_EQ(jtds("require"), "ok 加密ok\n");
+  EXPECT_EQ(jtds("off").rfind("error ", 0), 0u);
 
   const Outcome tedious = Tedious(server.port(), "sa", kSaPassword,
                                   {"SELECT name FROM master.dbo.sysdatabases", "CREATE DATABASE tls", "USE tls"}, true);
