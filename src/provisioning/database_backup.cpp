@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/access/error.h"
+#include "platform/access/sql_text.h"
 #include "provisioning/connections.h"
 #include "provisioning/run_folder.h"
 
@@ -18,16 +19,10 @@ std::string Below(std::string folder, const std::string& name) {
   return folder + separator + name;
 }
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "N'";
-  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  return quoted + "'";
-}
-
 std::vector<std::string> DatabasesToBackUp(access::Connection& master) {
   std::vector<std::string> present;
   for (std::string_view name : {kCourtDatabase, kMailDatabase})
-    if (!master.Query("SELECT name FROM master.dbo.sysdatabases WHERE name = " + Quoted(std::string(name)),
+    if (!master.Query("SELECT name FROM master.dbo.sysdatabases WHERE name = " + access::UnicodeLiteral(name),
                       kBackupKind)
              .rows.empty())
       present.emplace_back(name);
@@ -57,7 +52,7 @@ void BackUpDatabases(RunState& run) {
       if (folder.empty()) folder = MakeRunFolder(run);
       const std::string file = Below(folder, database + ".bak");
       run.progress.Step("backing up " + database + " to " + file);
-      master.Execute("BACKUP DATABASE [" + database + "] TO DISK = " + Quoted(file) + " WITH INIT", kBackupKind);
+      master.Execute("BACKUP DATABASE [" + database + "] TO DISK = " + access::UnicodeLiteral(file) + " WITH INIT", kBackupKind);
     } catch (const access::Error& e) {
       throw access::Error(e.number(), "The backup of " + database + " into '" +
                                           (folder.empty() ? run.backup_root : folder) +

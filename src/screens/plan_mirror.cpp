@@ -6,6 +6,7 @@
 
 #include "platform/access/connection.h"
 #include "platform/access/error.h"
+#include "platform/access/sql_text.h"
 #include "platform/mssql/embedded_driver.h"
 #include "platform/mssql/sql_type.h"
 #include "platform/system/drive_map.h"
@@ -16,25 +17,15 @@ namespace court::screens {
 namespace {
 
 namespace fs = std::filesystem;
+using access::Bracketed;
 using access::ResultSet;
 using access::Row;
+using access::UnicodeLiteral;
 using provisioning::kCourtDatabase;
 using provisioning::kLoginName;
 using provisioning::kMailDatabase;
 
 constexpr std::string_view kPlanKind = "plan";
-
-std::string Bracketed(std::string_view name) {
-  std::string quoted = "[";
-  for (char c : name) quoted += c == ']' ? std::string("]]") : std::string(1, c);
-  return quoted + "]";
-}
-
-std::string Unicode(std::string_view text) {
-  std::string quoted = "N'";
-  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  return quoted + "'";
-}
 
 std::string Text(const Row& row, std::size_t column) { return access::Trimmed(row[column]); }
 long long Number(const Row& row, std::size_t column) {
@@ -54,7 +45,6 @@ class DatabaseMirror {
       : server_(sources), copy_(copy.Open(name)) {
     server_.Open(provisioning::ServerConnectionString(name));
   }
-  ~DatabaseMirror() { server_.Close(); }
 
   ResultSet Read(const std::string& sql) { return server_.Query(sql, kPlanKind); }
   void Write(const std::string& sql) { copy_->Execute(sql); }
@@ -71,9 +61,10 @@ class DatabaseMirror {
     // In the order the server lists them, which the run's own unordered
     // query of them then finds in the mirror too.
     for (const Row& check : Read("SELECT o.name, t.name, m.text FROM sysobjects o JOIN sysobjects t ON t.id = "
-                                 "o.parent_obj JOIN syscomments m ON m.id = o.id WHERE o.xtype = 'C'").rows)
-      Write("ALTER TABLE " + Bracketed(Text(check, 1)) + " WITH NOCHECK ADD CONSTRAINT " +
-            Bracketed(Text(check, 0)) + " CHECK " + check[2].ToText());
+                                 "o.parent_obj JOIN syscomments m ON m.id = o.id WHERE o.xtype = 'C'")
+                                .rows)
+      Write("ALTER TABLE " + Bracketed(Text(check, 1)) + " WITH NOCHECK ADD CONSTRAINT " + Bracketed(Text(check, 0)) +
+            " CHECK " + check[2].ToText());
     CopyViews();
   }
 
@@ -96,7 +87,8 @@ class DatabaseMirror {
     std::vector<TableShape> tables;
     for (const Row& c : Read("SELECT o.name, c.name, c.xtype, c.length, c.xprec, c.xscale, c.isnullable, "
                              "c.colstat FROM sysobjects o JOIN syscolumns c ON c.id = o.id WHERE o.xtype = "
-                             "'U' ORDER BY o.name, c.colid").rows) {
+                             "'U' ORDER BY o.name, c.colid")
+                            .rows) {
       if (tables.empty() || tables.back().name != Text(c, 0)) tables.push_back({Text(c, 0)});
       TableShape& table = tables.back();
       const mssql::SqlType type =
@@ -122,7 +114,8 @@ class DatabaseMirror {
                                "t.id = o.parent_obj JOIN sysindexes i ON i.id = t.id AND i.name = o.name "
                                "JOIN sysindexkeys k ON k.id = i.id AND k.indid = i.indid JOIN syscolumns c "
                                "ON c.id = k.id AND c.colid = k.colid WHERE o.xtype IN ('PK', 'UQ') ORDER BY "
-                               "o.name, k.keyno").rows) {
+                               "o.name, k.keyno")
+                              .rows) {
       if (Text(key, 0) != name) {
         add();
         name = Text(key, 0), table = Text(key, 1), kind = Text(key, 2), columns.clear();
@@ -137,17 +130,20 @@ class DatabaseMirror {
   void CopyDefaults() {
     for (const Row& d : Read("SELECT o.name, t.name, c.name, m.text FROM sysobjects o JOIN sysobjects t ON t.id "
                              "= o.parent_obj JOIN syscolumns c ON c.id = t.id AND c.cdefault = o.id JOIN "
-                             "syscomments m ON m.id = o.id WHERE o.xtype = 'D' ORDER BY o.name").rows)
+                             "syscomments m ON m.id = o.id WHERE o.xtype = 'D' ORDER BY o.name")
+                            .rows)
       Write("ALTER TABLE " + Bracketed(Text(d, 1)) + " ADD CONSTRAINT " + Bracketed(Text(d, 0)) + " DEFAULT " +
             d[3].ToText() + " FOR " + Bracketed(Text(d, 2)));
     for (const Row& d : Read("SELECT m.text FROM sysobjects o JOIN syscomments m ON m.id = o.id WHERE o.xtype = "
-                             "'D' AND o.parent_obj = 0 ORDER BY o.name, m.colid").rows)
+                             "'D' AND o.parent_obj = 0 ORDER BY o.name, m.colid")
+                            .rows)
       Write(d[0].ToText());
     for (const Row& b : Read("SELECT o.name, t.name, c.name FROM syscolumns c JOIN sysobjects t ON t.id = c.id "
                              "JOIN sysobjects o ON o.id = c.cdefault WHERE t.xtype = 'U' AND o.xtype = 'D' "
-                             "AND o.parent_obj = 0").rows)
-      Write("exec sp_bindefault " + Unicode(Bracketed(Text(b, 0))) + ", " +
-            Unicode(Bracketed(Text(b, 1)) + "." + Bracketed(Text(b, 2))));
+                             "AND o.parent_obj = 0")
+                            .rows)
+      Write("exec sp_bindefault " + UnicodeLiteral(Bracketed(Text(b, 0))) + ", " +
+            UnicodeLiteral(Bracketed(Text(b, 1)) + "." + Bracketed(Text(b, 2))));
   }
 
   // The table's rows as they are, identity values included, in one
@@ -178,9 +174,12 @@ class DatabaseMirror {
     std::string last;
     for (const Row& v : Read("SELECT o.name, m.text FROM sysobjects o JOIN syscomments m ON m.id = o.id WHERE "
                              "o.xtype = 'V' AND o.name NOT IN ('sysconstraints', 'syssegments') ORDER BY "
-                             "o.name, m.colid").rows) {
-      if (!pending.empty() && Text(v, 0) == last) pending.back() += v[1].ToText();
-      else pending.push_back(v[1].ToText());
+                             "o.name, m.colid")
+                            .rows) {
+      if (!pending.empty() && Text(v, 0) == last)
+        pending.back() += v[1].ToText();
+      else
+        pending.push_back(v[1].ToText());
       last = Text(v, 0);
     }
     while (!pending.empty()) {
@@ -201,33 +200,30 @@ class DatabaseMirror {
   std::unique_ptr<mssql::EmbeddedSession> copy_;
 };
 
-std::vector<DatabaseFiles> InstallationDatabases(const access::DataSources& sources) {
-  access::Connection master(sources);
-  master.Open(provisioning::MasterConnectionString());
+// On the server's master: which databases of the installation it has.
+std::vector<DatabaseFiles> InstallationDatabases(access::Connection& master, const access::DataSources& sources) {
   std::vector<DatabaseFiles> databases;
-  for (const Row& row : master.Query("SELECT name FROM master.dbo.sysdatabases WHERE name IN (" +
-                                         Unicode(kCourtDatabase) + ", " + Unicode(kMailDatabase) + ", " +
-                                         Unicode(kLoginName) + ") ORDER BY dbid",
-                                     kPlanKind).rows)
+  for (const Row& row :
+       master
+           .Query("SELECT name FROM master.dbo.sysdatabases WHERE name IN (" + UnicodeLiteral(kCourtDatabase) + ", " +
+                      UnicodeLiteral(kMailDatabase) + ", " + UnicodeLiteral(kLoginName) + ") ORDER BY dbid",
+                  kPlanKind)
+           .rows)
     databases.push_back({Text(row, 0), {}});
-  master.Close();
   for (DatabaseFiles& database : databases) {
     access::Connection connection(sources);
     connection.Open(provisioning::ServerConnectionString(database.name));
     for (const Row& file : connection.Query("SELECT name, filename FROM sysfiles ORDER BY fileid", kPlanKind).rows)
       database.files.emplace_back(Text(file, 0), Text(file, 1));
-    connection.Close();
   }
   return databases;
 }
 
-bool LoginExists(const access::DataSources& sources) {
-  access::Connection master(sources);
-  master.Open(provisioning::MasterConnectionString());
-  const bool exists = !master.Query("SELECT loginname FROM master.dbo.syslogins WHERE loginname = " +
-                                        Unicode(kLoginName), kPlanKind).rows.empty();
-  master.Close();
-  return exists;
+bool LoginExists(access::Connection& master) {
+  return !master
+              .Query("SELECT loginname FROM master.dbo.syslogins WHERE loginname = " + UnicodeLiteral(kLoginName),
+                     kPlanKind)
+              .rows.empty();
 }
 
 // The database with the server's file names, so the run reports and
@@ -236,7 +232,7 @@ void CreateDatabase(mssql::EmbeddedSession& master, const system::DriveMap& driv
   std::string data, log;
   for (const auto& [logical, path] : database.files) {
     fs::create_directories(drives.Map(path).parent_path());
-    std::string file = "(NAME = " + Unicode(logical) + ", FILENAME = " + Unicode(path) + ")";
+    std::string file = "(NAME = " + UnicodeLiteral(logical) + ", FILENAME = " + UnicodeLiteral(path) + ")";
     std::string& part = data.empty() ? data : log;
     part += (part.empty() ? "" : ", ") + file;
   }
@@ -252,13 +248,16 @@ Mirror MirrorServer(const access::DataSources& sources, const std::vector<std::s
   mssql::EmbeddedDriver copy(root);
   Mirror mirror;
   {
+    access::Connection server_master(sources);
+    server_master.Open(provisioning::MasterConnectionString());
     std::unique_ptr<mssql::EmbeddedSession> master = copy.Open("master");
-    for (const DatabaseFiles& database : InstallationDatabases(sources)) {
+    for (const DatabaseFiles& database : InstallationDatabases(server_master, sources)) {
       CreateDatabase(*master, drive_map, database);
       mirror.databases.push_back(database.name);
     }
-    if (LoginExists(sources))
-      master->Execute("exec sp_addlogin " + Unicode(kLoginName) + ", " + Unicode(provisioning::kLoginPassword));
+    if (LoginExists(server_master))
+      master->Execute("exec sp_addlogin " + UnicodeLiteral(kLoginName) + ", " +
+                      UnicodeLiteral(provisioning::kLoginPassword));
   }
   for (const std::string& name : mirror.databases) {
     if (name == kLoginName) continue;  // only its existence counts
@@ -271,7 +270,7 @@ Mirror MirrorServer(const access::DataSources& sources, const std::vector<std::s
 
 std::vector<std::string> MirrorLimits() {
   return {
-      "changes made to the server between this plan and the run",
+      std::string(kChangesAfterThePlan),
       "how the server itself answers where it differs from the embedded engine that rehearsed the run "
       "(text comparison and sorting, error conditions, the server's own objects)",
       "files on the server's drives: none is copied, so the run's checks for existing files see none",

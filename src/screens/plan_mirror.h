@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/access/data_sources.h"
@@ -41,6 +42,9 @@ struct Mirror {
 // access::Error when the server refuses a read or the mirror a statement.
 Mirror MirrorServer(const access::DataSources& sources, const std::vector<std::string>& drives,
                     const std::filesystem::path& root);
+
+// What no plan can foresee, wherever it was rehearsed.
+inline constexpr std::string_view kChangesAfterThePlan = "changes made to the server between this plan and the run";
 
 // What a plan rehearsed on a mirror cannot foresee, one sentence each.
 std::vector<std::string> MirrorLimits();

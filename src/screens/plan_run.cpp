@@ -46,22 +46,19 @@ class ScratchDirectory {
   fs::path path_;
 };
 
-// The server as it stands, into copy, and how the plan names what it
-// rehearsed on. A server in use is copied while this process holds the run
-// lock, so no installation is half-way through it; a root without master
-// has no databases and nothing to hold it.
-std::string CopyRoot(const fs::path& root, const fs::path& copy, int lock_wait) {
-  const std::string copied = "a copy of the embedded server's files";
+// The server as it stands, into copy. A server in use is copied while this
+// process holds the run lock, so no installation is half-way through it; a
+// root without master has no databases and nothing to hold it.
+void CopyRoot(const fs::path& root, const fs::path& copy, int lock_wait) {
   std::error_code error;
   if (!fs::exists(root / "master.mdf", error)) {
     if (fs::is_directory(root, error)) fs::copy(root, copy, fs::copy_options::recursive);
-    return copied;
+    return;
   }
   mssql::AppLocks locks;
   if (locks.Acquire(root, provisioning::kRunLockResource, true, lock_wait * 1000L) < 0)
     throw provisioning::AnotherInstallationRunning(lock_wait);
   mssql::CopyServer(root, copy);
-  return copied;
 }
 
 // A server reached through ODBC, read into a mirror at copy under the
@@ -80,8 +77,8 @@ std::string MirrorText(const Mirror& mirror) {
   std::string databases;
   for (const std::string& name : mirror.databases) databases += (databases.empty() ? "" : ", ") + name;
   return "a scratch embedded server holding what was read from the server (databases: " +
-         (databases.empty() ? std::string("none") : databases) + "; " + std::to_string(mirror.tables) +
-         " tables, " + std::to_string(mirror.rows) + " rows)";
+         (databases.empty() ? std::string("none") : databases) + "; " + std::to_string(mirror.tables) + " tables, " +
+         std::to_string(mirror.rows) + " rows)";
 }
 
 }  // namespace
@@ -93,12 +90,10 @@ int RunPlan(const Options& options, std::ostream& out, std::ostream& err) {
     const fs::path copy = scratch.path() / "server";
     Options rehearsal = options;
     std::optional<Mirror> mirror;
-    std::string rehearsed_on;
     if (options.server.starts_with(kEmbedded)) {
-      rehearsed_on = CopyRoot(options.server.substr(kEmbedded.size()), copy, options.lock_wait);
+      CopyRoot(options.server.substr(kEmbedded.size()), copy, options.lock_wait);
     } else {
       mirror = MirrorOf(options, copy);
-      rehearsed_on = MirrorText(*mirror);
       rehearsal.transcript.clear();  // it holds what was sent to the server
     }
     rehearsal.server = std::string(kEmbedded) + copy.string();
@@ -113,8 +108,8 @@ int RunPlan(const Options& options, std::ostream& out, std::ostream& err) {
     const MainScreenTexts texts = HeadlessInstallation(rehearsal, context, err);
     Plan plan = PlanOf(recorder.writes());
     plan.outcome = texts.outcome;
-    plan.rehearsed_on = rehearsed_on;
-    plan.cannot_foresee = {"changes made to the server between this plan and the run"};
+    plan.rehearsed_on = mirror ? MirrorText(*mirror) : "a copy of the embedded server's files";
+    plan.cannot_foresee = {std::string(kChangesAfterThePlan)};
     if (mirror) {
       plan.cannot_foresee = MirrorLimits();
       for (Plan::Grants& grants : plan.grants) grants.objects += mirror->system_objects_beyond_mirror[grants.database];

@@ -1,5 +1,6 @@
 #include "platform/odbc/odbc_driver.h"
 
+#include "platform/access/sql_text.h"
 #include "platform/odbc/parameters.h"
 #include "platform/odbc/updatable_query.h"
 #include "platform/odbc/wide_text.h"
@@ -7,6 +8,7 @@
 namespace court::odbc {
 namespace {
 
+using access::Bracketed;
 using access::Value;
 
 std::string Lower(std::string text) {

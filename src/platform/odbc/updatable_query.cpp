@@ -82,10 +82,4 @@ std::optional<std::string> UpdatableTable(std::string_view sql) {
   return LastPart(table);
 }
 
-std::string Bracketed(std::string_view name) {
-  std::string out = "[";
-  for (char c : name) out += c == ']' ? std::string("]]") : std::string(1, c);
-  return out + "]";
-}
-
 }  // namespace court::odbc

@@ -17,9 +17,6 @@ namespace court::odbc {
 // The base table's name (without brackets or owner), or nothing.
 std::optional<std::string> UpdatableTable(std::string_view sql);
 
-// A name in brackets, a ']' inside doubled.
-std::string Bracketed(std::string_view name);
-
 }  // namespace court::odbc
 
 #endif  // COURT_PLATFORM_ODBC_UPDATABLE_QUERY_H_
