@@ -36,12 +36,14 @@ Value CourtLibraryId(Recordset& library, const std::string& library_name, const 
 
 void ReplaceFiles(const provisioning::RunState& run, access::Connection& court, access::Connection& catalogue) {
   court.Execute("delete from 运行库文件");
+  // Both sides hold one file at a time, however many the release ships.
   Recordset source;
   Recordset target;
   access::OpenRecordset(catalogue, source,
                               "SELECT 运行库.使用名称, 运行库文件.文件名, 运行库文件.运行库_id, 运行库文件.内容, "
-                              "运行库文件.运行 FROM 运行库 INNER JOIN  运行库文件 ON 运行库.id = 运行库文件.运行库_id");
-  access::OpenRecordset(court, target, "select * from 运行库文件");
+                              "运行库文件.运行 FROM 运行库 INNER JOIN  运行库文件 ON 运行库.id = 运行库文件.运行库_id",
+                        access::CursorType::kForwardOnly);
+  access::OpenRecordset(court, target, "select * from 运行库文件", access::CursorType::kForwardOnly);
   for (; !source.Eof(); source.MoveNext()) {
     std::string library_name = access::Trimmed(source.Fields("使用名称").value());
     Recordset library;

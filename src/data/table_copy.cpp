@@ -53,13 +53,16 @@ class TableCopy {
   TableCopy(const provisioning::RunState& run, const std::string& table, const std::string& key_column)
       : run_(run), table_(table), key_column_upper_(UpperCase(access::RightTrim(key_column))) {}
 
-  void CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
-    for (; !source.Eof(); source.MoveNext()) {
+  // Returns the number of source rows read.
+  long CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
+    long read = 0;
+    for (; !source.Eof(); source.MoveNext(), ++read) {
       RowStatement row = Describe(source, catalogue_columns);
       if (row.columns.empty()) continue;
       court.Execute("insert into  " + table_ + " ( " + row.columns + " ) values ( " + row.values + " ) ");
       if (!row.binary_column.empty()) CarryBinaryColumn(court, source, row);
     }
+    return read;
   }
 
  private:
@@ -131,13 +134,15 @@ void CopyCatalogueTable(provisioning::RunState& run, const std::string& table, c
     if (number <= 0) return;
 
     std::string order = access::RightTrim(key_column).empty() ? "" : " ORDER BY " + key_column;
+    // The source rows stream: a table of documents need not fit in memory.
     Recordset source;
     Recordset catalogue_columns;
-    access::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order);
+    access::OpenRecordset(catalogue, source, "SELECT * FROM " + table + filter + order,
+                          access::CursorType::kForwardOnly);
     access::OpenRecordset(catalogue, catalogue_columns,
                                 "SELECT 名称 ,类型 FROM 字段 WHERE id = " + std::to_string(number));
-    TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
-    run.progress.Copied(table, source.RecordCount());
+    const long copied = TableCopy(run, table, key_column).CopyRows(court, source, catalogue_columns);
+    run.progress.Copied(table, copied);
     source.Close();
     catalogue_columns.Close();
   });

@@ -39,6 +39,20 @@ struct ResultSet {
   std::vector<std::int64_t> row_ids;
 };
 
+// A query's rows one at a time, for results too large to hold whole. The
+// columns and the base table are known when the cursor opens; a column
+// whose kind no declaration gives takes the kind of the first non-null
+// value read so far.
+class RowCursor {
+ public:
+  virtual ~RowCursor() = default;
+  virtual const std::vector<ColumnInfo>& columns() const = 0;
+  virtual const std::optional<std::string>& base_table() const = 0;
+  // Reads the next row into row (and, for a base-table result, the row's
+  // identity into row_id); false at the end.
+  virtual bool Next(Row& row, std::int64_t& row_id) = 0;
+};
+
 class Session {
  public:
   virtual ~Session() = default;
@@ -48,6 +62,10 @@ class Session {
 
   // Runs a query and returns its first result set, complete.
   virtual ResultSet Query(std::string_view sql) = 0;
+
+  // Runs a query whose first result set is read row by row. A driver that
+  // cannot stream hands out its complete result one row at a time.
+  virtual std::unique_ptr<RowCursor> OpenCursor(std::string_view sql);
 
   // Adds one row to a base table: the named columns get the values (binary
   // values travel as bound parameters). Returns the new row's identity.

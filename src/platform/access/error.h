@@ -48,6 +48,7 @@ inline constexpr int kNotUpdatable = 3251;        // the record set cannot be up
 inline constexpr int kFileExists = 3004;          // Stream save: file already exists
 inline constexpr int kFileIo = 3002;              // Stream save/read: file could not be written
 inline constexpr int kInvalidArgument = 3001;     // arguments of the wrong kind or out of range
+inline constexpr int kIllegalOperation = 3219;    // not allowed in this context (backward on forward-only)
 }  // namespace ado
 
 }  // namespace court::access

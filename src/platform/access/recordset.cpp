@@ -27,9 +27,9 @@ std::string Placeholders(std::size_t count) {
 
 }  // namespace
 
-const std::string& Field::name() const { return owner_->result_.columns[index_].name; }
+const std::string& Field::name() const { return owner_->columns()[index_].name; }
 
-ValueType Field::type() const { return owner_->result_.columns[index_].type; }
+ValueType Field::type() const { return owner_->columns()[index_].type; }
 
 const Value& Field::value() const {
   owner_->RequireCurrentRow();
@@ -41,29 +41,47 @@ void Field::set_value(Value value) {
   owner_->RequireUpdatable();
   if (owner_->pending_ == Recordset::Pending::kNone) {
     owner_->pending_ = Recordset::Pending::kEdit;
-    owner_->changed_.assign(owner_->result_.columns.size(), false);
+    owner_->changed_.assign(owner_->columns().size(), false);
   }
   owner_->result_.rows[owner_->position_][index_] = std::move(value);
   owner_->changed_[index_] = true;
 }
 
-void OpenRecordset(Connection& connection, Recordset& target, std::string_view sql) {
+void OpenRecordset(Connection& connection, Recordset& target, std::string_view sql, CursorType type) {
   target = Recordset();
-  target.Open(connection, sql);
+  target.Open(connection, sql, type);
 }
 
-void Recordset::Open(Connection& connection, std::string_view sql) {
+void Recordset::Open(Connection& connection, std::string_view sql, CursorType type) {
   if (is_open()) throw Error(ado::kObjectOpen, "Operation is not allowed when the object is open.");
   Session& session = connection.session();
-  result_ = Traced(connection, "query", sql, [&] { return session.Query(sql); });
+  if (type == CursorType::kStatic) {
+    result_ = Traced(connection, "query", sql, [&] { return session.Query(sql); });
+  } else {
+    cursor_ = Traced(connection, "query", sql, [&] { return session.OpenCursor(sql); });
+    result_ = ResultSet();
+    result_.base_table = cursor_->base_table();
+  }
   connection_ = &connection;
   position_ = 0;
   pending_ = Pending::kNone;
+  if (cursor_) FetchNext();
+}
+
+void Recordset::FetchNext() {
+  result_.rows.assign(1, Row());
+  result_.row_ids.assign(1, -1);
+  if (!cursor_->Next(result_.rows[0], result_.row_ids[0])) {
+    result_.rows.clear();
+    result_.row_ids.clear();
+  }
+  position_ = 0;
 }
 
 void Recordset::Close() {
   RequireOpen();
   connection_ = nullptr;
+  cursor_.reset();
   result_ = ResultSet();
   pending_ = Pending::kNone;
 }
@@ -89,7 +107,7 @@ void Recordset::RequireUpdatable() const {
 
 long Recordset::RecordCount() const {
   RequireOpen();
-  return static_cast<long>(result_.rows.size());
+  return cursor_ ? -1 : static_cast<long>(result_.rows.size());
 }
 
 bool Recordset::Eof() const {
@@ -99,6 +117,7 @@ bool Recordset::Eof() const {
 
 void Recordset::MoveFirst() {
   RequireOpen();
+  if (cursor_) throw Error(ado::kIllegalOperation, "Rowset does not support fetching backward.");
   if (pending_ != Pending::kNone) Update();
   position_ = 0;
 }
@@ -106,12 +125,13 @@ void Recordset::MoveFirst() {
 void Recordset::MoveNext() {
   RequireCurrentRow();
   if (pending_ != Pending::kNone) Update();
-  ++position_;
+  if (cursor_) FetchNext();
+  else ++position_;
 }
 
 int Recordset::FieldCount() const {
   RequireOpen();
-  return static_cast<int>(result_.columns.size());
+  return static_cast<int>(columns().size());
 }
 
 Field Recordset::Fields(int index) {
@@ -124,8 +144,8 @@ Field Recordset::Fields(int index) {
 
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
-  for (std::size_t i = 0; i < result_.columns.size(); ++i)
-    if (SameNameIgnoringCase(result_.columns[i].name, name)) return Field(this, i);
+  for (std::size_t i = 0; i < columns().size(); ++i)
+    if (SameNameIgnoringCase(columns()[i].name, name)) return Field(this, i);
   throw Error(ado::kItemNotFound,
               "Item cannot be found in the collection corresponding to the requested name or ordinal.");
 }
@@ -134,11 +154,15 @@ void Recordset::AddNew() {
   RequireOpen();
   RequireUpdatable();
   if (pending_ != Pending::kNone) Update();
-  result_.rows.emplace_back(result_.columns.size());
+  if (cursor_) {  // holds the new row only
+    result_.rows.clear();
+    result_.row_ids.clear();
+  }
+  result_.rows.emplace_back(columns().size());
   result_.row_ids.push_back(-1);
   position_ = result_.rows.size() - 1;
   pending_ = Pending::kAddNew;
-  changed_.assign(result_.columns.size(), false);
+  changed_.assign(columns().size(), false);
 }
 
 void Recordset::Update() {
@@ -149,7 +173,7 @@ void Recordset::Update() {
 }
 
 std::string Recordset::ColumnName(std::size_t index) const {
-  const ColumnInfo& column = result_.columns[index];
+  const ColumnInfo& column = columns()[index];
   return column.base_column.empty() ? column.name : column.base_column;
 }
 

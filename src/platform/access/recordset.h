@@ -1,7 +1,9 @@
-// Recordset: a query result with a client-side cursor.
+// Recordset: a query result with a cursor.
 //
-// Opening copies the complete result, so the record count is exact at once.
-// The cursor moves to the first or next row; fields are read by position or
+// A static cursor (the default) copies the complete result, so the record
+// count is exact at once and MoveFirst goes back. A forward-only cursor holds
+// the current row only, for results too large to hold: the record count is
+// -1, as in ADO, and MoveFirst is refused. The cursor moves to the first or next row; fields are read by position or
 // by name (case-insensitive, as in ADO). When the result comes from one base
 // table, rows can be added (AddNew, assign, Update -> one INSERT of the
 // assigned fields) and edited (assign, Update -> one UPDATE of the changed
@@ -13,6 +15,7 @@
 #ifndef COURT_PLATFORM_ACCESS_RECORDSET_H_
 #define COURT_PLATFORM_ACCESS_RECORDSET_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,14 +44,16 @@ class Field {
   std::size_t index_;
 };
 
+enum class CursorType { kStatic, kForwardOnly };
+
 class Recordset {
  public:
   Recordset() = default;
   Recordset(Recordset&&) = default;
   Recordset& operator=(Recordset&&) = default;
 
-  // Opens a static, client-side copy of the result of sql on connection.
-  void Open(Connection& connection, std::string_view sql);
+  // Opens the result of sql on connection.
+  void Open(Connection& connection, std::string_view sql, CursorType type = CursorType::kStatic);
   void Close();
   bool is_open() const { return connection_ != nullptr; }
 
@@ -68,6 +73,8 @@ class Recordset {
   friend class Field;
   enum class Pending { kNone, kEdit, kAddNew };
 
+  const std::vector<ColumnInfo>& columns() const { return cursor_ ? cursor_->columns() : result_.columns; }
+  void FetchNext();
   void RequireOpen() const;
   void RequireCurrentRow() const;
   void RequireUpdatable() const;
@@ -77,15 +84,17 @@ class Recordset {
   void UpdatePendingRow();
 
   Connection* connection_ = nullptr;
-  ResultSet result_;
+  std::unique_ptr<RowCursor> cursor_;  // forward-only: where the rows come from
+  ResultSet result_;                   // forward-only: the columns' base table and the current row
   std::size_t position_ = 0;
   Pending pending_ = Pending::kNone;
   std::vector<bool> changed_;
 };
 
 // The installer's one way to open a query result: a new record set object in
-// target (releasing what it held), client-side, on connection.
-void OpenRecordset(Connection& connection, Recordset& target, std::string_view sql);
+// target (releasing what it held), on connection.
+void OpenRecordset(Connection& connection, Recordset& target, std::string_view sql,
+                   CursorType type = CursorType::kStatic);
 
 }  // namespace court::access
 

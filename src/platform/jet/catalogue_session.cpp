@@ -49,36 +49,75 @@ void CatalogueSession::Execute(std::string_view sql) {
   }
 }
 
-access::ResultSet CatalogueSession::Query(std::string_view sql) {
-  access::ResultSet result;
-  std::vector<std::string> tables;
-  Statement statement(Reading(), Translate(sql, &result.base_table), own_ ? nullptr : &tables);
-  snapshot_->Load(tables);
-  sqlite3_stmt* s = statement.get();
-  const int first = result.base_table ? 1 : 0;  // column 0 then holds the row identity
-  const int count = sqlite3_column_count(s);
-  std::vector<std::optional<ColumnType>> declared;
-  for (int i = first; i < count; ++i) {
-    declared.push_back(DeclaredColumnType(s, i));
-    access::ColumnInfo info;
-    info.name = ResultName(s, i);
-    info.type = declared.back() ? ValueTypeOf(*declared.back()) : access::ValueType::kNull;
-    if (result.base_table && sqlite3_column_origin_name(s, i) != nullptr)
-      info.base_column = sqlite3_column_origin_name(s, i);
-    result.columns.push_back(std::move(info));
-  }
-  while (statement.Step()) {
-    if (result.base_table) result.row_ids.push_back(sqlite3_column_int64(s, 0));
-    access::Row row;
-    for (int i = first; i < count; ++i) {
-      const auto column = static_cast<std::size_t>(i - first);
-      row.push_back(ReadValue(s, i, declared[column]));
-      // An expression's kind is the kind of the values it gives.
-      access::ColumnInfo& info = result.columns[column];
-      if (info.type == access::ValueType::kNull) info.type = row.back().type();
+// A query's rows as SQLite steps through them. For a result from one base
+// table, column 0 of the translated query holds the row identity.
+namespace {
+
+class CatalogueCursor : public access::RowCursor {
+ public:
+  CatalogueCursor(const SqliteDb& db, const std::string& sql, std::optional<std::string> base_table,
+                  std::vector<std::string>* tables)
+      : statement_(db, sql, tables), base_table_(std::move(base_table)), first_(base_table_ ? 1 : 0) {
+    sqlite3_stmt* s = statement_.get();
+    for (int i = first_; i < sqlite3_column_count(s); ++i) {
+      declared_.push_back(DeclaredColumnType(s, i));
+      access::ColumnInfo info;
+      info.name = ResultName(s, i);
+      info.type = declared_.back() ? ValueTypeOf(*declared_.back()) : access::ValueType::kNull;
+      if (base_table_ && sqlite3_column_origin_name(s, i) != nullptr)
+        info.base_column = sqlite3_column_origin_name(s, i);
+      columns_.push_back(std::move(info));
     }
-    result.rows.push_back(std::move(row));
   }
+
+  const std::vector<access::ColumnInfo>& columns() const override { return columns_; }
+  const std::optional<std::string>& base_table() const override { return base_table_; }
+
+  bool Next(access::Row& row, std::int64_t& row_id) override {
+    if (!statement_.Step()) return false;
+    sqlite3_stmt* s = statement_.get();
+    row_id = base_table_ ? sqlite3_column_int64(s, 0) : -1;
+    row.clear();
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+      row.push_back(ReadValue(s, first_ + static_cast<int>(column), declared_[column]));
+      // An expression's kind is the kind of the values it gives.
+      if (columns_[column].type == access::ValueType::kNull) columns_[column].type = row.back().type();
+    }
+    return true;
+  }
+
+ private:
+  Statement statement_;
+  std::optional<std::string> base_table_;
+  int first_;
+  std::vector<std::optional<ColumnType>> declared_;
+  std::vector<access::ColumnInfo> columns_;
+};
+
+}  // namespace
+
+std::unique_ptr<access::RowCursor> CatalogueSession::OpenCursor(std::string_view sql) {
+  std::optional<std::string> base_table;
+  std::vector<std::string> tables;
+  const std::string translated = Translate(sql, &base_table);
+  auto cursor = std::make_unique<CatalogueCursor>(Reading(), translated, std::move(base_table),
+                                                  own_ ? nullptr : &tables);
+  snapshot_->Load(tables);
+  return cursor;
+}
+
+access::ResultSet CatalogueSession::Query(std::string_view sql) {
+  std::unique_ptr<access::RowCursor> cursor = OpenCursor(sql);
+  access::ResultSet result;
+  access::Row row;
+  std::int64_t row_id = -1;
+  while (cursor->Next(row, row_id)) {
+    result.rows.push_back(std::move(row));
+    if (cursor->base_table()) result.row_ids.push_back(row_id);
+  }
+  result.columns = cursor->columns();
+  result.base_table = cursor->base_table();
+  // A column that gave no value to tell its kind reads as text.
   for (access::ColumnInfo& info : result.columns)
     if (info.type == access::ValueType::kNull) info.type = access::ValueType::kText;
   return result;

@@ -20,6 +20,7 @@ class CatalogueSession : public access::Session {
 
   void Execute(std::string_view sql) override;
   access::ResultSet Query(std::string_view sql) override;
+  std::unique_ptr<access::RowCursor> OpenCursor(std::string_view sql) override;
   std::int64_t InsertRow(const std::string& table, const std::vector<std::string>& columns,
                          const std::vector<access::Value>& values) override;
   void UpdateRow(const std::string& table, std::int64_t row_id,

@@ -64,6 +64,14 @@ class RecordsetContract : public ::testing::TestWithParam<Source> {
   Connection connection_{sources_};
 };
 
+// Every row from the current one on, as "案由编号:案由".
+std::vector<std::string> ReadToEnd(Recordset& set) {
+  std::vector<std::string> seen;
+  for (; !set.Eof(); set.MoveNext())
+    seen.push_back(Trimmed(set.Fields(0).value()) + ":" + Trimmed(set.Fields("案由").value()));
+  return seen;
+}
+
 TEST_P(RecordsetContract, CountsMovesAndReadsFields) {
   Recordset set;
   OpenRecordset(connection_, set, "SELECT 案由编号, 案由 FROM 案由 ORDER BY 案由编号");
@@ -71,10 +79,7 @@ TEST_P(RecordsetContract, CountsMovesAndReadsFields) {
   ASSERT_EQ(set.FieldCount(), 2);
   EXPECT_EQ(set.Fields(0).name(), "案由编号");
   EXPECT_EQ(set.Fields(1).type(), ValueType::kText);
-  std::vector<std::string> seen;
-  for (; !set.Eof(); set.MoveNext())
-    seen.push_back(Trimmed(set.Fields(0).value()) + ":" + Trimmed(set.Fields("案由").value()));
-  EXPECT_EQ(seen, (std::vector<std::string>{"1:借款合同纠纷", "2:离婚纠纷", "3:离婚纠纷"}));
+  EXPECT_EQ(ReadToEnd(set), (std::vector<std::string>{"1:借款合同纠纷", "2:离婚纠纷", "3:离婚纠纷"}));
   EXPECT_THROW(set.Fields(0).value(), Error);
   set.MoveFirst();
   EXPECT_EQ(set.Fields(0).value().ToText(), "1");
@@ -142,6 +147,39 @@ TEST_P(RecordsetContract, UpdateChangesOnlyTheCurrentRow) {
   auto sent = installation_.Transcript();
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent[sent.size() - 2].kind, "update");
+}
+
+// A forward-only set reads the same rows as a static one, holds only the
+// current one, and can still add rows while another cursor is open on the
+// same connection.
+TEST_P(RecordsetContract, ForwardOnlyReadsEveryRowOnceAndAdds) {
+  Recordset set;
+  OpenRecordset(connection_, set, "SELECT 案由编号, 案由 FROM 案由 ORDER BY 案由编号", CursorType::kForwardOnly);
+  EXPECT_EQ(set.RecordCount(), -1);
+  EXPECT_EQ(set.Fields(1).type(), ValueType::kText);
+  EXPECT_EQ(ReadToEnd(set), (std::vector<std::string>{"1:借款合同纠纷", "2:离婚纠纷", "3:离婚纠纷"}));
+  EXPECT_THROW(set.Fields(0).value(), Error);
+  try {
+    set.MoveFirst();
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), ado::kIllegalOperation);
+  }
+
+  Recordset reading;
+  OpenRecordset(connection_, reading, "SELECT 案由编号 FROM 案由", CursorType::kForwardOnly);
+  Recordset adding;
+  OpenRecordset(connection_, adding, "select * from 空表", CursorType::kForwardOnly);
+  for (int id = 10; id < 13; ++id) {
+    adding.AddNew();
+    adding.Fields("id").set_value(Value::Integer(id));
+    adding.Update();
+  }
+  EXPECT_FALSE(reading.Eof());
+  Recordset check;
+  OpenRecordset(connection_, check, "SELECT id FROM 空表 ORDER BY id");
+  ASSERT_EQ(check.RecordCount(), 3);
+  EXPECT_EQ(check.Fields(0).value().ToText(), "10");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, RecordsetContract,
