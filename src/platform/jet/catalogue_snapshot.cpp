@@ -12,6 +12,17 @@ std::string Parameters(std::size_t count) {
   return parameters;
 }
 
+// Whether the catalogue looks rows up by this column: a table's number or
+// name, or a link to another table's number (字段.id, 运行库文件.运行库_id).
+// Jet keeps indexes on such columns; the reader does not carry indexes over,
+// so the snapshot makes them, or every lookup would scan the whole table.
+bool IsLookupColumn(std::string_view name) {
+  const std::u32string folded = FoldCase(name);
+  const std::u32string link = U"_id";
+  return folded == U"id" || folded == U"name" ||
+         (folded.size() > link.size() && folded.compare(folded.size() - link.size(), link.size(), link) == 0);
+}
+
 }  // namespace
 
 CatalogueSnapshot::CatalogueSnapshot(const std::filesystem::path& file) : file_(file) {
@@ -61,6 +72,10 @@ void CatalogueSnapshot::Load(std::size_t index) {
     db_.Execute("ROLLBACK");
     throw;
   }
+  for (const Column& column : table.columns)
+    if (IsLookupColumn(column.name))
+      db_.Execute("CREATE INDEX [" + table.name + "." + column.name + "] ON [" + table.name + "] ([" +
+                  column.name + "])");
   db_.Execute("COMMIT");
 }
 

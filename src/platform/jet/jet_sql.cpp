@@ -116,8 +116,9 @@ std::string AsSqlString(const std::string& quoted) {
 }
 
 // The table of "SELECT <columns> FROM <table> [WHERE ...] [ORDER BY ...]"
-// when no grouping, aggregate, join or DISTINCT mixes rows.
-std::optional<std::string> SingleBaseTable(const Significant& s) {
+// when no grouping, aggregate, join or DISTINCT mixes rows; ordered says
+// whether the query has an ORDER BY of its own.
+std::optional<std::string> SingleBaseTable(const Significant& s, bool& ordered) {
   if (!Is(s.at(0), {"SELECT"}) || Is(s.at(1), {"DISTINCT", "TOP", "ALL"})) return std::nullopt;
   int depth = 0;
   std::optional<std::ptrdiff_t> from;
@@ -129,6 +130,7 @@ std::optional<std::string> SingleBaseTable(const Significant& s) {
     if (!from && Is(token, {"COUNT", "SUM", "AVG", "MIN", "MAX", "FIRST", "LAST"})) return std::nullopt;
     if (Is(token, {"GROUP", "HAVING", "UNION", "JOIN"})) return std::nullopt;
     if (!from && Is(token, {"FROM"})) from = k;
+    if (Is(token, {"ORDER"})) ordered = true;
   }
   if (!from || !IsName(s.at(*from + 1))) return std::nullopt;
   const Token* after = s.at(*from + 2);
@@ -150,7 +152,8 @@ TranslatedQuery TranslateQuery(std::string_view jet_sql,
   std::vector<Token> tokens = Tokenize(jet_sql);
   Significant s(tokens);
   TranslatedQuery result;
-  result.base_table = SingleBaseTable(s);
+  bool ordered = false;
+  result.base_table = SingleBaseTable(s, ordered);
   for (std::ptrdiff_t k = 0; k < s.size(); ++k) {
     Token* token = s.at(k);
     if (token->kind == TokenKind::kQuoted) token->text = AsSqlString(token->text);
@@ -159,6 +162,9 @@ TranslatedQuery TranslateQuery(std::string_view jet_sql,
   }
   if (result.base_table) s.at(0)->text += " _rowid_,";
   for (const Token& token : tokens) result.sql += token.text;
+  // Jet reads one table's rows in the order the file holds them; SQLite
+  // might follow an index instead.
+  if (result.base_table && !ordered) result.sql += " ORDER BY _rowid_";
   return result;
 }
 

@@ -14,9 +14,9 @@ std::string Sql(std::string_view jet) { return TranslateQuery(jet, IsTextColumn)
 
 TEST(JetSql, BareColumnBetweenConditionsTestsForAValue) {
   EXPECT_EQ(Sql("select * from 字段 where 名称 and  id in ( select id from 表名 where name = 'a' )"),
-            "select _rowid_, * from 字段 where (名称 IS NOT NULL AND length(名称) > 0) and  id in ( select id from 表名 where name = 'a' )");
-  EXPECT_EQ(Sql("select a from t where x or (名称)"), "select _rowid_, a from t where (x <> 0) or ((名称 IS NOT NULL AND length(名称) > 0))");
-  EXPECT_EQ(Sql("select a from t where not [名称]"), "select _rowid_, a from t where not ([名称] IS NOT NULL AND length([名称]) > 0)");
+            "select _rowid_, * from 字段 where (名称 IS NOT NULL AND length(名称) > 0) and  id in ( select id from 表名 where name = 'a' ) ORDER BY _rowid_");
+  EXPECT_EQ(Sql("select a from t where x or (名称)"), "select _rowid_, a from t where (x <> 0) or ((名称 IS NOT NULL AND length(名称) > 0)) ORDER BY _rowid_");
+  EXPECT_EQ(Sql("select a from t where not [名称]"), "select _rowid_, a from t where not ([名称] IS NOT NULL AND length([名称]) > 0) ORDER BY _rowid_");
 }
 
 TEST(JetSql, ColumnsInComparisonsListsAndQuotesStayAsWritten) {
@@ -31,7 +31,16 @@ TEST(JetSql, ColumnsInComparisonsListsAndQuotesStayAsWritten) {
 }
 
 TEST(JetSql, DoubleQuotedTextIsAValue) {
-  EXPECT_EQ(Sql(R"(select * from t where a = "it's ""x""")"), R"(select _rowid_, * from t where a = 'it''s "x"')");
+  EXPECT_EQ(Sql(R"(select * from t where a = "it's ""x""")"), R"(select _rowid_, * from t where a = 'it''s "x"' ORDER BY _rowid_)");
+}
+
+// One table's rows come in the file's order unless the query orders them,
+// whatever index SQLite could scan instead.
+TEST(JetSql, UnorderedSingleTableSelectsKeepTheFileOrder) {
+  EXPECT_EQ(Sql("SELECT  name FROM 表名"), "SELECT _rowid_,  name FROM 表名 ORDER BY _rowid_");
+  EXPECT_EQ(Sql("select id from t where (select 1 from u order by x) = 1 order by id"),
+            "select _rowid_, id from t where (select 1 from u order by x) = 1 order by id");
+  EXPECT_EQ(Sql("SELECT x FROM t GROUP BY x"), "SELECT x FROM t GROUP BY x");
 }
 
 TEST(JetSql, OnlyPlainSingleTableSelectsCarryRowIdentity) {
