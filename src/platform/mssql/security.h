@@ -98,10 +98,6 @@ struct DatabaseUser {
 // saying why.
 std::optional<Principal> Authenticate(SqliteDb& master, const std::string& login, const std::string& password);
 
-// On master's own connection (schema "main") or a user database's ("master").
-bool HasPassword(SqliteDb& db, const std::string& schema, const std::string& login);
-void SetPassword(SqliteDb& db, const std::string& schema, const std::string& login, const std::string& password);
-
 // The session's user in the database it has just opened; 916 when the
 // login has no access to it.
 DatabaseUser EnterDatabase(SessionState& session);
