@@ -17,7 +17,8 @@
 //   by colid). An object's owner holds every right on it; system tables may
 //   be read by everyone.
 // Each Require* returns when the right is held and throws the server's
-// error otherwise.
+// error otherwise. The rows read here are written only through
+// security_store.h.
 
 #ifndef COURT_PLATFORM_MSSQL_SECURITY_H_
 #define COURT_PLATFORM_MSSQL_SECURITY_H_
