@@ -24,7 +24,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/mssql/security.h"
+#include "platform/mssql/security_store.h"
 #include "platform/mssql/server.h"
 #include "platform/tds/authenticator.h"
 #include "platform/tds/context.h"
@@ -87,8 +87,9 @@ std::optional<std::string> OfferedPassword(const std::string& file) {
 // when sa has one, else the exit status.
 int SetUpAdministrator(court::mssql::Server& engine, const std::string& password_file) {
   court::mssql::SqliteDb master(engine.MasterFile(), false);
+  court::mssql::LoginStore logins(master, "main");
   std::optional<std::string> password = OfferedPassword(password_file);
-  if (court::mssql::HasPassword(master, "main", "sa")) {
+  if (logins.HasPassword("sa")) {
     if (password)
       std::cerr << "court-server: sa has its password already; the one offered is not used "
                    "(change it with sp_password)" << std::endl;
@@ -102,7 +103,7 @@ int SetUpAdministrator(court::mssql::Server& engine, const std::string& password
   if (!StrongEnough(*password))
     return Usage("the password for sa must be at least 8 characters long and contain characters of three of "
                  "these kinds: upper-case letters, lower-case letters, digits, symbols");
-  court::mssql::SetPassword(master, "main", "sa", *password);
+  logins.SetPassword("sa", *password);
   std::cerr << "court-server: the password of sa is set (stored hashed in master)" << std::endl;
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/mssql/datetime_text.h"
 #include "platform/mssql/parser.h"
+#include "platform/mssql/security_store.h"
 #include "platform/mssql/system_tables.h"
 
 namespace court::mssql {
@@ -67,18 +68,14 @@ int TableMeta::IdentityIndex() const {
   return -1;
 }
 
-std::string TableMeta::SqliteName() const {
-  return QuoteIdentifier(schema) + "." + QuoteIdentifier(name);
-}
+std::string TableMeta::SqliteName() const { return QualifiedName(schema, name); }
 
 std::string SqliteColumn(const std::string& name) { return QuoteIdentifier(name) + " COLLATE CI"; }
 
 Catalog::Catalog(SqliteDb& db, std::string schema, bool is_master)
     : db_(&db), schema_(std::move(schema)), is_master_(is_master) {}
 
-std::string Catalog::Qualified(const std::string& table) const {
-  return QuoteIdentifier(schema_) + "." + QuoteIdentifier(table);
-}
+std::string Catalog::Qualified(const std::string& table) const { return QualifiedName(schema_, table); }
 
 long long Catalog::Version() {
   CachedStatement stmt = db_->Prepare("PRAGMA " + QuoteIdentifier(schema_) + ".user_version");
@@ -234,10 +231,21 @@ void Catalog::RenameObject(int id, const std::string& name) {
            {Value::Integer(id), Value::Text(name)});
 }
 
+void Catalog::SetObjectStatus(int id, int status) {
+  db_->Rows("UPDATE " + Qualified("sysobjects") + " SET status = ?2 WHERE id = ?1",
+            {Value::Integer(id), Value::Integer(status)});
+}
+
+void Catalog::SetOwner(int id, int uid) {
+  db_->Rows("UPDATE " + Qualified("sysobjects") + " SET uid = ?2 WHERE id = ?1",
+            {Value::Integer(id), Value::Integer(uid)});
+}
+
 void Catalog::RemoveObject(int id) {
   db_->table_cache(schema_).objects.reset();
-  for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysprotects", "sysindexes", "sysindexkeys"})
+  for (const char* table : {"sysobjects", "syscolumns", "syscomments", "sysindexes", "sysindexkeys"})
     db_->Rows("DELETE FROM " + Qualified(table) + " WHERE id = ?1", {Value::Integer(id)});
+  UserStore(*db_, schema_).RemoveObjectRights(id);
   db_->Rows("DELETE FROM " + Qualified("court_identity") + " WHERE id = ?1", {Value::Integer(id)});
 }
 
@@ -274,6 +282,11 @@ void Catalog::AddColumn(int table_id, const ColumnMeta& c) {
             Value::Integer(c.type.scale), Value::Integer(c.colid), Value::Integer(c.identity ? 1 : 0),
             Value::Integer(c.cdefault), Value::Integer(status), Value::Integer(c.nullable ? 1 : 0),
             text ? Value::Text("Chinese_PRC_CI_AS") : Value()});
+}
+
+void Catalog::RemoveColumn(int table_id, int colid) {
+  db_->Rows("DELETE FROM " + Qualified("syscolumns") + " WHERE id = ?1 AND colid = ?2",
+            {Value::Integer(table_id), Value::Integer(colid)});
 }
 
 void Catalog::SetDefault(int table_id, int colid, int default_id) {

@@ -1,6 +1,13 @@
 // One database's catalog: its objects (sysobjects), the columns of its
-// tables and views (syscolumns), object texts (syscomments) and identity
-// counters, read and written through the database's own SQLite file.
+// tables and views (syscolumns), object texts (syscomments), the indexes of
+// its keys (sysindexes, sysindexkeys) and identity counters, read and
+// written through the database's own SQLite file.
+//
+// Statements change these rows only through a Catalog, which names every
+// table with its schema: a user table that shares a system table's name
+// never receives them. Logins, users and permissions have their own store
+// (security_store.h), master's rows for databases and files theirs
+// (database_records.h).
 //
 // Table descriptions are cached with the connection (sqlite_db.h) and dropped
 // whenever any connection, in this process or another, changes the catalog:
@@ -77,12 +84,17 @@ class Catalog {
 
   int AddObject(const std::string& name, const std::string& xtype, int parent);
   void RenameObject(int id, const std::string& name);
+  // sysobjects.status: for a view, the SET options it was made under.
+  void SetObjectStatus(int id, int status);
+  // The user (uid) who owns the object.
+  void SetOwner(int id, int uid);
   void RemoveObject(int id);  // with its columns, texts, permissions and indexes
   // The index of a PRIMARY KEY or UNIQUE constraint, as sysindexes and
   // sysindexkeys list it: its key columns (colids) in key order.
   void AddKeyIndex(int table_id, const std::string& name, const std::vector<int>& colids);
   void RemoveKeyIndex(int table_id, const std::string& name);
   void AddColumn(int table_id, const ColumnMeta& column);
+  void RemoveColumn(int table_id, int colid);
   void SetDefault(int table_id, int colid, int default_id);
   void AddComment(int id, const std::string& text);
   std::string Comment(int id);

@@ -11,6 +11,9 @@ namespace {
 
 using access::Value;
 
+// A new file's rows go to its own tables, whatever else the connection sees.
+std::string Into(const char* table) { return "INSERT INTO " + QualifiedName("main", table) + " "; }
+
 std::string CreateSql(const SystemTable& table) {
   if (!table.view_sql.empty())
     return "CREATE VIEW " + QuoteIdentifier(table.name) + " AS " + table.view_sql;
@@ -29,7 +32,7 @@ void AddSystemObjects(SqliteDb& db, bool is_master) {
   for (const SystemTable& t : SystemTables()) {
     if (t.master_only && !is_master) continue;
     db.Exec(CreateSql(t));
-    db.Rows("INSERT INTO sysobjects (name, id, xtype, uid, parent_obj, crdate, type, refdate, category) "
+    db.Rows(Into("sysobjects") + "(name, id, xtype, uid, parent_obj, crdate, type, refdate, category) "
             "VALUES (?1, ?2, ?3, 1, 0, ?4, ?3, ?4, 2)",
             {Value::Text(t.name), Value::Integer(t.id), Value::Text(t.view_sql.empty() ? "S " : "V "),
              Value::Text(now)});
@@ -71,7 +74,7 @@ void AddFixedUsers(SqliteDb& db) {
                         {16393, "db_denydatawriter", 0, 0, 1}};
   std::string now = FormatDateTime(Now());
   for (const User& u : users) {
-    db.Rows("INSERT INTO sysusers (uid, name, sid, createdate, updatedate, hasdbaccess, islogin, "
+    db.Rows(Into("sysusers") + "(uid, name, sid, createdate, updatedate, hasdbaccess, islogin, "
             "issqluser, issqlrole) VALUES (?1, ?2, ?3, ?4, ?4, ?5, ?6, ?7, ?8)",
             {Value::Integer(u.uid), Value::Text(u.name),
              u.uid == 1 ? Value::Binary({0x01}) : Value(), Value::Text(now),
@@ -81,7 +84,7 @@ void AddFixedUsers(SqliteDb& db) {
 }
 
 void AddLanguages(SqliteDb& db) {
-  db.Rows("INSERT INTO syslanguages (langid, dateformat, datefirst, upgrade, name, alias, months, "
+  db.Rows(Into("syslanguages") + "(langid, dateformat, datefirst, upgrade, name, alias, months, "
           "shortmonths, days, lcid, msglangid) VALUES "
           "(0, 'mdy', 7, 0, 'us_english', 'English', "
           "'January,February,March,April,May,June,July,August,September,October,November,December', "
@@ -97,7 +100,7 @@ void AddLanguages(SqliteDb& db) {
 
 void AddServerLogins(SqliteDb& db) {
   std::string now = FormatDateTime(Now());
-  db.Rows("INSERT INTO syslogins (sid, status, createdate, updatedate, accdate, name, dbname, "
+  db.Rows(Into("syslogins") + "(sid, status, createdate, updatedate, accdate, name, dbname, "
           "language, hasaccess, isntname, isntgroup, sysadmin, loginname) VALUES "
           "(?1, 9, ?3, ?3, ?3, 'sa', 'master', 'us_english', 1, 0, 0, 1, 'sa'), "
           "(?2, 9, ?3, ?3, ?3, 'BUILTIN\\Administrators', 'master', 'us_english', 1, 1, 1, 1, "
@@ -113,7 +116,7 @@ void AddSystemDatabases(SqliteDb& db) {
   const char* names[] = {"master", "tempdb", "model", "msdb"};
   const char* files[] = {"master.mdf", "tempdb.mdf", "model.mdf", "msdbdata.mdf"};
   for (int i = 0; i < 4; ++i) {
-    db.Rows("INSERT INTO sysdatabases (name, dbid, sid, mode, status, status2, crdate, reserved, "
+    db.Rows(Into("sysdatabases") + "(name, dbid, sid, mode, status, status2, crdate, reserved, "
             "category, cmptlevel, filename, version) VALUES (?1, ?2, ?3, 0, ?4, 1090520064, ?5, "
             "'1900-01-01 00:00:00.000', 0, 80, ?6, 539)",
             {Value::Text(names[i]), Value::Integer(i + 1), Value::Binary({0x01}),

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/mssql/catalog.h"
+#include "platform/mssql/database_records.h"
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
@@ -76,26 +77,17 @@ std::vector<PlannedFile> Plan(StatementContext& x, const CreateDatabaseStmt& s) 
 }
 
 void WriteSysfiles(SqliteDb& db, const std::vector<PlannedFile>& files, const std::string& schema,
-                   const Value& dbid) {
+                   std::optional<long long> dbid) {
   for (const PlannedFile& f : files) {
     bool percent = f.spec.filegrowth.find('%') != std::string::npos;
     long long growth = percent ? static_cast<long long>(std::min(Number(f.spec.filegrowth), 1e9))
                                : Pages(f.spec.filegrowth, 128);
     long long maxsize = f.spec.maxsize.empty() || f.spec.maxsize == "UNLIMITED" ? -1 : Pages(f.spec.maxsize, -1);
     long long status = (f.log ? 0x42 : 0x2) | (percent ? 0x100000 : 0);
-    std::vector<Value> values = {Value::Integer(f.fileid), Value::Integer(f.log ? 0 : 1),
-                                 Value::Integer(Pages(f.spec.size, 128)), Value::Integer(maxsize),
-                                 Value::Integer(growth), Value::Integer(status),
-                                 Value::Text(Padded(f.spec.name, 128)), Value::Text(Padded(f.spec.filename, 260))};
-    if (dbid.is_null()) {
-      db.Rows("INSERT INTO " + QuoteIdentifier(schema) + ".sysfiles (fileid, groupid, size, maxsize, "
-              "growth, status, perf, name, filename) VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, ?7, ?8)", values);
-    } else {
-      values.push_back(dbid);
-      db.Rows("INSERT INTO " + QuoteIdentifier(schema) + ".sysaltfiles (fileid, groupid, size, maxsize, "
-              "growth, status, perf, name, filename, dbid) VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, ?7, ?8, ?9)",
-              values);
-    }
+    AddDatabaseFile(db, schema,
+                    {f.fileid, f.log ? 0 : 1, Pages(f.spec.size, 128), maxsize, growth, status,
+                     Padded(f.spec.name, 128), Padded(f.spec.filename, 260)},
+                    dbid);
   }
 }
 
@@ -159,7 +151,7 @@ void MakeFiles(const std::vector<PlannedFile>& files) {
   {
     SqliteDb db(primary.local, true);
     InitializeDatabase(db, false);
-    WriteSysfiles(db, files, "main", Value());
+    WriteSysfiles(db, files, "main", std::nullopt);
   }
   for (const PlannedFile& f : files) {
     if (!f.log) continue;
@@ -171,15 +163,11 @@ void MakeFiles(const std::vector<PlannedFile>& files) {
 
 void RecordDatabase(StatementContext& x, const CreateDatabaseStmt& s, const std::vector<PlannedFile>& files) {
   SqliteDb& db = x.session().db();
-  std::string master = x.session().in_master() ? "main" : "master";
-  long long dbid = db.Scalar("SELECT max(dbid) + 1 FROM " + QuoteIdentifier(master) + ".sysdatabases").integer();
-  db.Rows("INSERT INTO " + QuoteIdentifier(master) + ".sysdatabases (name, dbid, sid, mode, status, "
-          "status2, crdate, reserved, category, cmptlevel, filename, version) VALUES (?1, ?2, ?3, 0, 16, "
-          "1090519040, ?4, '1900-01-01 00:00:00.000', 0, 80, ?5, 539)",
-          {Value::Text(s.name), Value::Integer(dbid),
-           x.session().principal() ? x.session().principal()->sid : Value::Binary({0x01}),
-           Value::Text(FormatDateTime(Now())), Value::Text(files.front().spec.filename)});
-  WriteSysfiles(db, files, master, Value::Integer(dbid));
+  const std::string& master = x.session().master().schema();
+  const long long dbid =
+      AddDatabase(db, master, s.name, x.session().principal() ? x.session().principal()->sid : Value::Binary({0x01}),
+                  files.front().spec.filename);
+  WriteSysfiles(db, files, master, dbid);
 }
 
 }  // namespace

@@ -156,8 +156,7 @@ void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& d
     x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + column_sql + " = ?1 WHERE rowid = ?2",
                           {converted, row[0]});
   }
-  x.session().db().Rows("DELETE FROM syscolumns WHERE id = ?1 AND colid = ?2",
-                        {Value::Integer(table.id), Value::Integer(old.colid)});
+  x.session().catalog().RemoveColumn(table.id, old.colid);
   x.session().catalog().AddColumn(table.id, column);
 }
 
@@ -175,8 +174,7 @@ void DropColumn(StatementContext& x, const TableMeta& table, const std::string& 
                             " failed because one or more objects access this column.");
   }
   x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " DROP COLUMN " + QuoteIdentifier(column.name));
-  x.session().db().Rows("DELETE FROM syscolumns WHERE id = ?1 AND colid = ?2",
-                        {Value::Integer(table.id), Value::Integer(column.colid)});
+  x.session().catalog().RemoveColumn(table.id, column.colid);
 }
 
 void CheckNameFree(StatementContext& x, const std::string& name) {
@@ -278,9 +276,8 @@ void RunCreateView(StatementContext& x, const CreateViewStmt& s) {
   int id = catalog.AddObject(name, "V", 0);
   TakeOwnership(x.session(), id);
   // The options in force when the view was made stay with it.
-  x.session().db().Rows("UPDATE sysobjects SET status = ?2 WHERE id = ?1",
-                        {Value::Integer(id), Value::Integer((x.session().quoted_identifier ? 0x40000000 : 0) |
-                                                            (x.session().ansi_nulls ? 0x20000000 : 0))});
+  catalog.SetObjectStatus(id, (x.session().quoted_identifier ? 0x40000000 : 0) |
+                                 (x.session().ansi_nulls ? 0x20000000 : 0));
   for (std::size_t i = 0; i < q.columns.size(); ++i) {
     ColumnMeta column;
     column.name = q.columns[i].name;

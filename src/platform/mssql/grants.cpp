@@ -7,17 +7,13 @@
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
+#include "platform/mssql/security_store.h"
 
 namespace court::mssql {
 
 namespace {
 
 using access::Value;
-
-// sysprotects protecttype codes.
-constexpr int kGrantWithGrant = 204;
-constexpr int kGrant = 205;
-constexpr int kDeny = 206;
 
 // sysprotects action codes.
 const std::map<std::string, int>& Actions() {
@@ -61,26 +57,15 @@ access::Bytes ColumnBits(StatementContext& x, const std::string& table_name, con
 
 // Sets (or clears) columns in the column-level row of one kind; a row left
 // without columns goes.
-void MergeColumns(StatementContext& x, const std::vector<Value>& key, int protecttype, const access::Bytes& bits, bool set) {
-  SqliteDb& db = x.session().db();
-  const std::string where = " WHERE id = ?1 AND uid = ?2 AND action = ?3 AND protecttype = ?4 AND columns IS NOT NULL";
-  std::vector<Value> params = key;
-  params.push_back(Value::Integer(protecttype));
-  Value current = db.Scalar("SELECT columns FROM sysprotects" + where, params);
-  access::Bytes map = current.is_null() ? access::Bytes() : current.binary();
+void MergeColumns(StatementContext& x, const RightKey& key, ProtectType protecttype, const access::Bytes& bits, bool set) {
+  UserStore users = Users(x.session());
+  access::Bytes map = users.ColumnRights(key, protecttype);
   if (map.size() < bits.size()) map.resize(bits.size());
-  bool any = false;
   for (std::size_t i = 0; i < map.size(); ++i) {
     const unsigned char b = i < bits.size() ? bits[i] : 0;
     map[i] = static_cast<unsigned char>(set ? map[i] | b : map[i] & ~b);
-    any = any || map[i] != 0;
   }
-  db.Rows("DELETE FROM sysprotects" + where, params);
-  if (!any) return;
-  params.push_back(Value::Binary(map));
-  params.push_back(Value::Integer(x.session().user().uid));
-  db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, columns, grantor) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
-          params);
+  users.SetColumnRights(key, protecttype, map, x.session().user().uid);
 }
 
 std::string Privileges(const std::vector<std::string>& privileges) {
@@ -136,7 +121,7 @@ void RunGrant(StatementContext& x, const GrantStmt& s) {
     }
   }
   RequireGrantor(x.session(), object_id);
-  const int protecttype = s.verb == GrantVerb::kDeny ? kDeny : s.with_grant_option ? kGrantWithGrant : kGrant;
+  const ProtectType protecttype = s.verb == GrantVerb::kDeny ? kDeny : s.with_grant_option ? kGrantWithGrant : kGrant;
   if (!s.columns.empty()) {
     for (int action : actions)
       if (action != 193 && action != 197 && action != 26)
@@ -144,21 +129,19 @@ void RunGrant(StatementContext& x, const GrantStmt& s) {
     const access::Bytes bits = ColumnBits(x, s.object.back(), s.columns);
     for (const Value& uid : users) {
       for (int action : actions) {
-        const std::vector<Value> key = {Value::Integer(object_id), uid, Value::Integer(action)};
-        for (int type : {kGrantWithGrant, kGrant, kDeny})
+        const RightKey key{object_id, uid.integer(), action};
+        for (ProtectType type : {kGrantWithGrant, kGrant, kDeny})
           MergeColumns(x, key, type, bits, s.verb != GrantVerb::kRevoke && type == protecttype);
       }
     }
     return;
   }
+  UserStore store = Users(x.session());
   for (const Value& uid : users) {
     for (int action : actions) {
-      db.Rows("DELETE FROM sysprotects WHERE id = ?1 AND uid = ?2 AND action = ?3",
-              {Value::Integer(object_id), uid, Value::Integer(action)});
-      if (s.verb != GrantVerb::kRevoke)
-        db.Rows("INSERT INTO sysprotects (id, uid, action, protecttype, grantor) VALUES (?1, ?2, ?3, ?4, ?5)",
-                {Value::Integer(object_id), uid, Value::Integer(action), Value::Integer(protecttype),
-                 Value::Integer(x.session().user().uid)});
+      const RightKey key{object_id, uid.integer(), action};
+      store.RemoveRights(key);
+      if (s.verb != GrantVerb::kRevoke) store.AddRight(key, protecttype, x.session().user().uid);
     }
   }
 }

@@ -9,10 +9,12 @@
 #include <optional>
 
 #include "platform/mssql/collation.h"
+#include "platform/mssql/database_records.h"
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/password_hash.h"
 #include "platform/mssql/security.h"
+#include "platform/mssql/security_store.h"
 #include "platform/mssql/text.h"
 #include "platform/mssql/type_info.h"
 
@@ -78,12 +80,8 @@ void AddLogin(StatementContext& x, const ExecStmt& s) {
   access::Bytes sid(16);
   const std::uint64_t h = Fnv1a(Lower(login), kShortFnvOffsetBasis);
   for (std::size_t i = 0; i < 16; ++i) sid[i] = static_cast<unsigned char>((h >> ((i % 8) * 8)) ^ (i * 37));
-  std::string now = FormatDateTime(Now());
-  x.session().db().Rows(
-      "INSERT INTO " + Master(x) + ".syslogins (sid, status, createdate, updatedate, accdate, name, "
-      "dbname, password, language, hasaccess, loginname) VALUES (?1, 9, ?2, ?2, ?2, ?3, ?4, ?5, ?6, 1, ?3)",
-      {Value::Binary(sid), Value::Text(now), Value::Text(login), Value::Text(database),
-       a.Has("passwd") ? Value::Text(HashPassword(a.Text("passwd"))) : Value(), Value::Text(language)});
+  Logins(x.session()).AddLogin({sid, login, database, language,
+                                 a.Has("passwd") ? std::optional(a.Text("passwd")) : std::nullopt});
   x.Inform(15298, "New login created.");
 }
 
@@ -93,7 +91,7 @@ void DropLogin(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame");
   if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
   if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
-  x.session().db().Rows("DELETE FROM " + Master(x) + ".syslogins WHERE name = ?1", {Value::Text(login)});
+  Logins(x.session()).DropLogin(login);
   x.Inform(15249, "Login dropped.");
 }
 
@@ -105,8 +103,7 @@ void DenyLogin(StatementContext& x, const ExecStmt& s, bool deny) {
   std::string login = a.Text("loginame");
   if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
   if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
-  x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET denylogin = ?2, hasaccess = ?3 WHERE name = ?1",
-                        {Value::Text(login), Value::Integer(deny ? 1 : 0), Value::Integer(deny ? 0 : 1)});
+  Logins(x.session()).SetDenied(login, deny);
 }
 
 // A login changes its own password by giving the old one; sysadmin and
@@ -126,7 +123,7 @@ void ChangePassword(StatementContext& x, const ExecStmt& s) {
     if (!VerifyPassword(old, a.Text("old")) && !VerifyLegacyDigest(old, a.Text("old")))
       return x.Raise(Message(15211, "Old (current) password incorrect for user. The password was not changed."));
   }
-  SetPassword(session.db(), session.in_master() ? "main" : "master", login, a.Text("new"));
+  Logins(session).SetPassword(login, a.Text("new"));
   x.Inform(15478, "Password changed.");
 }
 
@@ -139,8 +136,7 @@ void AddServerRoleMember(StatementContext& x, const ExecStmt& s) {
   // A role's members may add others to it; securityadmin to any but sysadmin.
   RequireServerRole(x.session(), bit == kSysadmin ? bit : bit | kSecurityadmin);
   if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
-  x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET " + role + " = 1 WHERE name = ?1",
-                        {Value::Text(login)});
+  Logins(x.session()).AddServerRole(login, role);
   x.Inform(15488, "'" + login + "' added to role '" + role + "'.");
 }
 
@@ -154,8 +150,7 @@ void AddRoleMember(StatementContext& x, const ExecStmt& s) {
   if (group.is_null()) return x.Raise(Message(15014, "The role '" + role + "' does not exist in the current database."));
   Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(member)});
   if (uid.is_null()) return x.Raise(Message(15410, "User or role '" + member + "' does not exist in this database."));
-  db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1 AND groupuid = ?2", {uid, group});
-  db.Rows("INSERT INTO sysmembers (memberuid, groupuid) VALUES (?1, ?2)", {uid, group});
+  Users(x.session()).AddMember(uid.integer(), group.integer());
   x.Inform(15488, "'" + member + "' added to role '" + role + "'.");
 }
 
@@ -171,11 +166,7 @@ void GrantDbAccess(StatementContext& x, const ExecStmt& s) {
     return x.Raise(Message(15023, "User or role '" + user + "' already exists in the current database."));
   if (!db.Scalar("SELECT 1 FROM sysusers WHERE sid = ?1", {sid_rows[0][0]}).is_null())
     return x.Raise(Message(15063, "The login already has an account under a different user name."));
-  long long uid = db.Scalar("SELECT max(uid) + 1 FROM sysusers WHERE uid < 16384").integer();
-  std::string now = FormatDateTime(Now());
-  db.Rows("INSERT INTO sysusers (uid, status, name, sid, createdate, updatedate, hasdbaccess, islogin, "
-          "issqluser) VALUES (?1, 2, ?2, ?3, ?4, ?4, 1, 1, 1)",
-          {Value::Integer(std::max(uid, 5LL)), Value::Text(user), sid_rows[0][0], Value::Text(now)});
+  Users(x.session()).AddUser(user, sid_rows[0][0]);
   x.Inform(15341, "Granted database access to '" + user + "'.");
 }
 
@@ -190,9 +181,7 @@ void RevokeDbAccess(StatementContext& x, const ExecStmt& s) {
     return x.Raise(Message(15008, "User '" + user + "' does not exist in the current database."));
   if (!db.Scalar("SELECT 1 FROM sysobjects WHERE uid = ?1", {uid}).is_null())
     return x.Raise(Message(15183, "The user owns objects in the database and cannot be dropped."));
-  db.Rows("DELETE FROM sysprotects WHERE uid = ?1", {uid});
-  db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1", {uid});
-  db.Rows("DELETE FROM sysusers WHERE uid = ?1", {uid});
+  Users(x.session()).DropUser(uid.integer());
   x.Inform(15491, "User has been dropped from current database.");
 }
 
@@ -238,10 +227,7 @@ void DbOption(StatementContext& x, const ExecStmt& s) {
   bool on = value == "true" || value == "on";
   if (!on && value != "false" && value != "off")
     return x.Raise(Message(15241, "Usage: sp_dboption [dbname [,optname [,'true' | 'false']]]"));
-  std::string column = match->column;
-  x.session().db().Rows("UPDATE " + Master(x) + ".sysdatabases SET " + column + " = " +
-                            (on ? column + " | ?2" : column + " & ~?2") + " WHERE name = ?1",
-                        {Value::Text(database), Value::Integer(match->bit)});
+  SetDatabaseOption(x.session().db(), x.session().master().schema(), database, match->column, match->bit, on);
 }
 
 void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {

@@ -5,9 +5,9 @@
 
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/collation.h"
-#include "platform/mssql/datetime_text.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/password_hash.h"
+#include "platform/mssql/security_store.h"
 #include "platform/mssql/session_state.h"
 
 namespace court::mssql {
@@ -17,7 +17,6 @@ namespace {
 using access::Value;
 
 constexpr int kGuest = 2;
-constexpr int kDeny = 206;
 
 constexpr std::array<const char*, 8> kServerRoles = {"sysadmin",     "securityadmin", "serveradmin",
                                                      "setupadmin",   "processadmin",  "diskadmin",
@@ -132,22 +131,11 @@ std::optional<Principal> Authenticate(SqliteDb& master, const std::string& login
   const bool matches = legacy ? VerifyLegacyDigest(stored, password)
                               : VerifyPassword(stored.empty() ? DecoyHash() : stored, password) && !stored.empty();
   if (!matches || row[4].integer() != 0 || row[5].integer() == 0) return std::nullopt;
-  if (legacy) SetPassword(master, "main", row[0].ToText(), password);
+  if (legacy) LoginStore(master, "main").SetPassword(row[0].ToText(), password);
   Principal principal{row[0].ToText(), row[1], row[2].is_null() ? "master" : row[2].ToText(), 0};
   for (std::size_t i = 0; i < kServerRoles.size(); ++i)
     if (row[6 + i].integer() != 0) principal.roles |= 1u << i;
   return principal;
-}
-
-bool HasPassword(SqliteDb& db, const std::string& schema, const std::string& login) {
-  Value stored = db.Scalar("SELECT password FROM " + QuoteIdentifier(schema) + ".syslogins WHERE name = ?1",
-                           {Value::Text(login)});
-  return !stored.is_null() && !stored.ToText().empty();
-}
-
-void SetPassword(SqliteDb& db, const std::string& schema, const std::string& login, const std::string& password) {
-  db.Rows("UPDATE " + QuoteIdentifier(schema) + ".syslogins SET password = ?2, updatedate = ?3 WHERE name = ?1",
-          {Value::Text(login), Value::Text(HashPassword(password)), Value::Text(FormatDateTime(Now()))});
 }
 
 DatabaseUser EnterDatabase(SessionState& session) {
@@ -279,8 +267,7 @@ void RequireGrantor(SessionState& session, int object_id) {
 
 void TakeOwnership(SessionState& session, int object_id) {
   if (session.user().owner) return;
-  session.db().Rows("UPDATE sysobjects SET uid = ?2 WHERE id = ?1",
-                    {Value::Integer(object_id), Value::Integer(session.user().uid)});
+  session.catalog().SetOwner(object_id, session.user().uid);
 }
 
 }  // namespace court::mssql

@@ -17,7 +17,8 @@
 //   by colid). An object's owner holds every right on it; system tables may
 //   be read by everyone.
 // Each Require* returns when the right is held and throws the server's
-// error otherwise.
+// error otherwise. The rows read here are written only through
+// security_store.h.
 
 #ifndef COURT_PLATFORM_MSSQL_SECURITY_H_
 #define COURT_PLATFORM_MSSQL_SECURITY_H_
@@ -97,10 +98,6 @@ struct DatabaseUser {
 // when it may log in and the password is its own; null otherwise, without
 // saying why.
 std::optional<Principal> Authenticate(SqliteDb& master, const std::string& login, const std::string& password);
-
-// On master's own connection (schema "main") or a user database's ("master").
-bool HasPassword(SqliteDb& db, const std::string& schema, const std::string& login);
-void SetPassword(SqliteDb& db, const std::string& schema, const std::string& login, const std::string& password);
 
 // The session's user in the database it has just opened; 916 when the
 // login has no access to it.

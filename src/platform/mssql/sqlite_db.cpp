@@ -53,6 +53,10 @@ std::string QuoteIdentifier(const std::string& name) {
   return out + "\"";
 }
 
+std::string QualifiedName(const std::string& schema, const std::string& name) {
+  return QuoteIdentifier(schema) + "." + QuoteIdentifier(name);
+}
+
 Savepoint::Savepoint(SqliteDb& db, std::string name) : db_(db), name_(std::move(name)) {
   db_.Prepare("SAVEPOINT " + name_)->Step();
 }

@@ -169,6 +169,8 @@ void CheckSqlite(sqlite3* db, int rc);
 
 // "name" with embedded quotes doubled: an SQLite identifier.
 std::string QuoteIdentifier(const std::string& name);
+// "schema"."name": a table that no table of another schema can stand for.
+std::string QualifiedName(const std::string& schema, const std::string& name);
 
 }  // namespace court::mssql
 
