@@ -239,7 +239,7 @@ Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
   auto arg = [&](std::size_t i) { return Emit(*e.args.at(i), scope); };
   auto need = [&](std::size_t n) {
     if (e.args.size() != n)
-      throw Message(174, "The " + fn + " function requires " + std::to_string(n) + " arguments.", 15);
+      throw WrongArgumentCount(fn, static_cast<int>(n), static_cast<int>(n));
   };
   if (fn == "count") {
     if (e.star) return Typed{"count(*)", BuiltinType("int"), nullptr};
@@ -324,7 +324,7 @@ Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
   if (fn == "user_name" || fn == "suser_sname") {
     return Typed{SqlLiteral(Value::Text(fn == "user_name" ? "dbo" : "sa")), BuiltinType("nvarchar", 128), nullptr};
   }
-  throw Message(195, "'" + e.name.back() + "' is not a recognized function name.", 15);
+  throw UnknownFunction(e.name.back());
 }
 
 Compiler::Typed Compiler::EmitObjectId(const Expr& a) {
@@ -336,7 +336,7 @@ Compiler::Typed Compiler::EmitObjectId(const Expr& a) {
     if (v == nullptr) throw MustDeclareVariable("@" + a.name[0]);
     name = v->value.ToText();
   } else {
-    throw Message(8116, "Argument data type is invalid for argument 1 of object_id function.");
+    throw Message(Msg::kObjectIdArgument);
   }
   // Resolved now: the batch's earlier statements have already run.
   std::optional<int> id = ObjectId(name);

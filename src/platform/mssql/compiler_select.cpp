@@ -127,7 +127,7 @@ void Compiler::SelectList(const Select& select, const Scope& scope, CompiledQuer
         }
       }
       if (!any && !item.star_qualifier.empty()) throw InvalidObjectName(item.star_qualifier[0]);
-      if (!any) throw Message(263, "Must specify table to select from.", 16);
+      if (!any) throw Message(Msg::kNoTableToSelectFrom);
       continue;
     }
     Typed value = Emit(*item.expr, scope);

@@ -165,8 +165,7 @@ Value NumberTo(const Value& v, const SqlType& t) {
       if (v.type() == access::ValueType::kInteger) return CheckInteger(v.integer(), t, NumberText(v));
       double truncated = std::trunc(d);
       if (truncated < -9.3e18 || truncated > 9.3e18)
-        throw Message(8115, "Arithmetic overflow error converting expression to data type " +
-                                t.name + ".");
+        throw OverflowConverting("expression", t.name);
       return CheckInteger(static_cast<long long>(truncated), t, NumberText(v));
     }
     case TypeFamily::kBit: return Value::Integer(d != 0 ? 1 : 0);
@@ -175,7 +174,7 @@ Value NumberTo(const Value& v, const SqlType& t) {
     case TypeFamily::kFloat: return Value::Float(d);
     case TypeFamily::kDateTime: {
       if (d < -53690 || d > 2958463)
-        throw Message(8115, "Arithmetic overflow error converting expression to data type datetime.");
+        throw OverflowConverting("expression", "datetime");
       return Value::Text(FormatDateTime(RoundDateTime(FromDaysSince1900(d), t.name == "smalldatetime")));
     }
     case TypeFamily::kChar: return FitText(NumberText(v), t);

@@ -129,9 +129,7 @@ std::map<std::string, Variable> Executor::Run(BatchStatements& batch, std::map<s
 void Executor::CheckDatabases(const std::vector<std::string>& used) {
   for (const std::string& database : used) {
     if (!session_.DatabaseExists(database))
-      throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
-                             "'. No entry found with that name. Make sure that the name is "
-                             "entered correctly.");
+      throw UnknownDatabase(database);
   }
 }
 
@@ -187,7 +185,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
           else if constexpr (std::is_same_v<T, UseStmt>) Use(s);
           else if constexpr (std::is_same_v<T, GrantStmt>) RunGrant(*this, s);
           else if constexpr (std::is_same_v<T, BackupStmt>) RunBackup(*this, s);
-          else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
+          else if constexpr (std::is_same_v<T, PrintStmt>) Inform(Message(Msg::kPrint, {EvaluateText(s.value.get())}));
           else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
           else if constexpr (std::is_same_v<T, TransactionStmt>) {
             if (s.verb == "BEGIN") BeginWriteTransaction(session_.db(), false);
@@ -200,7 +198,7 @@ void Executor::ExecuteLeaf(const Statement& statement) {
   } catch (const access::Error& e) {
     if (!EndsOnlyStatement(e.number())) throw;
     Raise(e);
-    Inform(3621, "The statement has been terminated.");
+    Inform(Message(Msg::kStatementTerminated));
   }
 }
 
@@ -245,7 +243,7 @@ void Executor::Checkpoint() {
 
 void Executor::Use(const UseStmt& s) {
   session_.Use(s.database);
-  Inform(5701, "Changed database context to '" + session_.database() + "'.");
+  Inform(Message(Msg::kChangedDatabase, {session_.database()}));
 }
 
 }  // namespace court::mssql

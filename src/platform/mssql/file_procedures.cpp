@@ -18,7 +18,7 @@ using access::Value;
 std::string PathArgument(StatementContext& x, const ExecStmt& s, const std::string& procedure) {
   Value path = s.args.empty() ? Value() : x.Evaluate(*s.args[0].value);
   if (path.is_null() || path.ToText().empty())
-    throw Message(22027, "Usage:  EXECUTE " + procedure + " '<path>'");
+    throw Message(Msg::kPathUsage, {procedure});
   return path.ToText();
 }
 
@@ -47,8 +47,7 @@ void CreateSubdir(StatementContext& x, const ExecStmt& s) {
   // A drive the server does not have is a path that cannot be found.
   if (std::filesystem::is_directory(drives.Map(path.substr(0, 2)))) std::filesystem::create_directories(local, ec);
   if (!std::filesystem::is_directory(local))
-    x.Raise(Message(22048, "xp_create_subdir() returned error 3, 'The system cannot find the path "
-                           "specified.' (" + path + ")"));
+    x.Raise(Message(Msg::kPathNotFound, {path}));
 }
 
 // One row per drive: its letter and the megabytes free on it.
@@ -73,7 +72,7 @@ bool RunFileProcedure(StatementContext& x, const ExecStmt& s) {
   // They reach the server's own disks: for sysadmin only, whatever else a
   // login may do.
   if (!IsAdministrator(x.session()))
-    throw Message(229, "EXECUTE permission denied on object '" + name + "', database 'master', owner 'dbo'.", 14);
+    throw Message(Msg::kObjectPermission, {"EXECUTE", name, "master"});
   if (name == "xp_fileexist") FileExist(x, s);
   else if (name == "xp_create_subdir") CreateSubdir(x, s);
   else FixedDrives(x);

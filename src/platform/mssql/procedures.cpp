@@ -67,13 +67,12 @@ void AddLogin(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame");
   std::string database = a.Text("defdb", "master");
   std::string language = a.Text("deflanguage", "us_english");
-  if (LoginExists(x, login)) return x.Raise(Message(15025, "The login '" + login + "' already exists."));
+  if (LoginExists(x, login)) return x.Raise(Message(Msg::kLoginExists, {login}));
   if (!x.session().DatabaseExists(database))
-    return x.Raise(Message(15010, "The database '" + database +
-                                      "' does not exist. Use sp_helpdb to show available databases."));
+    return x.Raise(Message(Msg::kNoDatabase, {database}));
   if (x.session().db().Scalar("SELECT 1 FROM " + Master(x) + ".syslanguages WHERE name = ?1",
                               {Value::Text(language)}).is_null())
-    return x.Raise(Message(15033, "'" + language + "' is not a valid official language name."));
+    return x.Raise(Message(Msg::kNoLanguage, {language}));
   // A login's sid: 16 bytes derived from its name, as SQL logins get a GUID.
   access::Bytes sid(16);
   const std::uint64_t h = Fnv1a(Lower(login), kShortFnvOffsetBasis);
@@ -84,17 +83,17 @@ void AddLogin(StatementContext& x, const ExecStmt& s) {
       "dbname, password, language, hasaccess, loginname) VALUES (?1, 9, ?2, ?2, ?2, ?3, ?4, ?5, ?6, 1, ?3)",
       {Value::Binary(sid), Value::Text(now), Value::Text(login), Value::Text(database),
        a.Has("passwd") ? Value::Text(HashPassword(a.Text("passwd"))) : Value(), Value::Text(language)});
-  x.Inform(15298, "New login created.");
+  x.Inform(Message(Msg::kLoginCreated));
 }
 
 void DropLogin(StatementContext& x, const ExecStmt& s) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame"});
   std::string login = a.Text("loginame");
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
-  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(Msg::kReservedName, {"sa"}));
   x.session().db().Rows("DELETE FROM " + Master(x) + ".syslogins WHERE name = ?1", {Value::Text(login)});
-  x.Inform(15249, "Login dropped.");
+  x.Inform(Message(Msg::kLoginDropped));
 }
 
 // Turns a login away or lets it in again. SQL Server 2000 keeps this for
@@ -103,8 +102,8 @@ void DenyLogin(StatementContext& x, const ExecStmt& s, bool deny) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame"});
   std::string login = a.Text("loginame");
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
-  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(Msg::kReservedName, {"sa"}));
   x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET denylogin = ?2, hasaccess = ?3 WHERE name = ?1",
                         {Value::Text(login), Value::Integer(deny ? 1 : 0), Value::Integer(deny ? 0 : 1)});
 }
@@ -118,16 +117,16 @@ void ChangePassword(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame", principal ? principal->login : "sa");
   const bool own = principal == nullptr || CompareCi(login, principal->login) == 0;
   if (!own) RequireServerRole(session, kSecurityadmin);
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
   if (principal != nullptr && own && !HasServerRole(session, kSecurityadmin)) {
     Value stored = session.db().Scalar("SELECT password FROM " + Master(x) + ".syslogins WHERE name = ?1",
                                        {Value::Text(login)});
     const std::string old = stored.is_null() ? "" : stored.ToText();
     if (!VerifyPassword(old, a.Text("old")) && !VerifyLegacyDigest(old, a.Text("old")))
-      return x.Raise(Message(15211, "Old (current) password incorrect for user. The password was not changed."));
+      return x.Raise(Message(Msg::kWrongOldPassword));
   }
   SetPassword(session.db(), session.in_master() ? "main" : "master", login, a.Text("new"));
-  x.Inform(15478, "Password changed.");
+  x.Inform(Message(Msg::kPasswordChanged));
 }
 
 void AddServerRoleMember(StatementContext& x, const ExecStmt& s) {
@@ -135,13 +134,13 @@ void AddServerRoleMember(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame"), role = Lower(a.Text("rolename"));
   const unsigned bit = ServerRoleNamed(role);
   if (bit == 0)
-    return x.Raise(Message(15402, "'" + a.Text("rolename") + "' is not a fixed server role.", 11));
+    return x.Raise(Message(Msg::kNotServerRole, {a.Text("rolename")}));
   // A role's members may add others to it; securityadmin to any but sysadmin.
   RequireServerRole(x.session(), bit == kSysadmin ? bit : bit | kSecurityadmin);
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
   x.session().db().Rows("UPDATE " + Master(x) + ".syslogins SET " + role + " = 1 WHERE name = ?1",
                         {Value::Text(login)});
-  x.Inform(15488, "'" + login + "' added to role '" + role + "'.");
+  x.Inform(Message(Msg::kAddedToRole, {login, role}));
 }
 
 // Makes a database user a member of a role (db_owner, db_datareader, ...).
@@ -151,12 +150,12 @@ void AddRoleMember(StatementContext& x, const ExecStmt& s) {
   std::string role = a.Text("rolename"), member = a.Text("membername");
   SqliteDb& db = x.session().db();
   Value group = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 1", {Value::Text(role)});
-  if (group.is_null()) return x.Raise(Message(15014, "The role '" + role + "' does not exist in the current database."));
+  if (group.is_null()) return x.Raise(Message(Msg::kNoRole, {role}));
   Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(member)});
-  if (uid.is_null()) return x.Raise(Message(15410, "User or role '" + member + "' does not exist in this database."));
+  if (uid.is_null()) return x.Raise(Message(Msg::kNoMember, {member}));
   db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1 AND groupuid = ?2", {uid, group});
   db.Rows("INSERT INTO sysmembers (memberuid, groupuid) VALUES (?1, ?2)", {uid, group});
-  x.Inform(15488, "'" + member + "' added to role '" + role + "'.");
+  x.Inform(Message(Msg::kAddedToRole, {member, role}));
 }
 
 void GrantDbAccess(StatementContext& x, const ExecStmt& s) {
@@ -164,19 +163,19 @@ void GrantDbAccess(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"loginame", "name_in_db"});
   std::string login = a.Text("loginame"), user = a.Text("name_in_db", login);
   SqliteDb& db = x.session().db();
-  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(Msg::kReservedName, {"sa"}));
   auto sid_rows = db.Rows("SELECT sid FROM " + Master(x) + ".syslogins WHERE name = ?1", {Value::Text(login)});
-  if (sid_rows.empty()) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (sid_rows.empty()) return x.Raise(Message(Msg::kNoLogin, {login}));
   if (!db.Scalar("SELECT 1 FROM sysusers WHERE name = ?1", {Value::Text(user)}).is_null())
-    return x.Raise(Message(15023, "User or role '" + user + "' already exists in the current database."));
+    return x.Raise(Message(Msg::kUserExists, {user}));
   if (!db.Scalar("SELECT 1 FROM sysusers WHERE sid = ?1", {sid_rows[0][0]}).is_null())
-    return x.Raise(Message(15063, "The login already has an account under a different user name."));
+    return x.Raise(Message(Msg::kLoginHasUser));
   long long uid = db.Scalar("SELECT max(uid) + 1 FROM sysusers WHERE uid < 16384").integer();
   std::string now = FormatDateTime(Now());
   db.Rows("INSERT INTO sysusers (uid, status, name, sid, createdate, updatedate, hasdbaccess, islogin, "
           "issqluser) VALUES (?1, 2, ?2, ?3, ?4, ?4, 1, 1, 1)",
           {Value::Integer(std::max(uid, 5LL)), Value::Text(user), sid_rows[0][0], Value::Text(now)});
-  x.Inform(15341, "Granted database access to '" + user + "'.");
+  x.Inform(Message(Msg::kAccessGranted, {user}));
 }
 
 void RevokeDbAccess(StatementContext& x, const ExecStmt& s) {
@@ -187,13 +186,13 @@ void RevokeDbAccess(StatementContext& x, const ExecStmt& s) {
   Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 0 AND uid > 1 AND uid < 16384",
                         {Value::Text(user)});
   if (uid.is_null() || CompareCi(user, "guest") == 0)
-    return x.Raise(Message(15008, "User '" + user + "' does not exist in the current database."));
+    return x.Raise(Message(Msg::kNoUser, {user}));
   if (!db.Scalar("SELECT 1 FROM sysobjects WHERE uid = ?1", {uid}).is_null())
-    return x.Raise(Message(15183, "The user owns objects in the database and cannot be dropped."));
+    return x.Raise(Message(Msg::kUserOwnsObjects));
   db.Rows("DELETE FROM sysprotects WHERE uid = ?1", {uid});
   db.Rows("DELETE FROM sysmembers WHERE memberuid = ?1", {uid});
   db.Rows("DELETE FROM sysusers WHERE uid = ?1", {uid});
-  x.Inform(15491, "User has been dropped from current database.");
+  x.Inform(Message(Msg::kUserDropped));
 }
 
 // Options kept in sysdatabases.status, and (status2) the ones that are not.
@@ -225,19 +224,18 @@ void DbOption(StatementContext& x, const ExecStmt& s) {
   if (!a.Has("optvalue")) return;  // listing the options changes nothing
   RequireDatabaseRole(x.session(), kDbOwner);
   if (!x.session().DatabaseExists(database))
-    return x.Raise(Message(15010, "The database '" + database +
-                                      "' does not exist. Use sp_helpdb to show available databases."));
+    return x.Raise(Message(Msg::kNoDatabase, {database}));
   const DatabaseOption* match = nullptr;
   for (const DatabaseOption& o : kOptions) {
     if (Lower(o.name).find(option) == std::string::npos) continue;
-    if (match != nullptr) return x.Raise(Message(15242, "Database option '" + a.Text("optname") + "' is not unique."));
+    if (match != nullptr) return x.Raise(Message(Msg::kOptionNotUnique, {a.Text("optname")}));
     match = &o;
   }
-  if (match == nullptr) return x.Raise(Message(15011, "Database option '" + a.Text("optname") + "' does not exist."));
+  if (match == nullptr) return x.Raise(Message(Msg::kNoOption, {a.Text("optname")}));
   std::string value = Lower(a.Text("optvalue"));
   bool on = value == "true" || value == "on";
   if (!on && value != "false" && value != "off")
-    return x.Raise(Message(15241, "Usage: sp_dboption [dbname [,optname [,'true' | 'false']]]"));
+    return x.Raise(Message(Msg::kDbOptionUsage));
   std::string column = match->column;
   x.session().db().Rows("UPDATE " + Master(x) + ".sysdatabases SET " + column + " = " +
                             (on ? column + " | ?2" : column + " & ~?2") + " WHERE name = ?1",
@@ -253,10 +251,9 @@ void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {
   if (bind) {
     def = catalog.FindObject(default_name);
     if (!def || def->xtype != "D")
-      return x.Raise(Message(15016, "The default '" + default_name + "' does not exist."));
+      return x.Raise(Message(Msg::kNoDefault, {default_name}));
     if (def->parent != 0)
-      return x.Raise(Message(15050, "Cannot bind default '" + default_name +
-                                        "'. The default must be created using the CREATE DEFAULT statement.", 11));
+      return x.Raise(Message(Msg::kNotCreatedDefault, {default_name}));
   }
   std::string object = a.Text("objname");
   std::size_t dot = object.rfind('.');
@@ -265,21 +262,20 @@ void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {
   std::shared_ptr<const TableMeta> table = dot == std::string::npos ? nullptr : catalog.FindTable(table_name);
   int index = table && table->xtype == "U" ? table->Find(column_name) : -1;
   if (index < 0)
-    return x.Raise(Message(15104, "You do not own a table named '" + table_name +
-                                      "' that has a column named '" + column_name + "'."));
+    return x.Raise(Message(Msg::kNoTableColumn, {table_name, column_name}));
   RequireOwner(x.session(), table->id, table->name);
   const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
   if (bind) {
     if (column.type.name == "timestamp")
-      return x.Raise(Message(15101, "Cannot bind a default to a column of data type timestamp."));
-    if (column.identity) return x.Raise(Message(15102, "Cannot bind a default to an identity column."));
+      return x.Raise(Message(Msg::kTimestampDefault));
+    if (column.identity) return x.Raise(Message(Msg::kIdentityBinding));
     std::optional<ObjectRow> current = column.cdefault ? catalog.ObjectById(column.cdefault) : std::nullopt;
     if (current && current->parent != 0)
-      return x.Raise(Message(15103, "Cannot bind a default to a column created with or altered to have a default value."));
+      return x.Raise(Message(Msg::kColumnHasDefault));
   }
   catalog.SetDefault(table->id, column.colid, bind ? def->id : 0);
   catalog.Changed();
-  x.Inform(bind ? 15511 : 15519, bind ? "Default bound to column." : "Default unbound from table column.");
+  x.Inform(Message(bind ? Msg::kDefaultBound : Msg::kDefaultUnbound));
 }
 
 void TypeCatalogue(StatementContext& x, const ExecStmt& s) {
@@ -292,7 +288,7 @@ void TypeCatalogue(StatementContext& x, const ExecStmt& s) {
 constexpr int kAppLockInvalid = -999;
 
 access::Error InvalidProcedureArgument(const std::string& procedure) {
-  return Message(15600, "An invalid parameter or option was specified for procedure '" + procedure + "'.");
+  return Message(Msg::kInvalidProcedureArgument, {procedure});
 }
 
 std::optional<std::string> AppLockResource(StatementContext& x, const Arguments& a, const std::string& procedure) {
@@ -321,8 +317,7 @@ int ReleaseAppLock(StatementContext& x, const ExecStmt& s) {
   std::optional<std::string> resource = AppLockResource(x, a, "sp_releaseapplock");
   if (!resource) return kAppLockInvalid;
   if (x.session().app_locks.Release(*resource)) return 0;
-  x.Raise(Message(1223, "Cannot release the application lock (Database Principal: 'public', Resource: '" +
-                            *resource + "') because it is not currently held."));
+  x.Raise(Message(Msg::kAppLockNotHeld, {*resource}));
   return kAppLockInvalid;
 }
 
@@ -344,7 +339,7 @@ int Dispatch(StatementContext& x, const ExecStmt& s, const std::string& name) {
   else if (name == "sp_unbindefault") BindDefault(x, s, false);
   else if (name == "sp_datatype_info") TypeCatalogue(x, s);
   else if (!RunFileProcedure(x, s))
-    throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
+    throw Message(Msg::kProcedureNotFound, {s.procedure.back()});
   return 0;
 }
 

@@ -45,9 +45,7 @@ Value RowWriter::DefaultValue(const ColumnMeta& column) {
 }
 
 void RowWriter::ThrowKeyViolation() {
-  throw Message(2627, "Violation of PRIMARY KEY constraint '" + table_->key_name +
-                          "'. Cannot insert duplicate key in object '" + table_->name + "'.",
-                14);
+  throw Message(Msg::kDuplicateKey, {table_->key_name, table_->name});
 }
 
 void RowWriter::Step(SqliteStatement& stmt) {
@@ -64,8 +62,7 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   int identity = t.IdentityIndex();
   bool explicit_identity = identity >= 0 && values[static_cast<std::size_t>(identity)].has_value();
   if (explicit_identity && CompareCi(session_.identity_insert_table, t.name) != 0)
-    throw Message(544, "Cannot insert explicit value for identity column in table '" + t.name +
-                           "' when IDENTITY_INSERT is set to OFF.");
+    throw Message(Msg::kIdentityInsertOff, {t.name});
   // Taken before the statement's savepoint: a failed insert leaves a gap.
   if (identity >= 0 && !explicit_identity)
     values[static_cast<std::size_t>(identity)] = Value::Integer(session_.catalog().NextIdentity(t.id));

@@ -91,7 +91,7 @@ void Divisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_numeric_type(argv[0]);
   if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(argv[0]) == 0.0) {
     auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
-    context->pending = Message(8134, "Divide by zero error encountered.");
+    context->pending = Message(Msg::kDivideByZero);
     return sqlite3_result_error(ctx, context->pending->what(), -1);
   }
   sqlite3_result_value(ctx, argv[0]);

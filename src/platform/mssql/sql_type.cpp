@@ -93,11 +93,9 @@ int TypeArgument(const std::string& text) {
 void CheckSize(const SqlType& t, int size, const std::string& position) {
   const int most = t.family == TypeFamily::kDecimal ? 38 : t.unicode ? 4000 : 8000;
   if (size > most && t.family == TypeFamily::kDecimal)
-    throw Message(2750, position + "Specified column precision " + std::to_string(size) +
-                            " is greater than the maximum precision of 38.");
+    throw Message(Msg::kPrecisionTooLarge, {position, std::to_string(size)});
   if (size > most)
-    throw Message(131, "The size (" + std::to_string(size) + ") given to the type '" + t.name +
-                           "' exceeds the maximum allowed for any data type (" + std::to_string(most) + ").");
+    throw Message(Msg::kSizeTooLarge, {std::to_string(size), t.name, std::to_string(most)});
 }
 
 // Sets the declared size of a sized type: characters for text, bytes else.
@@ -141,13 +139,13 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
   std::string name = Lower(declared.name);
   std::string position = "Column or parameter #" + std::to_string(ordinal) + ": ";
   const TypeRow* row = Find(name);
-  if (row == nullptr) throw Message(2715, position + "Cannot find data type " + declared.name + ".");
+  if (row == nullptr) throw Message(Msg::kUnknownType, {position, declared.name});
   SqlType t = FromRow(*row);
   if (name == "float" && !declared.args.empty() && TypeArgument(declared.args[0]) <= 24)
     return FromRow(*Find("real"));
   bool sized = t.length == 0;
   if (!sized && !declared.args.empty() && name != "float")
-    throw Message(2716, position + "Cannot specify a column width on data type " + name + ".");
+    throw Message(Msg::kNoColumnWidth, {position, name});
   if (sized) {
     int size = declared.args.empty() ? (t.family == TypeFamily::kDecimal ? 18 : 1)
                                      : TypeArgument(declared.args[0]);

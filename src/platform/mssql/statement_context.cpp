@@ -13,18 +13,16 @@ namespace court::mssql {
 
 using access::Value;
 
-void StatementContext::Inform(int number, const std::string& text) {
-  result_.messages.push_back(Message(number, text, number == 0 ? 0 : 10));
-}
+void StatementContext::Inform(const access::Error& message) { result_.messages.push_back(message); }
 
 void StatementContext::Raise(const access::Error& error) {
   result_.messages.push_back(error);
   session_.last_error = error.number();
 }
 
-void StatementContext::Fail(const access::Error& error, int follower, const std::string& text) {
+void StatementContext::Fail(const access::Error& error, const access::Error& follower) {
   Raise(error);
-  result_.messages.push_back(Message(follower, text, follower == 3621 ? 0 : 16));
+  result_.messages.push_back(follower);
   throw BatchAbort{};
 }
 
