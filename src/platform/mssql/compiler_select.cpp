@@ -9,11 +9,7 @@ namespace court::mssql {
 namespace {
 
 bool ContainsAggregate(const Expr& e) {
-  if (e.kind == ExprKind::kFunction) {
-    std::string fn = e.name.back();
-    for (char& c : fn) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (fn == "count" || fn == "max" || fn == "min" || fn == "sum" || fn == "avg") return true;
-  }
+  if (e.kind == ExprKind::kFunction && IsAggregateFunction(e.name.back())) return true;
   for (const auto& a : e.args)
     if (a && ContainsAggregate(*a)) return true;
   return false;
