@@ -47,7 +47,7 @@ struct WritingLeaf {
              std::is_same_v<T, ReturnStmt> || std::is_same_v<T, TransactionStmt> ||
              std::is_same_v<T, CreateDatabaseStmt> || std::is_same_v<T, BackupStmt>);
   }
-  bool operator()(const ExecStmt& s) const { return !IsAppLockProcedure(s); }
+  bool operator()(const ExecStmt& s) const { return !RunsOutsideWriteTransaction(s); }
 };
 
 struct ProcedureLeaf {

@@ -11,6 +11,7 @@
 #include "platform/mssql/collation.h"
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/name_table.h"
 #include "platform/mssql/password_hash.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/text.h"
@@ -321,28 +322,6 @@ int ReleaseAppLock(StatementContext& x, const ExecStmt& s) {
   return kAppLockInvalid;
 }
 
-// The procedure's return status.
-int Dispatch(StatementContext& x, const ExecStmt& s, const std::string& name) {
-  if (name == "sp_getapplock") return GetAppLock(x, s);
-  if (name == "sp_releaseapplock") return ReleaseAppLock(x, s);
-  if (name == "sp_addlogin") AddLogin(x, s);
-  else if (name == "sp_droplogin") DropLogin(x, s);
-  else if (name == "sp_password") ChangePassword(x, s);
-  else if (name == "sp_denylogin") DenyLogin(x, s, true);
-  else if (name == "sp_grantlogin") DenyLogin(x, s, false);
-  else if (name == "sp_addsrvrolemember") AddServerRoleMember(x, s);
-  else if (name == "sp_grantdbaccess") GrantDbAccess(x, s);
-  else if (name == "sp_addrolemember") AddRoleMember(x, s);
-  else if (name == "sp_revokedbaccess") RevokeDbAccess(x, s);
-  else if (name == "sp_dboption") DbOption(x, s);
-  else if (name == "sp_bindefault") BindDefault(x, s, true);
-  else if (name == "sp_unbindefault") BindDefault(x, s, false);
-  else if (name == "sp_datatype_info") TypeCatalogue(x, s);
-  else if (!RunFileProcedure(x, s))
-    throw Message(Msg::kProcedureNotFound, {s.procedure.back()});
-  return 0;
-}
-
 void SetStatus(StatementContext& x, const ExecStmt& s, int status) {
   if (s.status_variable.empty()) return;
   Variable* variable = x.FindVariable(s.status_variable);
@@ -350,17 +329,61 @@ void SetStatus(StatementContext& x, const ExecStmt& s, int status) {
   variable->value = Value::Integer(status);
 }
 
+template <void (*Run)(StatementContext&, const ExecStmt&)>
+int Succeeds(StatementContext& x, const ExecStmt& s) {
+  Run(x, s);
+  return 0;
+}
+
+void DenyLoginAccess(StatementContext& x, const ExecStmt& s) { DenyLogin(x, s, true); }
+void GrantLoginAccess(StatementContext& x, const ExecStmt& s) { DenyLogin(x, s, false); }
+void BindColumnDefault(StatementContext& x, const ExecStmt& s) { BindDefault(x, s, true); }
+void UnbindColumnDefault(StatementContext& x, const ExecStmt& s) { BindDefault(x, s, false); }
+
+// Sorted by name, which FindSystemProcedure relies on.
+constexpr SystemProcedure kProcedures[] = {
+    {"sp_addlogin", Succeeds<AddLogin>},
+    {"sp_addrolemember", Succeeds<AddRoleMember>},
+    {"sp_addsrvrolemember", Succeeds<AddServerRoleMember>},
+    {"sp_bindefault", Succeeds<BindColumnDefault>},
+    {"sp_datatype_info", Succeeds<TypeCatalogue>},
+    {"sp_dboption", Succeeds<DbOption>},
+    {"sp_denylogin", Succeeds<DenyLoginAccess>},
+    {"sp_droplogin", Succeeds<DropLogin>},
+    {.name = "sp_getapplock", .run = GetAppLock, .outside_write_transaction = true},
+    {"sp_grantdbaccess", Succeeds<GrantDbAccess>},
+    {"sp_grantlogin", Succeeds<GrantLoginAccess>},
+    {"sp_password", Succeeds<ChangePassword>},
+    {.name = "sp_releaseapplock", .run = ReleaseAppLock, .outside_write_transaction = true},
+    {"sp_revokedbaccess", Succeeds<RevokeDbAccess>},
+    {"sp_unbindefault", Succeeds<UnbindColumnDefault>},
+    // They reach the server's own disks: for sysadmin only, whatever else a
+    // login may do.
+    {.name = "xp_create_subdir", .run = Succeeds<CreateSubdirectory>, .sysadmin_only = true},
+    {.name = "xp_fileexist", .run = Succeeds<FileExists>, .sysadmin_only = true},
+    {.name = "xp_fixeddrives", .run = Succeeds<FixedDrives>, .sysadmin_only = true},
+};
+
+static_assert(SortedByName(kProcedures));
+
 }  // namespace
 
-bool IsAppLockProcedure(const ExecStmt& s) {
-  const std::string name = Lower(s.procedure.back());
-  return name == "sp_getapplock" || name == "sp_releaseapplock";
+const SystemProcedure* FindSystemProcedure(std::string_view name) {
+  return FindByName(kProcedures, name);
+}
+
+bool RunsOutsideWriteTransaction(const ExecStmt& s) {
+  const SystemProcedure* procedure = FindSystemProcedure(s.procedure.back());
+  return procedure != nullptr && procedure->outside_write_transaction;
 }
 
 void RunExec(StatementContext& x, const ExecStmt& s) {
-  std::string name = Lower(s.procedure.back());
+  const SystemProcedure* procedure = FindSystemProcedure(s.procedure.back());
+  if (procedure == nullptr) throw Message(Msg::kProcedureNotFound, {s.procedure.back()});
+  if (procedure->sysadmin_only && !IsAdministrator(x.session()))
+    throw Message(Msg::kObjectPermission, {"EXECUTE", procedure->name, "master"});
   try {
-    SetStatus(x, s, Dispatch(x, s, name));
+    SetStatus(x, s, procedure->run(x, s));
   } catch (const access::Error& e) {
     // A refused caller ends the procedure, not the batch.
     if (e.number() != 15247 && e.number() != 3704) throw;
