@@ -21,8 +21,9 @@ std::string JoinWord(JoinKind kind) {
     case JoinKind::kRight: return " RIGHT JOIN ";
     case JoinKind::kFull: return " FULL JOIN ";
     case JoinKind::kCross: return " CROSS JOIN ";
-    default: return " INNER JOIN ";
+    case JoinKind::kInner: break;
   }
+  return " INNER JOIN ";
 }
 
 std::string DisplayName(const MultiName& name) {
