@@ -31,6 +31,10 @@ std::string Hex(const access::Bytes& bytes) {
 }
 
 
+// SQL Server's precedence among the numeric types: an operation on two
+// numbers is done in the type of the higher rank (float, then decimal, then
+// money, then bigint, then the smaller integers and bit). Text and the other
+// types rank 0, so a number meeting text makes the text a number.
 int Rank(const std::optional<SqlType>& t) {
   if (!t) return 0;
   switch (t->family) {
