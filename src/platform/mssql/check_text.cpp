@@ -38,8 +38,11 @@ std::string Print(const Expr& e) {
         case LiteralKind::kNull: return "null";
         case LiteralKind::kString: return (e.literal.unicode ? "N" : "") + QuoteString(e.literal.text);
         case LiteralKind::kBinary: return "0x" + e.literal.text;
-        default: return e.literal.text;
+        case LiteralKind::kInteger:
+        case LiteralKind::kDecimal:
+        case LiteralKind::kFloat: return e.literal.text;
       }
+      return e.literal.text;
     case ExprKind::kColumn: return "[" + e.name.back() + "]";
     case ExprKind::kVariable: return "@" + e.name[0];
     case ExprKind::kSystemVariable: return "@@" + e.name[0];
@@ -79,8 +82,13 @@ std::string Print(const Expr& e) {
       return "convert(" + Lower(e.cast_type->name) +
              (e.cast_type->args.empty() ? "" : "(" + e.cast_type->args[0] + ")") + "," +
              Print(*e.args[0]) + ")";
-    default: return "";
+    // Subqueries and CASE have no stored form here: the text is left empty.
+    case ExprKind::kInSelect:
+    case ExprKind::kExists:
+    case ExprKind::kSubquery:
+    case ExprKind::kCase: return "";
   }
+  return "";
 }
 
 void CollectColumns(const Expr& e, std::set<std::string>& names) {

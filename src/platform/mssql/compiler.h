@@ -16,6 +16,7 @@
 
 #include "platform/access/value.h"
 #include "platform/mssql/ast.h"
+#include "platform/mssql/builtin_functions.h"
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/datetime_text.h"
 
@@ -125,6 +126,7 @@ class Compiler {
   Typed EmitCase(const Expr& e, const Scope& scope);
   Typed EmitCast(const Expr& e, const Scope& scope);
   Typed EmitFunction(const Expr& e, const Scope& scope);
+  Typed EmitCall(const BuiltinFunction& f, const Expr& e, const Scope& scope);
   Typed EmitVariable(const Expr& e);
   Typed EmitObjectId(const Expr& name);
   Typed EmitObjectProperty(const std::string& id_sql, const std::string& property);

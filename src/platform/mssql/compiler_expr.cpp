@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/mssql/builtin_functions.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/compiler.h"
 #include "platform/mssql/convert.h"
@@ -30,6 +31,10 @@ std::string Hex(const access::Bytes& bytes) {
 }
 
 
+// SQL Server's precedence among the numeric types: an operation on two
+// numbers is done in the type of the higher rank (float, then decimal, then
+// money, then bigint, then the smaller integers and bit). Text and the other
+// types rank 0, so a number meeting text makes the text a number.
 int Rank(const std::optional<SqlType>& t) {
   if (!t) return 0;
   switch (t->family) {
@@ -46,10 +51,6 @@ std::string ConvertCall(const std::string& sql, const SqlType& t, bool unicode_s
   return "court_convert(" + sql + ", " + std::to_string(t.xtype) + ", " + std::to_string(t.length) +
          ", " + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ", " +
          (unicode_source ? "1" : "0") + ")";
-}
-
-bool IsAggregate(const std::string& fn) {
-  return fn == "count" || fn == "max" || fn == "min" || fn == "sum" || fn == "avg";
 }
 
 }  // namespace
@@ -235,96 +236,64 @@ Compiler::Typed Compiler::Combined(const std::string& op, Typed left, Typed righ
 }
 
 Compiler::Typed Compiler::EmitFunction(const Expr& e, const Scope& scope) {
-  std::string fn = Lower(e.name.back());
-  auto arg = [&](std::size_t i) { return Emit(*e.args.at(i), scope); };
-  auto need = [&](std::size_t n) {
-    if (e.args.size() != n)
-      throw Message(174, "The " + fn + " function requires " + std::to_string(n) + " arguments.", 15);
-  };
-  if (fn == "count") {
-    if (e.star) return Typed{"count(*)", BuiltinType("int"), nullptr};
-    need(1);
-    return Typed{"count(" + std::string(e.distinct ? "DISTINCT " : "") + arg(0).sql + ")",
-                 BuiltinType("int"), nullptr};
+  const BuiltinFunction* f = FindBuiltinFunction(e.name.back());
+  if (f == nullptr) throw UnknownFunction(e.name.back());
+  // count(*)'s star is its one argument.
+  const std::size_t given = e.star ? 1 : e.args.size();
+  if (given < static_cast<std::size_t>(f->min_args) ||
+      (f->max_args != kAnyArguments && given > static_cast<std::size_t>(f->max_args)))
+    throw WrongArgumentCount(f->name, f->min_args, f->max_args);
+  switch (f->form) {
+    case FunctionForm::kObjectId: return EmitObjectId(*e.args[0]);
+    case FunctionForm::kObjectProperty:
+      return EmitObjectProperty(Emit(*e.args[0], scope).sql, Lower(e.args[1]->literal.text));
+    case FunctionForm::kDatabaseName:
+      return Typed{SqlLiteral(Value::Text(env_.database)), BuiltinType("nvarchar", 128), nullptr};
+    case FunctionForm::kTemplate:
+    case FunctionForm::kAverage: break;
   }
-  if (IsAggregate(fn)) {
-    need(1);
-    Typed a = arg(0);
-    std::string sql = fn + "(" + std::string(e.distinct ? "DISTINCT " : "") + a.sql + ")";
-    if (fn == "avg" && a.type && a.type->family == TypeFamily::kInteger)
-      sql = "CAST(" + sql + " AS INTEGER)";
-    return Typed{sql, a.type, nullptr};
+  return EmitCall(*f, e, scope);
+}
+
+// The function's template with its arguments' SQL in place, each argument
+// converted as the function's rule says.
+Compiler::Typed Compiler::EmitCall(const BuiltinFunction& f, const Expr& e, const Scope& scope) {
+  std::vector<Typed> args;
+  for (const ExprPtr& a : e.args) {
+    Typed arg = Emit(*a, scope);
+    if (f.arguments == ArgumentRule::kAsDatetime) arg.sql = Compared(arg, BuiltinType("datetime"));
+    if (f.arguments == ArgumentRule::kLikeFirst && !args.empty()) arg.sql = Compared(arg, args[0].type);
+    args.push_back(std::move(arg));
   }
-  if (fn == "rtrim" || fn == "ltrim" || fn == "upper" || fn == "lower") {
-    need(1);
-    Typed a = arg(0);
-    return Typed{fn + "(" + a.sql + ")", a.type, nullptr};
-  }
-  if (fn == "len") {
-    need(1);
-    return Typed{"len(" + arg(0).sql + ")", BuiltinType("int"), nullptr};
-  }
-  if (fn == "datalength") {
-    need(1);
-    Typed a = arg(0);
-    return Typed{"datalength(" + a.sql + ", " + (a.type && a.type->unicode ? "1" : "0") + ")",
-                 BuiltinType("int"), nullptr};
-  }
-  if (fn == "substring") {
-    need(3);
-    Typed a = arg(0);
-    return Typed{"substr(" + a.sql + ", " + arg(1).sql + ", " + arg(2).sql + ")", a.type, nullptr};
-  }
-  if (fn == "left" || fn == "right") {
-    need(2);
-    Typed a = arg(0);
-    std::string n = arg(1).sql;
-    return Typed{fn == "left" ? "substr(" + a.sql + ", 1, " + n + ")"
-                              : "substr(" + a.sql + ", -(" + n + "))",
-                 a.type, nullptr};
-  }
-  if (fn == "isnull" || fn == "coalesce") {
-    if (e.args.size() < 2) need(2);
-    Typed first = arg(0);
-    std::string sql = "coalesce(" + first.sql;
-    for (std::size_t i = 1; i < e.args.size(); ++i) sql += ", " + Compared(arg(i), first.type);
-    return Typed{sql + ")", first.type, nullptr};
-  }
-  if (fn == "getdate") {
-    need(0);
-    return Typed{"getdate()", BuiltinType("datetime"), nullptr};
-  }
-  if (fn == "abs" || fn == "round" || fn == "replace" || fn == "charindex") {
-    std::string sql = fn + "(";
-    std::optional<SqlType> type;
-    for (std::size_t i = 0; i < e.args.size(); ++i) {
-      Typed a = arg(i);
-      if (i == 0) type = a.type;
-      sql += (i ? ", " : "") + a.sql;
+  std::string sql;
+  for (std::size_t i = 0; i < f.sql.size(); ++i) {
+    const char c = f.sql[i];
+    if (c != '$' || i + 1 == f.sql.size()) {
+      sql += c;
+      continue;
     }
-    if (fn == "charindex") type = BuiltinType("int");
-    return Typed{sql + ")", type, nullptr};
+    const char what = f.sql[++i];
+    if (what == 'd') {
+      if (e.distinct) sql += "DISTINCT ";
+    } else if (what == 'u') {
+      sql += !args.empty() && args[0].type && args[0].type->unicode ? "1" : "0";
+    } else if (what == '*') {
+      if (e.star) sql += "*";
+      for (std::size_t a = 0; a < args.size(); ++a) sql += (a ? ", " : "") + args[a].sql;
+    } else {
+      sql += args.at(static_cast<std::size_t>(what - '0')).sql;
+    }
   }
-  if (fn == "year" || fn == "month" || fn == "day") {
-    need(1);
-    Typed a = arg(0);
-    std::string from = fn == "year" ? "1, 4" : fn == "month" ? "6, 2" : "9, 2";
-    return Typed{"CAST(substr(" + Compared(a, BuiltinType("datetime")) + ", " + from + ") AS INTEGER)",
-                 BuiltinType("int"), nullptr};
+  std::optional<SqlType> type;
+  switch (f.result) {
+    case ResultType::kInt: type = BuiltinType("int"); break;
+    case ResultType::kDatetime: type = BuiltinType("datetime"); break;
+    case ResultType::kName: type = BuiltinType("nvarchar", 128); break;
+    case ResultType::kFirstArgument: type = args.empty() ? std::nullopt : args[0].type; break;
   }
-  if (fn == "object_id") {
-    need(1);
-    return EmitObjectId(*e.args[0]);
-  }
-  if (fn == "objectproperty") {
-    need(2);
-    return EmitObjectProperty(arg(0).sql, Lower(e.args[1]->literal.text));
-  }
-  if (fn == "db_name") return Typed{SqlLiteral(Value::Text(env_.database)), BuiltinType("nvarchar", 128), nullptr};
-  if (fn == "user_name" || fn == "suser_sname") {
-    return Typed{SqlLiteral(Value::Text(fn == "user_name" ? "dbo" : "sa")), BuiltinType("nvarchar", 128), nullptr};
-  }
-  throw Message(195, "'" + e.name.back() + "' is not a recognized function name.", 15);
+  if (f.form == FunctionForm::kAverage && type && type->family == TypeFamily::kInteger)
+    sql = "CAST(" + sql + " AS INTEGER)";
+  return Typed{sql, type, nullptr};
 }
 
 Compiler::Typed Compiler::EmitObjectId(const Expr& a) {
@@ -336,7 +305,7 @@ Compiler::Typed Compiler::EmitObjectId(const Expr& a) {
     if (v == nullptr) throw MustDeclareVariable("@" + a.name[0]);
     name = v->value.ToText();
   } else {
-    throw Message(8116, "Argument data type is invalid for argument 1 of object_id function.");
+    throw Message(Msg::kObjectIdArgument);
   }
   // Resolved now: the batch's earlier statements have already run.
   std::optional<int> id = ObjectId(name);

@@ -9,11 +9,7 @@ namespace court::mssql {
 namespace {
 
 bool ContainsAggregate(const Expr& e) {
-  if (e.kind == ExprKind::kFunction) {
-    std::string fn = e.name.back();
-    for (char& c : fn) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (fn == "count" || fn == "max" || fn == "min" || fn == "sum" || fn == "avg") return true;
-  }
+  if (e.kind == ExprKind::kFunction && IsAggregateFunction(e.name.back())) return true;
   for (const auto& a : e.args)
     if (a && ContainsAggregate(*a)) return true;
   return false;
@@ -25,8 +21,9 @@ std::string JoinWord(JoinKind kind) {
     case JoinKind::kRight: return " RIGHT JOIN ";
     case JoinKind::kFull: return " FULL JOIN ";
     case JoinKind::kCross: return " CROSS JOIN ";
-    default: return " INNER JOIN ";
+    case JoinKind::kInner: break;
   }
+  return " INNER JOIN ";
 }
 
 std::string DisplayName(const MultiName& name) {
@@ -127,7 +124,7 @@ void Compiler::SelectList(const Select& select, const Scope& scope, CompiledQuer
         }
       }
       if (!any && !item.star_qualifier.empty()) throw InvalidObjectName(item.star_qualifier[0]);
-      if (!any) throw Message(263, "Must specify table to select from.", 16);
+      if (!any) throw Message(Msg::kNoTableToSelectFrom);
       continue;
     }
     Typed value = Emit(*item.expr, scope);

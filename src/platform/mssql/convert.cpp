@@ -25,6 +25,7 @@ struct Range {
   long long low, high;
 };
 
+// The values an integer type holds; bigint takes all of a long long.
 Range IntegerRange(const SqlType& t) {
   if (t.name == "tinyint") return {0, 255};
   if (t.name == "smallint") return {-32768, 32767};
@@ -46,6 +47,14 @@ bool ParseDouble(const std::string& text, double& out) {
   return end == text.c_str() + text.size() && errno == 0 && std::isfinite(out);
 }
 
+// Text into a number, date or binary: the conversion of CONVERT, CAST and
+// of assigning a string to a column. Blanks around the text are ignored,
+// and an empty text is zero for the types that allow it. Each type family
+// refuses text the way SQL Server does, with that family's error: 245 for
+// integers and bit, 248 or 220 for an integer out of range, 8114 for
+// decimal and float, 235 for money, 241 and 242 for dates. Hexadecimal
+// numbers and the words strtod knows (nan, inf) are refused though strtod
+// would read them, since the server reads neither.
 class TextConverter {
  public:
   TextConverter(const std::string& text, const SqlType& t, DateOrder order, bool unicode)
@@ -118,6 +127,8 @@ class TextConverter {
   std::string from_;
 };
 
+// A number's text as a conversion to a string gives it: integers in full,
+// floats in the shortest text that reads back as the same value.
 std::string NumberText(const Value& v) {
   switch (v.type()) {
     case access::ValueType::kInteger: return std::to_string(v.integer());
@@ -139,6 +150,10 @@ double NumberOf(const Value& v) {
 }
 
 // Checks a string's or binary's length and pads fixed-length types.
+// Text into a char, varchar, nchar or nvarchar. Too long is an error
+// (8152), never cut short; char and nchar are padded with blanks to their
+// length. Non-Unicode types count bytes of code page 936, Unicode types
+// UTF-16 units.
 Value FitText(std::string text, const SqlType& t) {
   int capacity = t.Capacity();
   if (capacity > 0) {
@@ -149,6 +164,7 @@ Value FitText(std::string text, const SqlType& t) {
   return Value::Text(std::move(text));
 }
 
+// Bytes into a binary or varbinary: as FitText, with binary padded with zeros.
 Value FitBinary(access::Bytes bytes, const SqlType& t) {
   int capacity = t.Capacity();
   if (capacity > 0) {
@@ -158,6 +174,12 @@ Value FitBinary(access::Bytes bytes, const SqlType& t) {
   return Value::Binary(std::move(bytes));
 }
 
+// A number into a type. To an integer type it is truncated toward zero, as
+// CONVERT(int, 2.7) is 2, then checked against the type's range (8115 when
+// it is beyond any integer, 220 beyond this type's). Money keeps four
+// decimals. To a date it counts days since 1900-01-01, the fraction being
+// the time of day, within what datetime holds (1753 to 9999). To text it
+// is NumberText's, checked for length.
 Value NumberTo(const Value& v, const SqlType& t) {
   double d = NumberOf(v);
   switch (t.family) {
@@ -165,8 +187,7 @@ Value NumberTo(const Value& v, const SqlType& t) {
       if (v.type() == access::ValueType::kInteger) return CheckInteger(v.integer(), t, NumberText(v));
       double truncated = std::trunc(d);
       if (truncated < -9.3e18 || truncated > 9.3e18)
-        throw Message(8115, "Arithmetic overflow error converting expression to data type " +
-                                t.name + ".");
+        throw OverflowConverting("expression", t.name);
       return CheckInteger(static_cast<long long>(truncated), t, NumberText(v));
     }
     case TypeFamily::kBit: return Value::Integer(d != 0 ? 1 : 0);
@@ -175,7 +196,7 @@ Value NumberTo(const Value& v, const SqlType& t) {
     case TypeFamily::kFloat: return Value::Float(d);
     case TypeFamily::kDateTime: {
       if (d < -53690 || d > 2958463)
-        throw Message(8115, "Arithmetic overflow error converting expression to data type datetime.");
+        throw OverflowConverting("expression", "datetime");
       return Value::Text(FormatDateTime(RoundDateTime(FromDaysSince1900(d), t.name == "smalldatetime")));
     }
     case TypeFamily::kChar: return FitText(NumberText(v), t);
@@ -185,6 +206,8 @@ Value NumberTo(const Value& v, const SqlType& t) {
 
 }  // namespace
 
+// Code page 936 spends one byte on ASCII and two on every other character
+// it holds; counted from the UTF-8 the engine keeps text in.
 int Cp936Length(std::string_view utf8) {
   int n = 0;
   for (char byte : utf8) {
@@ -195,6 +218,8 @@ int Cp936Length(std::string_view utf8) {
   return n;
 }
 
+// UTF-16 units, which nvarchar lengths and LEN count: one per character,
+// two for a character beyond the Basic Multilingual Plane.
 int Utf16Length(std::string_view utf8) {
   int n = 0;
   for (char byte : utf8) {
@@ -205,6 +230,14 @@ int Utf16Length(std::string_view utf8) {
   return n;
 }
 
+// A value into the stored form of a column or variable of type t: what an
+// assignment, INSERT or CONVERT does to it. Text becomes the type through
+// TextConverter, unless the type is text too, when only its length is
+// checked. Dates are stored as 'YYYY-MM-DD HH:MM:SS.mmm' text, rounded to
+// what the type keeps (datetime to 1/300 second, smalldatetime to the
+// minute), which sorts and compares in SQLite as the dates do; a date made
+// a number is days since 1900 with the time as the fraction. unicode_source
+// says whether text came from a Unicode type, which the errors name.
 Value ToStorage(const Value& value, const SqlType& t, DateOrder order, bool unicode_source) {
   switch (value.type()) {
     case access::ValueType::kNull: return Value();
@@ -232,6 +265,11 @@ Value ToStorage(const Value& value, const SqlType& t, DateOrder order, bool unic
   }
 }
 
+// A stored value as a client sees it of type t. SQLite hands back what a
+// column holds in its own types, which are fewer than the server's: bit
+// becomes a boolean, money a currency value, datetime text a date. Stored
+// text that no longer parses as a date comes back as it is rather than
+// failing the whole read.
 Value FromStorage(const Value& stored, const SqlType& t) {
   if (stored.is_null()) return Value();
   switch (t.family) {
@@ -260,6 +298,8 @@ Value FromStorage(const Value& stored, const SqlType& t) {
   }
 }
 
+// A client's value in the form SQLite stores: the types SQLite lacks
+// (currency, boolean, date) become a float, an integer and date text.
 Value PlainStorage(const Value& value) {
   switch (value.type()) {
     case access::ValueType::kCurrency: return Value::Float(NumberOf(value));

@@ -31,18 +31,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kTerminating[] = "BACKUP DATABASE is terminating abnormally.";
 
-[[noreturn]] void Terminate(StatementContext& x, const access::Error& error) { x.Fail(error, 3013, kTerminating); }
+[[noreturn]] void Terminate(StatementContext& x, const access::Error& error) {
+  x.Fail(error, Message(Msg::kBackupTerminating));
+}
 
 access::Error DeviceError(const std::string& device) {
-  return Message(3201, "Cannot open backup device '" + device +
-                           "'. Device error or device off-line. See the SQL Server error log for more details.");
+  return Message(Msg::kCannotOpenDevice, {device});
 }
 
 access::Error WriteError(const std::string& device, int status) {
-  return Message(3202, "Write on '" + device + "' failed, status = " + std::to_string(status) +
-                           ". See the SQL Server error log for more details.");
+  return Message(Msg::kWriteFailed, {device, std::to_string(status)});
 }
 
 bool HasOption(const BackupStmt& s, std::string_view option) {
@@ -152,14 +151,13 @@ void Publish(const fs::path& partial, const fs::path& file, const std::string& d
 void Report(StatementContext& x, SessionState& database, int pages, std::chrono::duration<double> took) {
   for (const auto& row : database.db().Rows("SELECT rtrim(name), groupid FROM sysfiles ORDER BY fileid")) {
     const long long file_pages = row[1].integer() == 0 ? 1 : pages;
-    x.Inform(4035, "Processed " + std::to_string(file_pages) + " pages for database '" + database.database() +
-                       "', file '" + row[0].ToText() + "' on file 1.");
+    x.Inform(Message(Msg::kProcessedPages, {std::to_string(file_pages), database.database(), row[0].ToText()}));
   }
   const double seconds = std::max(took.count(), 0.001);
   char figures[96];
   std::snprintf(figures, sizeof figures, "%d pages in %.3f seconds (%.3f MB/sec).", pages + 1, seconds,
                 (pages + 1) * 8192.0 / 1048576.0 / seconds);
-  x.Inform(3014, std::string("BACKUP DATABASE successfully processed ") + figures);
+  x.Inform(Message(Msg::kBackupDone, {figures}));
 }
 
 }  // namespace
@@ -167,13 +165,11 @@ void Report(StatementContext& x, SessionState& database, int pages, std::chrono:
 void RunBackup(StatementContext& x, const BackupStmt& s) {
   const auto start = std::chrono::steady_clock::now();
   if (!sqlite3_get_autocommit(x.session().db().handle()))
-    Terminate(x, Message(3021, "Cannot perform a backup or restore operation within a transaction."));
+    Terminate(x, Message(Msg::kBackupInTransaction));
   if (!x.session().DatabaseExists(s.database))
-    Terminate(x, Message(911, "Could not locate entry in sysdatabases for database '" + s.database +
-                                  "'. No entry found with that name. Make sure that the name is entered correctly."));
+    Terminate(x, UnknownDatabase(s.database));
   if (HasOption(s, "DIFFERENTIAL"))
-    Terminate(x, Message(3035, "Cannot perform a differential backup for database '" + s.database +
-                                   "': this server keeps full backups only."));
+    Terminate(x, Message(Msg::kNoDifferential, {s.database}));
   std::optional<Principal> principal;
   if (x.session().principal()) principal = *x.session().principal();
   SessionState database(x.session().server(), s.database, principal);
@@ -194,9 +190,7 @@ void RunBackup(StatementContext& x, const BackupStmt& s) {
   if (!fs::is_directory(file.parent_path(), ec) || fs::is_directory(file, ec)) Terminate(x, DeviceError(device));
   // Each file holds one backup: it is replaced only when asked to be.
   if (fs::exists(file, ec) && !HasOption(s, "INIT") && !HasOption(s, "FORMAT"))
-    Terminate(x, Message(3201, "Cannot open backup device '" + device +
-                                   "'. It holds a backup already and this server keeps one backup per "
-                                   "file: add WITH INIT to replace it, or name a new file."));
+    Terminate(x, Message(Msg::kBackupFileInUse, {device}));
   const fs::path partial = file.string() + ".partial";
   fs::remove(partial, ec);
   int pages = 0;

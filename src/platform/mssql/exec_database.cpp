@@ -178,27 +178,25 @@ void RecordDatabase(StatementContext& x, const CreateDatabaseStmt& s, const std:
 void RunCreateDatabase(StatementContext& x, const CreateDatabaseStmt& s) {
   RequireStatement(x.session(), kCreateDatabase);
   if (!sqlite3_get_autocommit(x.session().db().handle()))
-    throw Message(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");
+    throw Message(Msg::kCreateDatabaseInTransaction);
   ServerLock lock(x.session().server().root());
   WriteTransaction transaction(x.session().db(), !x.session().in_master());
   CreationJournal journal(x.session().server());
   journal.Recover(x.session());
-  if (x.session().DatabaseExists(s.name)) throw Message(1801, "Database '" + s.name + "' already exists.");
+  if (x.session().DatabaseExists(s.name)) throw Message(Msg::kDatabaseExists, {s.name});
   std::vector<PlannedFile> files = Plan(x, s);
   bool failed = false;
   for (const PlannedFile& f : files) {
     if (std::filesystem::exists(f.local)) {
-      x.Raise(Message(5170, "Cannot create file '" + f.spec.filename + "' because it already exists."));
+      x.Raise(Message(Msg::kFileExists, {f.spec.filename}));
       failed = true;
     } else if (!std::filesystem::is_directory(f.local.parent_path())) {
-      x.Raise(Message(5105, "Device activation error. The physical file name '" + f.spec.filename +
-                                "' may be incorrect."));
+      x.Raise(Message(Msg::kDeviceActivation, {f.spec.filename}));
       failed = true;
     }
   }
   if (failed)
-    throw Message(1802, "CREATE DATABASE failed. Some file names listed could not be created. Check "
-                        "previous errors.");
+    throw Message(Msg::kCreateDatabaseFailed);
   journal.Begin(s.name, files);
   try {
     MakeFiles(files);
@@ -212,8 +210,7 @@ void RunCreateDatabase(StatementContext& x, const CreateDatabaseStmt& s) {
   for (const PlannedFile& f : files) {
     char mb[32];
     std::snprintf(mb, sizeof mb, "%.2f", static_cast<double>(Pages(f.spec.size, 128)) / 128.0);
-    x.Inform(1805, "The CREATE DATABASE process is allocating " + std::string(mb) + " MB on disk '" +
-                       f.spec.name + "'.");
+    x.Inform(Message(Msg::kAllocating, {mb, f.spec.name}));
   }
 }
 

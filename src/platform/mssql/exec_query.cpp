@@ -17,11 +17,9 @@ std::shared_ptr<const TableMeta> BaseTable(StatementContext& x, Compiler& compil
   std::shared_ptr<const TableMeta> table = compiler.ResolveTable(name);
   RequireObject(x.session(), *table, action);
   if (table->xtype == "V")
-    throw Message(4406, "Update or insert of view or function '" + table->name +
-                            "' failed because it contains a derived or constant field.");
+    throw Message(Msg::kDerivedField, {table->name});
   if (table->xtype != "U")
-    throw Message(259, "Ad hoc updates to system catalogs are not enabled. The system "
-                       "administrator must reconfigure SQL Server to allow this.");
+    throw Message(Msg::kAdHocUpdates);
   return table;
 }
 
@@ -52,21 +50,16 @@ std::vector<int> TargetColumns(const TableMeta& table, const std::vector<std::st
 void CheckCount(std::size_t columns, std::size_t values, bool listed) {
   if (columns == values) return;
   if (!listed)
-    throw Message(213, "Insert Error: Column name or number of supplied values does not match "
-                       "table definition.");
+    throw Message(Msg::kColumnCountMismatch);
   if (columns > values)
-    throw Message(109, "There are more columns in the INSERT statement than values specified in "
-                       "the VALUES clause. The number of values in the VALUES clause must match "
-                       "the number of columns specified in the INSERT statement.", 15);
-  throw Message(110, "There are fewer columns in the INSERT statement than values specified in "
-                     "the VALUES clause. The number of values in the VALUES clause must match "
-                     "the number of columns specified in the INSERT statement.", 15);
+    throw Message(Msg::kMoreColumnsThanValues);
+  throw Message(Msg::kFewerColumnsThanValues);
 }
 
 // UPDATE ... FROM and DELETE ... FROM join other tables into the target's
 // rows; the installer never sends them, so they are refused rather than guessed.
 void RefuseJoinedTarget(const std::vector<FromItem>& from) {
-  if (!from.empty()) throw Message(170, "Line 1: Incorrect syntax near 'FROM'.", 15);
+  if (!from.empty()) throw SyntaxNear("FROM");
 }
 
 }  // namespace
@@ -177,7 +170,7 @@ void RunUpdate(StatementContext& x, const UpdateStmt& s) {
     const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
     RequireColumn(x.session(), *table, column, kUpdate);
     if (column.identity)
-      throw Message(8102, "Cannot update identity column '" + column.name + "'.");
+      throw Message(Msg::kUpdateIdentity, {column.name});
     std::string value;
     if (a.value) {
       value = compiler.ColumnValue(*a.value, scope, column);

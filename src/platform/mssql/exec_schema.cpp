@@ -41,19 +41,14 @@ ColumnMeta MetaFor(const ColumnDef& def, int colid) {
   c.colid = colid;
   if (c.identity && (c.type.family != TypeFamily::kInteger &&
                      !(c.type.family == TypeFamily::kDecimal && c.type.scale == 0)))
-    throw Message(2749, "Identity column '" + def.name +
-                            "' must be of data type int, bigint, smallint, tinyint, or decimal or "
-                            "numeric with a scale of 0, and constrained to be nonnullable.");
+    throw Message(Msg::kIdentityType, {def.name});
   return c;
 }
 
 std::shared_ptr<const TableMeta> ExistingTable(StatementContext& x, const MultiName& name) {
   std::shared_ptr<const TableMeta> table = x.session().catalog().FindTable(name.back());
   if (!table || table->xtype != "U")
-    throw Message(4902, "Cannot alter table '" + name.back() +
-                            "' because this table does not exist in database '" +
-                            x.session().database() + "'.",
-                  11);
+    throw Message(Msg::kAlterMissingTable, {name.back(), x.session().database()});
   return table;
 }
 
@@ -68,20 +63,14 @@ bool HasRows(StatementContext& x, const TableMeta& table) {
 
 void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def) {
   if (table.Find(def.name) >= 0)
-    throw Message(2705, "Column names in each table must be unique. Column name '" + def.name +
-                            "' in table '" + table.name + "' is specified more than once.");
+    throw Message(Msg::kDuplicateColumn, {def.name, table.name});
   int colid = 0;
   for (const ColumnMeta& c : table.columns) colid = std::max(colid, c.colid);
   ColumnMeta column = MetaFor(def, colid + 1);
   if (!column.nullable && !column.identity && !def.default_value && HasRows(x, table))
-    throw Message(4901, "ALTER TABLE only allows columns to be added that can contain nulls or "
-                        "have a DEFAULT definition specified. Column '" + def.name +
-                            "' cannot be added to table '" + table.name +
-                            "' because it does not allow nulls and does not specify a DEFAULT "
-                            "definition.");
+    throw Message(Msg::kAddNotNullColumn, {def.name, table.name});
   if (column.identity && table.IdentityIndex() >= 0)
-    throw Message(2744, "Multiple identity columns specified for table '" + table.name +
-                            "'. Only one identity column per table is allowed.");
+    throw Message(Msg::kMultipleIdentity, {table.name});
   Catalog& catalog = x.session().catalog();
   x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " ADD COLUMN " + SqliteColumn(def.name));
   catalog.AddColumn(table.id, column);
@@ -129,11 +118,10 @@ std::vector<std::string> Dependents(StatementContext& x, const TableMeta& table,
 void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def) {
   int index = table.Find(def.name);
   if (index < 0)
-    throw Message(4924, "ALTER TABLE ALTER COLUMN failed because column '" + def.name +
-                            "' does not exist in table '" + table.name + "'.");
+    throw Message(Msg::kAlterMissingColumn, {"ALTER TABLE ALTER COLUMN", def.name, table.name});
   const ColumnMeta& old = table.columns[static_cast<std::size_t>(index)];
   if (old.type.large || old.type.name == "timestamp")
-    throw Message(4928, "Cannot alter column '" + old.name + "' because it is '" + old.type.name + "'.");
+    throw Message(Msg::kCannotAlterColumn, {old.name, old.type.name});
   ColumnMeta column = MetaFor(def, old.colid);
   column.name = old.name;
   column.identity = old.identity;
@@ -142,9 +130,8 @@ void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& d
   std::vector<std::string> dependents = Dependents(x, table, old, column.type.name != old.type.name);
   if (!dependents.empty()) {
     for (const std::string& name : dependents)
-      x.Raise(Message(5074, "The object '" + name + "' is dependent on column '" + old.name + "'."));
-    throw Message(4922, "ALTER TABLE ALTER COLUMN " + old.name +
-                            " failed because one or more objects access this column.");
+      x.Raise(Message(Msg::kDependentObject, {name, old.name}));
+    throw Message(Msg::kColumnInUse, {"ALTER TABLE ALTER COLUMN", old.name});
   }
   // Existing values are converted; a value that does not fit refuses the change.
   std::string column_sql = QuoteIdentifier(old.name);
@@ -163,15 +150,13 @@ void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& d
 void DropColumn(StatementContext& x, const TableMeta& table, const std::string& name) {
   int index = table.Find(name);
   if (index < 0)
-    throw Message(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
-                            "' does not exist in table '" + table.name + "'.");
+    throw Message(Msg::kAlterMissingColumn, {"ALTER TABLE DROP COLUMN", name, table.name});
   const ColumnMeta& column = table.columns[static_cast<std::size_t>(index)];
   std::vector<std::string> dependents = Dependents(x, table, column, true);
   if (!dependents.empty()) {
     for (const std::string& d : dependents)
-      x.Raise(Message(5074, "The object '" + d + "' is dependent on column '" + column.name + "'."));
-    throw Message(4922, "ALTER TABLE DROP COLUMN " + column.name +
-                            " failed because one or more objects access this column.");
+      x.Raise(Message(Msg::kDependentObject, {d, column.name}));
+    throw Message(Msg::kColumnInUse, {"ALTER TABLE DROP COLUMN", column.name});
   }
   x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " DROP COLUMN " + QuoteIdentifier(column.name));
   x.session().catalog().RemoveColumn(table.id, column.colid);
@@ -193,12 +178,10 @@ void RunCreateTable(StatementContext& x, const CreateTableStmt& s) {
   std::vector<ColumnMeta> columns;
   for (const ColumnDef& def : s.columns) {
     if (!seen.insert(Lower(def.name)).second)
-      throw Message(2705, "Column names in each table must be unique. Column name '" + def.name +
-                              "' in table '" + name + "' is specified more than once.");
+      throw Message(Msg::kDuplicateColumn, {def.name, name});
     columns.push_back(MetaFor(def, static_cast<int>(columns.size()) + 1));
     if (def.identity && ++identities > 1)
-      throw Message(2744, "Multiple identity columns specified for table '" + name +
-                              "'. Only one identity column per table is allowed.");
+      throw Message(Msg::kMultipleIdentity, {name});
   }
   SchemaChange change(x.session());
   Catalog& catalog = x.session().catalog();
@@ -254,8 +237,7 @@ void RunCreateView(StatementContext& x, const CreateViewStmt& s) {
   RequireStatement(x.session(), kCreateView);
   CheckNameFree(x, name);
   if (!s.select->order_by.empty() && !s.select->top)
-    throw Message(1033, "The ORDER BY clause is invalid in views, inline functions, derived tables, "
-                        "and subqueries, unless TOP is also specified.", 15);
+    throw Message(Msg::kOrderByInView);
   CompileEnv env = x.Env();
   env.inline_only = true;
   Compiler compiler(env);
@@ -264,12 +246,9 @@ void RunCreateView(StatementContext& x, const CreateViewStmt& s) {
   for (std::size_t i = 0; i < q.columns.size(); ++i) {
     if (i < s.column_names.size()) q.columns[i].name = s.column_names[i];
     if (q.columns[i].name.empty())
-      throw Message(4511, "Create View or Function failed because no column name was specified for "
-                          "column " + std::to_string(i + 1) + ".");
+      throw Message(Msg::kViewColumnUnnamed, {std::to_string(i + 1)});
     if (!seen.insert(Lower(q.columns[i].name)).second)
-      throw Message(4506, "Column names in each view or function must be unique. Column name '" +
-                              q.columns[i].name + "' in view or function '" + name +
-                              "' is specified more than once.");
+      throw Message(Msg::kDuplicateViewColumn, {q.columns[i].name, name});
   }
   SchemaChange change(x.session());
   Catalog& catalog = x.session().catalog();
@@ -308,21 +287,18 @@ void RunDrop(StatementContext& x, const DropStmt& s) {
   static const char* kXtype[] = {"U", "V", "D", "", "P"};
   int kind = static_cast<int>(s.kind);
   if (s.kind == DropKind::kDatabase)
-    throw Message(3702, "Cannot drop the database '" + s.names[0].back() + "' on this server.");
+    throw Message(Msg::kCannotDropDatabase, {s.names[0].back()});
   for (const MultiName& name : s.names) {
     Catalog& catalog = x.session().catalog();
     std::optional<ObjectRow> object = catalog.FindObject(name.back());
     if (!object || object->xtype != kXtype[kind] || (s.kind == DropKind::kDefault && object->parent != 0))
-      throw Message(3701, std::string("Cannot drop the ") + kWhat[kind] + " '" + name.back() +
-                              "', because it does not exist in the system catalog.",
-                    11);
+      throw Message(Msg::kDropMissing, {kWhat[kind], name.back()});
     RequireOwner(x.session(), object->id, object->name);
     SchemaChange change(x.session());
     if (s.kind == DropKind::kDefault) {
       if (!x.session().db().Scalar("SELECT 1 FROM syscolumns WHERE cdefault = ?1",
                                    {Value::Integer(object->id)}).is_null())
-        throw Message(3716, "The default '" + object->name +
-                                "' cannot be dropped because it is bound to one or more column.");
+        throw Message(Msg::kDefaultInUse, {object->name});
     } else if (s.kind == DropKind::kTable) {
       for (const ObjectRow& child : catalog.ObjectsOfParent(object->id)) catalog.RemoveObject(child.id);
       x.session().db().Exec("DROP TABLE " + catalog.Qualified(object->name));

@@ -47,7 +47,7 @@ struct WritingLeaf {
              std::is_same_v<T, ReturnStmt> || std::is_same_v<T, TransactionStmt> ||
              std::is_same_v<T, CreateDatabaseStmt> || std::is_same_v<T, BackupStmt>);
   }
-  bool operator()(const ExecStmt& s) const { return !IsAppLockProcedure(s); }
+  bool operator()(const ExecStmt& s) const { return !RunsOutsideWriteTransaction(s); }
 };
 
 struct ProcedureLeaf {
@@ -129,23 +129,60 @@ std::map<std::string, Variable> Executor::Run(BatchStatements& batch, std::map<s
 void Executor::CheckDatabases(const std::vector<std::string>& used) {
   for (const std::string& database : used) {
     if (!session_.DatabaseExists(database))
-      throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
-                             "'. No entry found with that name. Make sure that the name is "
-                             "entered correctly.");
+      throw UnknownDatabase(database);
   }
 }
 
-void Executor::Execute(const Statement& statement) {
-  if (const auto* branch = std::get_if<IfStmt>(&statement.node)) {
-    if (IsTrue(*branch->condition)) Execute(*branch->then_branch);
-    else if (branch->else_branch) Execute(*branch->else_branch);
-  } else if (const auto* block = std::get_if<BlockStmt>(&statement.node)) {
-    for (const StatementPtr& inner : block->statements) Execute(*inner);
-  } else if (const auto* loop = std::get_if<WhileStmt>(&statement.node)) {
-    while (IsTrue(*loop->condition)) Execute(*loop->body);
-  } else {
-    ExecuteLeaf(statement);
+// One handler for each kind of statement and no fallback: a kind added to
+// Statement without its handler here does not compile.
+struct Executor::Runner {
+  Executor& x;
+
+  void operator()(const IfStmt& s) const {
+    if (x.IsTrue(*s.condition)) x.Execute(*s.then_branch);
+    else if (s.else_branch) x.Execute(*s.else_branch);
   }
+  void operator()(const BlockStmt& s) const {
+    for (const StatementPtr& inner : s.statements) x.Execute(*inner);
+  }
+  void operator()(const WhileStmt& s) const {
+    while (x.IsTrue(*s.condition)) x.Execute(*s.body);
+  }
+  void operator()(const SelectStmt& s) const { RunSelect(x, s); }
+  void operator()(const InsertStmt& s) const { RunInsert(x, s); }
+  void operator()(const UpdateStmt& s) const { RunUpdate(x, s); }
+  void operator()(const DeleteStmt& s) const { RunDelete(x, s); }
+  void operator()(const TruncateStmt& s) const { RunTruncate(x, s); }
+  void operator()(const CreateDatabaseStmt& s) const { RunCreateDatabase(x, s); }
+  void operator()(const CreateTableStmt& s) const { RunCreateTable(x, s); }
+  void operator()(const AlterTableStmt& s) const { RunAlterTable(x, s); }
+  void operator()(const CreateViewStmt& s) const { RunCreateView(x, s); }
+  void operator()(const CreateDefaultStmt& s) const { RunCreateDefault(x, s); }
+  void operator()(const DropStmt& s) const { RunDrop(x, s); }
+  void operator()(const DeclareStmt& s) const { x.Declare(s); }
+  void operator()(const SetVariableStmt& s) const { x.SetVariable(s); }
+  void operator()(const SetOptionStmt& s) const { x.SetOption(s); }
+  void operator()(const ExecStmt& s) const { RunExec(x, s); }
+  void operator()(const UseStmt& s) const { x.Use(s); }
+  void operator()(const GrantStmt& s) const { RunGrant(x, s); }
+  void operator()(const BackupStmt& s) const { RunBackup(x, s); }
+  void operator()(const PrintStmt& s) const { x.Inform(Message(Msg::kPrint, {x.EvaluateText(s.value.get())})); }
+  void operator()(const ReturnStmt&) const { throw ReturnSignal{}; }
+  void operator()(const TransactionStmt& s) const {
+    if (s.verb == "BEGIN") BeginWriteTransaction(x.session_.db(), false);
+    else if (s.verb == "CHECKPOINT") x.Checkpoint();
+    else x.session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
+  }
+};
+
+// IF, WHILE and blocks run their statements; each simple statement records
+// its end (ExecuteLeaf).
+void Executor::Execute(const Statement& statement) {
+  const bool compound = std::holds_alternative<IfStmt>(statement.node) ||
+                        std::holds_alternative<BlockStmt>(statement.node) ||
+                        std::holds_alternative<WhileStmt>(statement.node);
+  if (compound) std::visit(Runner{*this}, statement.node);
+  else ExecuteLeaf(statement);
 }
 
 void Executor::ExecuteLeaf(const Statement& statement) {
@@ -166,41 +203,12 @@ void Executor::ExecuteLeaf(const Statement& statement) {
     }
   } end{*this, verb};
   try {
-    std::visit(
-        [&](const auto& s) {
-          using T = std::decay_t<decltype(s)>;
-          if constexpr (std::is_same_v<T, SelectStmt>) RunSelect(*this, s);
-          else if constexpr (std::is_same_v<T, InsertStmt>) RunInsert(*this, s);
-          else if constexpr (std::is_same_v<T, UpdateStmt>) RunUpdate(*this, s);
-          else if constexpr (std::is_same_v<T, DeleteStmt>) RunDelete(*this, s);
-          else if constexpr (std::is_same_v<T, TruncateStmt>) RunTruncate(*this, s);
-          else if constexpr (std::is_same_v<T, CreateDatabaseStmt>) RunCreateDatabase(*this, s);
-          else if constexpr (std::is_same_v<T, CreateTableStmt>) RunCreateTable(*this, s);
-          else if constexpr (std::is_same_v<T, AlterTableStmt>) RunAlterTable(*this, s);
-          else if constexpr (std::is_same_v<T, CreateViewStmt>) RunCreateView(*this, s);
-          else if constexpr (std::is_same_v<T, CreateDefaultStmt>) RunCreateDefault(*this, s);
-          else if constexpr (std::is_same_v<T, DropStmt>) RunDrop(*this, s);
-          else if constexpr (std::is_same_v<T, DeclareStmt>) Declare(s);
-          else if constexpr (std::is_same_v<T, SetVariableStmt>) SetVariable(s);
-          else if constexpr (std::is_same_v<T, SetOptionStmt>) SetOption(s);
-          else if constexpr (std::is_same_v<T, ExecStmt>) RunExec(*this, s);
-          else if constexpr (std::is_same_v<T, UseStmt>) Use(s);
-          else if constexpr (std::is_same_v<T, GrantStmt>) RunGrant(*this, s);
-          else if constexpr (std::is_same_v<T, BackupStmt>) RunBackup(*this, s);
-          else if constexpr (std::is_same_v<T, PrintStmt>) Inform(0, EvaluateText(s.value.get()));
-          else if constexpr (std::is_same_v<T, ReturnStmt>) throw ReturnSignal{};
-          else if constexpr (std::is_same_v<T, TransactionStmt>) {
-            if (s.verb == "BEGIN") BeginWriteTransaction(session_.db(), false);
-            else if (s.verb == "CHECKPOINT") Checkpoint();
-            else session_.db().Exec(s.verb == "COMMIT" ? "COMMIT" : "ROLLBACK");
-          }
-        },
-        statement.node);
+    std::visit(Runner{*this}, statement.node);
     end.ok = true;
   } catch (const access::Error& e) {
     if (!EndsOnlyStatement(e.number())) throw;
     Raise(e);
-    Inform(3621, "The statement has been terminated.");
+    Inform(Message(Msg::kStatementTerminated));
   }
 }
 
@@ -245,7 +253,7 @@ void Executor::Checkpoint() {
 
 void Executor::Use(const UseStmt& s) {
   session_.Use(s.database);
-  Inform(5701, "Changed database context to '" + session_.database() + "'.");
+  Inform(Message(Msg::kChangedDatabase, {session_.database()}));
 }
 
 }  // namespace court::mssql

@@ -27,6 +27,8 @@ class Executor : public StatementContext {
   std::map<std::string, Variable> Run(BatchStatements& batch, std::map<std::string, Variable> parameters = {});
 
  private:
+  struct Runner;
+
   void Execute(const Statement& statement);
   void ExecuteLeaf(const Statement& statement);
   void Checkpoint();

@@ -18,7 +18,7 @@ using access::Value;
 std::string PathArgument(StatementContext& x, const ExecStmt& s, const std::string& procedure) {
   Value path = s.args.empty() ? Value() : x.Evaluate(*s.args[0].value);
   if (path.is_null() || path.ToText().empty())
-    throw Message(22027, "Usage:  EXECUTE " + procedure + " '<path>'");
+    throw Message(Msg::kPathUsage, {procedure});
   return path.ToText();
 }
 
@@ -27,7 +27,9 @@ access::ColumnInfo IntColumn(std::string name) {
 }
 
 // One row: File Exists, File is a Directory, Parent Directory Exists.
-void FileExist(StatementContext& x, const ExecStmt& s) {
+}  // namespace
+
+void FileExists(StatementContext& x, const ExecStmt& s) {
   std::filesystem::path local = x.session().server().drives().Map(PathArgument(x, s, "xp_fileexist"));
   access::ResultSet result;
   result.columns = {IntColumn("File Exists"), IntColumn("File is a Directory"),
@@ -39,7 +41,7 @@ void FileExist(StatementContext& x, const ExecStmt& s) {
 }
 
 // Creates the directory and any missing parents below the drive.
-void CreateSubdir(StatementContext& x, const ExecStmt& s) {
+void CreateSubdirectory(StatementContext& x, const ExecStmt& s) {
   const std::string path = PathArgument(x, s, "xp_create_subdir");
   const system::DriveMap& drives = x.session().server().drives();
   std::filesystem::path local = drives.Map(path);
@@ -47,12 +49,11 @@ void CreateSubdir(StatementContext& x, const ExecStmt& s) {
   // A drive the server does not have is a path that cannot be found.
   if (std::filesystem::is_directory(drives.Map(path.substr(0, 2)))) std::filesystem::create_directories(local, ec);
   if (!std::filesystem::is_directory(local))
-    x.Raise(Message(22048, "xp_create_subdir() returned error 3, 'The system cannot find the path "
-                           "specified.' (" + path + ")"));
+    x.Raise(Message(Msg::kPathNotFound, {path}));
 }
 
 // One row per drive: its letter and the megabytes free on it.
-void FixedDrives(StatementContext& x) {
+void FixedDrives(StatementContext& x, const ExecStmt&) {
   access::ResultSet result;
   result.columns = {{"drive", access::ValueType::kText, ""}, IntColumn("MB free")};
   const system::DriveMap& drives = x.session().server().drives();
@@ -63,21 +64,6 @@ void FixedDrives(StatementContext& x) {
                            Value::Integer(ec ? 0 : static_cast<std::int64_t>(space.available >> 20))});
   }
   x.result().results.push_back(std::move(result));
-}
-
-}  // namespace
-
-bool RunFileProcedure(StatementContext& x, const ExecStmt& s) {
-  const std::string name = Lower(s.procedure.back());
-  if (name != "xp_fileexist" && name != "xp_create_subdir" && name != "xp_fixeddrives") return false;
-  // They reach the server's own disks: for sysadmin only, whatever else a
-  // login may do.
-  if (!IsAdministrator(x.session()))
-    throw Message(229, "EXECUTE permission denied on object '" + name + "', database 'master', owner 'dbo'.", 14);
-  if (name == "xp_fileexist") FileExist(x, s);
-  else if (name == "xp_create_subdir") CreateSubdir(x, s);
-  else FixedDrives(x);
-  return true;
 }
 
 }  // namespace court::mssql

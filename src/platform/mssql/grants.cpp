@@ -81,7 +81,7 @@ void RunGrant(StatementContext& x, const GrantStmt& s) {
   std::vector<Value> users;
   for (const std::string& grantee : s.grantees) {
     Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(grantee)});
-    if (uid.is_null()) throw Message(4604, "There is no such user or group '" + grantee + "'.");
+    if (uid.is_null()) throw Message(Msg::kNoSuchGrantee, {grantee});
     users.push_back(uid);
   }
   bool all = s.privileges.size() == 1 && s.privileges[0] == "ALL";
@@ -97,7 +97,7 @@ void RunGrant(StatementContext& x, const GrantStmt& s) {
             it->second == 197 || it->second == 26 || it->second == 224)
           throw SyntaxNear(p);
         if (it->second == 203 && !x.session().in_master())
-          throw Message(4619, "CREATE DATABASE permission can only be granted in the master database.");
+          throw Message(Msg::kCreateDatabaseGrant);
         actions.push_back(it->second);
       }
     }
@@ -115,7 +115,7 @@ void RunGrant(StatementContext& x, const GrantStmt& s) {
       for (const std::string& p : s.privileges) {
         auto it = Actions().find(p);
         if (it == Actions().end() || std::find(allowed.begin(), allowed.end(), it->second) == allowed.end())
-          throw Message(4606, "Granted or revoked privilege " + Privileges({p}) + " is not compatible with object.");
+          throw Message(Msg::kPrivilegeNotCompatible, {Privileges({p})});
         actions.push_back(it->second);
       }
     }
@@ -125,7 +125,7 @@ void RunGrant(StatementContext& x, const GrantStmt& s) {
   if (!s.columns.empty()) {
     for (int action : actions)
       if (action != 193 && action != 197 && action != 26)
-        throw Message(4606, "Granted or revoked privilege " + Privileges(s.privileges) + " is not compatible with object.");
+        throw Message(Msg::kPrivilegeNotCompatible, {Privileges(s.privileges)});
     const access::Bytes bits = ColumnBits(x, s.object.back(), s.columns);
     for (const Value& uid : users) {
       for (int action : actions) {

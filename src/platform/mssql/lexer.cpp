@@ -100,17 +100,17 @@ void Lexer::Scan(Token& token) {
   if ((c == 'N' || c == 'n') && Peek(1) == '\'') {
     Advance();
     token.kind = TokenKind::kUnicodeString;
-    token.text = Delimited('\'', true);
+    token.text = Delimited('\'');
   } else if (c == '\'') {
     token.kind = TokenKind::kString;
-    token.text = Delimited('\'', true);
+    token.text = Delimited('\'');
   } else if (c == '[') {
     token.kind = TokenKind::kQuotedName;
-    token.text = Delimited(']', false);
+    token.text = Delimited(']');
     CheckNameLength(token.text);
   } else if (c == '"') {
     token.kind = quoted_identifier_ ? TokenKind::kQuotedName : TokenKind::kString;
-    token.text = Delimited('"', !quoted_identifier_);
+    token.text = Delimited('"');
     if (quoted_identifier_) CheckNameLength(token.text);
   } else if (c == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
     Advance();
@@ -131,7 +131,7 @@ void Lexer::Scan(Token& token) {
 }
 
 // Reads text between delimiters; a doubled closing delimiter stands for one.
-std::string Lexer::Delimited(char close, bool is_string) {
+std::string Lexer::Delimited(char close) {
   std::size_t start = pos_;
   Advance();  // opening delimiter
   std::string value;
@@ -150,9 +150,7 @@ std::string Lexer::Delimited(char close, bool is_string) {
     value += c;
     Advance();
   }
-  if (is_string) throw UnclosedQuote(text_.substr(start + 1));
-  throw Message(105, "Unclosed quotation mark before the character string '" +
-                         std::string(text_.substr(start + 1)) + "'.", 15);
+  throw UnclosedQuote(text_.substr(start + 1));
 }
 
 void Lexer::ScanNumber(Token& token) {

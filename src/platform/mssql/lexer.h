@@ -56,7 +56,7 @@ class Lexer {
   void SkipBlanksAndComments();
   void SkipBlockComment();
   void Scan(Token& token);
-  std::string Delimited(char close, bool is_string);
+  std::string Delimited(char close);
   void ScanNumber(Token& token);
   void ScanVariable(Token& token);
   void ScanSymbol(Token& token);

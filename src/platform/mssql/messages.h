@@ -1,12 +1,16 @@
-// SQL Server 2000's messages, by number, with their severities and texts.
+// SQL Server 2000's messages, in one table: by what each says, its number,
+// severity, state and text.
 //
-// Every failure the engine raises goes through one of these factories so
-// that clients see the numbers and texts they know from the real server.
+// Every message the engine sends, error or information, is made here from
+// the table, so that clients see the numbers and texts they know from the
+// real server and no text is written twice. A text's {} are filled, in
+// order, with the arguments the message is made with.
 
 #ifndef COURT_PLATFORM_MSSQL_MESSAGES_H_
 #define COURT_PLATFORM_MSSQL_MESSAGES_H_
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -14,10 +18,177 @@
 
 namespace court::mssql {
 
-// A message that the server raised: an error (severity > 10) or information.
-access::Error Message(int number, std::string text, int severity = 16);
+enum class Msg {
+  // Parsing and compiling.
+  kSyntaxNear,
+  kSyntaxNearString,
+  kSyntaxNearKeyword,
+  kUnclosedQuote,
+  kMustBeFirstInBatch,
+  kMissingEndComment,
+  kIdentifierTooLong,
+  kNestedTooDeeply,
+  kTooLarge,
+  kArgumentCount,
+  kArgumentRange,
+  kUnknownFunction,
+  kObjectIdArgument,
+  kMustDeclareVariable,
+  kOrderByInView,
+  kMoreColumnsThanValues,
+  kFewerColumnsThanValues,
+  kColumnCountMismatch,
+  kNoTableToSelectFrom,
+  kAggregateInWhere,
+  // Names.
+  kInvalidObjectName,
+  kInvalidColumnName,
+  kAmbiguousColumnName,
+  kObjectExists,
+  kUnknownDatabase,
+  kCannotOpenDatabase,
+  kNotValidUser,
+  kProcedureNotFound,
+  // Permissions.
+  kNoPermission,
+  kAdHocUpdates,
+  kObjectPermission,
+  kColumnPermission,
+  kDatabasePermission,
+  kNotOwner,
+  kNoGrantPermission,
+  kNoSuchGrantee,
+  kCreateDatabaseGrant,
+  kPrivilegeNotCompatible,
+  // Writing rows.
+  kNullNotAllowed,
+  kTruncated,
+  kStatementTerminated,
+  kCheckConflict,
+  kDuplicateKey,
+  kIdentityInsertOff,
+  kUpdateIdentity,
+  kDerivedField,
+  kDivideByZero,
+  // Conversions and types.
+  kConversionSyntax,
+  kConversionOverflowInt,
+  kArithmeticOverflow,
+  kOverflowConverting,
+  kDatetimeSyntax,
+  kDatetimeOutOfRange,
+  kMoneySyntax,
+  kConvertError,
+  kPrecisionTooLarge,
+  kSizeTooLarge,
+  kUnknownType,
+  kNoColumnWidth,
+  // Tables, views and defaults.
+  kIdentityType,
+  kAlterMissingTable,
+  kDuplicateColumn,
+  kAddNotNullColumn,
+  kMultipleIdentity,
+  kAlterMissingColumn,
+  kCannotAlterColumn,
+  kDependentObject,
+  kColumnInUse,
+  kViewColumnUnnamed,
+  kDuplicateViewColumn,
+  kCannotDropDatabase,
+  kDropMissing,
+  kDefaultInUse,
+  // Constraints.
+  kNoTargetColumn,
+  kPrimaryKeyExists,
+  kNullablePrimaryKey,
+  kDuplicateKeyFound,
+  kDefaultExists,
+  kIdentityDefault,
+  kNoForeignKeys,
+  kNotAConstraint,
+  kCouldNotCreateConstraint,
+  kCouldNotDropConstraint,
+  // Databases and backups.
+  kCreateDatabaseInTransaction,
+  kDatabaseExists,
+  kFileExists,
+  kDeviceActivation,
+  kCreateDatabaseFailed,
+  kAllocating,
+  kCannotOpenFile,
+  kCannotOpenDevice,
+  kBackupFileInUse,
+  kWriteFailed,
+  kBackupInTransaction,
+  kNoDifferential,
+  kBackupTerminating,
+  kProcessedPages,
+  kBackupDone,
+  // Transactions and storage.
+  kCommitWithoutBegin,
+  kRollbackWithoutBegin,
+  kOutOfMemory,
+  kRowTooLarge,
+  kLockTimeout,
+  kDiskFull,
+  kReadOnly,
+  kIoError,
+  kInternalError,
+  // System procedures.
+  kLoginExists,
+  kNoDatabase,
+  kNoLanguage,
+  kNoLogin,
+  kReservedName,
+  kWrongOldPassword,
+  kNotServerRole,
+  kNoRole,
+  kNoMember,
+  kUserExists,
+  kLoginHasUser,
+  kNoUser,
+  kUserOwnsObjects,
+  kOptionNotUnique,
+  kNoOption,
+  kDbOptionUsage,
+  kNoDefault,
+  kNotCreatedDefault,
+  kNoTableColumn,
+  kTimestampDefault,
+  kIdentityBinding,
+  kColumnHasDefault,
+  kInvalidProcedureArgument,
+  kAppLockNotHeld,
+  kPathUsage,
+  kPathNotFound,
+  // Information.
+  kPrint,
+  kLoginCreated,
+  kLoginDropped,
+  kPasswordChanged,
+  kAddedToRole,
+  kAccessGranted,
+  kUserDropped,
+  kDefaultBound,
+  kDefaultUnbound,
+  kChangedDatabase,
+  kChangedLanguage,
+  // Connections.
+  kLoginFailed,
+  kConnectionLimit,
+  kNoPreparedStatement,
+  kTransactionRequest,
+};
 
-// Parse-time errors.
+// The message with its {} filled by args.
+access::Error Message(Msg id, std::initializer_list<std::string_view> args = {});
+
+// The same message at another severity: the class a client sees for it on
+// the wire where that differs from the catalogued one.
+access::Error WithSeverity(const access::Error& message, int severity);
+
+// The messages made in many places, by name.
 access::Error SyntaxNear(std::string_view token);          // 170
 access::Error SyntaxNearKeyword(std::string_view keyword); // 156
 access::Error UnclosedQuote(std::string_view rest);        // 105
@@ -28,25 +199,27 @@ access::Error NestedTooDeeply();                           // 191
 // 50000: a batch or request over the server's size limit, which SQL Server
 // enforces without a message of its own.
 access::Error TooLarge(std::string_view what, std::size_t limit_bytes);
+access::Error UnknownFunction(std::string_view name);      // 195
+// 174, or 189 for a range: a call with too few or too many arguments.
+// max_args < 0: no upper limit.
+access::Error WrongArgumentCount(std::string_view function, int min_args, int max_args);
 
-// Name resolution.
 access::Error InvalidObjectName(std::string_view name);  // 208
 access::Error InvalidColumnName(std::string_view name);  // 207
 access::Error AmbiguousColumnName(std::string_view name);  // 209
 access::Error ObjectExists(std::string_view name);        // 2714
 access::Error MustDeclareVariable(std::string_view name); // 137
+access::Error UnknownDatabase(std::string_view name);     // 911
+access::Error NoPermission();                             // 15247
 
-// Writes.
 access::Error NullNotAllowed(std::string_view column, std::string_view table,
                              std::string_view statement);  // 515
 access::Error Truncated();                                 // 8152
-access::Error StatementTerminated();                       // 3621
 // 547: a CHECK constraint refused a row; column names a column-level check.
 access::Error CheckConflict(std::string_view statement, std::string_view constraint,
                             std::string_view database, std::string_view table,
                             std::string_view column);
 
-// Conversions.
 access::Error ConversionSyntax(std::string_view from, std::string_view value,
                                std::string_view to);  // 245
 access::Error ConversionOverflowInt(std::string_view from, std::string_view value);  // 248

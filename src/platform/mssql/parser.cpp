@@ -1,34 +1,14 @@
 #include "platform/mssql/parser.h"
 
 #include <algorithm>
-#include <iterator>
 
+#include "platform/mssql/keywords.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/parser_state.h"
 
 namespace court::mssql {
 
 namespace {
-
-// Words that never serve as an alias or a bare name.
-constexpr std::string_view kReserved[] = {
-    "ADD",       "ALL",        "ALTER",      "AND",        "AS",         "ASC",
-    "BACKUP",    "BEGIN",      "BETWEEN",    "BREAK",      "BY",         "CASE",
-    "CHECK",     "CHECKPOINT", "CLOSE",      "CLUSTERED",  "COLLATE",    "COMMIT",
-    "CONSTRAINT", "CONTINUE",  "CREATE",     "CROSS",      "CURSOR",     "DATABASE",
-    "DBCC",      "DEALLOCATE", "DECLARE",    "DEFAULT",    "DELETE",     "DESC",
-    "DISTINCT",  "DROP",       "ELSE",       "END",        "ESCAPE",     "EXEC",
-    "EXECUTE",   "EXISTS",     "FETCH",      "FOR",        "FOREIGN",    "FROM",
-    "FULL",      "GOTO",       "GRANT",      "GROUP",      "HAVING",     "IDENTITY",
-    "IF",        "IN",         "INNER",      "INSERT",     "INTO",       "IS",
-    "JOIN",      "KEY",        "KILL",       "LEFT",       "LIKE",       "NONCLUSTERED",
-    "NOT",       "NULL",       "ON",         "OPEN",       "OR",         "ORDER",
-    "OUTER",     "PRIMARY",    "PRINT",      "PROC",       "PROCEDURE",  "RAISERROR",
-    "REFERENCES", "RETURN",    "REVOKE",     "RIGHT",      "ROLLBACK",   "SELECT",
-    "SET",       "TABLE",      "THEN",       "TO",         "TOP",        "TRAN",
-    "TRANSACTION", "TRUNCATE", "UNION",      "UNIQUE",     "UPDATE",     "USE",
-    "VALUES",    "VIEW",       "WHEN",       "WHERE",      "WHILE",      "WITH",
-};
 
 constexpr int kMaxDepth = 1000;
 
@@ -39,11 +19,6 @@ void AddUsedDatabases(const Statement& s, std::vector<std::string>& names) {
   if (const auto* use = std::get_if<UseStmt>(&s.node)) names.push_back(use->database);
   if (const auto* block = std::get_if<BlockStmt>(&s.node))
     for (const StatementPtr& inner : block->statements) AddUsedDatabases(*inner, names);
-}
-
-bool InList(std::string_view word) {
-  auto eq = [&](std::string_view k) { return EqualsKeyword(word, k); };
-  return std::any_of(std::begin(kReserved), std::end(kReserved), eq);
 }
 
 }  // namespace
@@ -107,7 +82,7 @@ access::Error Parser::ErrorHere() const {
     const Token& last = pos_ > 0 ? Previous() : t;
     return SyntaxNear(std::string(text_.substr(last.offset, last.end - last.offset)));
   }
-  if (t.kind == TokenKind::kWord && InList(t.text)) return SyntaxNearKeyword(t.text);
+  if (t.kind == TokenKind::kWord && IsReservedWord(t.text)) return SyntaxNearKeyword(t.text);
   return SyntaxNear(t.kind == TokenKind::kString || t.kind == TokenKind::kUnicodeString
                         ? t.text
                         : std::string(text_.substr(t.offset, t.end - t.offset)));
@@ -115,12 +90,12 @@ access::Error Parser::ErrorHere() const {
 
 bool Parser::IsReserved(std::size_t ahead) const {
   const Token& t = Peek(ahead);
-  return t.kind == TokenKind::kWord && InList(t.text);
+  return t.kind == TokenKind::kWord && IsReservedWord(t.text);
 }
 
 bool Parser::IsName(std::size_t ahead) const {
   const Token& t = Peek(ahead);
-  return t.kind == TokenKind::kQuotedName || (t.kind == TokenKind::kWord && !InList(t.text));
+  return t.kind == TokenKind::kQuotedName || (t.kind == TokenKind::kWord && !IsReservedWord(t.text));
 }
 
 std::string Parser::Name() {

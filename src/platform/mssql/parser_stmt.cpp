@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/mssql/keywords.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
 #include "platform/mssql/parser_state.h"
@@ -43,12 +44,8 @@ StatementPtr Parser::NextStatement() {
 }
 
 bool Parser::StartsStatement() const {
-  static constexpr std::string_view kStarts[] = {
-      "SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "ALTER", "DROP",  "EXEC",
-      "EXECUTE", "DECLARE", "SET",  "IF",     "WHILE",  "BEGIN", "PRINT", "GRANT",
-      "REVOKE", "DENY", "USE",    "TRUNCATE", "RETURN", "COMMIT", "ROLLBACK", "CHECKPOINT", "BACKUP"};
-  return std::any_of(std::begin(kStarts), std::end(kStarts),
-                     [&](std::string_view k) { return IsKeyword(k); });
+  const Token& t = Peek();
+  return t.kind == TokenKind::kWord && IsStatementStart(t.text);
 }
 
 StatementPtr Parser::Statement(bool first_in_batch) {

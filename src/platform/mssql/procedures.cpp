@@ -12,6 +12,7 @@
 #include "platform/mssql/database_records.h"
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
+#include "platform/mssql/name_table.h"
 #include "platform/mssql/password_hash.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/security_store.h"
@@ -69,30 +70,29 @@ void AddLogin(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame");
   std::string database = a.Text("defdb", "master");
   std::string language = a.Text("deflanguage", "us_english");
-  if (LoginExists(x, login)) return x.Raise(Message(15025, "The login '" + login + "' already exists."));
+  if (LoginExists(x, login)) return x.Raise(Message(Msg::kLoginExists, {login}));
   if (!x.session().DatabaseExists(database))
-    return x.Raise(Message(15010, "The database '" + database +
-                                      "' does not exist. Use sp_helpdb to show available databases."));
+    return x.Raise(Message(Msg::kNoDatabase, {database}));
   if (x.session().db().Scalar("SELECT 1 FROM " + Master(x) + ".syslanguages WHERE name = ?1",
                               {Value::Text(language)}).is_null())
-    return x.Raise(Message(15033, "'" + language + "' is not a valid official language name."));
+    return x.Raise(Message(Msg::kNoLanguage, {language}));
   // A login's sid: 16 bytes derived from its name, as SQL logins get a GUID.
   access::Bytes sid(16);
   const std::uint64_t h = Fnv1a(Lower(login), kShortFnvOffsetBasis);
   for (std::size_t i = 0; i < 16; ++i) sid[i] = static_cast<unsigned char>((h >> ((i % 8) * 8)) ^ (i * 37));
   Logins(x.session()).AddLogin({sid, login, database, language,
                                  a.Has("passwd") ? std::optional(a.Text("passwd")) : std::nullopt});
-  x.Inform(15298, "New login created.");
+  x.Inform(Message(Msg::kLoginCreated));
 }
 
 void DropLogin(StatementContext& x, const ExecStmt& s) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame"});
   std::string login = a.Text("loginame");
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
-  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(Msg::kReservedName, {"sa"}));
   Logins(x.session()).DropLogin(login);
-  x.Inform(15249, "Login dropped.");
+  x.Inform(Message(Msg::kLoginDropped));
 }
 
 // Turns a login away or lets it in again. SQL Server 2000 keeps this for
@@ -101,8 +101,8 @@ void DenyLogin(StatementContext& x, const ExecStmt& s, bool deny) {
   RequireServerRole(x.session(), kSecurityadmin);
   Arguments a(x, s, {"loginame"});
   std::string login = a.Text("loginame");
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
-  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(Msg::kReservedName, {"sa"}));
   Logins(x.session()).SetDenied(login, deny);
 }
 
@@ -115,16 +115,16 @@ void ChangePassword(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame", principal ? principal->login : "sa");
   const bool own = principal == nullptr || CompareCi(login, principal->login) == 0;
   if (!own) RequireServerRole(session, kSecurityadmin);
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
   if (principal != nullptr && own && !HasServerRole(session, kSecurityadmin)) {
     Value stored = session.db().Scalar("SELECT password FROM " + Master(x) + ".syslogins WHERE name = ?1",
                                        {Value::Text(login)});
     const std::string old = stored.is_null() ? "" : stored.ToText();
     if (!VerifyPassword(old, a.Text("old")) && !VerifyLegacyDigest(old, a.Text("old")))
-      return x.Raise(Message(15211, "Old (current) password incorrect for user. The password was not changed."));
+      return x.Raise(Message(Msg::kWrongOldPassword));
   }
   Logins(session).SetPassword(login, a.Text("new"));
-  x.Inform(15478, "Password changed.");
+  x.Inform(Message(Msg::kPasswordChanged));
 }
 
 void AddServerRoleMember(StatementContext& x, const ExecStmt& s) {
@@ -132,12 +132,12 @@ void AddServerRoleMember(StatementContext& x, const ExecStmt& s) {
   std::string login = a.Text("loginame"), role = Lower(a.Text("rolename"));
   const unsigned bit = ServerRoleNamed(role);
   if (bit == 0)
-    return x.Raise(Message(15402, "'" + a.Text("rolename") + "' is not a fixed server role.", 11));
+    return x.Raise(Message(Msg::kNotServerRole, {a.Text("rolename")}));
   // A role's members may add others to it; securityadmin to any but sysadmin.
   RequireServerRole(x.session(), bit == kSysadmin ? bit : bit | kSecurityadmin);
-  if (!LoginExists(x, login)) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (!LoginExists(x, login)) return x.Raise(Message(Msg::kNoLogin, {login}));
   Logins(x.session()).AddServerRole(login, role);
-  x.Inform(15488, "'" + login + "' added to role '" + role + "'.");
+  x.Inform(Message(Msg::kAddedToRole, {login, role}));
 }
 
 // Makes a database user a member of a role (db_owner, db_datareader, ...).
@@ -147,11 +147,11 @@ void AddRoleMember(StatementContext& x, const ExecStmt& s) {
   std::string role = a.Text("rolename"), member = a.Text("membername");
   SqliteDb& db = x.session().db();
   Value group = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 1", {Value::Text(role)});
-  if (group.is_null()) return x.Raise(Message(15014, "The role '" + role + "' does not exist in the current database."));
+  if (group.is_null()) return x.Raise(Message(Msg::kNoRole, {role}));
   Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(member)});
-  if (uid.is_null()) return x.Raise(Message(15410, "User or role '" + member + "' does not exist in this database."));
+  if (uid.is_null()) return x.Raise(Message(Msg::kNoMember, {member}));
   Users(x.session()).AddMember(uid.integer(), group.integer());
-  x.Inform(15488, "'" + member + "' added to role '" + role + "'.");
+  x.Inform(Message(Msg::kAddedToRole, {member, role}));
 }
 
 void GrantDbAccess(StatementContext& x, const ExecStmt& s) {
@@ -159,15 +159,15 @@ void GrantDbAccess(StatementContext& x, const ExecStmt& s) {
   Arguments a(x, s, {"loginame", "name_in_db"});
   std::string login = a.Text("loginame"), user = a.Text("name_in_db", login);
   SqliteDb& db = x.session().db();
-  if (CompareCi(login, "sa") == 0) return x.Raise(Message(15405, "Cannot use the reserved user or role name 'sa'.", 11));
+  if (CompareCi(login, "sa") == 0) return x.Raise(Message(Msg::kReservedName, {"sa"}));
   auto sid_rows = db.Rows("SELECT sid FROM " + Master(x) + ".syslogins WHERE name = ?1", {Value::Text(login)});
-  if (sid_rows.empty()) return x.Raise(Message(15007, "The login '" + login + "' does not exist."));
+  if (sid_rows.empty()) return x.Raise(Message(Msg::kNoLogin, {login}));
   if (!db.Scalar("SELECT 1 FROM sysusers WHERE name = ?1", {Value::Text(user)}).is_null())
-    return x.Raise(Message(15023, "User or role '" + user + "' already exists in the current database."));
+    return x.Raise(Message(Msg::kUserExists, {user}));
   if (!db.Scalar("SELECT 1 FROM sysusers WHERE sid = ?1", {sid_rows[0][0]}).is_null())
-    return x.Raise(Message(15063, "The login already has an account under a different user name."));
+    return x.Raise(Message(Msg::kLoginHasUser));
   Users(x.session()).AddUser(user, sid_rows[0][0]);
-  x.Inform(15341, "Granted database access to '" + user + "'.");
+  x.Inform(Message(Msg::kAccessGranted, {user}));
 }
 
 void RevokeDbAccess(StatementContext& x, const ExecStmt& s) {
@@ -178,11 +178,11 @@ void RevokeDbAccess(StatementContext& x, const ExecStmt& s) {
   Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1 AND issqlrole = 0 AND uid > 1 AND uid < 16384",
                         {Value::Text(user)});
   if (uid.is_null() || CompareCi(user, "guest") == 0)
-    return x.Raise(Message(15008, "User '" + user + "' does not exist in the current database."));
+    return x.Raise(Message(Msg::kNoUser, {user}));
   if (!db.Scalar("SELECT 1 FROM sysobjects WHERE uid = ?1", {uid}).is_null())
-    return x.Raise(Message(15183, "The user owns objects in the database and cannot be dropped."));
+    return x.Raise(Message(Msg::kUserOwnsObjects));
   Users(x.session()).DropUser(uid.integer());
-  x.Inform(15491, "User has been dropped from current database.");
+  x.Inform(Message(Msg::kUserDropped));
 }
 
 // Options kept in sysdatabases.status, and (status2) the ones that are not.
@@ -214,19 +214,18 @@ void DbOption(StatementContext& x, const ExecStmt& s) {
   if (!a.Has("optvalue")) return;  // listing the options changes nothing
   RequireDatabaseRole(x.session(), kDbOwner);
   if (!x.session().DatabaseExists(database))
-    return x.Raise(Message(15010, "The database '" + database +
-                                      "' does not exist. Use sp_helpdb to show available databases."));
+    return x.Raise(Message(Msg::kNoDatabase, {database}));
   const DatabaseOption* match = nullptr;
   for (const DatabaseOption& o : kOptions) {
     if (Lower(o.name).find(option) == std::string::npos) continue;
-    if (match != nullptr) return x.Raise(Message(15242, "Database option '" + a.Text("optname") + "' is not unique."));
+    if (match != nullptr) return x.Raise(Message(Msg::kOptionNotUnique, {a.Text("optname")}));
     match = &o;
   }
-  if (match == nullptr) return x.Raise(Message(15011, "Database option '" + a.Text("optname") + "' does not exist."));
+  if (match == nullptr) return x.Raise(Message(Msg::kNoOption, {a.Text("optname")}));
   std::string value = Lower(a.Text("optvalue"));
   bool on = value == "true" || value == "on";
   if (!on && value != "false" && value != "off")
-    return x.Raise(Message(15241, "Usage: sp_dboption [dbname [,optname [,'true' | 'false']]]"));
+    return x.Raise(Message(Msg::kDbOptionUsage));
   SetDatabaseOption(x.session().db(), x.session().master().schema(), database, match->column, match->bit, on);
 }
 
@@ -239,10 +238,9 @@ void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {
   if (bind) {
     def = catalog.FindObject(default_name);
     if (!def || def->xtype != "D")
-      return x.Raise(Message(15016, "The default '" + default_name + "' does not exist."));
+      return x.Raise(Message(Msg::kNoDefault, {default_name}));
     if (def->parent != 0)
-      return x.Raise(Message(15050, "Cannot bind default '" + default_name +
-                                        "'. The default must be created using the CREATE DEFAULT statement.", 11));
+      return x.Raise(Message(Msg::kNotCreatedDefault, {default_name}));
   }
   std::string object = a.Text("objname");
   std::size_t dot = object.rfind('.');
@@ -251,21 +249,20 @@ void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {
   std::shared_ptr<const TableMeta> table = dot == std::string::npos ? nullptr : catalog.FindTable(table_name);
   int index = table && table->xtype == "U" ? table->Find(column_name) : -1;
   if (index < 0)
-    return x.Raise(Message(15104, "You do not own a table named '" + table_name +
-                                      "' that has a column named '" + column_name + "'."));
+    return x.Raise(Message(Msg::kNoTableColumn, {table_name, column_name}));
   RequireOwner(x.session(), table->id, table->name);
   const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
   if (bind) {
     if (column.type.name == "timestamp")
-      return x.Raise(Message(15101, "Cannot bind a default to a column of data type timestamp."));
-    if (column.identity) return x.Raise(Message(15102, "Cannot bind a default to an identity column."));
+      return x.Raise(Message(Msg::kTimestampDefault));
+    if (column.identity) return x.Raise(Message(Msg::kIdentityBinding));
     std::optional<ObjectRow> current = column.cdefault ? catalog.ObjectById(column.cdefault) : std::nullopt;
     if (current && current->parent != 0)
-      return x.Raise(Message(15103, "Cannot bind a default to a column created with or altered to have a default value."));
+      return x.Raise(Message(Msg::kColumnHasDefault));
   }
   catalog.SetDefault(table->id, column.colid, bind ? def->id : 0);
   catalog.Changed();
-  x.Inform(bind ? 15511 : 15519, bind ? "Default bound to column." : "Default unbound from table column.");
+  x.Inform(Message(bind ? Msg::kDefaultBound : Msg::kDefaultUnbound));
 }
 
 void TypeCatalogue(StatementContext& x, const ExecStmt& s) {
@@ -278,7 +275,7 @@ void TypeCatalogue(StatementContext& x, const ExecStmt& s) {
 constexpr int kAppLockInvalid = -999;
 
 access::Error InvalidProcedureArgument(const std::string& procedure) {
-  return Message(15600, "An invalid parameter or option was specified for procedure '" + procedure + "'.");
+  return Message(Msg::kInvalidProcedureArgument, {procedure});
 }
 
 std::optional<std::string> AppLockResource(StatementContext& x, const Arguments& a, const std::string& procedure) {
@@ -307,31 +304,8 @@ int ReleaseAppLock(StatementContext& x, const ExecStmt& s) {
   std::optional<std::string> resource = AppLockResource(x, a, "sp_releaseapplock");
   if (!resource) return kAppLockInvalid;
   if (x.session().app_locks.Release(*resource)) return 0;
-  x.Raise(Message(1223, "Cannot release the application lock (Database Principal: 'public', Resource: '" +
-                            *resource + "') because it is not currently held."));
+  x.Raise(Message(Msg::kAppLockNotHeld, {*resource}));
   return kAppLockInvalid;
-}
-
-// The procedure's return status.
-int Dispatch(StatementContext& x, const ExecStmt& s, const std::string& name) {
-  if (name == "sp_getapplock") return GetAppLock(x, s);
-  if (name == "sp_releaseapplock") return ReleaseAppLock(x, s);
-  if (name == "sp_addlogin") AddLogin(x, s);
-  else if (name == "sp_droplogin") DropLogin(x, s);
-  else if (name == "sp_password") ChangePassword(x, s);
-  else if (name == "sp_denylogin") DenyLogin(x, s, true);
-  else if (name == "sp_grantlogin") DenyLogin(x, s, false);
-  else if (name == "sp_addsrvrolemember") AddServerRoleMember(x, s);
-  else if (name == "sp_grantdbaccess") GrantDbAccess(x, s);
-  else if (name == "sp_addrolemember") AddRoleMember(x, s);
-  else if (name == "sp_revokedbaccess") RevokeDbAccess(x, s);
-  else if (name == "sp_dboption") DbOption(x, s);
-  else if (name == "sp_bindefault") BindDefault(x, s, true);
-  else if (name == "sp_unbindefault") BindDefault(x, s, false);
-  else if (name == "sp_datatype_info") TypeCatalogue(x, s);
-  else if (!RunFileProcedure(x, s))
-    throw Message(2812, "Could not find stored procedure '" + s.procedure.back() + "'.");
-  return 0;
 }
 
 void SetStatus(StatementContext& x, const ExecStmt& s, int status) {
@@ -341,17 +315,61 @@ void SetStatus(StatementContext& x, const ExecStmt& s, int status) {
   variable->value = Value::Integer(status);
 }
 
+template <void (*Run)(StatementContext&, const ExecStmt&)>
+int Succeeds(StatementContext& x, const ExecStmt& s) {
+  Run(x, s);
+  return 0;
+}
+
+void DenyLoginAccess(StatementContext& x, const ExecStmt& s) { DenyLogin(x, s, true); }
+void GrantLoginAccess(StatementContext& x, const ExecStmt& s) { DenyLogin(x, s, false); }
+void BindColumnDefault(StatementContext& x, const ExecStmt& s) { BindDefault(x, s, true); }
+void UnbindColumnDefault(StatementContext& x, const ExecStmt& s) { BindDefault(x, s, false); }
+
+// Sorted by name, which FindSystemProcedure relies on.
+constexpr SystemProcedure kProcedures[] = {
+    {"sp_addlogin", Succeeds<AddLogin>},
+    {"sp_addrolemember", Succeeds<AddRoleMember>},
+    {"sp_addsrvrolemember", Succeeds<AddServerRoleMember>},
+    {"sp_bindefault", Succeeds<BindColumnDefault>},
+    {"sp_datatype_info", Succeeds<TypeCatalogue>},
+    {"sp_dboption", Succeeds<DbOption>},
+    {"sp_denylogin", Succeeds<DenyLoginAccess>},
+    {"sp_droplogin", Succeeds<DropLogin>},
+    {.name = "sp_getapplock", .run = GetAppLock, .outside_write_transaction = true},
+    {"sp_grantdbaccess", Succeeds<GrantDbAccess>},
+    {"sp_grantlogin", Succeeds<GrantLoginAccess>},
+    {"sp_password", Succeeds<ChangePassword>},
+    {.name = "sp_releaseapplock", .run = ReleaseAppLock, .outside_write_transaction = true},
+    {"sp_revokedbaccess", Succeeds<RevokeDbAccess>},
+    {"sp_unbindefault", Succeeds<UnbindColumnDefault>},
+    // They reach the server's own disks: for sysadmin only, whatever else a
+    // login may do.
+    {.name = "xp_create_subdir", .run = Succeeds<CreateSubdirectory>, .sysadmin_only = true},
+    {.name = "xp_fileexist", .run = Succeeds<FileExists>, .sysadmin_only = true},
+    {.name = "xp_fixeddrives", .run = Succeeds<FixedDrives>, .sysadmin_only = true},
+};
+
+static_assert(SortedByName(kProcedures));
+
 }  // namespace
 
-bool IsAppLockProcedure(const ExecStmt& s) {
-  const std::string name = Lower(s.procedure.back());
-  return name == "sp_getapplock" || name == "sp_releaseapplock";
+const SystemProcedure* FindSystemProcedure(std::string_view name) {
+  return FindByName(kProcedures, name);
+}
+
+bool RunsOutsideWriteTransaction(const ExecStmt& s) {
+  const SystemProcedure* procedure = FindSystemProcedure(s.procedure.back());
+  return procedure != nullptr && procedure->outside_write_transaction;
 }
 
 void RunExec(StatementContext& x, const ExecStmt& s) {
-  std::string name = Lower(s.procedure.back());
+  const SystemProcedure* procedure = FindSystemProcedure(s.procedure.back());
+  if (procedure == nullptr) throw Message(Msg::kProcedureNotFound, {s.procedure.back()});
+  if (procedure->sysadmin_only && !IsAdministrator(x.session()))
+    throw Message(Msg::kObjectPermission, {"EXECUTE", procedure->name, "master"});
   try {
-    SetStatus(x, s, Dispatch(x, s, name));
+    SetStatus(x, s, procedure->run(x, s));
   } catch (const access::Error& e) {
     // A refused caller ends the procedure, not the batch.
     if (e.number() != 15247 && e.number() != 3704) throw;

@@ -12,6 +12,8 @@ namespace {
 
 using access::Value;
 
+// SQLite's errors for a duplicate key, which the writer reports as SQL
+// Server's 2627.
 bool IsKeyViolation(const access::Error& e) {
   return e.number() == SQLITE_CONSTRAINT_UNIQUE || e.number() == SQLITE_CONSTRAINT_PRIMARYKEY;
 }
@@ -19,6 +21,9 @@ bool IsKeyViolation(const access::Error& e) {
 
 }  // namespace
 
+// Defaults and CHECK conditions are compiled outside any batch: they see
+// the session's databases, no variables, and of the system variables only
+// @@LANGUAGE; any other reads as null.
 CompileEnv SessionEnv(SessionState& session) {
   CompileEnv env;
   env.current = &session.catalog();
@@ -36,6 +41,10 @@ CompileEnv SessionEnv(SessionState& session) {
 RowWriter::RowWriter(SessionState& session, CompileEnv env, std::shared_ptr<const TableMeta> table)
     : session_(session), env_(std::move(env)), table_(std::move(table)) {}
 
+// A default is kept as the text of its expression, compiled and evaluated
+// for each row that needs it, so that getdate() and the like give each row
+// its own value; the result is converted to the column's type as an
+// inserted value would be.
 Value RowWriter::DefaultValue(const ColumnMeta& column) {
   ExprPtr e = ParseExpression(column.default_expression);
   Compiler compiler(env_);
@@ -44,10 +53,9 @@ Value RowWriter::DefaultValue(const ColumnMeta& column) {
   return ToStorage(v, column.type, session_.date_order);
 }
 
+// SQL Server's 2627 for a duplicate key, naming the table's primary key.
 void RowWriter::ThrowKeyViolation() {
-  throw Message(2627, "Violation of PRIMARY KEY constraint '" + table_->key_name +
-                          "'. Cannot insert duplicate key in object '" + table_->name + "'.",
-                14);
+  throw Message(Msg::kDuplicateKey, {table_->key_name, table_->name});
 }
 
 void RowWriter::Step(SqliteStatement& stmt) {
@@ -59,13 +67,19 @@ void RowWriter::Step(SqliteStatement& stmt) {
   }
 }
 
+// One row, checked in SQL Server's order: an explicit identity needs
+// IDENTITY_INSERT on for this table (544); columns the statement left out
+// take their defaults, or null; a null in a NOT NULL column fails (515);
+// then the key and the CHECK constraints. A table with CHECK constraints
+// inserts under a savepoint, so a refused row is taken back. An explicit
+// identity beyond the table's counter moves the counter up, and
+// @@IDENTITY is the row's identity either way.
 std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   const TableMeta& t = *table_;
   int identity = t.IdentityIndex();
   bool explicit_identity = identity >= 0 && values[static_cast<std::size_t>(identity)].has_value();
   if (explicit_identity && CompareCi(session_.identity_insert_table, t.name) != 0)
-    throw Message(544, "Cannot insert explicit value for identity column in table '" + t.name +
-                           "' when IDENTITY_INSERT is set to OFF.");
+    throw Message(Msg::kIdentityInsertOff, {t.name});
   // Taken before the statement's savepoint: a failed insert leaves a gap.
   if (identity >= 0 && !explicit_identity)
     values[static_cast<std::size_t>(identity)] = Value::Integer(session_.catalog().NextIdentity(t.id));
@@ -95,6 +109,12 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   return rowid;
 }
 
+// One UPDATE statement under a savepoint, so that it changes all its rows
+// or none. NOT NULL is checked after the change, for the assigned columns
+// only, over the whole table (515). The CHECK constraints test
+// only the rows the statement changed, whose rowids are noted in a
+// temporary table before the change, since the change may move them out of
+// the condition that chose them.
 int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignments,
                       const std::string& where, const std::vector<Value>& params) {
   const TableMeta& t = *table_;
@@ -127,6 +147,11 @@ int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignment
   return changed;
 }
 
+// Each CHECK constraint of the table against the rows given (a condition
+// over t0): the first row any check refuses fails the statement with 547,
+// naming the constraint and, for a column-level check, its column. Checks
+// are kept as text and compiled here, as SQL Server keeps them in
+// syscomments.
 void RowWriter::CheckRows(const std::string& rows, const std::vector<Value>& params,
                           const char* statement) {
   for (const CheckConstraint& check : table_->checks) {

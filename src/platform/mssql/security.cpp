@@ -154,8 +154,7 @@ DatabaseUser EnterDatabase(SessionState& session) {
                        !db.Scalar("SELECT 1 FROM sysusers WHERE uid = ?1 AND hasdbaccess = 1",
                                   {Value::Integer(kGuest)}).is_null();
     if (!guest)
-      throw Message(916, "Server user '" + principal->login + "' is not a valid user in database '" +
-                             session.database() + "'.", 14);
+      throw Message(Msg::kNotValidUser, {principal->login, session.database()});
     uid = Value::Integer(kGuest);
   }
   user.uid = static_cast<int>(uid.integer());
@@ -179,19 +178,18 @@ bool HasDatabaseRole(const SessionState& session, int role) {
 }
 
 void RequireServerRole(const SessionState& session, unsigned any_of) {
-  if (!HasServerRole(session, any_of)) throw Message(15247, "User does not have permission to perform this action.");
+  if (!HasServerRole(session, any_of)) throw NoPermission();
 }
 
 void RequireDatabaseRole(const SessionState& session, int role) {
-  if (!HasDatabaseRole(session, role)) throw Message(15247, "User does not have permission to perform this action.");
+  if (!HasDatabaseRole(session, role)) throw NoPermission();
 }
 
 bool RequireObject(SessionState& session, const TableMeta& object, Action action) {
   if (IsAdministrator(session)) return true;
   const bool system = object.xtype == "S";
   if (system && action != kSelect)
-    throw Message(259, "Ad hoc updates to system catalogs are not enabled. The system administrator must "
-                       "reconfigure SQL Server to allow this.");
+    throw Message(Msg::kAdHocUpdates);
   // Master's objects seen from another database: only its system tables, to everyone.
   if (object.schema != "main") {
     if (system) return true;
@@ -210,8 +208,8 @@ bool RequireObject(SessionState& session, const TableMeta& object, Action action
       return true;
     }
   }
-  throw Message(229, ActionName(action) + " permission denied on object '" + object.name + "', database '" +
-                         (object.schema == "main" ? session.database() : "master") + "', owner 'dbo'.", 14);
+  throw Message(Msg::kObjectPermission,
+                {ActionName(action), object.name, object.schema == "main" ? session.database() : "master"});
 }
 
 void RequireColumn(SessionState& session, const TableMeta& object, const ColumnMeta& column, Action action) {
@@ -225,8 +223,7 @@ void RequireColumn(SessionState& session, const TableMeta& object, const ColumnM
     if (protection == 0 && object.xtype == "S" && action == kSelect) protection = 1;
     if (protection > 0 || ColumnRights::Has(columns.granted, column.colid)) return;
   }
-  throw Message(230, ActionName(action) + " permission denied on column '" + column.name + "' of object '" +
-                         object.name + "', database '" + session.database() + "', owner 'dbo'.", 14);
+  throw Message(Msg::kColumnPermission, {ActionName(action), column.name, object.name, session.database()});
 }
 
 std::string ReadSource(SessionState& session, const TableMeta& table, bool* whole) {
@@ -251,18 +248,18 @@ void RequireStatement(SessionState& session, Action action) {
              Protection(session, "main", 0, action) > 0) {
     return;
   }
-  throw Message(262, ActionName(action) + " permission denied in database '" + session.database() + "'.", 14);
+  throw Message(Msg::kDatabasePermission, {ActionName(action), session.database()});
 }
 
 void RequireOwner(SessionState& session, int object_id, const std::string& object_name) {
   if (HasDatabaseRole(session, kDbDdladmin) || ObjectOwner(session, object_id) == session.user().uid) return;
-  throw Message(3704, "User does not have permission to perform this operation on object '" + object_name + "'.");
+  throw Message(Msg::kNotOwner, {object_name});
 }
 
 void RequireGrantor(SessionState& session, int object_id) {
   if (HasDatabaseRole(session, kDbSecurityadmin)) return;
   if (object_id != 0 && ObjectOwner(session, object_id) == session.user().uid) return;
-  throw Message(4613, "Grantor does not have GRANT permission.");
+  throw Message(Msg::kNoGrantPermission);
 }
 
 void TakeOwnership(SessionState& session, int object_id) {

@@ -18,7 +18,7 @@ SessionState::SessionState(Server& server, const std::string& database, std::opt
   std::optional<DatabaseEntry> entry = server.FindDatabase(*master, "main", database);
   server.GiveBack(server.MasterFile(), master_id, std::move(master));
   if (!entry || !std::filesystem::exists(entry->file))
-    throw Message(4060, "Cannot open database requested in login '" + database + "'. Login fails.", 11);
+    throw Message(Msg::kCannotOpenDatabase, {database});
   Open(*entry);
   user_ = EnterDatabase(*this);
   Idle();
@@ -80,9 +80,7 @@ void SessionState::Use(const std::string& database) {
   std::optional<DatabaseEntry> entry =
       server_.FindDatabase(db(), in_master() ? "main" : "master", database);
   if (!entry || !std::filesystem::exists(entry->file))
-    throw Message(911, "Could not locate entry in sysdatabases for database '" + database +
-                           "'. No entry found with that name. Make sure that the name is entered "
-                           "correctly.");
+    throw UnknownDatabase(database);
   // The current database stays open: a transaction on it goes on.
   if (entry->name == database_) return;
   const DatabaseEntry previous = entry_;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/mssql/builtin_functions.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
@@ -27,16 +28,35 @@ bool AnyNull(int argc, sqlite3_value** argv) {
   return false;
 }
 
-void GetDate(sqlite3_context* ctx, int, sqlite3_value**) { ResultText(ctx, FormatDateTime(Now())); }
+int Collate(void*, int la, const void* a, int lb, const void* b) {
+  return CompareCi(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(la)),
+                   std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lb)));
+}
 
-void Len(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void Register(sqlite3* db, const SqliteFunction& f, FunctionContext* context) {
+  const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+  for (int n = f.min_args; n <= f.max_args; ++n)
+    sqlite3_create_function(db, f.name, n, flags, f.needs_context ? context : nullptr, f.implementation,
+                            nullptr, nullptr);
+}
+
+}  // namespace
+
+void RegisterServerFunctions(sqlite3* db, FunctionContext* context) {
+  sqlite3_create_collation(db, "CI", SQLITE_UTF8, nullptr, Collate);
+  for (const SqliteFunction& f : EngineHelperFunctions()) Register(db, f, context);
+  for (const BuiltinFunction& f : BuiltinFunctions())
+    if (f.sqlite.name != nullptr) Register(db, f.sqlite, context);
+}
+
+void SqlGetDate(sqlite3_context* ctx, int, sqlite3_value**) { ResultText(ctx, FormatDateTime(Now())); }
+
+void SqlLen(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   sqlite3_result_int(ctx, Utf16Length(WithoutTrailingBlanks(TextArg(argv[0]))));
 }
 
-// datalength(value, unicode): bytes the value takes on the server; text
-// counts in code page 936, or two bytes a character for Unicode types.
-void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void SqlDataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   switch (sqlite3_value_type(argv[0])) {
     case SQLITE_NULL: return sqlite3_result_null(ctx);
     case SQLITE_TEXT: {
@@ -49,9 +69,7 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
-// court_convert(value, xtype, length, precision, scale, unicode_source):
-// the conversion of a value into a column or variable of that type.
-void Convert(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void SqlConvert(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
   access::Value v;
   switch (sqlite3_value_type(argv[0])) {
@@ -85,20 +103,17 @@ void Convert(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
-// court_divisor(x): x itself, unless it is zero, which no division or
-// modulo of the server accepts.
-void Divisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void SqlDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_numeric_type(argv[0]);
   if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(argv[0]) == 0.0) {
     auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
-    context->pending = Message(8134, "Divide by zero error encountered.");
+    context->pending = Message(Msg::kDivideByZero);
     return sqlite3_result_error(ctx, context->pending->what(), -1);
   }
   sqlite3_result_value(ctx, argv[0]);
 }
 
-// like(pattern, value[, escape]): SQLite passes the pattern first.
-void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void SqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   int escape = -1;
   if (argc == 3) {
@@ -108,33 +123,10 @@ void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, LikeMatch(TextArg(argv[0]), TextArg(argv[1]), escape));
 }
 
-// charindex(needle, haystack[, start]): 1-based, 0 when not found.
-void CharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void SqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;
   sqlite3_result_int(ctx, FindCi(TextArg(argv[0]), TextArg(argv[1]), start));
-}
-
-int Collate(void*, int la, const void* a, int lb, const void* b) {
-  return CompareCi(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(la)),
-                   std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lb)));
-}
-
-}  // namespace
-
-void RegisterServerFunctions(sqlite3* db, FunctionContext* context) {
-  int utf8 = SQLITE_UTF8;
-  sqlite3_create_collation(db, "CI", utf8, nullptr, Collate);
-  sqlite3_create_function(db, "like", 2, utf8 | SQLITE_DETERMINISTIC, nullptr, Like, nullptr, nullptr);
-  sqlite3_create_function(db, "like", 3, utf8 | SQLITE_DETERMINISTIC, nullptr, Like, nullptr, nullptr);
-  sqlite3_create_function(db, "getdate", 0, utf8, nullptr, GetDate, nullptr, nullptr);
-  sqlite3_create_function(db, "len", 1, utf8 | SQLITE_DETERMINISTIC, nullptr, Len, nullptr, nullptr);
-  sqlite3_create_function(db, "charindex", 2, utf8 | SQLITE_DETERMINISTIC, nullptr, CharIndex, nullptr, nullptr);
-  sqlite3_create_function(db, "charindex", 3, utf8 | SQLITE_DETERMINISTIC, nullptr, CharIndex, nullptr, nullptr);
-  sqlite3_create_function(db, "datalength", 2, utf8 | SQLITE_DETERMINISTIC, nullptr, DataLength, nullptr, nullptr);
-  sqlite3_create_function(db, "court_convert", 6, utf8 | SQLITE_DETERMINISTIC, context, Convert,
-                          nullptr, nullptr);
-  sqlite3_create_function(db, "court_divisor", 1, utf8 | SQLITE_DETERMINISTIC, context, Divisor, nullptr, nullptr);
 }
 
 }  // namespace court::mssql

@@ -1,7 +1,7 @@
-// The built-in functions that compiled T-SQL calls inside SQLite: getdate,
-// len, charindex, datalength, LIKE, and the engine's own conversions
-// (court_convert, court_divisor), with the collation "CI" registered
-// beside them on every connection the engine opens.
+// The SQLite side of the built-in functions that compiled T-SQL calls:
+// their implementations, and the registration of those that
+// builtin_functions.h names, with the collation "CI" beside them, on every
+// connection the engine opens.
 
 #ifndef COURT_PLATFORM_MSSQL_SQL_FUNCTIONS_H_
 #define COURT_PLATFORM_MSSQL_SQL_FUNCTIONS_H_
@@ -23,6 +23,23 @@ struct FunctionContext {
 };
 
 void RegisterServerFunctions(sqlite3* db, FunctionContext* context);
+
+// The implementations, as sqlite3_create_function takes them.
+void SqlGetDate(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+void SqlLen(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// datalength(value, unicode): bytes the value takes on the server; text
+// counts in code page 936, or two bytes a character for Unicode types.
+void SqlDataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// court_convert(value, xtype, length, precision, scale, unicode_source):
+// the conversion of a value into a column or variable of that type.
+void SqlConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// court_divisor(x): x itself, unless it is zero, which no division or
+// modulo of the server accepts.
+void SqlDivisor(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// like(pattern, value[, escape]): SQLite passes the pattern first.
+void SqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// charindex(needle, haystack[, start]): 1-based, 0 when not found.
+void SqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 
 }  // namespace court::mssql
 

@@ -21,6 +21,10 @@ struct TypeRow {
   int scale;
 };
 
+// The server's types as systypes lists them. length is the fixed size in
+// bytes, 0 for the types declared with a size (char(n), decimal(p,s), ...);
+// precision and scale are those of the numeric types. sysname is
+// nvarchar(128) under its own name, with nvarchar's xtype.
 constexpr TypeRow kTypes[] = {
     {"image", TypeFamily::kBinary, 34, 16, 0, 0},
     {"text", TypeFamily::kChar, 35, 16, 0, 0},
@@ -55,6 +59,8 @@ std::string Lower(std::string s) {
   return s;
 }
 
+// The bytes a decimal of this precision takes in a row, which
+// syscolumns.length reports: SQL Server stores 5, 9, 13 or 17 by precision.
 int DecimalLength(int precision) {
   if (precision <= 9) return 5;
   if (precision <= 19) return 9;
@@ -68,6 +74,11 @@ const TypeRow* Find(const std::string& name) {
   return nullptr;
 }
 
+// A type as its row describes it, with what the row leaves implicit:
+// whether text counts in UTF-16 (two bytes a character), whether values are
+// padded to the full length (char, nchar, binary), and whether the type is
+// one of the large ones (text, ntext, image) that take no size and that no
+// length check applies to.
 SqlType FromRow(const TypeRow& row) {
   SqlType t;
   t.name = row.name;
@@ -93,11 +104,9 @@ int TypeArgument(const std::string& text) {
 void CheckSize(const SqlType& t, int size, const std::string& position) {
   const int most = t.family == TypeFamily::kDecimal ? 38 : t.unicode ? 4000 : 8000;
   if (size > most && t.family == TypeFamily::kDecimal)
-    throw Message(2750, position + "Specified column precision " + std::to_string(size) +
-                            " is greater than the maximum precision of 38.");
+    throw Message(Msg::kPrecisionTooLarge, {position, std::to_string(size)});
   if (size > most)
-    throw Message(131, "The size (" + std::to_string(size) + ") given to the type '" + t.name +
-                           "' exceeds the maximum allowed for any data type (" + std::to_string(most) + ").");
+    throw Message(Msg::kSizeTooLarge, {std::to_string(size), t.name, std::to_string(most)});
 }
 
 // Sets the declared size of a sized type: characters for text, bytes else.
@@ -113,6 +122,8 @@ void ApplySize(SqlType& t, int size) {
 
 }  // namespace
 
+// What a value of the type may hold, in characters for text and bytes for
+// binary; 0 where nothing is checked: numbers, dates and the large types.
 int SqlType::Capacity() const {
   if (large || (family != TypeFamily::kChar && family != TypeFamily::kBinary)) return 0;
   return unicode ? length / 2 : length;
@@ -137,17 +148,22 @@ access::ValueType SqlType::ValueKind() const {
   }
 }
 
+// A declared type as the server resolves it. Names match in any case;
+// float(n) with n of 24 or fewer bits is real; only the types declared with
+// a size take one (2716 names the others); a size left out is 1, or 18 for
+// decimal and numeric. Errors start with the column's or parameter's
+// position, as SQL Server's do.
 SqlType ResolveType(const TypeName& declared, int ordinal) {
   std::string name = Lower(declared.name);
   std::string position = "Column or parameter #" + std::to_string(ordinal) + ": ";
   const TypeRow* row = Find(name);
-  if (row == nullptr) throw Message(2715, position + "Cannot find data type " + declared.name + ".");
+  if (row == nullptr) throw Message(Msg::kUnknownType, {position, declared.name});
   SqlType t = FromRow(*row);
   if (name == "float" && !declared.args.empty() && TypeArgument(declared.args[0]) <= 24)
     return FromRow(*Find("real"));
   bool sized = t.length == 0;
   if (!sized && !declared.args.empty() && name != "float")
-    throw Message(2716, position + "Cannot specify a column width on data type " + name + ".");
+    throw Message(Msg::kNoColumnWidth, {position, name});
   if (sized) {
     int size = declared.args.empty() ? (t.family == TypeFamily::kDecimal ? 18 : 1)
                                      : TypeArgument(declared.args[0]);
@@ -159,12 +175,19 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
   return t;
 }
 
+// A type the engine itself names, for literals and the results of
+// functions and operators: name is always in kTypes, so nothing is checked.
 SqlType BuiltinType(const std::string& name, int length) {
   SqlType t = FromRow(*Find(name));
   if (t.length == 0) ApplySize(t, length);
   return t;
 }
 
+// The type SQL Server gives a constant written with a point: numeric with
+// as many digits as are written, leading zeros of the whole part not
+// counted, from 1 to 38. So 12.50 is numeric(4,2) and 0.5 numeric(1,1); the
+// digits decide the result type of the arithmetic the constant takes part
+// in (DecimalResultType).
 SqlType DecimalLiteralType(std::string_view text) {
   const std::size_t point = text.find('.');
   const std::string_view whole = text.substr(0, point);
@@ -212,6 +235,9 @@ SqlType DecimalResultType(char op, const SqlType& left, const SqlType& right) {
   return t;
 }
 
+// The type as a column definition writes it: sizes in characters for
+// Unicode text, the precision and scale of decimals, nothing for the types
+// of fixed size (timestamp's 8 bytes included).
 std::string SqlType::Declaration() const {
   if (family == TypeFamily::kDecimal)
     return name + "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
@@ -219,6 +245,11 @@ std::string SqlType::Declaration() const {
   return sized ? name + "(" + std::to_string(unicode ? length / 2 : length) + ")" : name;
 }
 
+// A column's type read back from syscolumns. xtype picks the row, and the
+// stored length, precision and scale replace those of a sized type.
+// sysname's xtype is nvarchar's, and a column read back is nvarchar; an
+// xtype this server does not know reads as sql_variant, which holds any
+// value unconverted.
 SqlType TypeFromCatalog(int xtype, int length, int precision, int scale) {
   for (const TypeRow& row : kTypes) {
     if (row.xtype != xtype || std::string(row.name) == "sysname") continue;

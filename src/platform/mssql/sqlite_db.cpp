@@ -161,7 +161,7 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
     // Server could not open either.
     if (system_errno == ENOSPC || system_errno == EROFS || system_errno == EACCES)
       throw StorageError(rc, message + ": " + file.string(), system_errno);
-    throw Message(5120, "Unable to open the physical file \"" + file.string() + "\".");
+    throw Message(Msg::kCannotOpenFile, {file.string()});
   }
   // SQLite falls back to reading a file it may not write; the server
   // writes every database it opens, so that is a read-only disk to report.

@@ -6,24 +6,23 @@
 #include "platform/mssql/messages.h"
 #include "platform/mssql/row_writer.h"
 #include "platform/mssql/security.h"
+#include "platform/mssql/system_variables.h"
 #include "platform/mssql/text.h"
 
 namespace court::mssql {
 
 using access::Value;
 
-void StatementContext::Inform(int number, const std::string& text) {
-  result_.messages.push_back(Message(number, text, number == 0 ? 0 : 10));
-}
+void StatementContext::Inform(const access::Error& message) { result_.messages.push_back(message); }
 
 void StatementContext::Raise(const access::Error& error) {
   result_.messages.push_back(error);
   session_.last_error = error.number();
 }
 
-void StatementContext::Fail(const access::Error& error, int follower, const std::string& text) {
+void StatementContext::Fail(const access::Error& error, const access::Error& follower) {
   Raise(error);
-  result_.messages.push_back(Message(follower, text, follower == 3621 ? 0 : 16));
+  result_.messages.push_back(follower);
   throw BatchAbort{};
 }
 
@@ -33,17 +32,9 @@ Variable* StatementContext::FindVariable(const std::string& name) {
 }
 
 Value StatementContext::SystemVariable(const std::string& name) {
-  if (name == "language") return Value::Text(session_.language);
-  if (name == "identity") return session_.last_identity ? Value::Integer(session_.last_identity) : Value();
-  if (name == "rowcount") return Value::Integer(session_.row_count);
-  if (name == "error") return Value::Integer(session_.last_error);
-  if (name == "trancount") return Value::Integer(sqlite3_get_autocommit(session_.db().handle()) ? 0 : 1);
-  if (name == "max_precision") return Value::Integer(38);
-  if (name == "spid") return Value::Integer(51);
-  if (name == "servername") return Value::Text("(local)");
-  if (name == "version")
-    return Value::Text("Microsoft SQL Server  2000 - 8.00.2039 (Embedded court-setup engine)");
-  throw MustDeclareVariable("@@" + name);
+  std::optional<Value> value = SystemVariableValue(session_, name);
+  if (!value) throw MustDeclareVariable("@@" + name);
+  return *value;
 }
 
 CompileEnv StatementContext::Env() {

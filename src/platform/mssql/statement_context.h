@@ -26,10 +26,10 @@ class StatementContext {
   StatementContext(SessionState& session, BatchResult& result) : session_(session), result_(result) {}
 
   // Message helpers for the statement handlers.
-  void Inform(int number, const std::string& text);
+  void Inform(const access::Error& message);  // information: the batch goes on, @@ERROR stays
   void Raise(const access::Error& error);  // records an error; the batch goes on
   // Records the error and its follow-up message, then ends the batch.
-  [[noreturn]] void Fail(const access::Error& error, int follower, const std::string& text);
+  [[noreturn]] void Fail(const access::Error& error, const access::Error& follower);
 
   // Expression evaluation outside queries.
   CompileEnv Env();

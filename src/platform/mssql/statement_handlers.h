@@ -6,6 +6,7 @@
 
 #include "platform/mssql/ast.h"
 #include "platform/mssql/statement_context.h"
+#include "platform/mssql/system_procedures.h"
 
 namespace court::mssql {
 
@@ -20,13 +21,14 @@ void RunCreateView(StatementContext& x, const CreateViewStmt& s);
 void RunCreateDefault(StatementContext& x, const CreateDefaultStmt& s);
 void RunDrop(StatementContext& x, const DropStmt& s);
 void RunCreateDatabase(StatementContext& x, const CreateDatabaseStmt& s);
+// A system procedure from the table of system_procedures.h; 2812 for any
+// other name.
 void RunExec(StatementContext& x, const ExecStmt& s);
-// sp_getapplock and sp_releaseapplock: they write nothing stored and may wait
-// for another session, so they run outside a write transaction, which would
-// keep that session from writing meanwhile.
-bool IsAppLockProcedure(const ExecStmt& s);
-// The server-file procedures (xp_fileexist, ...); false for any other name.
-bool RunFileProcedure(StatementContext& x, const ExecStmt& s);
+bool RunsOutsideWriteTransaction(const ExecStmt& s);
+// The server-file procedures (file_procedures.cpp).
+void FileExists(StatementContext& x, const ExecStmt& s);          // xp_fileexist
+void CreateSubdirectory(StatementContext& x, const ExecStmt& s);  // xp_create_subdir
+void FixedDrives(StatementContext& x, const ExecStmt& s);         // xp_fixeddrives
 void RunGrant(StatementContext& x, const GrantStmt& s);
 // Copies a database to a file while it stays in use (exec_backup.cpp).
 void RunBackup(StatementContext& x, const BackupStmt& s);

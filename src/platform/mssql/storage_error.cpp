@@ -24,17 +24,14 @@ access::Error StorageError(int code, const std::string& message, int system_errn
     case SQLITE_CONSTRAINT: return access::Error(code, "Violation of a key constraint.", 14, 1);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-      return access::Error(1222, "Lock request time out period exceeded. Another program is writing to "
-                                 "this server; run again when it has finished.", 16, 56);
-    case SQLITE_NOMEM: return Message(701, "There is insufficient system memory to run this query.", 17);
+      return Message(Msg::kLockTimeout);
+    case SQLITE_NOMEM: return Message(Msg::kOutOfMemory);
     case SQLITE_FULL:
-      return access::Error(1105, "Could not allocate space because the disk holding the database is "
-                                 "full. Free disk space, then run again (" + message + ").", 17, 2);
-    case SQLITE_TOOBIG: return Message(1701, "Creating or altering the row failed because it is too large.");
+      return Message(Msg::kDiskFull, {message});
+    case SQLITE_TOOBIG: return Message(Msg::kRowTooLarge);
     case SQLITE_READONLY:
     case SQLITE_PERM:
-      return access::Error(3906, "Could not update the database because its file or disk is "
-                                 "read-only. Make it writable, then run again (" + message + ").", 16, 1);
+      return Message(Msg::kReadOnly, {message});
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
       if (system_errno == ENOSPC) return StorageError(SQLITE_FULL, message);
@@ -42,23 +39,20 @@ access::Error StorageError(int code, const std::string& message, int system_errn
       [[fallthrough]];
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-      return access::Error(823, "I/O error (" + message + ") detected on a database file. Check the "
-                                "disk, then run again.", 24, 2);
+      return Message(Msg::kIoError, {message});
   }
   if (Says(message, "cannot commit - no transaction"))
-    return Message(3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    return Message(Msg::kCommitWithoutBegin);
   if (Says(message, "cannot rollback - no transaction"))
-    return Message(3903, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    return Message(Msg::kRollbackWithoutBegin);
   if (Says(message, "misuse of aggregate"))
-    return Message(147, "An aggregate may not appear in the WHERE clause unless it is in a subquery "
-                        "contained in a HAVING clause or a select list, and the column being "
-                        "aggregated is an outer reference.");
+    return Message(Msg::kAggregateInWhere);
   if (Says(message, "too large") || Says(message, "too many") || Says(message, "stack overflow") ||
       Says(message, "too deep"))
     return NestedTooDeeply();
   if (Says(message, "unrecognized token") || Says(message, "syntax error"))
-    return Message(170, "Line 1: Incorrect syntax near the character string.", 15);
-  return Message(8624, "Internal SQL Server error.");
+    return Message(Msg::kSyntaxNearString);
+  return Message(Msg::kInternalError);
 }
 
 }  // namespace court::mssql

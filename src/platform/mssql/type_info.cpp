@@ -27,6 +27,8 @@ struct TypeInfoRow {
 constexpr int kOdbc3DateTime = 93;
 constexpr int kOdbc2DateTime = 11;
 
+// sp_datatype_info's rows, one per type, as an ODBC 3 client sees them; N
+// marks a column that is null for the type.
 constexpr TypeInfoRow kRows[] = {
     {"sql_variant", -150, 8000, nullptr, nullptr, nullptr, 1, 2, N, 0, N, 0, 0, -150, N, 10, 0},
     {"uniqueidentifier", -11, 36, "'", "'", nullptr, 1, 2, N, 0, N, N, N, -11, N, N, 0},
@@ -61,6 +63,10 @@ Value Text(const char* s) { return s == nullptr ? Value() : Value::Text(s); }
 
 }  // namespace
 
+// sp_datatype_info [data_type [, odbcver]]: the types the server offers,
+// for ODBC's SQLGetTypeInfo. An ODBC 2 client knows datetime by its old
+// code, 11, rather than 93. The rows come sorted by DATA_TYPE; types
+// sharing one keep the order of kRows.
 void DataTypeInfo(StatementContext& x, int data_type, int odbc_version) {
   const struct {
     const char* name;

@@ -9,8 +9,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <thread>
 
+#include "platform/mssql/messages.h"
 #include "platform/tds/session.h"
 
 namespace court::tds {
@@ -79,7 +81,7 @@ void Listener::Run() {
 void Listener::Start(int fd) {
   int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  std::string refusal;
+  std::optional<access::Error> refusal;
   std::uint16_t spid;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -88,10 +90,7 @@ void Listener::Start(int fd) {
       return;
     }
     if (active_ >= context_.limits.max_connections)
-      refusal = "Could not connect because the maximum number of '" +
-                std::to_string(context_.limits.max_connections) +
-                "' user connections has already been reached. The system administrator can use "
-                "sp_configure to increase the maximum value. The connection has been closed.";
+      refusal = mssql::Message(mssql::Msg::kConnectionLimit, {std::to_string(context_.limits.max_connections)});
     ++active_;
     spid = next_spid_++;
     if (next_spid_ == 0) next_spid_ = 51;

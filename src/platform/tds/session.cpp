@@ -23,7 +23,7 @@ constexpr std::uint16_t kCommands[] = {0, 0xC1, 0xC3, 0xC5, 0xC4};
 constexpr std::size_t kMinPacket = 512;
 
 access::Error LoginFailed(const std::string& user) {
-  return mssql::Message(18456, "Login failed for user '" + user + "'.", 14);
+  return mssql::Message(mssql::Msg::kLoginFailed, {user});
 }
 
 // The database a "Changed database context to 'X'." message names.
@@ -66,7 +66,7 @@ int HandleParameter(const RpcCall& call) {
 
 }  // namespace
 
-Session::Session(ServerContext& context, int fd, std::uint16_t spid, std::string refusal)
+Session::Session(ServerContext& context, int fd, std::uint16_t spid, std::optional<access::Error> refusal)
     : context_(context), channel_(fd, context.stop_fd, spid), refusal_(std::move(refusal)) {
   channel_.set_io_timeout_ms(context.limits.io_timeout_ms);
 }
@@ -130,8 +130,8 @@ bool Session::LogIn() {
   const std::size_t packet = login.packet_size == 0 ? kDefaultPacket : login.packet_size;
   channel_.set_packet_size(std::clamp(packet, kMinPacket, context_.limits.max_packet));
   user_ = login.user;
-  if (!refusal_.empty()) {
-    Refuse({mssql::Message(17809, refusal_, 20)});
+  if (refusal_) {
+    Refuse({*refusal_});
     return false;
   }
   std::optional<mssql::Principal> principal;
@@ -153,10 +153,10 @@ bool Session::LogIn() {
   Bytes out;
   TokenWriter w = Writer(out);
   w.Environment(kEnvDatabase, database_, "master");
-  w.Message(mssql::Message(5701, "Changed database context to '" + database_ + "'.", 0));
+  w.Message(mssql::WithSeverity(mssql::Message(mssql::Msg::kChangedDatabase, {database_}), 0));
   w.CollationChange();
   w.Environment(kEnvLanguage, "us_english", "");
-  w.Message(mssql::Message(5703, "Changed language setting to us_english.", 0));
+  w.Message(mssql::Message(mssql::Msg::kChangedLanguage, {"us_english"}));
   w.LoginAck();
   w.Environment(kEnvPacketSize, std::to_string(channel_.packet_size()), std::to_string(kDefaultPacket));
   w.Done(kDone, kDoneFinal);
@@ -242,7 +242,7 @@ void Session::WriteResult(const mssql::BatchResult& result, TokenWriter& out, Do
         database_ = now;
       }
       // SQL Server sends the change of database with class 0, below its catalogued 10.
-      out.Message(m.number() == 5701 ? mssql::Message(5701, m.description(), 0) : m);
+      out.Message(m.number() == 5701 ? mssql::WithSeverity(m, 0) : m);
       error = error || m.severity() > 10;
     }
     for (; results < results_end; ++results) {
@@ -325,7 +325,7 @@ void Session::RunCall(const RpcCall& call, TokenWriter& out, bool last) {
       const int handle = HandleParameter(call);
       auto found = prepared_.find(handle);
       if (found == prepared_.end())
-        throw mssql::Message(8179, "Could not find prepared statement with handle " + std::to_string(handle) + ".");
+        throw mssql::Message(mssql::Msg::kNoPreparedStatement, {std::to_string(handle)});
       ExecuteCall(found->second.sql, call, 1, found->second.names, out, outputs);
     } else if (procedure == "sp_unprepare") {
       prepared_.erase(HandleParameter(call));
@@ -368,8 +368,7 @@ void Session::RunTransactionRequest(const Message& message) {
   Bytes out;
   TokenWriter w = Writer(out);
   if (sql == nullptr) {
-    w.Message(mssql::Message(50000, "Transaction manager request " + std::to_string(request) +
-                                        " is not supported by this server."));
+    w.Message(mssql::Message(mssql::Msg::kTransactionRequest, {std::to_string(request)}));
     w.Done(kDone, kDoneError);
   } else {
     Execute(sql, {}, w, kDone, true);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/mssql/embedded_driver.h"
@@ -23,7 +24,8 @@ class Session {
  public:
   // Takes ownership of the socket. refusal: a message to answer the login
   // with instead of admitting the client (too many connections).
-  Session(ServerContext& context, int fd, std::uint16_t spid, std::string refusal = "");
+  Session(ServerContext& context, int fd, std::uint16_t spid,
+          std::optional<access::Error> refusal = std::nullopt);
 
   // Serves the client until it leaves, breaks the protocol or the server
   // stops; never throws.
@@ -65,7 +67,7 @@ class Session {
 
   ServerContext& context_;
   Channel channel_;
-  std::string refusal_;
+  std::optional<access::Error> refusal_;
   CodePage code_page_;
   std::uint32_t version_ = 0x71000001;
   std::string user_;

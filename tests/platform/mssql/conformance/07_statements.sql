@@ -78,3 +78,18 @@ SELECT 1/0 AS q
 SELECT 7 % 0 AS r
 SELECT 7/2 AS half, 7 % 3 AS rest, 2.5/NULL AS nothing
 GO
+SELECT upper('ab') AS u, lower('AB') AS l, ltrim('  a') AS lt, len('ab  ') AS n, left('abc', 2) AS le, right('abc', 2) AS ri, substring('abcd', 2, 2) AS su
+SELECT isnull(NULL, 'x') AS i, coalesce(NULL, NULL, 3) AS c, abs(-2) AS a, replace('aXb', 'X', '-') AS re, charindex('B', 'abc') AS ci, charindex('b', 'abcb', 3) AS ci3
+SELECT year('2006-10-30') AS y, month('2006-10-30') AS m, day('2006-10-30') AS d, user_name() AS u, suser_sname() AS s
+SELECT avg(v) AS a, sum(v) AS s, min(v) AS lo, max(v) AS hi, count(DISTINCT v) AS k, count(*) AS n FROM (SELECT 1 AS v UNION ALL SELECT 2 UNION ALL SELECT 2) AS t
+GO
+SELECT len('a', 'b') AS n
+GO
+SELECT charindex('a') AS n
+GO
+SELECT coalesce(1) AS n
+GO
+SELECT nosuch(1) AS n
+GO
+EXEC sp_nosuch
+GO
