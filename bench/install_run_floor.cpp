@@ -1,7 +1,7 @@
+#include "bench/cpu_time.h"
 #include "bench/install_run_floor.h"
 
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <functional>
@@ -17,13 +17,6 @@ namespace court::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 Cost Measure(const std::function<void()>& work) {
   const double cpu = CpuSeconds();

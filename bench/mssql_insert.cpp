@@ -15,15 +15,17 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "bench/cpu_time.h"
 #include "platform/mssql/embedded_driver.h"
 
 namespace {
+
+using court::bench::CpuSeconds;
 
 namespace fs = std::filesystem;
 
@@ -44,12 +46,6 @@ const char* kColumnDefinitions =
     "[标志] [bit]  null , \r\n[金额] [money]  null , \r\n[说明] [nvarchar]  (50 )   COLLATE "
     "Chinese_PRC_CI_AS  null , \r\n[代码] [varchar]  (20 )   COLLATE Chinese_PRC_CI_AS  null , \r\n"
     "[数量] [int]  null , \r\n[备注] [ntext]   COLLATE Chinese_PRC_CI_AS  null";
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 double Seconds(const std::function<void(int)>& statement, int rows) {
   const double start = CpuSeconds();

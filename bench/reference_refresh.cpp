@@ -4,17 +4,19 @@
 // Targets: under 10 s and under 200 MB.
 
 #include <malloc.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "bench/cpu_time.h"
 #include "data/reference_data.h"
 #include "tests/support/release_catalogue.h"
 
 namespace {
+
+using court::bench::CpuSeconds;
 
 using court::testing::Pattern;
 using court::testing::ReleaseCatalogue;
@@ -46,15 +48,6 @@ double PeakMiB() {
   for (std::string line; std::getline(status, line);)
     if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
   return -1;
-}
-
-// Processor time of this process so far, user and system: on a shared
-// machine it says more than the wall clock.
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // Starts the peak over from the current size, so that building the release

@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/cpu_time.h"
 #include "platform/mssql/embedded_driver.h"
 #include "tests/support/server_process.h"
 
@@ -56,12 +57,6 @@ double CpuSeconds(pid_t pid) {
     }
   }
   return (std::stod(fields.at(11)) + std::stod(fields.at(12))) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double OwnCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 std::string CreateTable(const std::string& name) {
@@ -183,9 +178,9 @@ Spent InProcessInserts(const fs::path& root, int rows) {
   auto session = driver.Open("bench");
   session->Execute(CreateTable("rows_out"));
   const auto start = Clock::now();
-  const double cpu = OwnCpuSeconds();
+  const double cpu = court::bench::CpuSeconds();
   for (int i = 0; i < rows; ++i) session->Execute(Insert("rows_out", i));
-  return {Seconds(start), OwnCpuSeconds() - cpu};
+  return {Seconds(start), court::bench::CpuSeconds() - cpu};
 }
 
 // What a phase cost: wall time and the server's processor time.

@@ -172,7 +172,11 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create) {
   }
   sqlite3_rollback_hook(db_, [](void* self) { static_cast<SqliteDb*>(self)->ForgetTables(); }, this);
   sqlite3_busy_timeout(db_, 30000);
-  Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  // A court database's catalog (sysobjects, syscolumns, ...) outgrows
+  // SQLite's default 2 MiB of cached pages at a few hundred tables; every
+  // lookup past that reads the file again, and a sync's cost grows faster
+  // than its table count.
+  Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384;");
   RegisterServerFunctions(db_, &functions_);
   KeepIndexesInCollationOrder();
 }
