@@ -68,9 +68,11 @@ void Recordset::Open(Connection& connection, std::string_view sql, CursorType ty
   if (cursor_) FetchNext();
 }
 
+// The current row's storage is kept from row to row: a long copy reads
+// every row into the same vector.
 void Recordset::FetchNext() {
-  result_.rows.assign(1, Row());
-  result_.row_ids.assign(1, -1);
+  result_.rows.resize(1);
+  result_.row_ids.resize(1);
   if (!cursor_->Next(result_.rows[0], result_.row_ids[0])) {
     result_.rows.clear();
     result_.row_ids.clear();

@@ -18,9 +18,7 @@ std::string Parameters(std::size_t count) {
 // so the snapshot makes them, or every lookup would scan the whole table.
 bool IsLookupColumn(std::string_view name) {
   const std::u32string folded = FoldCase(name);
-  const std::u32string link = U"_id";
-  return folded == U"id" || folded == U"name" ||
-         (folded.size() > link.size() && folded.compare(folded.size() - link.size(), link.size(), link) == 0);
+  return folded == U"id" || folded == U"name" || folded.ends_with(U"_id");
 }
 
 }  // namespace
