@@ -186,7 +186,17 @@ std::shared_ptr<const TableMeta> Catalog::LoadTable(const ObjectRow& object) {
     if (child.xtype == "C") meta->checks.push_back({child.name, Comment(child.id)});
     else if (child.xtype == "PK" || (child.xtype == "UQ" && meta->key_name.empty())) meta->key_name = child.name;
   }
+  meta->identity_keyed = IdentityKeyed(*meta);
   return meta;
+}
+
+// Whether the table's identity column is the first column of one of its keys.
+bool Catalog::IdentityKeyed(const TableMeta& table) {
+  const int identity = table.IdentityIndex();
+  if (identity < 0) return false;
+  return !db_->Scalar("SELECT 1 FROM " + Qualified("sysindexkeys") + " WHERE id = ?1 AND keyno = 1 AND colid = ?2",
+                      {Value::Integer(table.id), Value::Integer(table.columns[static_cast<std::size_t>(identity)].colid)})
+              .is_null();
 }
 
 std::string Catalog::DefaultExpression(int default_id) {
@@ -314,13 +324,43 @@ std::string Catalog::Comment(int id) {
   return text;
 }
 
-long long Catalog::NextIdentity(int table_id) {
-  // One statement, so that sessions inserting at once never draw the same value.
-  auto rows = db_->Rows("UPDATE " + Qualified("court_identity") +
-                           " SET last = CASE WHEN last IS NULL THEN seed ELSE last + increment END"
-                           " WHERE id = ?1 RETURNING last",
-                       {Value::Integer(table_id)});
-  return rows.empty() ? 1 : rows[0][0].integer();
+long long Catalog::NextIdentity(const TableMeta& table) {
+  if (!table.identity_keyed) {
+    // One statement, so that sessions inserting at once never draw the same value.
+    auto rows = db_->Rows("UPDATE " + Qualified("court_identity") +
+                              " SET last = CASE WHEN last IS NULL THEN seed ELSE last + increment END"
+                              " WHERE id = ?1 RETURNING last",
+                          {Value::Integer(table.id)});
+    return rows.empty() ? 1 : rows[0][0].integer();
+  }
+  // Read under the statement's write transaction, so no other session draws in between.
+  auto rows = db_->Rows("SELECT seed, increment, last FROM " + Qualified("court_identity") + " WHERE id = ?1",
+                        {Value::Integer(table.id)});
+  if (rows.empty()) return 1;
+  const long long seed = rows[0][0].integer(), increment = rows[0][1].integer();
+  std::optional<long long> last;
+  if (!rows[0][2].is_null()) last = rows[0][2].integer();
+  if (std::optional<long long> top = IdentityTop(table, increment))
+    last = !last ? *top : increment > 0 ? std::max(*last, *top) : std::min(*last, *top);
+  return last ? *last + increment : seed;
+}
+
+void Catalog::KeepIdentity(const TableMeta& table) {
+  if (!table.identity_keyed) return;
+  auto increment = db_->Scalar("SELECT increment FROM " + Qualified("court_identity") + " WHERE id = ?1",
+                               {Value::Integer(table.id)});
+  if (increment.is_null()) return;
+  if (std::optional<long long> top = IdentityTop(table, increment.integer())) RaiseIdentity(table.id, *top);
+}
+
+// The identity column's value furthest along the increment's direction: a
+// seek to one end of the key's index.
+std::optional<long long> Catalog::IdentityTop(const TableMeta& table, long long increment) {
+  const ColumnMeta& column = table.columns[static_cast<std::size_t>(table.IdentityIndex())];
+  Value top = db_->Scalar(std::string("SELECT ") + (increment > 0 ? "max(" : "min(") +
+                          QuoteIdentifier(column.name) + ") FROM " + table.SqliteName());
+  if (top.is_null()) return std::nullopt;
+  return top.integer();
 }
 
 void Catalog::ResetIdentity(int table_id) {
@@ -330,7 +370,8 @@ void Catalog::ResetIdentity(int table_id) {
 
 void Catalog::RaiseIdentity(int table_id, long long value) {
   db_->Rows("UPDATE " + Qualified("court_identity") +
-               " SET last = ?2 WHERE id = ?1 AND (last IS NULL OR last < ?2)",
+               " SET last = ?2 WHERE id = ?1 AND (last IS NULL OR (increment > 0 AND last < ?2) OR"
+               " (increment < 0 AND last > ?2))",
            {Value::Integer(table_id), Value::Integer(value)});
 }
 

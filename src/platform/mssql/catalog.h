@@ -50,6 +50,9 @@ struct TableMeta {
   std::vector<ColumnMeta> columns;
   std::vector<CheckConstraint> checks;
   std::string key_name;  // the PRIMARY KEY or UNIQUE constraint, if any
+  // The identity column leads a key's index, so its largest value is one
+  // index seek away (see Catalog::NextIdentity).
+  bool identity_keyed = false;
 
   // Index of the column of that name (case-insensitive), or -1.
   int Find(const std::string& column) const;
@@ -101,10 +104,17 @@ class Catalog {
   // The expression of a default object or DEFAULT constraint.
   std::string DefaultExpression(int default_id);
 
-  // Identity counters: the next value, and a larger explicit one.
-  long long NextIdentity(int table_id);
+  // Identity counters. The counter of a keyed identity column (see
+  // TableMeta) is the stored last value or the column's largest value,
+  // whichever is further on, so an insert writes only its row: the stored
+  // value is brought up to date (KeepIdentity) only before something could
+  // take that largest value away — a DELETE, a failed insert, the key's
+  // removal. Any other identity column stores each value it draws.
+  long long NextIdentity(const TableMeta& table);
+  // Stores the counter as it stands, before rows or the key that carry it go.
+  void KeepIdentity(const TableMeta& table);
   void ResetIdentity(int table_id);  // TRUNCATE: start again at the seed
-  // An explicit identity value beyond the last one moves the counter up to it.
+  // An identity value beyond the stored last one moves the stored counter to it.
   void RaiseIdentity(int table_id, long long value);
   void SetIdentity(int table_id, long long seed, long long increment,
                    std::optional<long long> last);
@@ -122,6 +132,8 @@ class Catalog {
   TableCache& Cache();
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
+  bool IdentityKeyed(const TableMeta& table);
+  std::optional<long long> IdentityTop(const TableMeta& table, long long increment);
 
   SqliteDb* db_;
   std::string schema_;

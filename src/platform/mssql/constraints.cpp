@@ -154,6 +154,7 @@ void DropConstraint(StatementContext& x, const TableMeta& table, const std::stri
   if (!object || object->parent != table.id)
     x.Fail(Message(Msg::kNotAConstraint, {name}), Message(Msg::kCouldNotDropConstraint));
   if (object->xtype == "PK" || object->xtype == "UQ") {
+    catalog.KeepIdentity(table);
     x.session().db().Exec("DROP INDEX IF EXISTS " + QuoteIdentifier(catalog.schema()) + "." +
                           QuoteIdentifier(KeyIndexName(object->name)));
     catalog.RemoveKeyIndex(table.id, object->name);

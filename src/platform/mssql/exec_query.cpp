@@ -193,6 +193,7 @@ void RunDelete(StatementContext& x, const DeleteStmt& s) {
   Scope scope = compiler.TargetScope(s.table);
   std::string sql = "DELETE FROM " + table->SqliteName() + " AS " + scope.tables[0].sql_alias;
   if (s.where) sql += " WHERE " + compiler.Condition(*s.where, scope);
+  x.session().catalog().KeepIdentity(*table);
   CachedStatement stmt = x.session().db().Prepare(sql);
   stmt->BindAll(compiler.params());
   stmt->Step();

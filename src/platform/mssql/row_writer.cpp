@@ -70,19 +70,36 @@ void RowWriter::Step(SqliteStatement& stmt) {
 // One row, checked in SQL Server's order: an explicit identity needs
 // IDENTITY_INSERT on for this table (544); columns the statement left out
 // take their defaults, or null; a null in a NOT NULL column fails (515);
-// then the key and the CHECK constraints. A table with CHECK constraints
-// inserts under a savepoint, so a refused row is taken back. An explicit
-// identity beyond the table's counter moves the counter up, and
-// @@IDENTITY is the row's identity either way.
+// then the key and the CHECK constraints. An explicit identity beyond the
+// table's counter moves the counter up, and @@IDENTITY is the row's
+// identity either way. A drawn identity stays used when the row is refused:
+// the next row leaves a gap, as on SQL Server.
 std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   const TableMeta& t = *table_;
-  int identity = t.IdentityIndex();
-  bool explicit_identity = identity >= 0 && values[static_cast<std::size_t>(identity)].has_value();
+  const int identity = t.IdentityIndex();
+  if (identity < 0) return InsertRow(values);
+  std::optional<Value>& id = values[static_cast<std::size_t>(identity)];
+  const bool explicit_identity = id.has_value();
   if (explicit_identity && CompareCi(session_.identity_insert_table, t.name) != 0)
     throw Message(Msg::kIdentityInsertOff, {t.name});
-  // Taken before the statement's savepoint: a failed insert leaves a gap.
-  if (identity >= 0 && !explicit_identity)
-    values[static_cast<std::size_t>(identity)] = Value::Integer(session_.catalog().NextIdentity(t.id));
+  if (!explicit_identity) id = Value::Integer(session_.catalog().NextIdentity(t));
+  const long long value = id->integer();
+  std::int64_t rowid = 0;
+  try {
+    rowid = InsertRow(values);
+  } catch (const access::Error&) {
+    if (!explicit_identity && t.identity_keyed) session_.catalog().RaiseIdentity(t.id, value);
+    throw;
+  }
+  if (explicit_identity && !t.identity_keyed) session_.catalog().RaiseIdentity(t.id, value);
+  session_.last_identity = value;
+  return rowid;
+}
+
+// The row itself, its identity decided. A table with CHECK constraints
+// inserts under a savepoint, so a refused row is taken back.
+std::int64_t RowWriter::InsertRow(std::vector<std::optional<Value>>& values) {
+  const TableMeta& t = *table_;
   std::optional<Savepoint> savepoint;
   if (!t.checks.empty()) savepoint.emplace(session_.db(), "court_statement");
   std::string sql = "INSERT INTO " + t.SqliteName() + " (";
@@ -101,11 +118,6 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
   std::int64_t rowid = session_.db().LastRowId();
   if (!t.checks.empty()) CheckRows("t0.rowid = " + std::to_string(rowid), {}, "INSERT");
   if (savepoint) savepoint->Commit();
-  if (identity >= 0) {
-    long long value = values[static_cast<std::size_t>(identity)]->integer();
-    if (explicit_identity) session_.catalog().RaiseIdentity(t.id, value);
-    session_.last_identity = value;
-  }
   return rowid;
 }
 

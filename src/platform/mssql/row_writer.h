@@ -37,6 +37,7 @@ class RowWriter {
   access::Value DefaultValue(const ColumnMeta& column);
 
  private:
+  std::int64_t InsertRow(std::vector<std::optional<access::Value>>& values);
   void CheckRows(const std::string& rows, const std::vector<access::Value>& params,
                  const char* statement);
   [[noreturn]] void ThrowKeyViolation();

@@ -164,6 +164,29 @@ TEST_F(SharedConnectionTest, IdentityGapsOfFailedInsertsAreSeenByAnotherProcess)
   EXPECT_EQ(rows.rows[2][0], Value::Integer(5));
 }
 
+// A keyed identity column finds its counter at the end of its key, so the
+// values a row took away — the newest rows deleted, a refused row, the key
+// itself dropped — must still never come back, in any process.
+TEST_F(SharedConnectionTest, KeyedIdentityNeverGivesBackAValue) {
+  court_->Execute("CREATE TABLE 案 (id int IDENTITY(1, 1) NOT NULL, v int NOT NULL, "
+                  "CONSTRAINT PK_案 PRIMARY KEY (id))");
+  court_->Execute("ALTER TABLE 案 ADD CONSTRAINT CK_案 CHECK (v > 0)");
+  court_->Execute("INSERT INTO 案 (v) VALUES (1) INSERT INTO 案 (v) VALUES (2)");  // 1, 2
+  court_->Execute("DELETE FROM 案 WHERE id = 2");
+  ASSERT_EQ(Sqlcmd(root_, "INSERT INTO 案 (v) VALUES (3)"), 0);          // 3
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 案 (v) VALUES (-1)"), 547);    // 4, gone
+  ASSERT_NE(Sqlcmd(root_, "INSERT INTO 案 (v) VALUES (NULL)"), 0);       // 5, gone
+  court_->Execute("INSERT INTO 案 (v) VALUES (6)");                      // 6
+  EXPECT_EQ(First(*court_, "SELECT @@IDENTITY"), Value::Integer(6));
+  court_->Execute("SET IDENTITY_INSERT 案 ON INSERT INTO 案 (id, v) VALUES (50, 7) SET IDENTITY_INSERT 案 OFF");
+  court_->Execute("DELETE FROM 案 WHERE id >= 6");
+  court_->Execute("ALTER TABLE 案 DROP CONSTRAINT PK_案");
+  ASSERT_EQ(Sqlcmd(root_, "INSERT INTO 案 (v) VALUES (8)"), 0);          // 51
+  EXPECT_EQ(First(*court_, "SELECT max(id) FROM 案"), Value::Integer(51));
+  court_->Execute("TRUNCATE TABLE 案 INSERT INTO 案 (v) VALUES (9)");
+  EXPECT_EQ(First(*court_, "SELECT id FROM 案"), Value::Integer(1));
+}
+
 TEST_F(SharedConnectionTest, LongBatchesKeepTheirErrorRules) {
   auto court = driver_->Connect("法院");
   court->Execute("CREATE TABLE T (a int NOT NULL, b varchar(3) NULL)");
