@@ -70,6 +70,12 @@ int TableMeta::IdentityIndex() const {
 
 std::string TableMeta::SqliteName() const { return QualifiedName(schema, name); }
 
+bool IsRowidColumn(SqliteDb& db, const TableMeta& table, const std::string& column) {
+  return !db.Scalar("SELECT 1 FROM pragma_table_info(?1, ?2) WHERE pk = 1 AND name = ?3",
+                    {Value::Text(table.name), Value::Text(table.schema), Value::Text(column)})
+              .is_null();
+}
+
 std::string SqliteColumn(const std::string& name) { return QuoteIdentifier(name) + " COLLATE CI"; }
 
 Catalog::Catalog(SqliteDb& db, std::string schema, bool is_master)

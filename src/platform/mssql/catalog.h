@@ -140,6 +140,9 @@ class Catalog {
   bool is_master_;
 };
 
+// Whether the column is the SQLite table's rowid (declared INTEGER PRIMARY KEY).
+bool IsRowidColumn(SqliteDb& db, const TableMeta& table, const std::string& column);
+
 // Creates the system tables (and for master, the server tables) in a new file.
 void InitializeDatabase(SqliteDb& db, bool is_master);
 

@@ -162,6 +162,20 @@ void DropColumn(StatementContext& x, const TableMeta& table, const std::string& 
   x.session().catalog().RemoveColumn(table.id, column.colid);
 }
 
+// The column that becomes the SQLite table's rowid: an integer identity
+// column that is on its own the table's primary key, or -1. Its key then
+// needs no index of its own, and an insert writes one page, not two.
+int RowidKeyColumn(const CreateTableStmt& s, const std::vector<ColumnMeta>& columns) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (!columns[i].identity || columns[i].type.family != TypeFamily::kInteger) continue;
+    if (s.columns[i].primary_key) return static_cast<int>(i);
+    for (const ConstraintDef& c : s.constraints)
+      if (c.kind == ConstraintKind::kPrimaryKey && c.columns.size() == 1 && EqualCi(c.columns[0], columns[i].name))
+        return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void CheckNameFree(StatementContext& x, const std::string& name) {
   if (x.session().catalog().FindObject(name) || x.session().catalog().FindTable(name))
     throw ObjectExists(name);
@@ -188,9 +202,11 @@ void RunCreateTable(StatementContext& x, const CreateTableStmt& s) {
   int id = catalog.AddObject(name, "U", 0);
   TakeOwnership(x.session(), id);
   std::string sql = "CREATE TABLE " + catalog.Qualified(name) + " (";
+  const int rowid_key = RowidKeyColumn(s, columns);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     catalog.AddColumn(id, columns[i]);
-    sql += (i ? ", " : "") + SqliteColumn(columns[i].name);
+    sql += (i ? ", " : "") + (static_cast<int>(i) == rowid_key ? QuoteIdentifier(columns[i].name) + " INTEGER PRIMARY KEY"
+                                                                : SqliteColumn(columns[i].name));
     if (columns[i].identity)
       catalog.SetIdentity(id, s.columns[i].identity_seed, s.columns[i].identity_increment, std::nullopt);
   }

@@ -164,8 +164,8 @@ TEST_F(SharedConnectionTest, IdentityGapsOfFailedInsertsAreSeenByAnotherProcess)
   EXPECT_EQ(rows.rows[2][0], Value::Integer(5));
 }
 
-// A keyed identity column finds its counter at the end of its key, so the
-// values a row took away — the newest rows deleted, a refused row, the key
+// A keyed identity column finds its counter at the end of its key (here the
+// table's rowid, its key being the identity alone), so the values a row took away — the newest rows deleted, a refused row, the key
 // itself dropped — must still never come back, in any process.
 TEST_F(SharedConnectionTest, KeyedIdentityNeverGivesBackAValue) {
   court_->Execute("CREATE TABLE 案 (id int IDENTITY(1, 1) NOT NULL, v int NOT NULL, "
@@ -178,7 +178,9 @@ TEST_F(SharedConnectionTest, KeyedIdentityNeverGivesBackAValue) {
   ASSERT_NE(Sqlcmd(root_, "INSERT INTO 案 (v) VALUES (NULL)"), 0);       // 5, gone
   court_->Execute("INSERT INTO 案 (v) VALUES (6)");                      // 6
   EXPECT_EQ(First(*court_, "SELECT @@IDENTITY"), Value::Integer(6));
-  court_->Execute("SET IDENTITY_INSERT 案 ON INSERT INTO 案 (id, v) VALUES (50, 7) SET IDENTITY_INSERT 案 OFF");
+  court_->Execute("SET IDENTITY_INSERT 案 ON INSERT INTO 案 (id, v) VALUES (50, 7)");
+  EXPECT_EQ(FailureOf(*court_, "INSERT INTO 案 (id, v) VALUES (50, 8)").number(), 2627);
+  court_->Execute("SET IDENTITY_INSERT 案 OFF");
   court_->Execute("DELETE FROM 案 WHERE id >= 6");
   court_->Execute("ALTER TABLE 案 DROP CONSTRAINT PK_案");
   ASSERT_EQ(Sqlcmd(root_, "INSERT INTO 案 (v) VALUES (8)"), 0);          // 51
