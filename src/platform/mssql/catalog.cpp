@@ -340,33 +340,35 @@ long long Catalog::NextIdentity(const TableMeta& table) {
     return rows.empty() ? 1 : rows[0][0].integer();
   }
   // Read under the statement's write transaction, so no other session draws in between.
-  auto rows = db_->Rows("SELECT seed, increment, last FROM " + Qualified("court_identity") + " WHERE id = ?1",
-                        {Value::Integer(table.id)});
-  if (rows.empty()) return 1;
-  const long long seed = rows[0][0].integer(), increment = rows[0][1].integer();
-  std::optional<long long> last;
-  if (!rows[0][2].is_null()) last = rows[0][2].integer();
-  if (std::optional<long long> top = IdentityTop(table, increment))
-    last = !last ? *top : increment > 0 ? std::max(*last, *top) : std::min(*last, *top);
-  return last ? *last + increment : seed;
+  std::optional<IdentityCounter> counter = KeyedCounter(table);
+  if (!counter) return 1;
+  return counter->last ? *counter->last + counter->increment : counter->seed;
 }
 
 void Catalog::KeepIdentity(const TableMeta& table) {
   if (!table.identity_keyed) return;
-  auto increment = db_->Scalar("SELECT increment FROM " + Qualified("court_identity") + " WHERE id = ?1",
-                               {Value::Integer(table.id)});
-  if (increment.is_null()) return;
-  if (std::optional<long long> top = IdentityTop(table, increment.integer())) RaiseIdentity(table.id, *top);
+  std::optional<IdentityCounter> counter = KeyedCounter(table);
+  if (counter && counter->last) RaiseIdentity(table.id, *counter->last);
 }
 
-// The identity column's value furthest along the increment's direction: a
-// seek to one end of the key's index.
-std::optional<long long> Catalog::IdentityTop(const TableMeta& table, long long increment) {
-  const ColumnMeta& column = table.columns[static_cast<std::size_t>(table.IdentityIndex())];
-  Value top = db_->Scalar(std::string("SELECT ") + (increment > 0 ? "max(" : "min(") +
-                          QuoteIdentifier(column.name) + ") FROM " + table.SqliteName());
-  if (top.is_null()) return std::nullopt;
-  return top.integer();
+// A keyed identity's counter: the stored last value or the column's value
+// furthest along the increment's direction (a seek to one end of the key),
+// whichever is further on.
+std::optional<Catalog::IdentityCounter> Catalog::KeyedCounter(const TableMeta& table) {
+  const std::string column = QuoteIdentifier(table.columns[static_cast<std::size_t>(table.IdentityIndex())].name);
+  auto rows = db_->Rows("SELECT seed, increment, last, CASE WHEN increment > 0 THEN (SELECT max(" + column +
+                            ") FROM " + table.SqliteName() + ") ELSE (SELECT min(" + column + ") FROM " +
+                            table.SqliteName() + ") END FROM " + Qualified("court_identity") + " WHERE id = ?1",
+                        {Value::Integer(table.id)});
+  if (rows.empty()) return std::nullopt;
+  const std::vector<Value>& row = rows[0];
+  IdentityCounter counter{row[0].integer(), row[1].integer(), std::nullopt};
+  for (const Value& value : {row[2], row[3]}) {
+    if (value.is_null()) continue;
+    const long long v = value.integer();
+    if (!counter.last || (counter.increment > 0 ? v > *counter.last : v < *counter.last)) counter.last = v;
+  }
+  return counter;
 }
 
 void Catalog::ResetIdentity(int table_id) {

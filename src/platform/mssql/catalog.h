@@ -133,7 +133,11 @@ class Catalog {
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
   bool IdentityKeyed(const TableMeta& table);
-  std::optional<long long> IdentityTop(const TableMeta& table, long long increment);
+  struct IdentityCounter {
+    long long seed, increment;
+    std::optional<long long> last;  // none until a value is drawn or stored
+  };
+  std::optional<IdentityCounter> KeyedCounter(const TableMeta& table);
 
   SqliteDb* db_;
   std::string schema_;
