@@ -5,14 +5,13 @@
 // gaps, table descriptions, and the all-or-nothing syntax check of a batch.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
 #include "tests/platform/mssql/court_database_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace court::mssql {
 namespace {
@@ -35,10 +34,9 @@ Value First(access::Session& session, const std::string& sql) { return session.Q
 
 // Runs one batch on 法院 in a court-sqlcmd process of its own; its exit code.
 int Sqlcmd(const std::filesystem::path& root, const std::string& sql) {
-  const std::string command = std::string(COURT_BUILD_DIR) + "/court-sqlcmd -S '" + root.string() +
-                              "' -d 法院 -Q \"" + sql + "\" >/dev/null 2>&1";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return testing::RunProgram({.argv = {std::string(COURT_BUILD_DIR) + "/court-sqlcmd", "-S", root.string(), "-d",
+                                       "法院", "-Q", sql}})
+      .exit_code;
 }
 
 TEST_F(SharedConnectionTest, IdentityGapsAndOrderAcrossSessionsAndServers) {
