@@ -48,6 +48,15 @@ struct RowStatement {
   }
 };
 
+// A column of 字段 as each source row is written: looked up in the source
+// once per table, not once per row.
+struct CopiedColumn {
+  std::string name;  // as 字段 gives it, trimmed
+  std::string type;
+  int field = 0;     // its index in the source rows
+  bool key = false;  // the key column, which the court numbers itself
+};
+
 class TableCopy {
  public:
   TableCopy(const provisioning::RunState& run, const std::string& table, const std::string& key_column)
@@ -57,7 +66,8 @@ class TableCopy {
   long CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
     long read = 0;
     for (; !source.Eof(); source.MoveNext(), ++read) {
-      RowStatement row = Describe(source, catalogue_columns);
+      if (read == 0) columns_ = CopiedColumns(source, catalogue_columns);
+      RowStatement row = Describe(source);
       if (row.columns.empty()) continue;
       court.Execute("insert into  " + table_ + " ( " + row.columns + " ) values ( " + row.values + " ) ");
       if (!row.binary_column.empty()) CarryBinaryColumn(court, source, row);
@@ -66,19 +76,29 @@ class TableCopy {
   }
 
  private:
-  RowStatement Describe(Recordset& source, Recordset& catalogue_columns) const {
-    RowStatement row;
+  std::vector<CopiedColumn> CopiedColumns(Recordset& source, Recordset& catalogue_columns) const {
+    std::vector<CopiedColumn> columns;
     for (catalogue_columns.MoveFirst(); !catalogue_columns.Eof(); catalogue_columns.MoveNext()) {
-      std::string name = Trimmed(catalogue_columns.Fields("名称").value());
-      std::string type = Trimmed(catalogue_columns.Fields("类型").value());
-      access::Field field = source.Fields(name);
-      if (type == "image") {
-        row.binary_column = name;  // the last image column of the table wins
+      CopiedColumn column;
+      column.name = Trimmed(catalogue_columns.Fields("名称").value());
+      column.type = Trimmed(catalogue_columns.Fields("类型").value());
+      column.field = source.Fields(column.name).index();
+      column.key = UpperCase(column.name) == key_column_upper_;
+      columns.push_back(std::move(column));
+    }
+    return columns;
+  }
+
+  RowStatement Describe(Recordset& source) const {
+    RowStatement row;
+    for (const CopiedColumn& column : columns_) {
+      access::Field field = source.Fields(column.field);
+      if (column.type == "image") {
+        row.binary_column = column.name;  // the last image column of the table wins
         continue;
       }
       std::string value = Trimmed(field.value());
-      if (!value.empty() && UpperCase(name) != key_column_upper_)
-        row.Add(access::RightTrim(field.name()), type, value);
+      if (!value.empty() && !column.key) row.Add(access::RightTrim(field.name()), column.type, value);
     }
     return row;
   }
@@ -99,6 +119,7 @@ class TableCopy {
   const provisioning::RunState& run_;
   const std::string& table_;
   const std::string key_column_upper_;
+  std::vector<CopiedColumn> columns_;
 };
 
 // The table's number in 表名, or 0 when it is not listed.

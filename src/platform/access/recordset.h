@@ -32,6 +32,8 @@ class Recordset;
 class Field {
  public:
   const std::string& name() const;
+  // Its ordinal, for Recordset::Fields(int) on the rows that follow.
+  int index() const { return static_cast<int>(index_); }
   ValueType type() const;
   const Value& value() const;
   // Assigns a value to the current row; it reaches the data source on Update.
