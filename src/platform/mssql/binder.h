@@ -8,8 +8,9 @@
 // type of what they are compared with. Unknown names and conversions fail
 // here, with the server's messages; writing SQL is left to the emitter.
 //
-// The binder visits the tree in the order the emitter writes it, so the
-// aliases t0, t1, ... number in the order they appear.
+// The binder visits operands in the order the emitter writes them (a few
+// right to left, see binder.cpp), so that aliases t0, t1, ... and the
+// parameters come out numbered alike and a statement's SQL text is stable.
 
 #ifndef COURT_PLATFORM_MSSQL_BINDER_H_
 #define COURT_PLATFORM_MSSQL_BINDER_H_
