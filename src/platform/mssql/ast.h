@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/mssql/operators.h"
+
 namespace court::mssql {
 
 // A dotted name; the last part is the object (or column) itself.
@@ -32,8 +34,8 @@ enum class ExprKind {
   kColumn,          // name: [table.]column
   kVariable,        // name[0]: @name without the @
   kSystemVariable,  // name[0]: @@name without the @@
-  kUnary,           // op: "-", "+", "NOT", "~"; args[0]
-  kBinary,          // op: "=", "<>", "<", ">", "<=", ">=", "AND", "OR", "+", "-", "*", "/", "%"
+  kUnary,           // unary_op args[0]
+  kBinary,          // args[0] binary_op args[1]
   kFunction,        // name[0]: function; args; star for COUNT(*); distinct for COUNT(DISTINCT x)
   kIsNull,          // args[0] IS [NOT] NULL
   kLike,            // args[0] [NOT] LIKE args[1] [ESCAPE args[2]]
@@ -52,7 +54,8 @@ struct Expr {
   ExprKind kind = ExprKind::kLiteral;
   Literal literal;
   MultiName name;
-  std::string op;
+  UnaryOp unary_op = UnaryOp::kPlus;
+  BinaryOp binary_op = BinaryOp::kEqual;
   std::vector<std::unique_ptr<Expr>> args;
   std::unique_ptr<Select> select;
   std::shared_ptr<TypeName> cast_type;

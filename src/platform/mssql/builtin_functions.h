@@ -2,7 +2,8 @@
 // how many arguments it takes, the type of its result, the SQLite SQL it
 // compiles to and the SQLite function (if any) that SQL needs registered.
 //
-// The compiler (compiler_expr.cpp) emits calls from the table, the
+// The binder (binder.cpp) checks calls against the table, the emitter
+// (sql_emitter.cpp) writes them from its templates, the
 // aggregate checks ask it, and RegisterServerFunctions (sql_functions.h)
 // registers what it names on every connection; no other place lists
 // function names.

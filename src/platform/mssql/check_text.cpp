@@ -10,13 +10,7 @@ namespace {
 
 // Binding strength, for deciding where parentheses are needed.
 int Strength(const Expr& e) {
-  if (e.kind == ExprKind::kBinary) {
-    if (e.op == "OR") return 1;
-    if (e.op == "AND") return 2;
-    if (e.op == "+" || e.op == "-" || e.op == "&" || e.op == "|" || e.op == "^") return 4;
-    if (e.op == "*" || e.op == "/" || e.op == "%") return 5;
-    return 3;  // comparisons
-  }
+  if (e.kind == ExprKind::kBinary) return static_cast<int>(PrecedenceOf(e.binary_op));
   if (e.kind == ExprKind::kInList) return e.args.size() > 2 ? 1 : 3;
   if (e.kind == ExprKind::kBetween) return 2;
   return 6;
@@ -47,11 +41,11 @@ std::string Print(const Expr& e) {
     case ExprKind::kVariable: return "@" + e.name[0];
     case ExprKind::kSystemVariable: return "@@" + e.name[0];
     case ExprKind::kUnary:
-      if (e.op == "NOT") return "not(" + Print(*e.args[0]) + ")";
-      return e.op + Operand(*e.args[0], 6);
+      if (e.unary_op == UnaryOp::kNot) return "not(" + Print(*e.args[0]) + ")";
+      return std::string(Spelling(e.unary_op)) + Operand(*e.args[0], 6);
     case ExprKind::kBinary: {
       int s = Strength(e);
-      std::string op = e.op == "AND" || e.op == "OR" ? Lower(e.op) : e.op;
+      std::string op = Lower(std::string(Spelling(e.binary_op)));
       return Operand(*e.args[0], s) + " " + op + " " + Operand(*e.args[1], s + (s >= 3 ? 1 : 0));
     }
     case ExprKind::kIsNull: return Operand(*e.args[0], 4) + (e.negated ? " is not null" : " is null");

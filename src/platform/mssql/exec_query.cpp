@@ -4,6 +4,7 @@
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
+#include "platform/mssql/sqlite_sql.h"
 #include "platform/mssql/row_writer.h"
 
 namespace court::mssql {
@@ -191,8 +192,7 @@ void RunDelete(StatementContext& x, const DeleteStmt& s) {
   Compiler compiler(env);
   std::shared_ptr<const TableMeta> table = BaseTable(x, compiler, s.table, kDelete);
   Scope scope = compiler.TargetScope(s.table);
-  std::string sql = "DELETE FROM " + table->SqliteName() + " AS " + scope.tables[0].sql_alias;
-  if (s.where) sql += " WHERE " + compiler.Condition(*s.where, scope);
+  std::string sql = DeleteRowsSql(*table, scope.tables[0].sql_alias, s.where ? compiler.Condition(*s.where, scope) : "");
   x.session().catalog().KeepIdentity(*table);
   CachedStatement stmt = x.session().db().Prepare(sql);
   stmt->BindAll(compiler.params());
@@ -206,7 +206,7 @@ void RunTruncate(StatementContext& x, const TruncateStmt& s) {
   std::shared_ptr<const TableMeta> table = compiler.ResolveTable(s.table);
   RequireOwner(x.session(), table->id, table->name);
   table = BaseTable(x, compiler, s.table, kDelete);
-  x.session().db().Exec("DELETE FROM " + table->SqliteName());
+  x.session().db().Exec(DeleteRowsSql(*table, "", ""));
   x.session().catalog().ResetIdentity(table->id);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/security.h"
+#include "platform/mssql/sqlite_sql.h"
 #include "platform/mssql/row_writer.h"
 #include "platform/mssql/text.h"
 
@@ -58,7 +59,7 @@ std::shared_ptr<const TableMeta> Reload(StatementContext& x, const std::string& 
 }
 
 bool HasRows(StatementContext& x, const TableMeta& table) {
-  return !x.session().db().Scalar("SELECT 1 FROM " + table.SqliteName() + " LIMIT 1").is_null();
+  return !x.session().db().Scalar(AnyRowSql(table, "", "")).is_null();
 }
 
 void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def) {
@@ -72,16 +73,14 @@ void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def
   if (column.identity && table.IdentityIndex() >= 0)
     throw Message(Msg::kMultipleIdentity, {table.name});
   Catalog& catalog = x.session().catalog();
-  x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " ADD COLUMN " + SqliteColumn(def.name));
+  x.session().db().Exec(AddColumnSql(table, def.name));
   catalog.AddColumn(table.id, column);
   if (column.identity) {
     long long last = 0;
     auto rows = x.session().db().Rows("SELECT rowid FROM " + table.SqliteName() + " ORDER BY rowid");
     for (const auto& row : rows) {
       last = last == 0 ? def.identity_seed : last + def.identity_increment;
-      x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + QuoteIdentifier(def.name) +
-                                " = ?1 WHERE rowid = ?2",
-                            {Value::Integer(last), row[0]});
+      x.session().db().Rows(SetColumnSql(table, def.name, true), {Value::Integer(last), row[0]});
     }
     catalog.SetIdentity(table.id, def.identity_seed, def.identity_increment,
                         rows.empty() ? std::nullopt : std::optional<long long>(last));
@@ -93,8 +92,7 @@ void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def
       reloaded = Reload(x, table.name);
       const ColumnMeta& meta = reloaded->columns[static_cast<std::size_t>(reloaded->Find(def.name))];
       Value v = RowWriter(x.session(), x.Env(), reloaded).DefaultValue(meta);
-      x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + QuoteIdentifier(def.name) + " = ?1",
-                            {v});
+      x.session().db().Rows(SetColumnSql(table, def.name, false), {v});
     }
   }
 }
@@ -134,14 +132,12 @@ void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& d
     throw Message(Msg::kColumnInUse, {"ALTER TABLE ALTER COLUMN", old.name});
   }
   // Existing values are converted; a value that does not fit refuses the change.
-  std::string column_sql = QuoteIdentifier(old.name);
-  auto rows = x.session().db().Rows("SELECT rowid, " + column_sql + " FROM " + table.SqliteName());
+  auto rows = x.session().db().Rows("SELECT rowid, " + QuoteIdentifier(old.name) + " FROM " + table.SqliteName());
   for (const auto& row : rows) {
     Value converted = ToStorage(FromStorage(row[1], old.type), column.type, x.session().date_order);
     if (converted.is_null() && !column.nullable)
       throw NullNotAllowed(old.name, x.session().database() + ".dbo." + table.name, "UPDATE");
-    x.session().db().Rows("UPDATE " + table.SqliteName() + " SET " + column_sql + " = ?1 WHERE rowid = ?2",
-                          {converted, row[0]});
+    x.session().db().Rows(SetColumnSql(table, old.name, true), {converted, row[0]});
   }
   x.session().catalog().RemoveColumn(table.id, old.colid);
   x.session().catalog().AddColumn(table.id, column);
@@ -158,7 +154,7 @@ void DropColumn(StatementContext& x, const TableMeta& table, const std::string& 
       x.Raise(Message(Msg::kDependentObject, {d, column.name}));
     throw Message(Msg::kColumnInUse, {"ALTER TABLE DROP COLUMN", column.name});
   }
-  x.session().db().Exec("ALTER TABLE " + table.SqliteName() + " DROP COLUMN " + QuoteIdentifier(column.name));
+  x.session().db().Exec(DropColumnSql(table, column.name));
   x.session().catalog().RemoveColumn(table.id, column.colid);
 }
 
@@ -201,16 +197,14 @@ void RunCreateTable(StatementContext& x, const CreateTableStmt& s) {
   Catalog& catalog = x.session().catalog();
   int id = catalog.AddObject(name, "U", 0);
   TakeOwnership(x.session(), id);
-  std::string sql = "CREATE TABLE " + catalog.Qualified(name) + " (";
-  const int rowid_key = RowidKeyColumn(s, columns);
+  std::vector<std::string> names;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     catalog.AddColumn(id, columns[i]);
-    sql += (i ? ", " : "") + (static_cast<int>(i) == rowid_key ? QuoteIdentifier(columns[i].name) + " INTEGER PRIMARY KEY"
-                                                                : SqliteColumn(columns[i].name));
+    names.push_back(columns[i].name);
     if (columns[i].identity)
       catalog.SetIdentity(id, s.columns[i].identity_seed, s.columns[i].identity_increment, std::nullopt);
   }
-  x.session().db().Exec(sql + ")");
+  x.session().db().Exec(CreateTableSql(catalog.Qualified(name), names, RowidKeyColumn(s, columns)));
   std::shared_ptr<const TableMeta> table = Reload(x, name);
   for (const ColumnDef& def : s.columns) {
     if (def.default_value) AddColumnDefault(x, *Reload(x, name), def);
@@ -281,9 +275,9 @@ void RunCreateView(StatementContext& x, const CreateViewStmt& s) {
     catalog.AddColumn(id, column);
   }
   catalog.AddComment(id, s.text);
-  std::string sql = "CREATE VIEW " + catalog.Qualified(name) + " (";
-  for (std::size_t i = 0; i < q.columns.size(); ++i) sql += (i ? ", " : "") + QuoteIdentifier(q.columns[i].name);
-  x.session().db().Exec(sql + ") AS " + q.sql);
+  std::vector<std::string> names;
+  for (const OutputColumn& c : q.columns) names.push_back(c.name);
+  x.session().db().Exec(CreateViewSql(catalog.Qualified(name), names, q.sql));
   change.Commit();
 }
 

@@ -13,9 +13,9 @@ ExprPtr MakeExpr(ExprKind kind) {
   return e;
 }
 
-ExprPtr Binary(std::string op, ExprPtr left, ExprPtr right) {
+ExprPtr Binary(BinaryOp op, ExprPtr left, ExprPtr right) {
   auto e = MakeExpr(ExprKind::kBinary);
-  e->op = std::move(op);
+  e->binary_op = op;
   e->offset = left->offset;
   e->end = right->end;
   e->args.push_back(std::move(left));
@@ -23,17 +23,10 @@ ExprPtr Binary(std::string op, ExprPtr left, ExprPtr right) {
   return e;
 }
 
-bool IsComparison(const Token& t) {
-  if (t.kind != TokenKind::kSymbol) return false;
-  return t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "<" || t.text == ">" ||
-         t.text == "<=" || t.text == ">=" || t.text == "!<" || t.text == "!>";
-}
-
-std::string NormalComparison(const std::string& op) {
-  if (op == "!=") return "<>";
-  if (op == "!<") return ">=";
-  if (op == "!>") return "<=";
-  return op;
+// The operator of a level the token spells, if it does.
+std::optional<BinaryOp> OperatorAt(const Token& t, Precedence level) {
+  if (t.kind != TokenKind::kSymbol) return std::nullopt;
+  return BinaryOpSpelled(t.text, level);
 }
 
 }  // namespace
@@ -53,9 +46,9 @@ ExprPtr Parser::Expression() {
 ExprPtr Parser::OrTerm() {
   Depth depth(*this);
   ExprPtr left = AndTerm();
-  while (AcceptKeyword("OR")) {
+  while (AcceptKeyword(Spelling(BinaryOp::kOr))) {
     depth.Deeper();
-    left = Binary("OR", std::move(left), AndTerm());
+    left = Binary(BinaryOp::kOr, std::move(left), AndTerm());
   }
   return left;
 }
@@ -63,9 +56,9 @@ ExprPtr Parser::OrTerm() {
 ExprPtr Parser::AndTerm() {
   Depth depth(*this);
   ExprPtr left = NotTerm();
-  while (AcceptKeyword("AND")) {
+  while (AcceptKeyword(Spelling(BinaryOp::kAnd))) {
     depth.Deeper();
-    left = Binary("AND", std::move(left), NotTerm());
+    left = Binary(BinaryOp::kAnd, std::move(left), NotTerm());
   }
   return left;
 }
@@ -74,9 +67,9 @@ ExprPtr Parser::NotTerm() {
   Depth depth(*this);
   depth.Deeper();
   std::size_t offset = Peek().offset;
-  if (AcceptKeyword("NOT")) {
+  if (AcceptKeyword(Spelling(UnaryOp::kNot))) {
     auto e = MakeExpr(ExprKind::kUnary);
-    e->op = "NOT";
+    e->unary_op = UnaryOp::kNot;
     e->args.push_back(NotTerm());
     return Finish(std::move(e), offset);
   }
@@ -94,9 +87,9 @@ ExprPtr Parser::Predicate() {
     return Finish(std::move(e), offset);
   }
   ExprPtr left = Additive();
-  if (IsComparison(Peek())) {
-    std::string op = NormalComparison(Next().text);
-    return Binary(op, std::move(left), Additive());
+  if (std::optional<BinaryOp> op = OperatorAt(Peek(), Precedence::kComparison)) {
+    Next();
+    return Binary(*op, std::move(left), Additive());
   }
   if (AcceptKeyword("IS")) {
     auto e = MakeExpr(ExprKind::kIsNull);
@@ -151,10 +144,10 @@ ExprPtr Parser::Predicate() {
 ExprPtr Parser::Additive() {
   Depth depth(*this);
   ExprPtr left = Multiplicative();
-  while (IsSymbol("+") || IsSymbol("-") || IsSymbol("&") || IsSymbol("|") || IsSymbol("^")) {
+  while (std::optional<BinaryOp> op = OperatorAt(Peek(), Precedence::kAdditive)) {
     depth.Deeper();
-    std::string op = Next().text;
-    left = Binary(op, std::move(left), Multiplicative());
+    Next();
+    left = Binary(*op, std::move(left), Multiplicative());
   }
   return left;
 }
@@ -162,10 +155,10 @@ ExprPtr Parser::Additive() {
 ExprPtr Parser::Multiplicative() {
   Depth depth(*this);
   ExprPtr left = Unary();
-  while (IsSymbol("*") || IsSymbol("/") || IsSymbol("%")) {
+  while (std::optional<BinaryOp> op = OperatorAt(Peek(), Precedence::kMultiplicative)) {
     depth.Deeper();
-    std::string op = Next().text;
-    left = Binary(op, std::move(left), Unary());
+    Next();
+    left = Binary(*op, std::move(left), Unary());
   }
   return left;
 }
@@ -174,17 +167,19 @@ ExprPtr Parser::Unary() {
   Depth depth(*this);
   depth.Deeper();
   std::size_t offset = Peek().offset;
-  if (IsSymbol("-") || IsSymbol("+") || IsSymbol("~")) {
-    std::string op = Next().text;
+  std::optional<UnaryOp> op =
+      Peek().kind == TokenKind::kSymbol ? UnaryOpSpelled(Peek().text) : std::nullopt;
+  if (op) {
+    Next();
     // A signed number stays one literal, as its text matters for conversions.
-    if (op == "-" && (Peek().kind == TokenKind::kInteger || Peek().kind == TokenKind::kDecimal ||
+    if (*op == UnaryOp::kNegate && (Peek().kind == TokenKind::kInteger || Peek().kind == TokenKind::kDecimal ||
                       Peek().kind == TokenKind::kFloat)) {
       ExprPtr e = Primary();
       e->literal.text = "-" + e->literal.text;
       return Finish(std::move(e), offset);
     }
     auto e = MakeExpr(ExprKind::kUnary);
-    e->op = op;
+    e->unary_op = *op;
     e->args.push_back(Unary());
     return Finish(std::move(e), offset);
   }

@@ -5,6 +5,7 @@
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/parser.h"
+#include "platform/mssql/sqlite_sql.h"
 
 namespace court::mssql {
 
@@ -102,17 +103,13 @@ std::int64_t RowWriter::InsertRow(std::vector<std::optional<Value>>& values) {
   const TableMeta& t = *table_;
   std::optional<Savepoint> savepoint;
   if (!t.checks.empty()) savepoint.emplace(session_.db(), "court_statement");
-  std::string sql = "INSERT INTO " + t.SqliteName() + " (";
-  std::string marks;
   for (std::size_t i = 0; i < t.columns.size(); ++i) {
     const ColumnMeta& c = t.columns[i];
     if (!values[i]) values[i] = c.cdefault != 0 ? DefaultValue(c) : Value();
     if (values[i]->is_null() && !c.nullable)
       throw NullNotAllowed(c.name, session_.database() + ".dbo." + t.name, "INSERT");
-    sql += (i ? ", " : "") + QuoteIdentifier(c.name);
-    marks += (i ? ", ?" : "?") + std::to_string(i + 1);
   }
-  CachedStatement stmt = session_.db().Prepare(sql + ") VALUES (" + marks + ")");
+  CachedStatement stmt = session_.db().Prepare(InsertRowSql(t));
   for (std::size_t i = 0; i < values.size(); ++i) stmt->Bind(static_cast<int>(i + 1), *values[i]);
   Step(*stmt);
   std::int64_t rowid = session_.db().LastRowId();
@@ -139,19 +136,16 @@ int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignment
                            " AS t0" + condition,
                        params);
   }
-  std::string sql = "UPDATE " + t.SqliteName() + " AS t0 SET ";
-  for (std::size_t i = 0; i < assignments.size(); ++i)
-    sql += (i ? ", " : "") + QuoteIdentifier(t.columns[static_cast<std::size_t>(assignments[i].first)].name) +
-           " = " + assignments[i].second;
-  CachedStatement stmt = session_.db().Prepare(sql + condition);
+  std::vector<std::pair<std::string, std::string>> set;
+  for (const auto& [index, value] : assignments) set.emplace_back(t.columns[static_cast<std::size_t>(index)].name, value);
+  CachedStatement stmt = session_.db().Prepare(UpdateRowsSql(t, set, where));
   stmt->BindAll(params);
   Step(*stmt);
   int changed = session_.db().Changes();
   for (const auto& [index, value] : assignments) {
     const ColumnMeta& c = t.columns[static_cast<std::size_t>(index)];
     if (c.nullable) continue;
-    if (!session_.db().Scalar("SELECT 1 FROM " + t.SqliteName() + " WHERE " +
-                              QuoteIdentifier(c.name) + " IS NULL LIMIT 1").is_null())
+    if (!session_.db().Scalar(AnyRowSql(t, "", QuoteIdentifier(c.name) + " IS NULL")).is_null())
       throw NullNotAllowed(c.name, session_.database() + ".dbo." + t.name, "UPDATE");
   }
   if (!t.checks.empty()) CheckRows("t0.rowid IN (SELECT id FROM temp.court_rows)", {}, "UPDATE");
@@ -170,9 +164,8 @@ void RowWriter::CheckRows(const std::string& rows, const std::vector<Value>& par
     ExprPtr condition = ParseExpression(check.condition);
     Compiler compiler(env_);
     Scope scope = compiler.TargetScope({table_->name});
-    std::string sql = "SELECT 1 FROM " + table_->SqliteName() + " AS " + scope.tables[0].sql_alias +
-                      " WHERE (" + rows + ") AND NOT " + compiler.Condition(*condition, scope) +
-                      " LIMIT 1";
+    std::string sql = AnyRowSql(*table_, scope.tables[0].sql_alias,
+                                "(" + rows + ") AND NOT " + compiler.Condition(*condition, scope));
     std::vector<Value> all = params;
     all.insert(all.end(), compiler.params().begin(), compiler.params().end());
     if (session_.db().Scalar(sql, all).is_null()) continue;

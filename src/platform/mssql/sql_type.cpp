@@ -216,18 +216,31 @@ std::pair<int, int> AsDecimal(const SqlType& t) {
 // SQL Server's rules for the precision and scale of decimal arithmetic.
 // Past 38 digits the scale gives way first, keeping at least 6 digits of
 // it for a quotient, so that whole digits are not lost.
-SqlType DecimalResultType(char op, const SqlType& left, const SqlType& right) {
+SqlType DecimalResultType(BinaryOp op, const SqlType& left, const SqlType& right) {
   const auto [p1, s1] = AsDecimal(left);
   const auto [p2, s2] = AsDecimal(right);
   int p = 0, s = 0;
   switch (op) {
-    case '*': p = p1 + p2 + 1, s = s1 + s2; break;
-    case '/': s = std::max(6, s1 + p2 + 1), p = p1 - s1 + s2 + s; break;
-    case '%': s = std::max(s1, s2), p = std::min(p1 - s1, p2 - s2) + s; break;
-    default: s = std::max(s1, s2), p = s + std::max(p1 - s1, p2 - s2) + 1; break;
+    case BinaryOp::kMultiply: p = p1 + p2 + 1, s = s1 + s2; break;
+    case BinaryOp::kDivide: s = std::max(6, s1 + p2 + 1), p = p1 - s1 + s2 + s; break;
+    case BinaryOp::kModulo: s = std::max(s1, s2), p = std::min(p1 - s1, p2 - s2) + s; break;
+    case BinaryOp::kAdd:
+    case BinaryOp::kSubtract:
+    case BinaryOp::kBitAnd:
+    case BinaryOp::kBitOr:
+    case BinaryOp::kBitXor:
+    // Comparisons and logic give no number; they are never asked.
+    case BinaryOp::kOr:
+    case BinaryOp::kAnd:
+    case BinaryOp::kEqual:
+    case BinaryOp::kNotEqual:
+    case BinaryOp::kLess:
+    case BinaryOp::kGreater:
+    case BinaryOp::kLessEqual:
+    case BinaryOp::kGreaterEqual: s = std::max(s1, s2), p = s + std::max(p1 - s1, p2 - s2) + 1; break;
   }
   if (p > 38) {
-    s = std::max(std::min(s, op == '/' ? 6 : 0), s - (p - 38));
+    s = std::max(std::min(s, op == BinaryOp::kDivide ? 6 : 0), s - (p - 38));
     p = 38;
   }
   SqlType t = BuiltinType(left.family == TypeFamily::kDecimal ? left.name : right.name, p);

@@ -57,9 +57,9 @@ SqlType BuiltinType(const std::string& name, int length = 0);
 // The type of a decimal literal as written: 2.5 is numeric(2,1), 0.25 numeric(2,2).
 SqlType DecimalLiteralType(std::string_view text);
 
-// The numeric(p,s) an arithmetic operator (+ - * / %) gives when either
+// The numeric(p,s) an arithmetic operator (+ - * / % & | ^) gives when either
 // operand is decimal; integer operands count as decimal(10,0) and their kin.
-SqlType DecimalResultType(char op, const SqlType& left, const SqlType& right);
+SqlType DecimalResultType(BinaryOp op, const SqlType& left, const SqlType& right);
 
 // The type of a syscolumns row (xtype, length, prec, scale).
 SqlType TypeFromCatalog(int xtype, int length, int precision, int scale);
