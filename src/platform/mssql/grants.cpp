@@ -76,66 +76,92 @@ std::string Privileges(const std::vector<std::string>& privileges) {
 
 }  // namespace
 
-void RunGrant(StatementContext& x, const GrantStmt& s) {
-  SqliteDb& db = x.session().db();
+namespace {
+
+// The users a GRANT, REVOKE or DENY names: their uids, or 4604 for the first
+// that does not exist.
+std::vector<Value> Grantees(StatementContext& x, const GrantStmt& s) {
   std::vector<Value> users;
   for (const std::string& grantee : s.grantees) {
-    Value uid = db.Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(grantee)});
+    Value uid = x.session().db().Scalar("SELECT uid FROM sysusers WHERE name = ?1", {Value::Text(grantee)});
     if (uid.is_null()) throw Message(Msg::kNoSuchGrantee, {grantee});
     users.push_back(uid);
   }
-  bool all = s.privileges.size() == 1 && s.privileges[0] == "ALL";
-  int object_id = 0;
+  return users;
+}
+
+bool AllPrivileges(const GrantStmt& s) { return s.privileges.size() == 1 && s.privileges[0] == "ALL"; }
+
+// The statement permissions named (CREATE TABLE, ...), or all of them;
+// object permissions are a syntax error here, and CREATE DATABASE is
+// granted in master only.
+std::vector<int> StatementActionsOf(StatementContext& x, const GrantStmt& s) {
+  if (AllPrivileges(s)) return StatementActions(x.session().in_master());
   std::vector<int> actions;
-  if (s.object.empty()) {
-    actions = StatementActions(x.session().in_master());
-    if (!all) {
-      actions.clear();
-      for (const std::string& p : s.privileges) {
-        auto it = Actions().find(p);
-        if (it == Actions().end() || it->second == 193 || it->second == 195 || it->second == 196 ||
-            it->second == 197 || it->second == 26 || it->second == 224)
-          throw SyntaxNear(p);
-        if (it->second == 203 && !x.session().in_master())
-          throw Message(Msg::kCreateDatabaseGrant);
-        actions.push_back(it->second);
-      }
-    }
-  } else {
-    CompileEnv env = x.Env();
-    Compiler compiler(env);
-    std::optional<int> id = compiler.ObjectId(s.object.back());
-    if (!id) throw InvalidObjectName(s.object.back());
-    object_id = *id;
-    std::optional<ObjectRow> object = x.session().catalog().ObjectById(object_id);
-    std::vector<int> allowed = ObjectActions(object ? object->xtype : "U");
-    actions = allowed;
-    if (!all) {
-      actions.clear();
-      for (const std::string& p : s.privileges) {
-        auto it = Actions().find(p);
-        if (it == Actions().end() || std::find(allowed.begin(), allowed.end(), it->second) == allowed.end())
-          throw Message(Msg::kPrivilegeNotCompatible, {Privileges({p})});
-        actions.push_back(it->second);
-      }
+  for (const std::string& p : s.privileges) {
+    auto it = Actions().find(p);
+    if (it == Actions().end() || it->second == 193 || it->second == 195 || it->second == 196 ||
+        it->second == 197 || it->second == 26 || it->second == 224)
+      throw SyntaxNear(p);
+    if (it->second == 203 && !x.session().in_master()) throw Message(Msg::kCreateDatabaseGrant);
+    actions.push_back(it->second);
+  }
+  return actions;
+}
+
+// The permissions named on an object, or all its kind allows (4606 for one
+// it does not).
+std::vector<int> ObjectActionsOf(StatementContext& x, const GrantStmt& s, int object_id) {
+  std::optional<ObjectRow> object = x.session().catalog().ObjectById(object_id);
+  std::vector<int> allowed = ObjectActions(object ? object->xtype : "U");
+  if (AllPrivileges(s)) return allowed;
+  std::vector<int> actions;
+  for (const std::string& p : s.privileges) {
+    auto it = Actions().find(p);
+    if (it == Actions().end() || std::find(allowed.begin(), allowed.end(), it->second) == allowed.end())
+      throw Message(Msg::kPrivilegeNotCompatible, {Privileges({p})});
+    actions.push_back(it->second);
+  }
+  return actions;
+}
+
+int GrantedObject(StatementContext& x, const GrantStmt& s) {
+  CompileEnv env = x.Env();
+  Compiler compiler(env);
+  std::optional<int> id = compiler.ObjectId(s.object.back());
+  if (!id) throw InvalidObjectName(s.object.back());
+  return *id;
+}
+
+// Rights on some columns merge into the column bitmaps of each kind of
+// row: only SELECT, UPDATE and REFERENCES go by column.
+void ChangeColumnRights(StatementContext& x, const GrantStmt& s, int object_id, const std::vector<Value>& users,
+                        const std::vector<int>& actions, ProtectType protecttype) {
+  for (int action : actions)
+    if (action != 193 && action != 197 && action != 26)
+      throw Message(Msg::kPrivilegeNotCompatible, {Privileges(s.privileges)});
+  const access::Bytes bits = ColumnBits(x, s.object.back(), s.columns);
+  for (const Value& uid : users) {
+    for (int action : actions) {
+      const RightKey key{object_id, uid.integer(), action};
+      for (ProtectType type : {kGrantWithGrant, kGrant, kDeny})
+        MergeColumns(x, key, type, bits, s.verb != GrantVerb::kRevoke && type == protecttype);
     }
   }
+}
+
+}  // namespace
+
+// GRANT, REVOKE and DENY: each grantee's right to each action replaces
+// what it had (REVOKE leaves nothing), on the whole object or statement,
+// or merged column by column.
+void RunGrant(StatementContext& x, const GrantStmt& s) {
+  const std::vector<Value> users = Grantees(x, s);
+  const int object_id = s.object.empty() ? 0 : GrantedObject(x, s);
+  const std::vector<int> actions = s.object.empty() ? StatementActionsOf(x, s) : ObjectActionsOf(x, s, object_id);
   RequireGrantor(x.session(), object_id);
   const ProtectType protecttype = s.verb == GrantVerb::kDeny ? kDeny : s.with_grant_option ? kGrantWithGrant : kGrant;
-  if (!s.columns.empty()) {
-    for (int action : actions)
-      if (action != 193 && action != 197 && action != 26)
-        throw Message(Msg::kPrivilegeNotCompatible, {Privileges(s.privileges)});
-    const access::Bytes bits = ColumnBits(x, s.object.back(), s.columns);
-    for (const Value& uid : users) {
-      for (int action : actions) {
-        const RightKey key{object_id, uid.integer(), action};
-        for (ProtectType type : {kGrantWithGrant, kGrant, kDeny})
-          MergeColumns(x, key, type, bits, s.verb != GrantVerb::kRevoke && type == protecttype);
-      }
-    }
-    return;
-  }
+  if (!s.columns.empty()) return ChangeColumnRights(x, s, object_id, users, actions, protecttype);
   UserStore store = Users(x.session());
   for (const Value& uid : users) {
     for (int action : actions) {

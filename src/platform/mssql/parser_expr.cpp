@@ -76,16 +76,11 @@ ExprPtr Parser::NotTerm() {
   return Predicate();
 }
 
+// A comparison, or one of the predicates that follow their left operand:
+// IS [NOT] NULL, [NOT] LIKE, [NOT] BETWEEN, [NOT] IN; or EXISTS (SELECT ...).
 ExprPtr Parser::Predicate() {
   std::size_t offset = Peek().offset;
-  if (IsKeyword("EXISTS")) {
-    Next();
-    ExpectSymbol("(");
-    auto e = MakeExpr(ExprKind::kExists);
-    e->select = SelectQuery();
-    ExpectSymbol(")");
-    return Finish(std::move(e), offset);
-  }
+  if (IsKeyword("EXISTS")) return Exists(offset);
   ExprPtr left = Additive();
   if (std::optional<BinaryOp> op = OperatorAt(Peek(), Precedence::kComparison)) {
     Next();
@@ -103,42 +98,60 @@ ExprPtr Parser::Predicate() {
     Next();
     negated = true;
   }
-  if (AcceptKeyword("LIKE")) {
-    auto e = MakeExpr(ExprKind::kLike);
-    e->negated = negated;
-    e->args.push_back(std::move(left));
-    e->args.push_back(Additive());
-    if (AcceptKeyword("ESCAPE")) e->args.push_back(Additive());
-    return Finish(std::move(e), offset);
+  ExprPtr e;
+  if (AcceptKeyword("LIKE")) e = Like(std::move(left));
+  else if (AcceptKeyword("BETWEEN")) e = Between(std::move(left));
+  else if (AcceptKeyword("IN")) e = In(std::move(left));
+  else if (negated) throw ErrorHere();
+  else return left;
+  e->negated = negated;
+  return Finish(std::move(e), offset);
+}
+
+ExprPtr Parser::Exists(std::size_t offset) {
+  Next();
+  ExpectSymbol("(");
+  auto e = MakeExpr(ExprKind::kExists);
+  e->select = SelectQuery();
+  ExpectSymbol(")");
+  return Finish(std::move(e), offset);
+}
+
+// After LIKE: the pattern and an optional ESCAPE character.
+ExprPtr Parser::Like(ExprPtr value) {
+  auto e = MakeExpr(ExprKind::kLike);
+  e->args.push_back(std::move(value));
+  e->args.push_back(Additive());
+  if (AcceptKeyword("ESCAPE")) e->args.push_back(Additive());
+  return e;
+}
+
+// After BETWEEN: low AND high.
+ExprPtr Parser::Between(ExprPtr value) {
+  auto e = MakeExpr(ExprKind::kBetween);
+  e->args.push_back(std::move(value));
+  e->args.push_back(Additive());
+  ExpectKeyword("AND");
+  e->args.push_back(Additive());
+  return e;
+}
+
+// After IN: a parenthesized SELECT or list of values.
+ExprPtr Parser::In(ExprPtr value) {
+  ExpectSymbol("(");
+  ExprPtr e;
+  if (IsKeyword("SELECT")) {
+    e = MakeExpr(ExprKind::kInSelect);
+    e->select = SelectQuery();
+    e->args.push_back(std::move(value));
+  } else {
+    e = MakeExpr(ExprKind::kInList);
+    e->args.push_back(std::move(value));
+    do e->args.push_back(Expression());
+    while (AcceptSymbol(","));
   }
-  if (AcceptKeyword("BETWEEN")) {
-    auto e = MakeExpr(ExprKind::kBetween);
-    e->negated = negated;
-    e->args.push_back(std::move(left));
-    e->args.push_back(Additive());
-    ExpectKeyword("AND");
-    e->args.push_back(Additive());
-    return Finish(std::move(e), offset);
-  }
-  if (AcceptKeyword("IN")) {
-    ExpectSymbol("(");
-    ExprPtr e;
-    if (IsKeyword("SELECT")) {
-      e = MakeExpr(ExprKind::kInSelect);
-      e->select = SelectQuery();
-      e->args.push_back(std::move(left));
-    } else {
-      e = MakeExpr(ExprKind::kInList);
-      e->args.push_back(std::move(left));
-      do e->args.push_back(Expression());
-      while (AcceptSymbol(","));
-    }
-    ExpectSymbol(")");
-    e->negated = negated;
-    return Finish(std::move(e), offset);
-  }
-  if (negated) throw ErrorHere();
-  return left;
+  ExpectSymbol(")");
+  return e;
 }
 
 ExprPtr Parser::Additive() {

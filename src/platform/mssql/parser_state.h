@@ -51,6 +51,10 @@ class Parser {
   ExprPtr AndTerm();
   ExprPtr NotTerm();
   ExprPtr Predicate();
+  ExprPtr Exists(std::size_t offset);
+  ExprPtr Like(ExprPtr value);
+  ExprPtr Between(ExprPtr value);
+  ExprPtr In(ExprPtr value);
   ExprPtr Additive();
   ExprPtr Multiplicative();
   ExprPtr Unary();
