@@ -30,7 +30,7 @@ int Rank(const std::optional<SqlType>& t) {
     case TypeFamily::kFloat: return 5;
     case TypeFamily::kDecimal: return 4;
     case TypeFamily::kMoney: return 3;
-    case TypeFamily::kInteger: return t->name == "bigint" ? 2 : 1;
+    case TypeFamily::kInteger: return t->id == TypeId::kBigint ? 2 : 1;
     case TypeFamily::kBit: return 1;
     default: return 0;
   }
@@ -137,16 +137,16 @@ BoundExprPtr Binder::BindLiteral(const Expr& e) {
   switch (lit.kind) {
     case LiteralKind::kNull: break;
     case LiteralKind::kInteger:
-      node->type = BuiltinType(node->value.type() == access::ValueType::kInteger ? "int" : "float");
+      node->type = BuiltinType(node->value.type() == access::ValueType::kInteger ? TypeId::kInt : TypeId::kFloat);
       break;
     case LiteralKind::kDecimal: node->type = DecimalLiteralType(lit.text); break;
-    case LiteralKind::kFloat: node->type = BuiltinType("float"); break;
+    case LiteralKind::kFloat: node->type = BuiltinType(TypeId::kFloat); break;
     case LiteralKind::kBinary:
-      node->type = BuiltinType("varbinary", static_cast<int>(lit.text.size() / 2));
+      node->type = BuiltinType(TypeId::kVarbinary, static_cast<int>(lit.text.size() / 2));
       break;
     case LiteralKind::kString: {
       int length = std::max(1, lit.unicode ? Utf16Length(lit.text) : Cp936Length(lit.text));
-      node->type = BuiltinType(lit.unicode ? "nvarchar" : "varchar", length);
+      node->type = BuiltinType(lit.unicode ? TypeId::kNvarchar : TypeId::kVarchar, length);
     }
   }
   return node;
@@ -163,8 +163,8 @@ BoundExprPtr Binder::BindVariable(const Expr& e) {
 BoundExprPtr Binder::BindSystemVariable(const Expr& e) {
   access::Value v = env_.system_variable(Lower(e.name[0]));
   std::optional<SqlType> type;
-  if (v.type() == access::ValueType::kText) type = BuiltinType("nvarchar", 128);
-  else if (v.type() == access::ValueType::kInteger) type = BuiltinType("int");
+  if (v.type() == access::ValueType::kText) type = BuiltinType(TypeId::kNvarchar, 128);
+  else if (v.type() == access::ValueType::kInteger) type = BuiltinType(TypeId::kInt);
   return ValueNode(std::move(v), std::move(type));
 }
 
@@ -276,7 +276,7 @@ BoundExprPtr Binder::BindFunction(const Expr& e, const Scope& scope) {
     case FunctionForm::kObjectId: return BindObjectId(*e.args[0]);
     case FunctionForm::kObjectProperty: return BindObjectProperty(e, scope);
     case FunctionForm::kDatabaseName:
-      return ValueNode(access::Value::Text(env_.database), BuiltinType("nvarchar", 128));
+      return ValueNode(access::Value::Text(env_.database), BuiltinType(TypeId::kNvarchar, 128));
     case FunctionForm::kTemplate:
     case FunctionForm::kAverage: break;
   }
@@ -297,7 +297,7 @@ BoundExprPtr Binder::BindCall(const BuiltinFunction& f, const Expr& e, const Sco
     if (first) first_type = arg->type;
     switch (f.arguments) {
       case ArgumentRule::kAsWritten: break;
-      case ArgumentRule::kAsDatetime: arg = Compared(std::move(arg), BuiltinType("datetime")); break;
+      case ArgumentRule::kAsDatetime: arg = Compared(std::move(arg), BuiltinType(TypeId::kDatetime)); break;
       case ArgumentRule::kLikeFirst:
         if (!first) arg = Compared(std::move(arg), first_type);
         break;
@@ -306,9 +306,9 @@ BoundExprPtr Binder::BindCall(const BuiltinFunction& f, const Expr& e, const Sco
   }
   node->unicode_source = first_type && first_type->unicode;
   switch (f.result) {
-    case ResultType::kInt: node->type = BuiltinType("int"); break;
-    case ResultType::kDatetime: node->type = BuiltinType("datetime"); break;
-    case ResultType::kName: node->type = BuiltinType("nvarchar", 128); break;
+    case ResultType::kInt: node->type = BuiltinType(TypeId::kInt); break;
+    case ResultType::kDatetime: node->type = BuiltinType(TypeId::kDatetime); break;
+    case ResultType::kName: node->type = BuiltinType(TypeId::kNvarchar, 128); break;
     case ResultType::kFirstArgument: node->type = first_type; break;
   }
   return node;
@@ -325,11 +325,11 @@ BoundExprPtr Binder::BindObjectId(const Expr& a) {
     throw Message(Msg::kObjectIdArgument);
   }
   std::optional<int> id = ObjectId(name);
-  return ValueNode(id ? access::Value::Integer(*id) : access::Value(), BuiltinType("int"));
+  return ValueNode(id ? access::Value::Integer(*id) : access::Value(), BuiltinType(TypeId::kInt));
 }
 
 BoundExprPtr Binder::BindObjectProperty(const Expr& e, const Scope& scope) {
-  BoundExprPtr node = Node(BoundKind::kObjectProperty, BuiltinType("int"));
+  BoundExprPtr node = Node(BoundKind::kObjectProperty, BuiltinType(TypeId::kInt));
   node->children.push_back(Bind(*e.args[0], scope));
   node->name = Lower(e.args[1]->literal.text);
   node->table_alias = NewAlias();

@@ -27,9 +27,9 @@ struct Range {
 
 // The values an integer type holds; bigint takes all of a long long.
 Range IntegerRange(const SqlType& t) {
-  if (t.name == "tinyint") return {0, 255};
-  if (t.name == "smallint") return {-32768, 32767};
-  if (t.name == "int") return {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+  if (t.id == TypeId::kTinyint) return {0, 255};
+  if (t.id == TypeId::kSmallint) return {-32768, 32767};
+  if (t.id == TypeId::kInt) return {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
   return {std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max()};
 }
 
@@ -69,7 +69,7 @@ class TextConverter {
       case TypeFamily::kMoney: return Money();
       case TypeFamily::kDateTime:
         return Value::Text(FormatDateTime(RoundDateTime(ParseDateTime(text_, order_),
-                                                        t_.name == "smalldatetime")));
+                                                        t_.id == TypeId::kSmalldatetime)));
       case TypeFamily::kBinary:
         return Value::Binary(access::Bytes(text_.begin(), text_.end()));
       default: return Value::Text(text_);
@@ -88,7 +88,7 @@ class TextConverter {
     long long v = std::strtoll(s.c_str(), nullptr, 10);
     Range r = IntegerRange(t_);
     if (errno == ERANGE || v < r.low || v > r.high) {
-      if (t_.name == "int") throw ConversionOverflowInt(from_, text_);
+      if (t_.id == TypeId::kInt) throw ConversionOverflowInt(from_, text_);
       throw ArithmeticOverflow(t_.name, s);
     }
     return Value::Integer(v);
@@ -197,7 +197,7 @@ Value NumberTo(const Value& v, const SqlType& t) {
     case TypeFamily::kDateTime: {
       if (d < -53690 || d > 2958463)
         throw OverflowConverting("expression", "datetime");
-      return Value::Text(FormatDateTime(RoundDateTime(FromDaysSince1900(d), t.name == "smalldatetime")));
+      return Value::Text(FormatDateTime(RoundDateTime(FromDaysSince1900(d), t.id == TypeId::kSmalldatetime)));
     }
     case TypeFamily::kChar: return FitText(NumberText(v), t);
     default: return Value::Text(NumberText(v));
@@ -248,7 +248,7 @@ Value ToStorage(const Value& value, const SqlType& t, DateOrder order, bool unic
       return converted;
     }
     case access::ValueType::kDateTime: {
-      access::DateTime rounded = RoundDateTime(value.date(), t.name == "smalldatetime");
+      access::DateTime rounded = RoundDateTime(value.date(), t.id == TypeId::kSmalldatetime);
       if (t.family == TypeFamily::kDateTime || t.family == TypeFamily::kOther)
         return Value::Text(FormatDateTime(rounded));
       if (t.family == TypeFamily::kChar) return FitText(FormatDateTime(rounded), t);

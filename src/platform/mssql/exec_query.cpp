@@ -36,7 +36,7 @@ std::vector<int> TargetColumns(const TableMeta& table, const std::vector<std::st
   std::vector<int> indexes;
   if (names.empty()) {
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-      if (!table.columns[i].identity && table.columns[i].type.name != "timestamp")
+      if (!table.columns[i].identity && table.columns[i].type.id != TypeId::kTimestamp)
         indexes.push_back(static_cast<int>(i));
     return indexes;
   }

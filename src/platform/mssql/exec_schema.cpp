@@ -118,7 +118,7 @@ void AlterColumn(StatementContext& x, const TableMeta& table, const ColumnDef& d
   if (index < 0)
     throw Message(Msg::kAlterMissingColumn, {"ALTER TABLE ALTER COLUMN", def.name, table.name});
   const ColumnMeta& old = table.columns[static_cast<std::size_t>(index)];
-  if (old.type.large || old.type.name == "timestamp")
+  if (old.type.large || old.type.id == TypeId::kTimestamp)
     throw Message(Msg::kCannotAlterColumn, {old.name, old.type.name});
   ColumnMeta column = MetaFor(def, old.colid);
   column.name = old.name;
@@ -270,7 +270,7 @@ void RunCreateView(StatementContext& x, const CreateViewStmt& s) {
   for (std::size_t i = 0; i < q.columns.size(); ++i) {
     ColumnMeta column;
     column.name = q.columns[i].name;
-    column.type = q.columns[i].type.value_or(BuiltinType("sql_variant"));
+    column.type = q.columns[i].type.value_or(BuiltinType(TypeId::kSqlVariant));
     column.colid = static_cast<int>(i) + 1;
     catalog.AddColumn(id, column);
   }

@@ -253,7 +253,7 @@ void BindDefault(StatementContext& x, const ExecStmt& s, bool bind) {
   RequireOwner(x.session(), table->id, table->name);
   const ColumnMeta& column = table->columns[static_cast<std::size_t>(index)];
   if (bind) {
-    if (column.type.name == "timestamp")
+    if (column.type.id == TypeId::kTimestamp)
       return x.Raise(Message(Msg::kTimestampDefault));
     if (column.identity) return x.Raise(Message(Msg::kIdentityBinding));
     std::optional<ObjectRow> current = column.cdefault ? catalog.ObjectById(column.cdefault) : std::nullopt;

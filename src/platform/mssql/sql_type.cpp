@@ -13,6 +13,7 @@ namespace court::mssql {
 namespace {
 
 struct TypeRow {
+  TypeId id;
   const char* name;
   TypeFamily family;
   int xtype;
@@ -26,32 +27,32 @@ struct TypeRow {
 // precision and scale are those of the numeric types. sysname is
 // nvarchar(128) under its own name, with nvarchar's xtype.
 constexpr TypeRow kTypes[] = {
-    {"image", TypeFamily::kBinary, 34, 16, 0, 0},
-    {"text", TypeFamily::kChar, 35, 16, 0, 0},
-    {"uniqueidentifier", TypeFamily::kOther, 36, 16, 0, 0},
-    {"tinyint", TypeFamily::kInteger, 48, 1, 3, 0},
-    {"smallint", TypeFamily::kInteger, 52, 2, 5, 0},
-    {"int", TypeFamily::kInteger, 56, 4, 10, 0},
-    {"smalldatetime", TypeFamily::kDateTime, 58, 4, 16, 0},
-    {"real", TypeFamily::kFloat, 59, 4, 24, 0},
-    {"money", TypeFamily::kMoney, 60, 8, 19, 4},
-    {"datetime", TypeFamily::kDateTime, 61, 8, 23, 3},
-    {"float", TypeFamily::kFloat, 62, 8, 53, 0},
-    {"sql_variant", TypeFamily::kOther, 98, 8016, 0, 0},
-    {"ntext", TypeFamily::kChar, 99, 16, 0, 0},
-    {"bit", TypeFamily::kBit, 104, 1, 1, 0},
-    {"decimal", TypeFamily::kDecimal, 106, 0, 18, 0},
-    {"numeric", TypeFamily::kDecimal, 108, 0, 18, 0},
-    {"smallmoney", TypeFamily::kMoney, 122, 4, 10, 4},
-    {"bigint", TypeFamily::kInteger, 127, 8, 19, 0},
-    {"varbinary", TypeFamily::kBinary, 165, 0, 0, 0},
-    {"varchar", TypeFamily::kChar, 167, 0, 0, 0},
-    {"binary", TypeFamily::kBinary, 173, 0, 0, 0},
-    {"char", TypeFamily::kChar, 175, 0, 0, 0},
-    {"timestamp", TypeFamily::kBinary, 189, 8, 0, 0},
-    {"nvarchar", TypeFamily::kChar, 231, 0, 0, 0},
-    {"nchar", TypeFamily::kChar, 239, 0, 0, 0},
-    {"sysname", TypeFamily::kChar, 231, 256, 128, 0},
+    {TypeId::kImage, "image", TypeFamily::kBinary, 34, 16, 0, 0},
+    {TypeId::kText, "text", TypeFamily::kChar, 35, 16, 0, 0},
+    {TypeId::kUniqueidentifier, "uniqueidentifier", TypeFamily::kOther, 36, 16, 0, 0},
+    {TypeId::kTinyint, "tinyint", TypeFamily::kInteger, 48, 1, 3, 0},
+    {TypeId::kSmallint, "smallint", TypeFamily::kInteger, 52, 2, 5, 0},
+    {TypeId::kInt, "int", TypeFamily::kInteger, 56, 4, 10, 0},
+    {TypeId::kSmalldatetime, "smalldatetime", TypeFamily::kDateTime, 58, 4, 16, 0},
+    {TypeId::kReal, "real", TypeFamily::kFloat, 59, 4, 24, 0},
+    {TypeId::kMoney, "money", TypeFamily::kMoney, 60, 8, 19, 4},
+    {TypeId::kDatetime, "datetime", TypeFamily::kDateTime, 61, 8, 23, 3},
+    {TypeId::kFloat, "float", TypeFamily::kFloat, 62, 8, 53, 0},
+    {TypeId::kSqlVariant, "sql_variant", TypeFamily::kOther, 98, 8016, 0, 0},
+    {TypeId::kNtext, "ntext", TypeFamily::kChar, 99, 16, 0, 0},
+    {TypeId::kBit, "bit", TypeFamily::kBit, 104, 1, 1, 0},
+    {TypeId::kDecimal, "decimal", TypeFamily::kDecimal, 106, 0, 18, 0},
+    {TypeId::kNumeric, "numeric", TypeFamily::kDecimal, 108, 0, 18, 0},
+    {TypeId::kSmallmoney, "smallmoney", TypeFamily::kMoney, 122, 4, 10, 4},
+    {TypeId::kBigint, "bigint", TypeFamily::kInteger, 127, 8, 19, 0},
+    {TypeId::kVarbinary, "varbinary", TypeFamily::kBinary, 165, 0, 0, 0},
+    {TypeId::kVarchar, "varchar", TypeFamily::kChar, 167, 0, 0, 0},
+    {TypeId::kBinary, "binary", TypeFamily::kBinary, 173, 0, 0, 0},
+    {TypeId::kChar, "char", TypeFamily::kChar, 175, 0, 0, 0},
+    {TypeId::kTimestamp, "timestamp", TypeFamily::kBinary, 189, 8, 0, 0},
+    {TypeId::kNvarchar, "nvarchar", TypeFamily::kChar, 231, 0, 0, 0},
+    {TypeId::kNchar, "nchar", TypeFamily::kChar, 239, 0, 0, 0},
+    {TypeId::kSysname, "sysname", TypeFamily::kChar, 231, 256, 128, 0},
 };
 
 std::string Lower(std::string s) {
@@ -81,15 +82,16 @@ const TypeRow* Find(const std::string& name) {
 // length check applies to.
 SqlType FromRow(const TypeRow& row) {
   SqlType t;
+  t.id = row.id;
   t.name = row.name;
   t.family = row.family;
   t.xtype = row.xtype;
   t.length = row.length;
   t.precision = row.precision;
   t.scale = row.scale;
-  t.unicode = t.name == "nchar" || t.name == "nvarchar" || t.name == "ntext" || t.name == "sysname";
-  t.fixed = t.name == "char" || t.name == "nchar" || t.name == "binary";
-  t.large = t.name == "text" || t.name == "ntext" || t.name == "image";
+  t.unicode = t.id == TypeId::kNchar || t.id == TypeId::kNvarchar || t.id == TypeId::kNtext || t.id == TypeId::kSysname;
+  t.fixed = t.id == TypeId::kChar || t.id == TypeId::kNchar || t.id == TypeId::kBinary;
+  t.large = t.id == TypeId::kText || t.id == TypeId::kNtext || t.id == TypeId::kImage;
   return t;
 }
 
@@ -159,10 +161,10 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
   const TypeRow* row = Find(name);
   if (row == nullptr) throw Message(Msg::kUnknownType, {position, declared.name});
   SqlType t = FromRow(*row);
-  if (name == "float" && !declared.args.empty() && TypeArgument(declared.args[0]) <= 24)
-    return FromRow(*Find("real"));
+  if (t.id == TypeId::kFloat && !declared.args.empty() && TypeArgument(declared.args[0]) <= 24)
+    return BuiltinType(TypeId::kReal);
   bool sized = t.length == 0;
-  if (!sized && !declared.args.empty() && name != "float")
+  if (!sized && !declared.args.empty() && t.id != TypeId::kFloat)
     throw Message(Msg::kNoColumnWidth, {position, name});
   if (sized) {
     int size = declared.args.empty() ? (t.family == TypeFamily::kDecimal ? 18 : 1)
@@ -176,9 +178,9 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
 }
 
 // A type the engine itself names, for literals and the results of
-// functions and operators: name is always in kTypes, so nothing is checked.
-SqlType BuiltinType(const std::string& name, int length) {
-  SqlType t = FromRow(*Find(name));
+// functions and operators.
+SqlType BuiltinType(TypeId id, int length) {
+  SqlType t = FromRow(*std::find_if(std::begin(kTypes), std::end(kTypes), [id](const TypeRow& row) { return row.id == id; }));
   if (t.length == 0) ApplySize(t, length);
   return t;
 }
@@ -194,7 +196,7 @@ SqlType DecimalLiteralType(std::string_view text) {
   const int scale = point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
   const std::size_t first = whole.find_first_not_of('0');
   const int whole_digits = first == std::string_view::npos ? 0 : static_cast<int>(whole.size() - first);
-  SqlType t = BuiltinType("numeric", std::clamp(whole_digits + scale, 1, 38));
+  SqlType t = BuiltinType(TypeId::kNumeric, std::clamp(whole_digits + scale, 1, 38));
   t.scale = std::min(scale, t.precision);
   return t;
 }
@@ -204,10 +206,10 @@ namespace {
 // An operand as decimal(p,s): integers and money by the digits their type holds.
 std::pair<int, int> AsDecimal(const SqlType& t) {
   if (t.family == TypeFamily::kDecimal) return {t.precision > 0 ? t.precision : 18, t.scale};
-  if (t.family == TypeFamily::kMoney) return {t.name == "smallmoney" ? 10 : 19, 4};
-  if (t.name == "bigint") return {19, 0};
-  if (t.name == "smallint") return {5, 0};
-  if (t.name == "tinyint" || t.family == TypeFamily::kBit) return {3, 0};
+  if (t.family == TypeFamily::kMoney) return {t.id == TypeId::kSmallmoney ? 10 : 19, 4};
+  if (t.id == TypeId::kBigint) return {19, 0};
+  if (t.id == TypeId::kSmallint) return {5, 0};
+  if (t.id == TypeId::kTinyint || t.family == TypeFamily::kBit) return {3, 0};
   return {10, 0};
 }
 
@@ -243,7 +245,7 @@ SqlType DecimalResultType(BinaryOp op, const SqlType& left, const SqlType& right
     s = std::max(std::min(s, op == BinaryOp::kDivide ? 6 : 0), s - (p - 38));
     p = 38;
   }
-  SqlType t = BuiltinType(left.family == TypeFamily::kDecimal ? left.name : right.name, p);
+  SqlType t = BuiltinType(left.family == TypeFamily::kDecimal ? left.id : right.id, p);
   t.scale = s;
   return t;
 }
@@ -254,7 +256,7 @@ SqlType DecimalResultType(BinaryOp op, const SqlType& left, const SqlType& right
 std::string SqlType::Declaration() const {
   if (family == TypeFamily::kDecimal)
     return name + "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
-  bool sized = (family == TypeFamily::kChar || family == TypeFamily::kBinary) && !large && name != "timestamp";
+  bool sized = (family == TypeFamily::kChar || family == TypeFamily::kBinary) && !large && id != TypeId::kTimestamp;
   return sized ? name + "(" + std::to_string(unicode ? length / 2 : length) + ")" : name;
 }
 
@@ -274,7 +276,7 @@ SqlType TypeFromCatalog(int xtype, int length, int precision, int scale) {
     }
     return t;
   }
-  return BuiltinType("sql_variant");
+  return BuiltinType(TypeId::kSqlVariant);
 }
 
 }  // namespace court::mssql

@@ -24,8 +24,17 @@ enum class TypeFamily {
   kOther,     // uniqueidentifier, sql_variant
 };
 
+// Each of the server's types, as systypes lists them; sysname is one of its
+// own (nvarchar(128) under another name).
+enum class TypeId {
+  kImage, kText, kUniqueidentifier, kTinyint, kSmallint, kInt, kSmalldatetime, kReal, kMoney,
+  kDatetime, kFloat, kSqlVariant, kNtext, kBit, kDecimal, kNumeric, kSmallmoney, kBigint,
+  kVarbinary, kVarchar, kBinary, kChar, kTimestamp, kNvarchar, kNchar, kSysname,
+};
+
 struct SqlType {
-  std::string name;  // lower case: "nvarchar"
+  TypeId id = TypeId::kSqlVariant;
+  std::string name;  // lower case, as declarations and messages spell it: "nvarchar"
   TypeFamily family = TypeFamily::kOther;
   int xtype = 0;
   int length = 0;     // bytes, as syscolumns.length shows it
@@ -52,7 +61,7 @@ struct SqlType {
 SqlType ResolveType(const TypeName& declared, int ordinal = 1);
 
 // Known types without a declaration: int, bit, datetime, nvarchar(n), ...
-SqlType BuiltinType(const std::string& name, int length = 0);
+SqlType BuiltinType(TypeId id, int length = 0);
 
 // The type of a decimal literal as written: 2.5 is numeric(2,1), 0.25 numeric(2,2).
 SqlType DecimalLiteralType(std::string_view text);

@@ -72,16 +72,16 @@ void DataTypeInfo(StatementContext& x, int data_type, int odbc_version) {
     const char* name;
     SqlType type;
   } columns[] = {
-      {"TYPE_NAME", BuiltinType("sysname")},        {"DATA_TYPE", BuiltinType("smallint")},
-      {"PRECISION", BuiltinType("int")},            {"LITERAL_PREFIX", BuiltinType("varchar", 32)},
-      {"LITERAL_SUFFIX", BuiltinType("varchar", 32)}, {"CREATE_PARAMS", BuiltinType("varchar", 32)},
-      {"NULLABLE", BuiltinType("smallint")},        {"CASE_SENSITIVE", BuiltinType("smallint")},
-      {"SEARCHABLE", BuiltinType("smallint")},      {"UNSIGNED_ATTRIBUTE", BuiltinType("smallint")},
-      {"MONEY", BuiltinType("smallint")},           {"AUTO_INCREMENT", BuiltinType("smallint")},
-      {"LOCAL_TYPE_NAME", BuiltinType("sysname")},  {"MINIMUM_SCALE", BuiltinType("smallint")},
-      {"MAXIMUM_SCALE", BuiltinType("smallint")},   {"SQL_DATA_TYPE", BuiltinType("smallint")},
-      {"SQL_DATETIME_SUB", BuiltinType("smallint")}, {"NUM_PREC_RADIX", BuiltinType("int")},
-      {"INTERVAL_PRECISION", BuiltinType("smallint")}, {"USERTYPE", BuiltinType("smallint")},
+      {"TYPE_NAME", BuiltinType(TypeId::kSysname)},        {"DATA_TYPE", BuiltinType(TypeId::kSmallint)},
+      {"PRECISION", BuiltinType(TypeId::kInt)},            {"LITERAL_PREFIX", BuiltinType(TypeId::kVarchar, 32)},
+      {"LITERAL_SUFFIX", BuiltinType(TypeId::kVarchar, 32)}, {"CREATE_PARAMS", BuiltinType(TypeId::kVarchar, 32)},
+      {"NULLABLE", BuiltinType(TypeId::kSmallint)},        {"CASE_SENSITIVE", BuiltinType(TypeId::kSmallint)},
+      {"SEARCHABLE", BuiltinType(TypeId::kSmallint)},      {"UNSIGNED_ATTRIBUTE", BuiltinType(TypeId::kSmallint)},
+      {"MONEY", BuiltinType(TypeId::kSmallint)},           {"AUTO_INCREMENT", BuiltinType(TypeId::kSmallint)},
+      {"LOCAL_TYPE_NAME", BuiltinType(TypeId::kSysname)},  {"MINIMUM_SCALE", BuiltinType(TypeId::kSmallint)},
+      {"MAXIMUM_SCALE", BuiltinType(TypeId::kSmallint)},   {"SQL_DATA_TYPE", BuiltinType(TypeId::kSmallint)},
+      {"SQL_DATETIME_SUB", BuiltinType(TypeId::kSmallint)}, {"NUM_PREC_RADIX", BuiltinType(TypeId::kInt)},
+      {"INTERVAL_PRECISION", BuiltinType(TypeId::kSmallint)}, {"USERTYPE", BuiltinType(TypeId::kSmallint)},
   };
   access::ResultSet result;
   std::vector<std::optional<SqlType>>& types = x.result().column_types.emplace_back();

@@ -19,6 +19,7 @@ using access::Value;
 using access::ValueType;
 using mssql::SqlType;
 using mssql::TypeFamily;
+using mssql::TypeId;
 
 constexpr std::uint32_t kMaxShortLength = 8000;
 constexpr std::uint32_t kLargeLength = 0x7FFFFFFF;
@@ -110,12 +111,12 @@ WireType FromSqlType(const SqlType& t) {
   switch (t.family) {
     case TypeFamily::kInteger: return {kIntN, length ? length : 4};
     case TypeFamily::kBit: return {kBitN, 1};
-    case TypeFamily::kFloat: return {kFloatN, t.name == "real" ? 4u : 8u};
-    case TypeFamily::kMoney: return {kMoneyN, t.name == "smallmoney" ? 4u : 8u};
-    case TypeFamily::kDateTime: return {kDateTimeN, t.name == "smalldatetime" ? 4u : 8u};
+    case TypeFamily::kFloat: return {kFloatN, t.id == TypeId::kReal ? 4u : 8u};
+    case TypeFamily::kMoney: return {kMoneyN, t.id == TypeId::kSmallmoney ? 4u : 8u};
+    case TypeFamily::kDateTime: return {kDateTimeN, t.id == TypeId::kSmalldatetime ? 4u : 8u};
     case TypeFamily::kDecimal: {
       const int precision = t.precision > 0 ? std::min(t.precision, 38) : 18;
-      return {t.name == "numeric" ? kNumericN : kDecimalN, DecimalLength(precision),
+      return {t.id == TypeId::kNumeric ? kNumericN : kDecimalN, DecimalLength(precision),
               static_cast<std::uint8_t>(precision), static_cast<std::uint8_t>(std::clamp(t.scale, 0, precision))};
     }
     case TypeFamily::kChar:
@@ -123,9 +124,9 @@ WireType FromSqlType(const SqlType& t) {
       return {t.unicode ? (t.fixed ? kNChar : kNVarChar) : (t.fixed ? kBigChar : kBigVarChar), length};
     case TypeFamily::kBinary:
       if (t.large) return {kImage, kLargeLength};
-      return {t.fixed || t.name == "timestamp" ? kBigBinary : kBigVarBinary, length};
+      return {t.fixed || t.id == TypeId::kTimestamp ? kBigBinary : kBigVarBinary, length};
     default:
-      if (t.name == "uniqueidentifier") return {kGuid, 16};
+      if (t.id == TypeId::kUniqueidentifier) return {kGuid, 16};
       return {kNVarChar, 0};
   }
 }
@@ -492,25 +493,25 @@ SqlType SqlTypeOf(const WireType& t) {
   const int length = static_cast<int>(std::min<std::uint32_t>(t.length, kMaxShortLength));
   switch (t.code) {
     case kInt1: case kInt2: case kInt4: case kInt8: case kIntN:
-      return mssql::BuiltinType(t.length == 1 ? "tinyint" : t.length == 2 ? "smallint" : t.length == 8 ? "bigint" : "int");
-    case kBit: case kBitN: return mssql::BuiltinType("bit");
-    case kFloat4: case kFloat8: case kFloatN: return mssql::BuiltinType(t.length == 4 ? "real" : "float");
-    case kMoney4: case kMoney: case kMoneyN: return mssql::BuiltinType(t.length == 4 ? "smallmoney" : "money");
+      return mssql::BuiltinType(t.length == 1 ? TypeId::kTinyint : t.length == 2 ? TypeId::kSmallint : t.length == 8 ? TypeId::kBigint : TypeId::kInt);
+    case kBit: case kBitN: return mssql::BuiltinType(TypeId::kBit);
+    case kFloat4: case kFloat8: case kFloatN: return mssql::BuiltinType(t.length == 4 ? TypeId::kReal : TypeId::kFloat);
+    case kMoney4: case kMoney: case kMoneyN: return mssql::BuiltinType(t.length == 4 ? TypeId::kSmallmoney : TypeId::kMoney);
     case kDateTime4: case kDateTime: case kDateTimeN:
-      return mssql::BuiltinType(t.length == 4 ? "smalldatetime" : "datetime");
-    case kGuid: return mssql::BuiltinType("uniqueidentifier");
-    case kVarCharOld: case kBigVarChar: return mssql::BuiltinType("varchar", std::max(length, 1));
-    case kCharOld: case kBigChar: return mssql::BuiltinType("char", std::max(length, 1));
-    case kNVarChar: return mssql::BuiltinType("nvarchar", std::max(length / 2, 1));
-    case kNChar: return mssql::BuiltinType("nchar", std::max(length / 2, 1));
-    case kVarBinaryOld: case kBigVarBinary: return mssql::BuiltinType("varbinary", std::max(length, 1));
-    case kBinaryOld: case kBigBinary: return mssql::BuiltinType("binary", std::max(length, 1));
-    case kText: return mssql::BuiltinType("text");
-    case kNText: return mssql::BuiltinType("ntext");
-    case kImage: return mssql::BuiltinType("image");
-    case kNullType: return mssql::BuiltinType("nvarchar", 4000);
+      return mssql::BuiltinType(t.length == 4 ? TypeId::kSmalldatetime : TypeId::kDatetime);
+    case kGuid: return mssql::BuiltinType(TypeId::kUniqueidentifier);
+    case kVarCharOld: case kBigVarChar: return mssql::BuiltinType(TypeId::kVarchar, std::max(length, 1));
+    case kCharOld: case kBigChar: return mssql::BuiltinType(TypeId::kChar, std::max(length, 1));
+    case kNVarChar: return mssql::BuiltinType(TypeId::kNvarchar, std::max(length / 2, 1));
+    case kNChar: return mssql::BuiltinType(TypeId::kNchar, std::max(length / 2, 1));
+    case kVarBinaryOld: case kBigVarBinary: return mssql::BuiltinType(TypeId::kVarbinary, std::max(length, 1));
+    case kBinaryOld: case kBigBinary: return mssql::BuiltinType(TypeId::kBinary, std::max(length, 1));
+    case kText: return mssql::BuiltinType(TypeId::kText);
+    case kNText: return mssql::BuiltinType(TypeId::kNtext);
+    case kImage: return mssql::BuiltinType(TypeId::kImage);
+    case kNullType: return mssql::BuiltinType(TypeId::kNvarchar, 4000);
     default: {
-      SqlType d = mssql::BuiltinType(t.code == kNumericN || t.code == kNumericOld ? "numeric" : "decimal",
+      SqlType d = mssql::BuiltinType(t.code == kNumericN || t.code == kNumericOld ? TypeId::kNumeric : TypeId::kDecimal,
                                      t.precision ? t.precision : 18);
       d.scale = t.scale;
       return d;

@@ -88,27 +88,27 @@ TEST(Dates, KeepThreeHundredthsOfASecond) {
 }
 
 TEST(Conversion, QuotedValuesBecomeColumnValuesOrFailAsOnTheServer) {
-  auto to = [](const std::string& text, const char* type, int length = 0) {
+  auto to = [](const std::string& text, TypeId type, int length = 0) {
     return ToStorage(Value::Text(text), BuiltinType(type, length), DateOrder::kMdy);
   };
-  EXPECT_EQ(to(" 12 ", "int"), Value::Integer(12));
-  EXPECT_EQ(to("", "int"), Value::Integer(0));
-  EXPECT_EQ(to("$1,234.5", "money"), Value::Float(1234.5));
-  EXPECT_EQ(to("1", "bit"), Value::Integer(1));
-  EXPECT_EQ(to("ab", "char", 4), Value::Text("ab  "));
-  EXPECT_EQ(to("法院", "varchar", 4), Value::Text("法院"));
-  EXPECT_EQ(ErrorNumber([&] { to("法院", "varchar", 3); }), 8152);
-  EXPECT_EQ(to("法院", "nvarchar", 2), Value::Text("法院"));
-  EXPECT_EQ(ErrorNumber([&] { to("12.5", "int"); }), 245);
-  EXPECT_EQ(ErrorNumber([&] { to("1,000", "int"); }), 245);
-  EXPECT_EQ(ErrorNumber([&] { to("3000000000", "int"); }), 248);
-  EXPECT_EQ(ErrorNumber([&] { to("300", "tinyint"); }), 220);
-  EXPECT_EQ(ErrorNumber([&] { to("", "decimal"); }), 8114);
-  EXPECT_EQ(ErrorNumber([&] { to("abc", "money"); }), 235);
-  EXPECT_EQ(ErrorNumber([&] { to("true", "bit"); }), 245);
-  EXPECT_EQ(ToStorage(Value::Integer(20061030), BuiltinType("int"), DateOrder::kMdy), Value::Integer(20061030));
-  EXPECT_EQ(ErrorNumber([] { ToStorage(Value::Integer(20061030), BuiltinType("datetime"), DateOrder::kMdy); }), 8115);
-  EXPECT_EQ(FromStorage(Value::Text("2006-10-30 08:00:00.000"), BuiltinType("datetime")),
+  EXPECT_EQ(to(" 12 ", TypeId::kInt), Value::Integer(12));
+  EXPECT_EQ(to("", TypeId::kInt), Value::Integer(0));
+  EXPECT_EQ(to("$1,234.5", TypeId::kMoney), Value::Float(1234.5));
+  EXPECT_EQ(to("1", TypeId::kBit), Value::Integer(1));
+  EXPECT_EQ(to("ab", TypeId::kChar, 4), Value::Text("ab  "));
+  EXPECT_EQ(to("法院", TypeId::kVarchar, 4), Value::Text("法院"));
+  EXPECT_EQ(ErrorNumber([&] { to("法院", TypeId::kVarchar, 3); }), 8152);
+  EXPECT_EQ(to("法院", TypeId::kNvarchar, 2), Value::Text("法院"));
+  EXPECT_EQ(ErrorNumber([&] { to("12.5", TypeId::kInt); }), 245);
+  EXPECT_EQ(ErrorNumber([&] { to("1,000", TypeId::kInt); }), 245);
+  EXPECT_EQ(ErrorNumber([&] { to("3000000000", TypeId::kInt); }), 248);
+  EXPECT_EQ(ErrorNumber([&] { to("300", TypeId::kTinyint); }), 220);
+  EXPECT_EQ(ErrorNumber([&] { to("", TypeId::kDecimal); }), 8114);
+  EXPECT_EQ(ErrorNumber([&] { to("abc", TypeId::kMoney); }), 235);
+  EXPECT_EQ(ErrorNumber([&] { to("true", TypeId::kBit); }), 245);
+  EXPECT_EQ(ToStorage(Value::Integer(20061030), BuiltinType(TypeId::kInt), DateOrder::kMdy), Value::Integer(20061030));
+  EXPECT_EQ(ErrorNumber([] { ToStorage(Value::Integer(20061030), BuiltinType(TypeId::kDatetime), DateOrder::kMdy); }), 8115);
+  EXPECT_EQ(FromStorage(Value::Text("2006-10-30 08:00:00.000"), BuiltinType(TypeId::kDatetime)),
             Value::Date({2006, 10, 30, 8, 0, 0, 0}));
 }
 
