@@ -5,11 +5,6 @@
 
 namespace court::access {
 
-std::string RightTrim(std::string_view text) {
-  std::size_t end = text.find_last_not_of(' ');
-  return std::string(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
-}
-
 std::string ShortestText(double v) {
   char buffer[64];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, v);

@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/text/trim.h"
+
 namespace court::access {
 
 enum class ValueType { kNull, kInteger, kFloat, kCurrency, kText, kDateTime, kBoolean, kBinary };
@@ -76,7 +78,7 @@ class Value {
 };
 
 // Removes trailing blanks; leading blanks stay.
-std::string RightTrim(std::string_view text);
+inline std::string RightTrim(std::string_view text) { return std::string(text::TrimRight(text)); }
 
 // The installer's reading of a field: its text with trailing blanks removed;
 // a null adds nothing and so reads as "".

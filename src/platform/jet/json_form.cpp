@@ -9,6 +9,7 @@
 #include "platform/access/base64.h"
 #include "platform/jet/database_writer.h"
 #include "platform/jet/date_text.h"
+#include "platform/text/utf8.h"
 
 namespace court::jet {
 namespace {
@@ -28,9 +29,7 @@ std::string Shown(const Json& value) {
   if (value.is_structured()) return value.is_array() ? "a list" : "an object";
   std::string text = value.dump();
   if (text.size() <= kMaxShown) return text;
-  std::size_t cut = kMaxShown;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-  return text.substr(0, cut) + "...";
+  return std::string(text::CutAtBoundary(text, kMaxShown)) + "...";
 }
 
 // A whole number within [low, high]; Fail otherwise.

@@ -11,25 +11,13 @@
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
 #include "platform/mssql/text.h"
+#include "platform/text/hex.h"
 
 namespace court::mssql {
 
 namespace {
 
 using access::Value;
-
-
-
-std::string Hex(const access::Bytes& bytes) {
-  static const char* kDigits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char b : bytes) {
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out;
-}
-
 
 // SQL Server's precedence among the numeric types: an operation on two
 // numbers is done in the type of the higher rank (float, then decimal, then
@@ -66,7 +54,7 @@ std::string SqlLiteral(const Value& v) {
       if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
       return text;
     }
-    case access::ValueType::kBinary: return "X'" + Hex(v.binary()) + "'";
+    case access::ValueType::kBinary: return "X'" + text::Hex(v.binary()) + "'";
     case access::ValueType::kBoolean: return v.boolean() ? "1" : "0";
     default: return QuoteString(PlainStorage(v).ToText()) + " COLLATE CI";
   }
@@ -85,11 +73,7 @@ Value LiteralValue(const Literal& literal) {
       return Value::Float(*real);
     }
     case LiteralKind::kBinary: {
-      access::Bytes bytes;
-      std::string hex = literal.text.size() % 2 ? "0" + literal.text : literal.text;
-      for (std::size_t i = 0; i < hex.size(); i += 2)
-        bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-      return Value::Binary(bytes);
+      return Value::Binary(text::FromHex(literal.text).value());  // the lexer read hex digits
     }
     default: return Value::Text(literal.text);
   }

@@ -7,6 +7,7 @@
 
 #include "platform/mssql/messages.h"
 #include "platform/mssql/number_text.h"
+#include "platform/text/ascii.h"
 
 namespace court::mssql {
 
@@ -53,11 +54,6 @@ constexpr TypeRow kTypes[] = {
     {"nchar", TypeFamily::kChar, 239, 0, 0, 0},
     {"sysname", TypeFamily::kChar, 231, 256, 128, 0},
 };
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // The bytes a decimal of this precision takes in a row, which
 // syscolumns.length reports: SQL Server stores 5, 9, 13 or 17 by precision.
@@ -154,7 +150,7 @@ access::ValueType SqlType::ValueKind() const {
 // decimal and numeric. Errors start with the column's or parameter's
 // position, as SQL Server's do.
 SqlType ResolveType(const TypeName& declared, int ordinal) {
-  std::string name = Lower(declared.name);
+  std::string name = text::Lower(declared.name);
   std::string position = "Column or parameter #" + std::to_string(ordinal) + ": ";
   const TypeRow* row = Find(name);
   if (row == nullptr) throw Message(Msg::kUnknownType, {position, declared.name});
