@@ -1,12 +1,12 @@
 #include "data/table_copy.h"
 
-#include <cctype>
 #include <charconv>
 
 #include "data/binary_carry.h"
 #include "data/quoted_value.h"
 #include "platform/access/error.h"
 #include "platform/access/recordset.h"
+#include "platform/text/ascii.h"
 #include "provisioning/connections.h"
 #include "provisioning/step_transaction.h"
 
@@ -15,11 +15,6 @@ namespace {
 
 using access::Recordset;
 using access::Trimmed;
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
@@ -51,7 +46,7 @@ struct RowStatement {
 class TableCopy {
  public:
   TableCopy(const provisioning::RunState& run, const std::string& table, const std::string& key_column)
-      : run_(run), table_(table), key_column_upper_(UpperCase(access::RightTrim(key_column))) {}
+      : run_(run), table_(table), key_column_upper_(text::Upper(access::RightTrim(key_column))) {}
 
   // Returns the number of source rows read.
   long CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
@@ -77,7 +72,7 @@ class TableCopy {
         continue;
       }
       std::string value = Trimmed(field.value());
-      if (!value.empty() && UpperCase(name) != key_column_upper_)
+      if (!value.empty() && text::Upper(name) != key_column_upper_)
         row.Add(access::RightTrim(field.name()), type, value);
     }
     return row;

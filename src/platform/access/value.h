@@ -84,12 +84,6 @@ inline std::string RightTrim(std::string_view text) { return std::string(text::T
 // a null adds nothing and so reads as "".
 inline std::string Trimmed(const Value& v) { return RightTrim(v.ToText()); }
 
-// Shortest decimal text of a double that reads back as the same double.
-std::string ShortestText(double v);
-
-// Decimal text of a currency amount without superfluous zeros ("12.5", "3").
-std::string CurrencyText(Currency v);
-
 // Human-readable name of a value type ("text", "datetime", ...), for messages.
 std::string_view TypeName(ValueType type);
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/access/base64.h"
+#include "platform/access/calendar.h"
 #include "platform/jet/database_writer.h"
 #include "platform/jet/date_text.h"
 #include "platform/text/utf8.h"
@@ -157,7 +158,7 @@ Json ValueToJson(const Value& value, ColumnType type) {
       return type == ColumnType::kSingle ? SingleAsDecimal(static_cast<float>(value.floating())) : value.floating();
     case access::ValueType::kCurrency: return static_cast<double>(value.money().ten_thousandths) / 10000;
     case access::ValueType::kText: return value.text();
-    case access::ValueType::kDateTime: return FormatDate(value.date(), false);
+    case access::ValueType::kDateTime: return access::DateTimeText(value.date(), access::Milliseconds::kWhenAny);
     case access::ValueType::kBoolean: return value.boolean();
     case access::ValueType::kBinary: return access::EncodeBase64(value.binary());
   }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/access/calendar.h"
 #include "platform/jet/date_text.h"
 
 namespace court::jet {
@@ -48,7 +49,7 @@ std::optional<ColumnType> DeclaredColumnType(const sqlite::Statement& statement,
 
 void BindValue(sqlite::Statement& statement, int index, const Value& value) {
   if (value.type() == access::ValueType::kDateTime)
-    statement.BindText(index, FormatDate(value.date(), true));
+    statement.BindText(index, access::DateTimeText(value.date(), access::Milliseconds::kAlways));
   else
     statement.Bind(index, value);
 }

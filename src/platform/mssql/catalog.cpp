@@ -1,7 +1,6 @@
 #include "platform/mssql/catalog.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/mssql/datetime_text.h"
 #include "platform/mssql/parser.h"

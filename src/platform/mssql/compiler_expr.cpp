@@ -3,13 +3,13 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/builtin_functions.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/compiler.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/lexer.h"
 #include "platform/mssql/messages.h"
-#include "platform/mssql/number_text.h"
 #include "platform/mssql/text.h"
 #include "platform/text/hex.h"
 
@@ -64,11 +64,11 @@ Value LiteralValue(const Literal& literal) {
   switch (literal.kind) {
     case LiteralKind::kNull: return Value();
     case LiteralKind::kInteger:
-      if (auto whole = ParseWhole(literal.text)) return Value::Integer(*whole);
+      if (auto whole = access::ParseWhole(literal.text)) return Value::Integer(*whole);
       [[fallthrough]];
     case LiteralKind::kDecimal:
     case LiteralKind::kFloat: {
-      auto real = ParseReal(literal.text);
+      auto real = access::ParseReal(literal.text);
       if (!real) throw OverflowConverting("expression", "float");
       return Value::Float(*real);
     }

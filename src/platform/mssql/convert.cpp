@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/messages.h"
 #include "platform/text/trim.h"
 #include "platform/text/utf8.h"

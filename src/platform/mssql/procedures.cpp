@@ -10,21 +10,21 @@
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/database_records.h"
-#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/name_table.h"
 #include "platform/mssql/password_hash.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/security_store.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/text.h"
 #include "platform/mssql/type_info.h"
+#include "platform/text/fnv.h"
 
 namespace court::mssql {
 
 namespace {
 
 using access::Value;
-
 
 // The procedure's arguments by parameter name; absent ones are null.
 class Arguments {

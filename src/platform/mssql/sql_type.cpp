@@ -1,12 +1,11 @@
 #include "platform/mssql/sql_type.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <utility>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/messages.h"
-#include "platform/mssql/number_text.h"
 #include "platform/text/ascii.h"
 
 namespace court::mssql {
@@ -93,7 +92,7 @@ SqlType FromRow(const TypeRow& row) {
 // as the largest int, which every size check then refuses.
 int TypeArgument(const std::string& text) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) throw SyntaxNear(text);
-  return static_cast<int>(std::min<long long>(ParseWhole(text).value_or(INT_MAX), INT_MAX));
+  return static_cast<int>(std::min<long long>(access::ParseWhole(text).value_or(INT_MAX), INT_MAX));
 }
 
 // Refuses a declared size beyond what the type can hold.

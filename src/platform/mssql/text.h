@@ -1,6 +1,6 @@
-// Small text helpers shared by the engine's parts. The rules of letter case,
-// blanks, characters and hashing are the platform's (platform/text); the
-// engine names them here as its own.
+// Small text helpers shared by the engine's parts. Letter case and
+// character counts follow the platform's rules (platform/text); the engine
+// names them here as its own.
 
 #ifndef COURT_PLATFORM_MSSQL_TEXT_H_
 #define COURT_PLATFORM_MSSQL_TEXT_H_
@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "platform/text/ascii.h"
-#include "platform/text/fnv.h"
 #include "platform/text/utf8.h"
 
 namespace court::mssql {

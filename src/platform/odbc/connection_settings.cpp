@@ -2,9 +2,6 @@
 
 #include <odbcinst.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "platform/text/ascii.h"
 
 namespace court::odbc {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/access/number_text.h"
 #include "platform/odbc/diagnostics.h"
 #include "platform/text/utf8.h"
 

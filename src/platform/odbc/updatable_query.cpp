@@ -1,6 +1,5 @@
 #include "platform/odbc/updatable_query.h"
 
-#include <cctype>
 #include <vector>
 
 #include "platform/text/ascii.h"

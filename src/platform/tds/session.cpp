@@ -1,7 +1,6 @@
 #include "platform/tds/session.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 #include "platform/mssql/convert.h"
