@@ -130,12 +130,6 @@ void SqliteDb::ThrowPending() {
   throw error;
 }
 
-SqliteDb::~SqliteDb() {
-  // Statements go before the connection they belong to.
-  prepared_by_sql_.clear();
-  prepared_.clear();
-}
-
 void SqliteDb::Exec(const std::string& sql) { db_.Exec(sql); }
 
 std::vector<std::vector<access::Value>> SqliteDb::Rows(const std::string& sql,

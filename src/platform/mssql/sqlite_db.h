@@ -66,7 +66,6 @@ class SqliteDb {
   // Opens (creating when asked) the file and registers the server's
   // collation and functions on the connection.
   SqliteDb(const std::filesystem::path& file, bool create);
-  ~SqliteDb();
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
 
@@ -100,7 +99,11 @@ class SqliteDb {
   // Raises a failed call as the SQL Server error it stands for.
   void Fail(const sqlite::Failure& failure);
 
+  // In this order, so that the statements are finalized before the
+  // connection closes, and what closing calls back into (the functions, the
+  // rollback hook's table caches) is still there.
   FunctionContext functions_;
+  std::map<std::string, TableCache> table_caches_;
   sqlite::Database db_;
   // Prepared statements, the most recently used first, and by their text.
   struct Prepared {
@@ -109,7 +112,6 @@ class SqliteDb {
   };
   std::list<Prepared> prepared_;
   std::unordered_map<std::string_view, std::list<Prepared>::iterator> prepared_by_sql_;
-  std::map<std::string, TableCache> table_caches_;
 };
 
 // A savepoint that undoes everything since it was set unless committed:
