@@ -1,8 +1,9 @@
 // UTF-8, the form every text takes inside the programs, and its conversion
 // to and from UTF-16, the form of the wire, ODBC's wide calls and Jet files.
 //
-// Malformed input never stops a conversion: each byte that starts no valid
-// sequence reads as U+FFFD, and the bytes after it are read afresh.
+// Malformed input never stops a conversion: a sequence that breaks off or
+// spells no code point reads as U+FFFD, and the byte it broke off at is
+// read afresh.
 
 #ifndef COURT_PLATFORM_TEXT_UTF8_H_
 #define COURT_PLATFORM_TEXT_UTF8_H_
@@ -18,7 +19,8 @@ inline constexpr char32_t kReplacement = 0xFFFD;
 // True for the bytes that continue a sequence rather than start a character.
 inline bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
-// The code point at text[i], advancing i past it (by one byte when malformed).
+// The code point at text[i], advancing i past it; past the bytes that were
+// read when it is malformed.
 char32_t NextCodePoint(std::string_view text, std::size_t& i);
 
 void AppendUtf8(char32_t code, std::string& out);
