@@ -1,8 +1,6 @@
 #include "bench/cpu_time.h"
 #include "bench/install_run_floor.h"
 
-#include <sqlite3.h>
-
 #include <chrono>
 #include <functional>
 #include <set>
@@ -12,6 +10,8 @@
 #include "platform/jet/mdb_file.h"
 #include "platform/jet/stored_value.h"
 #include "platform/jet/table.h"
+#include "platform/sqlite/database.h"
+#include "platform/sqlite/statement.h"
 
 namespace court::bench {
 namespace {
@@ -25,40 +25,34 @@ Cost Measure(const std::function<void()>& work) {
   return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), CpuSeconds() - cpu};
 }
 
+void FailRaw(const sqlite::Failure& failure) {
+  throw std::runtime_error("raw SQLite: " + failure.message + " (" + (failure.opening ? "open" : failure.subject) +
+                           ")");
+}
+
 class RawDb {
  public:
-  explicit RawDb(const fs::path& file) {
-    if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) Fail("open");
+  explicit RawDb(const fs::path& file) : db_(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, FailRaw) {
     Execute("PRAGMA journal_mode=WAL");
     Execute("PRAGMA synchronous=NORMAL");
   }
-  ~RawDb() { sqlite3_close(db_); }
 
-  void Execute(const std::string& sql) {
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(sql);
-  }
+  void Execute(const std::string& sql) { db_.Exec(sql); }
 
   // Inserts each row `rows` hands on; each insert commits unless a transaction is open.
   void Insert(const jet::Table& table, const std::function<void(const std::function<void(access::Row&&)>&)>& rows) {
     std::string sql = "INSERT INTO [" + table.name + "] VALUES (";
     for (std::size_t i = 0; i < table.columns.size(); ++i) sql += i == 0 ? "?" : ", ?";
-    sqlite3_stmt* insert = nullptr;
-    if (sqlite3_prepare_v2(db_, (sql + ")").c_str(), -1, &insert, nullptr) != SQLITE_OK) Fail(sql);
+    sqlite::Statement insert(db_, sql + ")");
     rows([&](access::Row&& row) {
       for (std::size_t i = 0; i < row.size(); ++i) jet::BindValue(insert, static_cast<int>(i) + 1, row[i]);
-      const int stepped = sqlite3_step(insert);
-      sqlite3_reset(insert);
-      if (stepped != SQLITE_DONE) Fail(sql);
+      insert.Step();
+      insert.Reset();
     });
-    sqlite3_finalize(insert);
   }
 
  private:
-  [[noreturn]] void Fail(const std::string& what) {
-    throw std::runtime_error("raw SQLite: " + std::string(sqlite3_errmsg(db_)) + " (" + what + ")");
-  }
-
-  sqlite3* db_ = nullptr;
+  sqlite::Database db_;
 };
 
 // The court tables 表名 and 字段 describe that the catalogue does not hold itself.

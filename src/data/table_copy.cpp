@@ -1,12 +1,12 @@
 #include "data/table_copy.h"
 
-#include <cctype>
 #include <charconv>
 
 #include "data/binary_carry.h"
 #include "data/quoted_value.h"
 #include "platform/access/error.h"
 #include "platform/access/recordset.h"
+#include "platform/text/ascii.h"
 #include "provisioning/connections.h"
 #include "provisioning/step_transaction.h"
 
@@ -15,11 +15,6 @@ namespace {
 
 using access::Recordset;
 using access::Trimmed;
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
@@ -60,7 +55,7 @@ struct CopiedColumn {
 class TableCopy {
  public:
   TableCopy(const provisioning::RunState& run, const std::string& table, const std::string& key_column)
-      : run_(run), table_(table), key_column_upper_(UpperCase(access::RightTrim(key_column))) {}
+      : run_(run), table_(table), key_column_upper_(text::Upper(access::RightTrim(key_column))) {}
 
   // Returns the number of source rows read.
   long CopyRows(access::Connection& court, Recordset& source, Recordset& catalogue_columns) {
@@ -83,7 +78,7 @@ class TableCopy {
       column.name = Trimmed(catalogue_columns.Fields("名称").value());
       column.type = Trimmed(catalogue_columns.Fields("类型").value());
       column.field = source.Fields(column.name).index();
-      column.key = UpperCase(column.name) == key_column_upper_;
+      column.key = text::Upper(column.name) == key_column_upper_;
       columns.push_back(std::move(column));
     }
     return columns;

@@ -1,8 +1,7 @@
 #include "installation/start_up.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "platform/text/ascii.h"
+#include "platform/text/trim.h"
 #include "provisioning/service_login.h"
 
 namespace court::installation {
@@ -21,12 +20,7 @@ std::string SupportInformation() {
 }
 
 std::string ServerName(std::string_view computer_name) {
-  const auto first = computer_name.find_first_not_of(' ');
-  if (first == std::string_view::npos) return "";
-  std::string name(computer_name.substr(first, computer_name.find_last_not_of(' ') - first + 1));
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return name;
+  return text::Upper(std::string(text::Trim(computer_name)));
 }
 
 }  // namespace court::installation

@@ -4,13 +4,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include <nlohmann/json.hpp>
 
 #include "platform/access/base64.h"
+#include "platform/access/calendar.h"
 #include "platform/access/error.h"
+#include "platform/access/number_text.h"
 #include "provisioning/run_folder.h"
 
 namespace court::provisioning {
@@ -23,13 +24,6 @@ std::string JsonText(std::string_view text) {
   return nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::string DateText(const access::DateTime& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", d.year, d.month, d.day, d.hour, d.minute,
-                d.second, d.millisecond);
-  return text;
-}
-
 std::string JsonValue(const access::Value& value) {
   switch (value.type()) {
     case access::ValueType::kNull: return "null";
@@ -37,7 +31,7 @@ std::string JsonValue(const access::Value& value) {
     case access::ValueType::kFloat: return access::ShortestText(value.floating());
     case access::ValueType::kCurrency: return access::CurrencyText(value.money());
     case access::ValueType::kText: return JsonText(value.text());
-    case access::ValueType::kDateTime: return JsonText(DateText(value.date()));
+    case access::ValueType::kDateTime: return JsonText(access::DateTimeText(value.date(), access::Milliseconds::kAlways));
     case access::ValueType::kBoolean: return value.boolean() ? "true" : "false";
     case access::ValueType::kBinary: return JsonText(access::EncodeBase64(value.binary()));
   }

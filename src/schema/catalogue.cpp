@@ -1,7 +1,6 @@
 #include "schema/catalogue.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/text/ascii.h"
 
 namespace court::schema {
 namespace {
@@ -11,16 +10,10 @@ std::string OfTable(std::string_view table) {
          "' )";
 }
 
-std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // Jet hands a yes/no flag back as a boolean, but catalogues written by other
 // tools carry it as -1/1 or as the words True/yes.
 bool IsJetTrue(const access::Value& value) {
-  std::string text = Lowered(access::Trimmed(value));
+  std::string text = text::Lower(access::Trimmed(value));
   return text == "1" || text == "-1" || text == "true" || text == "yes";
 }
 

@@ -17,6 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/embedded_driver.h"
 #include "tests/support/court_setup_process.h"
 #include "tests/support/installation.h"

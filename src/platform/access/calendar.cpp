@@ -1,5 +1,7 @@
 #include "platform/access/calendar.h"
 
+#include <cstdio>
+
 namespace court::access {
 
 // Both directions count in 400-year eras of 146097 days, with the year taken
@@ -25,6 +27,28 @@ void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
   day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
   month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
   year = static_cast<int>(static_cast<std::int64_t>(year_of_era) + era * 400 + (month <= 2));
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+std::string DateTimeText(const DateTime& d, Milliseconds milliseconds) {
+  char text[40];
+  const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day,
+                                   d.hour, d.minute, d.second);
+  if (milliseconds == Milliseconds::kAlways || d.millisecond != 0)
+    std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%03d", d.millisecond);
+  return text;
+}
+
+std::string CompactDateTimeText(const DateTime& d) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
+                d.second);
+  return text;
 }
 
 }  // namespace court::access

@@ -3,6 +3,8 @@
 #include <map>
 
 #include "platform/access/error.h"
+#include "platform/text/ascii.h"
+#include "platform/text/trim.h"
 
 namespace court::access {
 namespace {
@@ -17,19 +19,11 @@ std::map<std::string, std::string> ParseProperties(std::string_view text) {
     std::string_view item = text.substr(start, end - start);
     std::size_t equals = item.find('=');
     if (equals != std::string_view::npos) {
-      std::string key(item.substr(0, equals));
-      for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      properties[key] = std::string(item.substr(equals + 1));
+      properties[text::Lower(std::string(item.substr(0, equals)))] = std::string(item.substr(equals + 1));
     }
     start = end + 1;
   }
   return properties;
-}
-
-std::string Trim(const std::string& text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 Driver* Require(Driver* driver, const std::string& provider) {
@@ -50,7 +44,7 @@ ConnectionTarget Resolve(const DataSources& sources, std::string_view connection
   }
   if (provider == "Microsoft.Jet.OLEDB.4.0") {
     std::filesystem::path file = sources.catalogue_file.empty()
-                                     ? std::filesystem::current_path() / Trim(properties["data source"])
+                                     ? std::filesystem::current_path() / std::string(text::Trim(properties["data source"]))
                                      : sources.catalogue_file;
     return {Require(sources.catalogue, provider), file.string(), "catalogue"};
   }

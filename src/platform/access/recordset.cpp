@@ -1,17 +1,10 @@
 #include "platform/access/recordset.h"
 
 #include "platform/access/error.h"
+#include "platform/text/ascii.h"
 
 namespace court::access {
 namespace {
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 std::string JoinBracketed(const std::vector<std::string>& names, std::string_view suffix) {
   std::string text;
@@ -147,7 +140,7 @@ Field Recordset::Fields(int index) {
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
   for (std::size_t i = 0; i < columns().size(); ++i)
-    if (SameNameIgnoringCase(columns()[i].name, name)) return Field(this, i);
+    if (text::EqualIgnoringCase(columns()[i].name, name)) return Field(this, i);
   throw Error(ado::kItemNotFound,
               "Item cannot be found in the collection corresponding to the requested name or ordinal.");
 }

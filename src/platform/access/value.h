@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/text/trim.h"
+
 namespace court::access {
 
 enum class ValueType { kNull, kInteger, kFloat, kCurrency, kText, kDateTime, kBoolean, kBinary };
@@ -76,17 +78,11 @@ class Value {
 };
 
 // Removes trailing blanks; leading blanks stay.
-std::string RightTrim(std::string_view text);
+inline std::string RightTrim(std::string_view text) { return std::string(text::TrimRight(text)); }
 
 // The installer's reading of a field: its text with trailing blanks removed;
 // a null adds nothing and so reads as "".
 inline std::string Trimmed(const Value& v) { return RightTrim(v.ToText()); }
-
-// Shortest decimal text of a double that reads back as the same double.
-std::string ShortestText(double v);
-
-// Decimal text of a currency amount without superfluous zeros ("12.5", "3").
-std::string CurrencyText(Currency v);
 
 // Human-readable name of a value type ("text", "datetime", ...), for messages.
 std::string_view TypeName(ValueType type);

@@ -16,9 +16,8 @@ std::string ResultName(sqlite3_stmt* statement, int column) {
   return name;
 }
 
-void BindAll(const Statement& statement, const std::vector<access::Value>& values) {
-  for (std::size_t i = 0; i < values.size(); ++i)
-    BindValue(statement.get(), static_cast<int>(i) + 1, values[i]);
+void BindAll(Statement& statement, const std::vector<access::Value>& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) BindValue(statement, static_cast<int>(i) + 1, values[i]);
 }
 
 }  // namespace
@@ -44,7 +43,7 @@ std::string CatalogueSession::Translate(std::string_view sql,
 }
 
 void CatalogueSession::Execute(std::string_view sql) {
-  Statement statement(Writing(), Translate(sql, nullptr));
+  Statement statement = Prepare(Writing(), Translate(sql, nullptr));
   while (statement.Step()) {
   }
 }
@@ -57,10 +56,10 @@ class CatalogueCursor : public access::RowCursor {
  public:
   CatalogueCursor(const SqliteDb& db, const std::string& sql, std::optional<std::string> base_table,
                   std::vector<std::string>* tables)
-      : statement_(db, sql, tables), base_table_(std::move(base_table)), first_(base_table_ ? 1 : 0) {
-    sqlite3_stmt* s = statement_.get();
-    for (int i = first_; i < sqlite3_column_count(s); ++i) {
-      declared_.push_back(DeclaredColumnType(s, i));
+      : statement_(Prepare(db, sql, tables)), base_table_(std::move(base_table)), first_(base_table_ ? 1 : 0) {
+    sqlite3_stmt* s = statement_.handle();
+    for (int i = first_; i < statement_.ColumnCount(); ++i) {
+      declared_.push_back(DeclaredColumnType(statement_, i));
       access::ColumnInfo info;
       info.name = ResultName(s, i);
       info.type = declared_.back() ? ValueTypeOf(*declared_.back()) : access::ValueType::kNull;
@@ -75,11 +74,10 @@ class CatalogueCursor : public access::RowCursor {
 
   bool Next(access::Row& row, std::int64_t& row_id) override {
     if (!statement_.Step()) return false;
-    sqlite3_stmt* s = statement_.get();
-    row_id = base_table_ ? sqlite3_column_int64(s, 0) : -1;
+    row_id = base_table_ ? statement_.ColumnInt64(0) : -1;
     row.clear();
     for (std::size_t column = 0; column < columns_.size(); ++column) {
-      row.push_back(ReadValue(s, first_ + static_cast<int>(column), declared_[column]));
+      row.push_back(ReadValue(statement_, first_ + static_cast<int>(column), declared_[column]));
       // An expression's kind is the kind of the values it gives.
       if (columns_[column].type == access::ValueType::kNull) columns_[column].type = row.back().type();
     }
@@ -136,10 +134,10 @@ std::int64_t CatalogueSession::InsertRow(const std::string& table,
                                     : "INSERT INTO [" + table + "] (" + names + ") VALUES (" +
                                           parameters + ")";
   const SqliteDb& db = Writing();
-  Statement statement(db, sql);
+  Statement statement = Prepare(db, sql);
   BindAll(statement, values);
   statement.Step();
-  return sqlite3_last_insert_rowid(db.handle());
+  return sqlite3_last_insert_rowid(db.database().handle());
 }
 
 void CatalogueSession::UpdateRow(const std::string& table, std::int64_t row_id,
@@ -149,9 +147,9 @@ void CatalogueSession::UpdateRow(const std::string& table, std::int64_t row_id,
   std::string assignments;
   for (const std::string& column : columns)
     assignments += (assignments.empty() ? "[" : ", [") + column + "] = ?";
-  Statement statement(Writing(), "UPDATE [" + table + "] SET " + assignments + " WHERE _rowid_ = ?");
+  Statement statement = Prepare(Writing(), "UPDATE [" + table + "] SET " + assignments + " WHERE _rowid_ = ?");
   BindAll(statement, values);
-  sqlite3_bind_int64(statement.get(), static_cast<int>(values.size()) + 1, row_id);
+  statement.BindInt64(static_cast<int>(values.size()) + 1, row_id);
   statement.Step();
 }
 

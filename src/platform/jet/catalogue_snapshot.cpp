@@ -57,11 +57,11 @@ void CatalogueSnapshot::LoadAll() {
 
 void CatalogueSnapshot::Load(std::size_t index) {
   const Table& table = file_.tables()[index];
-  Statement insert(db_, "INSERT INTO [" + table.name + "] VALUES (" + Parameters(table.columns.size()) + ")");
+  Statement insert = Prepare(db_, "INSERT INTO [" + table.name + "] VALUES (" + Parameters(table.columns.size()) + ")");
   db_.Execute("BEGIN");
   try {
     file_.ReadRows(index, [&insert](access::Row&& row) {
-      for (std::size_t i = 0; i < row.size(); ++i) BindValue(insert.get(), static_cast<int>(i) + 1, row[i]);
+      for (std::size_t i = 0; i < row.size(); ++i) BindValue(insert, static_cast<int>(i) + 1, row[i]);
       insert.Step();
       insert.Reset();
     });

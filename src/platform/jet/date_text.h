@@ -1,6 +1,6 @@
-// Dates as text: "YYYY-MM-DD HH:MM:SS", with ".mmm" when there are
-// milliseconds. The JSON form and the driver's SQLite copy both use it
-// (the fixed-width form sorts like the dates).
+// Dates read back from the text access::DateTimeText writes them as: the
+// JSON form gives milliseconds only when there are some, the driver's
+// SQLite copy always (so that its texts sort like the dates).
 
 #ifndef COURT_PLATFORM_JET_DATE_TEXT_H_
 #define COURT_PLATFORM_JET_DATE_TEXT_H_
@@ -12,9 +12,6 @@
 #include "platform/access/value.h"
 
 namespace court::jet {
-
-// `always_milliseconds` gives every date the same width.
-std::string FormatDate(const access::DateTime& date, bool always_milliseconds);
 
 // Nothing unless the text is such a date and names a real day and time.
 std::optional<access::DateTime> ParseDate(std::string_view text);

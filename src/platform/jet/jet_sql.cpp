@@ -4,6 +4,8 @@
 #include <cctype>
 #include <initializer_list>
 
+#include "platform/text/ascii.h"
+
 namespace court::jet {
 namespace {
 
@@ -51,9 +53,7 @@ Token NextToken(std::string_view sql, std::size_t i) {
 bool Is(const Token* token, std::initializer_list<std::string_view> words) {
   if (token == nullptr) return false;
   return std::any_of(words.begin(), words.end(), [&](std::string_view word) {
-    return token->text.size() == word.size() &&
-           std::equal(word.begin(), word.end(), token->text.begin(),
-                      [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); });
+    return text::EqualIgnoringCase(token->text, word);
   });
 }
 

@@ -7,8 +7,10 @@
 #include <stdexcept>
 
 #include "platform/access/base64.h"
+#include "platform/access/calendar.h"
 #include "platform/jet/database_writer.h"
 #include "platform/jet/date_text.h"
+#include "platform/text/utf8.h"
 
 namespace court::jet {
 namespace {
@@ -28,9 +30,7 @@ std::string Shown(const Json& value) {
   if (value.is_structured()) return value.is_array() ? "a list" : "an object";
   std::string text = value.dump();
   if (text.size() <= kMaxShown) return text;
-  std::size_t cut = kMaxShown;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-  return text.substr(0, cut) + "...";
+  return std::string(text::CutAtBoundary(text, kMaxShown)) + "...";
 }
 
 // A whole number within [low, high]; Fail otherwise.
@@ -158,7 +158,7 @@ Json ValueToJson(const Value& value, ColumnType type) {
       return type == ColumnType::kSingle ? SingleAsDecimal(static_cast<float>(value.floating())) : value.floating();
     case access::ValueType::kCurrency: return static_cast<double>(value.money().ten_thousandths) / 10000;
     case access::ValueType::kText: return value.text();
-    case access::ValueType::kDateTime: return FormatDate(value.date(), false);
+    case access::ValueType::kDateTime: return access::DateTimeText(value.date(), access::Milliseconds::kWhenAny);
     case access::ValueType::kBoolean: return value.boolean();
     case access::ValueType::kBinary: return access::EncodeBase64(value.binary());
   }

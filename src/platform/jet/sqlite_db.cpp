@@ -12,8 +12,9 @@ int CompareJetText(void*, int size_a, const void* a, int size_b, const void* b) 
                       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(size_b)));
 }
 
-[[noreturn]] void Fail(sqlite3* db, const std::string& sql) {
-  const std::string message = sqlite3_errmsg(db);
+void FailAsJet(const sqlite::Failure& failure) {
+  const std::string& message = failure.message;
+  const std::string& sql = failure.opening ? "open" : failure.subject;
   const auto name_after = [&](std::string_view prefix) { return message.substr(prefix.size()); };
   if (message.rfind("no such table: ", 0) == 0)
     throw access::Error(kNoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
@@ -38,50 +39,35 @@ int NoteTable(void* tables, int action, const char* table, const char*, const ch
   return SQLITE_OK;
 }
 
+// Notes the tables of the statements prepared while it lives.
+class TableNotes {
+ public:
+  TableNotes(sqlite3* db, std::vector<std::string>* tables) : db_(tables ? db : nullptr) {
+    if (db_) sqlite3_set_authorizer(db_, NoteTable, tables);
+  }
+  ~TableNotes() {
+    if (db_) sqlite3_set_authorizer(db_, nullptr, nullptr);
+  }
+  TableNotes(const TableNotes&) = delete;
+  TableNotes& operator=(const TableNotes&) = delete;
+
+ private:
+  sqlite3* db_;
+};
+
 }  // namespace
 
-SqliteDb::SqliteDb() {
-  // An empty name asks SQLite for a private file that goes when the database closes.
-  if (sqlite3_open("", &db_) != SQLITE_OK) Fail(db_, "open");
+// An empty name asks SQLite for a private file that goes when the database closes.
+SqliteDb::SqliteDb() : db_("", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, FailAsJet) {
   Execute("PRAGMA page_size = " + std::to_string(kPageBytes));
   Execute("PRAGMA cache_size = -" + std::to_string(kCacheKib));
-  sqlite3_create_collation(db_, std::string(kJetCollation).c_str(), SQLITE_UTF8, nullptr,
+  sqlite3_create_collation(db_.handle(), std::string(kJetCollation).c_str(), SQLITE_UTF8, nullptr,
                            CompareJetText);
 }
 
-SqliteDb::~SqliteDb() { sqlite3_close(db_); }
-
-void SqliteDb::Execute(const std::string& sql) {
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(db_, sql);
-}
-
-void SqliteDb::CopyFrom(const SqliteDb& source) {
-  sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source.db_, "main");
-  if (backup == nullptr) Fail(db_, "copy");
-  sqlite3_backup_step(backup, -1);
-  if (sqlite3_backup_finish(backup) != SQLITE_OK) Fail(db_, "copy");
-}
-
-Statement::Statement(const SqliteDb& db, std::string_view sql, std::vector<std::string>* tables)
-    : db_(db.handle()), sql_(sql) {
-  if (tables != nullptr) sqlite3_set_authorizer(db_, NoteTable, tables);
-  const int prepared = sqlite3_prepare_v2(db_, sql_.c_str(), static_cast<int>(sql_.size()), &statement_, nullptr);
-  if (tables != nullptr) sqlite3_set_authorizer(db_, nullptr, nullptr);
-  if (prepared != SQLITE_OK) Fail(db_, sql_);
-}
-
-Statement::~Statement() { sqlite3_finalize(statement_); }
-
-bool Statement::Step() {
-  int status = sqlite3_step(statement_);
-  if (status == SQLITE_ROW) return true;
-  if (status != SQLITE_DONE) Fail(db_, sql_);
-  return false;
-}
-
-void Statement::Reset() {
-  sqlite3_reset(statement_);
-  sqlite3_clear_bindings(statement_);
+Statement Prepare(const SqliteDb& db, std::string_view sql, std::vector<std::string>* tables) {
+  TableNotes notes(db.database().handle(), tables);
+  return Statement(db.database(), sql);
 }
 
 }  // namespace court::jet

@@ -1,5 +1,5 @@
-// The driver's SQLite databases and their prepared statements, with SQLite
-// failures turned into access::Errors that read like Jet's.
+// The driver's SQLite databases, with SQLite failures turned into
+// access::Errors that read like Jet's.
 //
 // A database lives in a temporary file of its own, deleted when it closes,
 // behind a small page cache: however large a release's catalogue and its
@@ -8,11 +8,12 @@
 #ifndef COURT_PLATFORM_JET_SQLITE_DB_H_
 #define COURT_PLATFORM_JET_SQLITE_DB_H_
 
-#include <sqlite3.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/sqlite/database.h"
+#include "platform/sqlite/statement.h"
 
 namespace court::jet {
 
@@ -21,41 +22,26 @@ inline constexpr int kNoSuchTable = -2147217865;   // cannot find the input tabl
 inline constexpr int kMissingParameter = -2147217904;  // unknown name: "No value given ..."
 inline constexpr int kSyntaxError = -2147217900;
 
+using Statement = sqlite::Statement;
+
 class SqliteDb {
  public:
   SqliteDb();  // an empty temporary database that compares text like Jet
-  ~SqliteDb();
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
 
-  sqlite3* handle() const { return db_; }
-  void Execute(const std::string& sql);
+  const sqlite::Database& database() const { return db_; }
+  void Execute(const std::string& sql) { db_.Exec(sql); }
   // Replaces this database's content with a copy of `source`.
-  void CopyFrom(const SqliteDb& source);
+  void CopyFrom(const SqliteDb& source) { db_.CopyFrom(source.db_); }
 
  private:
-  sqlite3* db_ = nullptr;
+  sqlite::Database db_;
 };
 
-class Statement {
- public:
-  // When `tables` is given, it receives the name of every table the
-  // statement reads or writes, as the table was created.
-  Statement(const SqliteDb& db, std::string_view sql, std::vector<std::string>* tables = nullptr);
-  ~Statement();
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  sqlite3_stmt* get() const { return statement_; }
-  // True while there is a row to read.
-  bool Step();
-  void Reset();
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* statement_ = nullptr;
-  std::string sql_;
-};
+// A statement of `db`. When `tables` is given, it receives the name of
+// every table the statement reads or writes, as the table was created.
+Statement Prepare(const SqliteDb& db, std::string_view sql, std::vector<std::string>* tables = nullptr);
 
 }  // namespace court::jet
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/access/calendar.h"
 #include "platform/jet/date_text.h"
 
 namespace court::jet {
@@ -27,24 +28,6 @@ constexpr std::array<std::pair<ColumnType, std::string_view>, 11> kDeclarations 
     {ColumnType::kOle, "OLE BLOB"},
 }};
 
-std::string ColumnText(sqlite3_stmt* statement, int column) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-  return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-}
-
-Value ByStorageClass(sqlite3_stmt* statement, int column) {
-  switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER: return Value::Integer(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT: return Value::Float(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT: return Value::Text(ColumnText(statement, column));
-    case SQLITE_BLOB: {
-      const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
-      return Value::Binary(access::Bytes(bytes, bytes + sqlite3_column_bytes(statement, column)));
-    }
-  }
-  return Value();
-}
-
 }  // namespace
 
 std::string ColumnDefinition(const Column& column) {
@@ -56,57 +39,38 @@ std::string ColumnDefinition(const Column& column) {
   return definition;
 }
 
-std::optional<ColumnType> DeclaredColumnType(sqlite3_stmt* statement, int column) {
-  const char* declared = sqlite3_column_decltype(statement, column);
+std::optional<ColumnType> DeclaredColumnType(const sqlite::Statement& statement, int column) {
+  const char* declared = sqlite3_column_decltype(statement.handle(), column);
   if (declared == nullptr) return std::nullopt;
   for (const auto& [type, declaration] : kDeclarations)
     if (declaration == declared) return type;
   return std::nullopt;
 }
 
-void BindValue(sqlite3_stmt* statement, int index, const Value& value) {
-  switch (value.type()) {
-    case access::ValueType::kNull: sqlite3_bind_null(statement, index); break;
-    case access::ValueType::kInteger: sqlite3_bind_int64(statement, index, value.integer()); break;
-    case access::ValueType::kFloat: sqlite3_bind_double(statement, index, value.floating()); break;
-    case access::ValueType::kCurrency:
-      sqlite3_bind_double(statement, index, static_cast<double>(value.money().ten_thousandths) / 10000);
-      break;
-    case access::ValueType::kText:
-      sqlite3_bind_text(statement, index, value.text().data(), static_cast<int>(value.text().size()),
-                        SQLITE_TRANSIENT);
-      break;
-    case access::ValueType::kDateTime: {
-      std::string text = FormatDate(value.date(), true);
-      sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-      break;
-    }
-    case access::ValueType::kBoolean: sqlite3_bind_int(statement, index, value.boolean()); break;
-    case access::ValueType::kBinary:
-      sqlite3_bind_blob(statement, index, value.binary().data(),
-                        static_cast<int>(value.binary().size()), SQLITE_TRANSIENT);
-      break;
-  }
+void BindValue(sqlite::Statement& statement, int index, const Value& value) {
+  if (value.type() == access::ValueType::kDateTime)
+    statement.BindText(index, access::DateTimeText(value.date(), access::Milliseconds::kAlways));
+  else
+    statement.Bind(index, value);
 }
 
-Value ReadValue(sqlite3_stmt* statement, int column, std::optional<ColumnType> declared) {
-  const int storage = sqlite3_column_type(statement, column);
-  if (storage == SQLITE_NULL) return Value();
-  if (!declared) return ByStorageClass(statement, column);
+Value ReadValue(const sqlite::Statement& statement, int column, std::optional<ColumnType> declared) {
+  if (statement.ColumnType(column) == SQLITE_NULL) return Value();
+  if (!declared) return statement.Column(column);
   // A value the installer stored through the record set may not fit the
   // column's kind; it then comes back as it was stored.
   switch (*declared) {
-    case ColumnType::kBoolean: return Value::Boolean(sqlite3_column_int64(statement, column) != 0);
+    case ColumnType::kBoolean: return Value::Boolean(statement.ColumnInt64(column) != 0);
     case ColumnType::kCurrency:
-      return Value::Money({std::llround(sqlite3_column_double(statement, column) * 10000)});
+      return Value::Money({std::llround(statement.ColumnDouble(column) * 10000)});
     case ColumnType::kDateTime:
-      if (auto date = ParseDate(ColumnText(statement, column))) return Value::Date(*date);
+      if (auto date = ParseDate(statement.ColumnText(column))) return Value::Date(*date);
       break;
     case ColumnType::kText:
-    case ColumnType::kMemo: return Value::Text(ColumnText(statement, column));
+    case ColumnType::kMemo: return Value::Text(statement.ColumnText(column));
     default: break;
   }
-  return ByStorageClass(statement, column);
+  return statement.Column(column);
 }
 
 }  // namespace court::jet

@@ -8,14 +8,13 @@
 #ifndef COURT_PLATFORM_JET_STORED_VALUE_H_
 #define COURT_PLATFORM_JET_STORED_VALUE_H_
 
-#include <sqlite3.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/access/value.h"
 #include "platform/jet/table.h"
+#include "platform/sqlite/statement.h"
 
 namespace court::jet {
 
@@ -26,11 +25,11 @@ inline constexpr std::string_view kJetCollation = "JET_TEXT";
 std::string ColumnDefinition(const Column& column);
 
 // The Jet type a result column was declared with; none for expressions.
-std::optional<ColumnType> DeclaredColumnType(sqlite3_stmt* statement, int column);
+std::optional<ColumnType> DeclaredColumnType(const sqlite::Statement& statement, int column);
 
-void BindValue(sqlite3_stmt* statement, int index, const access::Value& value);
+void BindValue(sqlite::Statement& statement, int index, const access::Value& value);
 
-access::Value ReadValue(sqlite3_stmt* statement, int column, std::optional<ColumnType> declared);
+access::Value ReadValue(const sqlite::Statement& statement, int column, std::optional<ColumnType> declared);
 
 }  // namespace court::jet
 

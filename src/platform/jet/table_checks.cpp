@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/jet/text_fold.h"
+#include "platform/text/utf8.h"
 
 namespace court::jet {
 namespace {
@@ -17,7 +18,7 @@ constexpr std::size_t kMaxLongValue = 0xFFFFFF;  // a long value's length has 24
 }
 
 void CheckName(const std::string& name, const std::string& where) {
-  std::u32string characters = DecodeUtf8(name);
+  std::u32string characters = text::DecodeUtf8(name);
   if (characters.empty()) Fail(where, "the name is empty");
   if (characters.size() > kMaxNameLength) Fail(where, "the name is longer than 64 characters");
   if (characters.front() == U' ') Fail(where, "the name starts with a blank");
@@ -33,7 +34,7 @@ void CheckUnique(std::set<std::u32string>& seen, const std::string& name, const 
 }
 
 void CheckText(const std::string& text, const Column& column, const std::string& where) {
-  std::u32string characters = DecodeUtf8(text);
+  std::u32string characters = text::DecodeUtf8(text);
   if (!characters.empty() && characters.front() == 0xFEFF)
     Fail(where, "the text starts with U+FEFF, which Jet readers take for a compression mark");
   for (char32_t c : characters)

@@ -18,9 +18,6 @@ std::u32string FoldCase(std::string_view utf8);
 // trailing blanks aside.
 int CompareAsJet(std::string_view a, std::string_view b);
 
-// The code points of UTF-8 text; a malformed byte stands for itself.
-std::u32string DecodeUtf8(std::string_view utf8);
-
 }  // namespace court::jet
 
 #endif  // COURT_PLATFORM_JET_TEXT_FOLD_H_

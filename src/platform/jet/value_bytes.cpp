@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/jet/ole_date.h"
-#include "platform/jet/text_fold.h"
+#include "platform/text/utf8.h"
 
 namespace court::jet {
 namespace {
@@ -32,7 +32,7 @@ ByteString FixedBytes(ColumnType type, const access::Value& value) {
 
 ByteString Ucs2Bytes(std::string_view utf8) {
   ByteString bytes;
-  for (char32_t c : DecodeUtf8(utf8)) AppendU16(bytes, c);  // checked to be in the BMP beforehand
+  for (char32_t c : text::DecodeUtf8(utf8)) AppendU16(bytes, c);  // checked to be in the BMP beforehand
   return bytes;
 }
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "platform/mssql/storage_error.h"
-#include "platform/mssql/text.h"
+#include "platform/text/fnv.h"
 
 namespace court::mssql {
 namespace {
@@ -20,7 +20,7 @@ namespace {
 // A resource name may hold any character and 255 of them: its file is named
 // by a hash (FNV-1a, the same in every program on the root).
 std::string FileName(const std::string& resource) {
-  const std::uint64_t hash = Fnv1a(resource);
+  const std::uint64_t hash = text::Fnv1a(resource);
   char name[32];
   std::snprintf(name, sizeof name, "%016llx.lock", static_cast<unsigned long long>(hash));
   return name;

@@ -9,12 +9,13 @@
 
 #include <algorithm>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/lexer.h"
 #include "platform/mssql/messages.h"
-#include "platform/mssql/number_text.h"
 #include "platform/mssql/text.h"
+#include "platform/text/hex.h"
 
 namespace court::mssql {
 
@@ -87,21 +88,15 @@ access::Value LiteralValue(const Literal& literal) {
   switch (literal.kind) {
     case LiteralKind::kNull: return access::Value();
     case LiteralKind::kInteger:
-      if (auto whole = ParseWhole(literal.text)) return access::Value::Integer(*whole);
+      if (auto whole = access::ParseWhole(literal.text)) return access::Value::Integer(*whole);
       [[fallthrough]];
     case LiteralKind::kDecimal:
     case LiteralKind::kFloat: {
-      auto real = ParseReal(literal.text);
+      auto real = access::ParseReal(literal.text);
       if (!real) throw OverflowConverting("expression", "float");
       return access::Value::Float(*real);
     }
-    case LiteralKind::kBinary: {
-      access::Bytes bytes;
-      std::string hex = literal.text.size() % 2 ? "0" + literal.text : literal.text;
-      for (std::size_t i = 0; i < hex.size(); i += 2)
-        bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-      return access::Value::Binary(bytes);
-    }
+    case LiteralKind::kBinary: return access::Value::Binary(text::FromHex(literal.text).value());
     default: return access::Value::Text(literal.text);
   }
 }

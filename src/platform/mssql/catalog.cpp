@@ -1,12 +1,14 @@
 #include "platform/mssql/catalog.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/mssql/datetime_text.h"
 #include "platform/mssql/parser.h"
 #include "platform/mssql/security_store.h"
 #include "platform/mssql/system_tables.h"
+#include "platform/text/ascii.h"
+#include "platform/text/trim.h"
+#include "platform/text/utf8.h"
 
 namespace court::mssql {
 
@@ -15,10 +17,7 @@ namespace {
 using access::Value;
 
 std::string Key(const std::string& name) {
-  std::string key = name;
-  while (!key.empty() && key.back() == ' ') key.pop_back();
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
+  return text::Lower(std::string(text::TrimRight(name)));
 }
 
 std::string Padded(std::string xtype) {
@@ -26,30 +25,21 @@ std::string Padded(std::string xtype) {
   return xtype;
 }
 
-std::string Trimmed(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
 ObjectRow ToObject(const std::vector<Value>& row) {
-  return ObjectRow{static_cast<int>(row[0].integer()), row[1].text(), Trimmed(row[2].text()),
+  return ObjectRow{static_cast<int>(row[0].integer()), row[1].text(), std::string(text::TrimRight(row[2].text())),
                    static_cast<int>(row[3].integer())};
 }
 
 std::string NowText() { return FormatDateTime(Now()); }
 
 // Splits a text into the 4000-character pieces that syscomments holds.
-std::vector<std::string> Chunks(const std::string& text) {
-  std::vector<std::string> chunks(1);
-  int count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if ((c & 0xC0) != 0x80 && count++ == 4000) {
-      chunks.emplace_back();
-      count = 1;
-    }
-    chunks.back() += text[i];
-  }
+std::vector<std::string> Chunks(std::string_view rest) {
+  std::vector<std::string> chunks;
+  do {
+    std::string_view chunk = text::FirstChars(rest, 4000);
+    chunks.emplace_back(chunk);
+    rest.remove_prefix(chunk.size());
+  } while (!rest.empty());
   return chunks;
 }
 

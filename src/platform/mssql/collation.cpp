@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/access/error.h"
-#include "platform/mssql/text.h"
+#include "platform/text/trim.h"
 
 namespace court::mssql {
 namespace {
@@ -166,14 +166,14 @@ class LikeMatcher {
 }  // namespace
 
 int CompareCi(std::string_view a, std::string_view b) {
-  a = WithoutTrailingBlanks(a);
-  b = WithoutTrailingBlanks(b);
+  a = text::TrimRight(a);
+  b = text::TrimRight(b);
   return a == b ? 0 : ServerCollator::Get().Compare(a, b);
 }
 
 bool LikeMatch(std::string_view pattern, std::string_view value, int escape) {
-  if (LikeMatcher(pattern, WithoutTrailingBlanks(value), escape).Match()) return true;
-  return WithoutTrailingBlanks(value).size() != value.size() && LikeMatcher(pattern, value, escape).Match();
+  if (LikeMatcher(pattern, text::TrimRight(value), escape).Match()) return true;
+  return text::TrimRight(value).size() != value.size() && LikeMatcher(pattern, value, escape).Match();
 }
 
 int FindCi(std::string_view needle, std::string_view haystack, int start) {

@@ -15,14 +15,6 @@ using access::Value;
 
 access::Error CouldNotCreate() { return Message(Msg::kCouldNotCreateConstraint); }
 
-std::string FirstChars(const std::string& text, std::size_t count) {
-  std::size_t chars = 0, i = 0;
-  for (; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == count) break;
-  }
-  return text.substr(0, i);
-}
-
 int ColumnIndex(StatementContext& x, const TableMeta& table, const std::string& column) {
   int i = table.Find(column);
   if (i < 0)
@@ -121,11 +113,11 @@ std::string KeyIndexName(const std::string& constraint) { return "court_key " + 
 
 std::string GeneratedName(const std::string& prefix, const std::string& table,
                           const std::string& column, int id) {
-  std::string table_part = FirstChars(table, 9);
+  std::string table_part(text::FirstChars(table, 9));
   char hex[16];
   std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(id));
   std::string name = prefix + "__" + table_part + "__";
-  if (!column.empty()) name += FirstChars(column, 14 - CharCount(table_part)) + "__";
+  if (!column.empty()) name += std::string(text::FirstChars(column, 14 - CharCount(table_part))) + "__";
   return name + hex;
 }
 

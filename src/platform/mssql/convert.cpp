@@ -6,20 +6,16 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/messages.h"
+#include "platform/text/trim.h"
+#include "platform/text/utf8.h"
 
 namespace court::mssql {
 
 namespace {
 
 using access::Value;
-
-std::string TrimBlanks(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return std::string(s.substr(b, e - b));
-}
 
 struct Range {
   long long low, high;
@@ -78,7 +74,7 @@ class TextConverter {
 
  private:
   Value Integer() {
-    std::string s = TrimBlanks(text_);
+    std::string s(text::TrimWhiteSpace(text_));
     if (s.empty()) return Value::Integer(0);
     std::size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
     if (i == s.size()) throw ConversionSyntax(from_, text_, t_.name);
@@ -95,7 +91,7 @@ class TextConverter {
   }
 
   Value Bit() {
-    std::string s = TrimBlanks(text_);
+    std::string s(text::TrimWhiteSpace(text_));
     if (s.empty()) return Value::Integer(0);
     double d = 0;
     if (!ParseDouble(s, d)) throw ConversionSyntax(from_, text_, "bit");
@@ -103,7 +99,7 @@ class TextConverter {
   }
 
   Value Real() {
-    std::string s = TrimBlanks(text_);
+    std::string s(text::TrimWhiteSpace(text_));
     double d = 0;
     if (s.empty() && t_.family == TypeFamily::kFloat) return Value::Float(0);
     if (!ParseDouble(s, d) || s.find_first_of("xXnN") != std::string::npos)
@@ -113,7 +109,7 @@ class TextConverter {
 
   Value Money() {
     std::string s;
-    for (char c : TrimBlanks(text_))
+    for (char c : text::TrimWhiteSpace(text_))
       if (c != ',' && c != '$') s += c;
     if (s.empty()) return Value::Float(0);
     double d = 0;
@@ -210,25 +206,15 @@ Value NumberTo(const Value& v, const SqlType& t) {
 // it holds; counted from the UTF-8 the engine keeps text in.
 int Cp936Length(std::string_view utf8) {
   int n = 0;
-  for (char byte : utf8) {
-    const auto c = static_cast<unsigned char>(byte);
-    if (c < 0x80) ++n;
-    else if ((c & 0xC0) != 0x80) n += 2;
-  }
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) < 0x80) ++n;
+    else if (!text::IsContinuation(c)) n += 2;
   return n;
 }
 
 // UTF-16 units, which nvarchar lengths and LEN count: one per character,
 // two for a character beyond the Basic Multilingual Plane.
-int Utf16Length(std::string_view utf8) {
-  int n = 0;
-  for (char byte : utf8) {
-    const auto c = static_cast<unsigned char>(byte);
-    if ((c & 0xC0) != 0x80) ++n;
-    if (c >= 0xF0) ++n;  // outside the BMP: a surrogate pair
-  }
-  return n;
-}
+int Utf16Length(std::string_view utf8) { return static_cast<int>(text::Utf16Length(utf8)); }
 
 // A value into the stored form of a column or variable of type t: what an
 // assignment, INSERT or CONVERT does to it. Text becomes the type through

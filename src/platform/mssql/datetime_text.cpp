@@ -3,7 +3,6 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -16,14 +15,9 @@ namespace {
 
 using access::CivilFromDays;
 using access::DaysFromCivil;
+using access::DaysInMonth;
 
 const std::int64_t kDays1900 = DaysFromCivil(1900, 1, 1);
-
-int DaysInMonth(int y, int m) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return m == 2 && leap ? 29 : kDays[m - 1];
-}
 
 int FullYear(int year, std::size_t digits) {
   if (digits > 2) return year;
@@ -208,13 +202,6 @@ access::DateTime RoundDateTime(access::DateTime v, bool small) {
                         : (r.year >= 1753 && r.year <= 9999);
   if (!in_range) throw DatetimeOutOfRange();
   return r;
-}
-
-std::string FormatDateTime(const access::DateTime& v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", v.year, v.month,
-                v.day, v.hour, v.minute, v.second, v.millisecond);
-  return buffer;
 }
 
 access::DateTime Now() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/access/calendar.h"
 #include "platform/access/value.h"
 
 namespace court::mssql {
@@ -28,7 +29,9 @@ access::DateTime ParseDateTime(std::string_view text, DateOrder order);
 access::DateTime RoundDateTime(access::DateTime value, bool small);
 
 // "YYYY-MM-DD HH:MM:SS.mmm"
-std::string FormatDateTime(const access::DateTime& value);
+inline std::string FormatDateTime(const access::DateTime& value) {
+  return access::DateTimeText(value, access::Milliseconds::kAlways);
+}
 
 // Days since 1900-01-01 (negative before) and back.
 std::int64_t DaysSince1900(const access::DateTime& value);

@@ -8,14 +8,15 @@
 #include <cerrno>
 #include <fstream>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/database_records.h"
-#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
-#include "platform/mssql/number_text.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/server_lock.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/text.h"
+#include "platform/text/ascii.h"
 
 namespace court::mssql {
 
@@ -33,7 +34,7 @@ struct PlannedFile {
 // The number a size text starts with: 10 of "10%", 5 of "5MB". The parser
 // lets only numbers through.
 double Number(const std::string& text) {
-  return ParseReal(text.substr(0, text.find_first_not_of("0123456789."))).value_or(0);
+  return access::ParseReal(text.substr(0, text.find_first_not_of("0123456789."))).value_or(0);
 }
 
 // Pages of 8 KB for a size text: "1" (MB), "512KB", "2GB"; at most 2^50.
@@ -42,7 +43,7 @@ long long Pages(const std::string& text, long long fallback) {
   double number = Number(text);
   std::string unit;
   for (char c : text)
-    if (std::isalpha(static_cast<unsigned char>(c))) unit += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (std::isalpha(static_cast<unsigned char>(c))) unit += text::UpperChar(c);
   double kb = unit == "KB" ? number : unit == "GB" ? number * 1024 * 1024 : unit == "TB" ? number * 1024.0 * 1024 * 1024 : number * 1024;
   return static_cast<long long>(std::min(kb / 8, 0x1p50));
 }

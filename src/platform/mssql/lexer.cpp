@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "platform/mssql/messages.h"
+#include "platform/text/ascii.h"
+#include "platform/text/utf8.h"
 
 namespace court::mssql {
 
@@ -23,11 +25,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The first 128 characters of a UTF-8 text, or nothing when it is not longer.
 std::optional<std::string_view> OverLongName(std::string_view name) {
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if ((static_cast<unsigned char>(name[i]) & 0xC0) == 0x80) continue;
-    if (++characters > kMaxIdentifier) return name.substr(0, i);
-  }
+  std::string_view start = text::FirstChars(name, kMaxIdentifier);
+  if (start.size() < name.size()) return start;
   return std::nullopt;
 }
 
@@ -207,13 +206,7 @@ std::vector<Token> Tokenize(std::string_view text, bool quoted_identifier) {
 }
 
 bool EqualsKeyword(std::string_view word, std::string_view keyword) {
-  if (word.size() != keyword.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(word[i])) !=
-        std::toupper(static_cast<unsigned char>(keyword[i])))
-      return false;
-  }
-  return true;
+  return text::EqualIgnoringCase(word, keyword);
 }
 
 }  // namespace court::mssql

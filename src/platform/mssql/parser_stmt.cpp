@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/keywords.h"
 #include "platform/mssql/messages.h"
-#include "platform/mssql/number_text.h"
 #include "platform/mssql/parser_state.h"
 #include "platform/mssql/text.h"
 
@@ -309,7 +309,7 @@ ConstraintDef Parser::Constraint() {
 long long Parser::IdentityNumber() {
   const bool negative = AcceptSymbol("-");
   if (Peek().kind != TokenKind::kInteger) throw ErrorHere();
-  auto number = ParseWhole((negative ? "-" : "") + Next().text);
+  auto number = access::ParseWhole((negative ? "-" : "") + Next().text);
   if (!number) throw OverflowConverting("expression", "bigint");
   return *number;
 }

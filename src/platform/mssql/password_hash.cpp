@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "platform/mssql/text.h"
+#include "platform/text/fnv.h"
 
 namespace court::mssql {
 
@@ -40,7 +40,7 @@ bool IsLegacyDigest(const std::string& stored) {
 }
 
 bool VerifyLegacyDigest(const std::string& stored, const std::string& password) {
-  const std::string expected = std::to_string(Fnv1a(password, kShortFnvOffsetBasis));
+  const std::string expected = std::to_string(text::Fnv1a(password, text::kShortFnvOffsetBasis));
   return stored.size() == expected.size() && sodium_memcmp(stored.data(), expected.data(), stored.size()) == 0;
 }
 

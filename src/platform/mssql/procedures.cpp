@@ -10,21 +10,21 @@
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/database_records.h"
-#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/name_table.h"
 #include "platform/mssql/password_hash.h"
 #include "platform/mssql/security.h"
 #include "platform/mssql/security_store.h"
+#include "platform/mssql/statement_handlers.h"
 #include "platform/mssql/text.h"
 #include "platform/mssql/type_info.h"
+#include "platform/text/fnv.h"
 
 namespace court::mssql {
 
 namespace {
 
 using access::Value;
-
 
 // The procedure's arguments by parameter name; absent ones are null.
 class Arguments {
@@ -78,7 +78,7 @@ void AddLogin(StatementContext& x, const ExecStmt& s) {
     return x.Raise(Message(Msg::kNoLanguage, {language}));
   // A login's sid: 16 bytes derived from its name, as SQL logins get a GUID.
   access::Bytes sid(16);
-  const std::uint64_t h = Fnv1a(Lower(login), kShortFnvOffsetBasis);
+  const std::uint64_t h = text::Fnv1a(Lower(login), text::kShortFnvOffsetBasis);
   for (std::size_t i = 0; i < 16; ++i) sid[i] = static_cast<unsigned char>((h >> ((i % 8) * 8)) ^ (i * 37));
   Logins(x.session()).AddLogin({sid, login, database, language,
                                  a.Has("passwd") ? std::optional(a.Text("passwd")) : std::nullopt});

@@ -1,6 +1,7 @@
 #include "platform/mssql/result_text.h"
 
 #include "platform/mssql/datetime_text.h"
+#include "platform/text/hex.h"
 
 namespace court::mssql {
 
@@ -9,13 +10,7 @@ std::string FieldText(const access::Value& v) {
     case access::ValueType::kNull: return "NULL";
     case access::ValueType::kDateTime: return FormatDateTime(v.date());
     case access::ValueType::kBinary: {
-      static const char* kDigits = "0123456789ABCDEF";
-      std::string text = "0x";
-      for (unsigned char b : v.binary()) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 15];
-      }
-      return text;
+      return "0x" + text::Hex(v.binary());
     }
     default: return v.ToText();
   }

@@ -13,22 +13,13 @@
 #include "platform/mssql/convert.h"
 #include "platform/mssql/sqlite_db.h"
 #include "platform/mssql/text.h"
+#include "platform/text/hex.h"
 
 namespace court::mssql {
 
 namespace {
 
 using access::Value;
-
-std::string Hex(const access::Bytes& bytes) {
-  static const char* kDigits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char b : bytes) {
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out;
-}
 
 std::string ConvertCall(const std::string& sql, const SqlType& t, bool unicode_source) {
   return "court_convert(" + sql + ", " + std::to_string(t.xtype) + ", " + std::to_string(t.length) +
@@ -86,7 +77,7 @@ std::string SqlLiteral(const Value& v) {
       if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
       return text;
     }
-    case access::ValueType::kBinary: return "X'" + Hex(v.binary()) + "'";
+    case access::ValueType::kBinary: return "X'" + text::Hex(v.binary()) + "'";
     case access::ValueType::kBoolean: return v.boolean() ? "1" : "0";
     default: return QuoteString(PlainStorage(v).ToText()) + " COLLATE CI";
   }

@@ -8,7 +8,7 @@
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/sql_type.h"
-#include "platform/mssql/text.h"
+#include "platform/text/trim.h"
 
 namespace court::mssql {
 namespace {
@@ -53,7 +53,7 @@ void SqlGetDate(sqlite3_context* ctx, int, sqlite3_value**) { ResultText(ctx, Fo
 
 void SqlLen(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
-  sqlite3_result_int(ctx, Utf16Length(WithoutTrailingBlanks(TextArg(argv[0]))));
+  sqlite3_result_int(ctx, Utf16Length(text::TrimRight(TextArg(argv[0]))));
 }
 
 void SqlDataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {

@@ -1,12 +1,12 @@
 #include "platform/mssql/sql_type.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <utility>
 
+#include "platform/access/number_text.h"
 #include "platform/mssql/messages.h"
-#include "platform/mssql/number_text.h"
+#include "platform/text/ascii.h"
 
 namespace court::mssql {
 
@@ -55,11 +55,6 @@ constexpr TypeRow kTypes[] = {
     {TypeId::kSysname, "sysname", TypeFamily::kChar, 231, 256, 128, 0},
 };
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // The bytes a decimal of this precision takes in a row, which
 // syscolumns.length reports: SQL Server stores 5, 9, 13 or 17 by precision.
 int DecimalLength(int precision) {
@@ -99,7 +94,7 @@ SqlType FromRow(const TypeRow& row) {
 // as the largest int, which every size check then refuses.
 int TypeArgument(const std::string& text) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) throw SyntaxNear(text);
-  return static_cast<int>(std::min<long long>(ParseWhole(text).value_or(INT_MAX), INT_MAX));
+  return static_cast<int>(std::min<long long>(access::ParseWhole(text).value_or(INT_MAX), INT_MAX));
 }
 
 // Refuses a declared size beyond what the type can hold.
@@ -156,7 +151,7 @@ access::ValueType SqlType::ValueKind() const {
 // decimal and numeric. Errors start with the column's or parameter's
 // position, as SQL Server's do.
 SqlType ResolveType(const TypeName& declared, int ordinal) {
-  std::string name = Lower(declared.name);
+  std::string name = text::Lower(declared.name);
   std::string position = "Column or parameter #" + std::to_string(ordinal) + ": ";
   const TypeRow* row = Find(name);
   if (row == nullptr) throw Message(Msg::kUnknownType, {position, declared.name});

@@ -1,5 +1,7 @@
-// A small RAII layer over SQLite: one open database file and its prepared
-// statements. Values cross it as access::Value in their stored forms.
+// A database file as the engine keeps it: SQLite (platform/sqlite) with the
+// server's pragmas, collation and functions, failures raised as SQL Server
+// errors, a cache of prepared statements and of table descriptions, and
+// the transactions and savepoints statements run in.
 
 #ifndef COURT_PLATFORM_MSSQL_SQLITE_DB_H_
 #define COURT_PLATFORM_MSSQL_SQLITE_DB_H_
@@ -20,6 +22,8 @@
 #include "platform/access/value.h"
 #include "platform/mssql/sql_functions.h"
 #include "platform/mssql/storage_error.h"
+#include "platform/sqlite/database.h"
+#include "platform/sqlite/statement.h"
 
 namespace court::mssql {
 
@@ -37,27 +41,8 @@ struct TableCache {
   std::optional<std::pair<long long, long long>> objects;
 };
 
-class SqliteStatement {
- public:
-  SqliteStatement(SqliteDb& db, const std::string& sql);
-  ~SqliteStatement();
-  SqliteStatement(const SqliteStatement&) = delete;
-  SqliteStatement& operator=(const SqliteStatement&) = delete;
-
-  void Bind(int index, const access::Value& value);  // 1-based
-  void BindAll(const std::vector<access::Value>& values);
-  // Steps once; true while a row is available.
-  bool Step();
-  void Reset();
-  int ColumnCount() const;
-  std::string ColumnName(int i) const;
-  access::Value Column(int i) const;
-  sqlite3_stmt* handle() const { return stmt_; }
-
- private:
-  SqliteDb& db_;
-  sqlite3_stmt* stmt_ = nullptr;
-};
+// The engine's values cross a statement in their stored forms.
+using SqliteStatement = sqlite::Statement;
 
 // A statement lent by its connection's cache. It is reset when the lease
 // ends, so that it never keeps a read transaction open past its use.
@@ -81,7 +66,6 @@ class SqliteDb {
   // Opens (creating when asked) the file and registers the server's
   // collation and functions on the connection.
   SqliteDb(const std::filesystem::path& file, bool create);
-  ~SqliteDb();
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
 
@@ -98,7 +82,7 @@ class SqliteDb {
   CachedStatement Prepare(const std::string& sql);
   std::int64_t LastRowId() const;
   int Changes() const;
-  sqlite3* handle() const { return db_; }
+  sqlite3* handle() const { return db_.handle(); }
   FunctionContext& functions() { return functions_; }
   // Throws the T-SQL error a function raised during the last call, if any.
   void ThrowPending();
@@ -111,9 +95,16 @@ class SqliteDb {
 
  private:
   void KeepIndexesInCollationOrder();
+  std::shared_ptr<SqliteStatement> NewStatement(const std::string& sql);
+  // Raises a failed call as the SQL Server error it stands for.
+  void Fail(const sqlite::Failure& failure);
 
+  // In this order, so that the statements are finalized before the
+  // connection closes, and what closing calls back into (the functions, the
+  // rollback hook's table caches) is still there.
   FunctionContext functions_;
-  sqlite3* db_ = nullptr;
+  std::map<std::string, TableCache> table_caches_;
+  sqlite::Database db_;
   // Prepared statements, the most recently used first, and by their text.
   struct Prepared {
     std::string sql;
@@ -121,7 +112,6 @@ class SqliteDb {
   };
   std::list<Prepared> prepared_;
   std::unordered_map<std::string_view, std::list<Prepared>::iterator> prepared_by_sql_;
-  std::map<std::string, TableCache> table_caches_;
 };
 
 // A savepoint that undoes everything since it was set unless committed:
@@ -163,9 +153,6 @@ class WriteTransaction {
   SqliteDb& db_;
   bool open_ = false;
 };
-
-// Throws StorageError for a failed SQLite call.
-void CheckSqlite(sqlite3* db, int rc);
 
 // "name" with embedded quotes doubled: an SQLite identifier.
 std::string QuoteIdentifier(const std::string& name);

@@ -2,17 +2,10 @@
 
 #include <odbcinst.h>
 
-#include <algorithm>
-#include <cctype>
+#include "platform/text/ascii.h"
 
 namespace court::odbc {
 namespace {
-
-bool SameKey(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 // Splits "k1=v1;k2={v;2}" into its attributes; braced values keep their braces.
 std::vector<std::pair<std::string, std::string>> Split(const std::string& text) {
@@ -71,7 +64,7 @@ ConnectionSettings::ConnectionSettings(const std::string& connection, const std:
 
 const std::string* ConnectionSettings::Find(const std::string& key) const {
   for (const Attribute& a : attributes_)
-    if (SameKey(a.first, key)) return &a.second;
+    if (text::EqualIgnoringCase(a.first, key)) return &a.second;
   return nullptr;
 }
 
@@ -98,14 +91,14 @@ std::string ConnectionSettings::Host() const {
   host = host.substr(0, host.find(','));
   const std::string machine = host.substr(0, host.find('\\'));
   for (const char* local : {"localhost", "127.0.0.1", "::1", ".", "(local)"})
-    if (SameKey(machine, local)) return "";
+    if (text::EqualIgnoringCase(machine, local)) return "";
   return host;
 }
 
 std::string ConnectionSettings::ForDatabase(const std::string& database) const {
   std::vector<Attribute> attributes;
   for (const Attribute& a : attributes_)
-    if (!SameKey(a.first, "Database")) attributes.push_back(a);
+    if (!text::EqualIgnoringCase(a.first, "Database")) attributes.push_back(a);
   attributes.emplace_back("Database", QuotedAttribute(database));
   return Join(attributes);
 }
@@ -113,7 +106,7 @@ std::string ConnectionSettings::ForDatabase(const std::string& database) const {
 std::string ConnectionSettings::Description() const {
   std::vector<Attribute> attributes;
   for (const Attribute& a : attributes_)
-    if (!SameKey(a.first, "PWD") && !SameKey(a.first, "Password")) attributes.push_back(a);
+    if (!text::EqualIgnoringCase(a.first, "PWD") && !text::EqualIgnoringCase(a.first, "Password")) attributes.push_back(a);
   return Join(attributes);
 }
 

@@ -1,6 +1,6 @@
 #include "platform/odbc/diagnostics.h"
 
-#include "platform/odbc/wide_text.h"
+#include "platform/text/utf8.h"
 
 namespace court::odbc {
 namespace {
@@ -32,7 +32,7 @@ int IntegerField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMAL
 // fails during a login is a server that cannot be reached.
 access::Error Describe(SQLSMALLINT type, const std::u16string& sqlstate, SQLINTEGER native, std::string text,
                        int severity, int state, const std::string& server) {
-  const std::string code = Narrow(sqlstate);
+  const std::string code = text::FromUtf16(sqlstate);
   // The driver's own numbers for a failed connection (FreeTDS's 20009, ...)
   // mean nothing to an administrator; the server's login errors keep theirs.
   if (code == "08S01" && type == SQL_HANDLE_STMT) return access::Error(kNetworkError, "General network error: " + text + " (server: " + server + ")");
@@ -68,7 +68,7 @@ std::vector<access::Error> Diagnostics(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE
     int severity = IntegerField(type, handle, record, kDiagSeverity, 0);
     // A driver that does not know the severity: errors of a failed call are errors.
     if (severity == 0) severity = sqlstate.starts_with(u"01") ? 10 : default_severity;
-    messages.push_back(Describe(type, sqlstate, native, WithoutPrefixes(Narrow(text)), severity,
+    messages.push_back(Describe(type, sqlstate, native, WithoutPrefixes(text::FromUtf16(text)), severity,
                                 IntegerField(type, handle, record, kDiagMessageState, 1), server));
   }
   return messages;

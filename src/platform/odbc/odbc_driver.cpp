@@ -1,6 +1,6 @@
 #include "platform/odbc/odbc_driver.h"
 
-#include "platform/odbc/wide_text.h"
+#include "platform/text/utf8.h"
 
 namespace court::odbc {
 namespace {
@@ -23,7 +23,7 @@ std::unique_ptr<access::Session> OdbcDriver::Connect(const std::string& database
 std::unique_ptr<OdbcSession> OdbcDriver::Open(const std::string& database) {
   Handle connection(SQL_HANDLE_DBC, environment_.get());
   SQLSetConnectAttr(connection.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLoginTimeout), 0);
-  std::u16string text = Widen(settings_.ForDatabase(database));
+  std::u16string text = text::ToUtf16(settings_.ForDatabase(database));
   SQLRETURN rc = SQLDriverConnectW(connection.get(), nullptr, reinterpret_cast<SQLWCHAR*>(text.data()),
                                    static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
   Check(rc, SQL_HANDLE_DBC, connection.get(), server_);

@@ -3,18 +3,14 @@
 #include "platform/access/sql_text.h"
 #include "platform/odbc/parameters.h"
 #include "platform/odbc/updatable_query.h"
-#include "platform/odbc/wide_text.h"
+#include "platform/text/ascii.h"
+#include "platform/text/utf8.h"
 
 namespace court::odbc {
 namespace {
 
 using access::Bracketed;
 using access::Value;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 access::Error RowNotLocated() {
   return access::Error(kRowNotLocated,
@@ -50,7 +46,7 @@ BatchOutcome OdbcSession::Send(std::string_view sql, const std::vector<Value>& p
     SQLFreeStmt(st, SQL_RESET_PARAMS);
     BoundValues bound;
     bound.Bind(st, parameters, shapes, server_);
-    std::u16string wide = Widen(sql);
+    std::u16string wide = text::ToUtf16(sql);
     SQLRETURN rc = SQLExecDirectW(st, reinterpret_cast<SQLWCHAR*>(wide.data()), static_cast<SQLINTEGER>(wide.size()));
     // Each pass looks at one result of the batch, as SQL Server goes on after most errors.
     for (;;) {
@@ -111,7 +107,7 @@ access::ResultSet OdbcSession::Query(std::string_view sql) {
   const std::optional<std::string> table = UpdatableTable(sql);
   if (!table) return result;
   result.base_table = *table;
-  TableShape& shape = tables_[Lower(*table)] = std::move(outcome.shapes.front());
+  TableShape& shape = tables_[text::Lower(*table)] = std::move(outcome.shapes.front());
   std::vector<std::string> keys;
   std::vector<std::size_t> positions;
   for (std::size_t i = 0; i < shape.size(); ++i) {
@@ -171,14 +167,14 @@ void OdbcSession::UpdateRow(const std::string& table, std::int64_t row_id, const
   // The row now reads with its new values.
   for (std::size_t i = 0; i < columns.size(); ++i)
     for (std::size_t k = 0; k < key.columns.size(); ++k)
-      if (Lower(key.columns[k]) == Lower(columns[i])) key.values[k] = values[i];
+      if (text::Lower(key.columns[k]) == text::Lower(columns[i])) key.values[k] = values[i];
 }
 
 const ColumnShape* OdbcSession::Shape(const std::string& table, const std::string& column) const {
-  auto shape = tables_.find(Lower(table));
+  auto shape = tables_.find(text::Lower(table));
   if (shape == tables_.end()) return nullptr;
   for (const ColumnShape& c : shape->second)
-    if (Lower(c.info.base_column) == Lower(column)) return &c;
+    if (text::Lower(c.info.base_column) == text::Lower(column)) return &c;
   return nullptr;
 }
 

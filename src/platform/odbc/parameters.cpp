@@ -4,8 +4,9 @@
 
 #include <cstring>
 
+#include "platform/access/number_text.h"
 #include "platform/odbc/diagnostics.h"
-#include "platform/odbc/wide_text.h"
+#include "platform/text/utf8.h"
 
 namespace court::odbc {
 namespace {
@@ -58,7 +59,7 @@ Binding Describe(const Value& v, const ColumnShape* column, std::string& bytes, 
               std::max<SQLULEN>(bytes.size(), 1), 0};
     }
     case ValueType::kText: {
-      const std::u16string wide = Widen(v.text());
+      const std::u16string wide = text::ToUtf16(v.text());
       bytes.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(char16_t));
       const bool long_value = wide.size() > kLongerThanVarying / 2 || (column && column->IsLong());
       return {SQL_C_WCHAR, static_cast<SQLSMALLINT>(long_value ? SQL_WLONGVARCHAR : SQL_WVARCHAR), std::max<SQLULEN>(wide.size(), 1), 0};

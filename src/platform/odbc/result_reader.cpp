@@ -3,7 +3,7 @@
 #include <sqlext.h>
 
 #include "platform/odbc/diagnostics.h"
-#include "platform/odbc/wide_text.h"
+#include "platform/text/utf8.h"
 
 namespace court::odbc {
 namespace {
@@ -122,7 +122,7 @@ Value ReadValue(SQLHSTMT statement, SQLUSMALLINT column, ValueType kind, const s
       std::string wide;
       if (!reader.Pieces(SQL_C_WCHAR, sizeof(char16_t), wide)) return Value();
       return Value::Text(
-          Narrow(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size() / 2)));
+          text::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size() / 2)));
     }
   }
 }
@@ -146,10 +146,10 @@ std::vector<ColumnShape> DescribeColumns(SQLHSTMT statement, const std::string& 
                           &nullable),
           SQL_HANDLE_STMT, statement, server);
     name.resize(static_cast<std::size_t>(name_length));
-    c.info.name = Narrow(name);
+    c.info.name = text::FromUtf16(name);
     c.info.type = KindOf(c.sql_type, WideAttribute(statement, i, SQL_DESC_TYPE_NAME));
     std::u16string base = WideAttribute(statement, i, SQL_DESC_BASE_COLUMN_NAME);
-    c.info.base_column = base.empty() ? c.info.name : Narrow(base);
+    c.info.base_column = base.empty() ? c.info.name : text::FromUtf16(base);
   }
   return columns;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text/ascii.h"
+
 namespace court::odbc {
 namespace {
 
@@ -58,7 +60,7 @@ std::vector<std::string> ServerFiles::Drives() const {
   std::vector<std::string> drives;
   for (const access::Row& row : result.rows)
     if (!row.empty() && !row[0].is_null()) drives.push_back(row[0].ToText().substr(0, 1) + ":");
-  for (std::string& d : drives) d[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(d[0])));
+  for (std::string& d : drives) d[0] = text::UpperChar(d[0]);
   std::sort(drives.begin(), drives.end());
   return drives;
 }

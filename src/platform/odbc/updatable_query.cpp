@@ -1,18 +1,13 @@
 #include "platform/odbc/updatable_query.h"
 
-#include <cctype>
 #include <vector>
+
+#include "platform/text/ascii.h"
 
 namespace court::odbc {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Splits sql into words at blanks, keeping [bracketed names] and 'quoted
 // values' whole; a comma or parenthesis is a word of its own.
@@ -59,11 +54,11 @@ std::string LastPart(const std::string& name) {
 
 std::optional<std::string> UpdatableTable(std::string_view sql) {
   const std::vector<std::string> words = Words(sql);
-  if (words.empty() || Upper(words[0]) != "SELECT") return std::nullopt;
+  if (words.empty() || text::Upper(words[0]) != "SELECT") return std::nullopt;
   std::size_t from = 0;
   int depth = 0;
   for (std::size_t i = 1; i < words.size() && from == 0; ++i) {
-    const std::string w = Upper(words[i]);
+    const std::string w = text::Upper(words[i]);
     depth += w == "(" ? 1 : w == ")" ? -1 : 0;
     if (depth == 0 && (w == "DISTINCT" || w == "TOP" || w == "INTO")) return std::nullopt;
     if (depth == 0 && w == "FROM") from = i;
@@ -72,10 +67,10 @@ std::optional<std::string> UpdatableTable(std::string_view sql) {
   const std::string& table = words[from + 1];
   if (table == "(" || table == ",") return std::nullopt;
   if (from + 2 < words.size()) {
-    const std::string next = Upper(words[from + 2]);
+    const std::string next = text::Upper(words[from + 2]);
     if (next != "WHERE" && next != "ORDER") return std::nullopt;
     for (std::size_t i = from + 2; i < words.size(); ++i) {
-      const std::string w = Upper(words[i]);
+      const std::string w = text::Upper(words[i]);
       if (w == "UNION" || w == "GROUP" || w == "COMPUTE" || w == "FOR") return std::nullopt;
     }
   }

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/access/error.h"
+#include "platform/text/ascii.h"
 
 namespace court::system {
 
@@ -14,8 +15,7 @@ std::filesystem::path DriveMap::Map(std::string_view windows_path) const {
     throw access::Error(access::ado::kInvalidArgument,
                         "Not a drive path: '" + std::string(windows_path) + "'");
   }
-  std::filesystem::path local = root_ / std::string(1, static_cast<char>(std::toupper(
-                                            static_cast<unsigned char>(windows_path[0]))));
+  std::filesystem::path local = root_ / std::string(1, text::UpperChar(windows_path[0]));
   std::string rest(windows_path.substr(2));
   std::replace(rest.begin(), rest.end(), '\\', '/');
   std::size_t start = 0;

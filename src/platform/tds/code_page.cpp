@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "platform/text/utf8.h"
+
 namespace court::tds {
 
 namespace {
@@ -30,7 +32,7 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
     out += replacement;
     std::size_t skip = 1;
     if (utf8_input) {
-      while (skip < left && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) ++skip;
+      while (skip < left && text::IsContinuation(src[skip])) ++skip;
     }
     src += skip;
     left -= skip;

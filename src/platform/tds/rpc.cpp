@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/text/ascii.h"
+
 namespace court::tds {
 
 namespace {
@@ -15,11 +17,6 @@ std::string ProcedureName(std::uint16_t id) {
       "sp_unprepare"};
   if (id == 0 || id >= std::size(kNames)) return "procedure #" + std::to_string(id);
   return kNames[id];
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // Between calls of one request: 0x80 (TDS 7.1) or 0xFF (7.2 and later).
@@ -48,7 +45,7 @@ std::vector<RpcCall> ParseRpc(const Bytes& payload, std::size_t start, bool with
   while (!in.AtEnd()) {
     RpcCall call;
     const std::uint16_t length = in.U16();
-    call.procedure = length == 0xFFFF ? ProcedureName(in.U16()) : Lower(in.Utf16(length));
+    call.procedure = length == 0xFFFF ? ProcedureName(in.U16()) : text::Lower(in.Utf16(length));
     in.U16();  // options: recompile, no metadata
     while (!in.AtEnd() && !IsCallSeparator(in.PeekU8())) {
       RpcParameter p;

@@ -1,13 +1,13 @@
 #include "platform/tds/session.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 #include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
 #include "platform/tds/login7.h"
 #include "platform/tds/prelogin.h"
+#include "platform/text/ascii.h"
 
 namespace court::tds {
 
@@ -33,11 +33,6 @@ std::string ChangedDatabase(const std::string& text) {
   return first == std::string::npos || last <= first ? "" : text.substr(first + 1, last - first - 1);
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // "master.dbo.sp_executesql" and "sp_executesql" name the same procedure.
 std::string BareName(const std::string& name) {
   std::size_t dot = name.rfind('.');
@@ -55,7 +50,7 @@ std::string VariableName(const RpcCall& call, std::size_t index, std::size_t fir
                          const std::vector<std::string>& names) {
   const std::string& given = call.parameters[index].name;
   const std::string name = !given.empty() ? given : index - first < names.size() ? names[index - first] : "";
-  return name.empty() ? name : Lower(name.substr(name[0] == '@' ? 1 : 0));
+  return name.empty() ? name : text::Lower(name.substr(name[0] == '@' ? 1 : 0));
 }
 
 // The prepared-statement handle a call passes first.

@@ -10,6 +10,7 @@
 #include "platform/access/error.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/datetime_text.h"
+#include "platform/text/hex.h"
 
 namespace court::tds {
 
@@ -83,25 +84,22 @@ std::optional<Bytes> GuidBytes(const std::string& text) {
   std::string hex;
   for (char c : text)
     if (c != '-' && c != '{' && c != '}') hex += c;
-  if (hex.size() != 32 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-    return std::nullopt;
-  Bytes b(16);
-  for (std::size_t i = 0; i < 16; ++i) b[i] = static_cast<unsigned char>(std::stoi(hex.substr(i * 2, 2), nullptr, 16));
+  std::optional<Bytes> bytes = text::FromHex(hex);
+  if (hex.size() != 32 || !bytes) return std::nullopt;
+  Bytes& b = *bytes;
   // The first three groups are little-endian numbers.
   std::reverse(b.begin(), b.begin() + 4);
   std::reverse(b.begin() + 4, b.begin() + 6);
   std::reverse(b.begin() + 6, b.begin() + 8);
-  return b;
+  return bytes;
 }
 
 std::string GuidText(const unsigned char* p) {
   const int order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
   std::string out;
-  char hex[3];
   for (int i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) out += '-';
-    std::snprintf(hex, sizeof hex, "%02X", p[order[i]]);
-    out += hex;
+    text::AppendHex(p[order[i]], out);
   }
   return out;
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/text/utf8.h"
+
 namespace court::tds {
 
 void Writer::U16(std::uint16_t v) {
@@ -107,82 +109,20 @@ void Reader::Seek(std::size_t pos) {
   pos_ = pos;
 }
 
-namespace {
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | c >> 6);
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | c >> 12);
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | c >> 18);
-    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// The code point at text[i], advancing i; U+FFFD for a malformed sequence.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-  unsigned char b = static_cast<unsigned char>(text[i++]);
-  if (b < 0x80) return b;
-  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
-  if (extra < 0 || i + static_cast<std::size_t>(extra) > text.size()) return 0xFFFD;
-  char32_t c = b & (0x3F >> extra);
-  for (int k = 0; k < extra; ++k) {
-    unsigned char next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return 0xFFFD;
-    c = c << 6 | (next & 0x3F);
-    ++i;
-  }
-  return c > 0x10FFFF ? 0xFFFD : c;
-}
-
-}  // namespace
-
 std::string Utf16ToUtf8(const unsigned char* data, std::size_t bytes) {
-  std::string out;
-  out.reserve(bytes / 2);
-  for (std::size_t i = 0; i + 1 < bytes; i += 2) {
-    char32_t c = data[i] | data[i + 1] << 8;
-    if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes) {
-      char32_t low = data[i + 2] | data[i + 3] << 8;
-      if (low >= 0xDC00 && low < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(c, out);
-  }
-  return out;
+  std::u16string units(bytes / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+  return text::FromUtf16(units);
 }
 
 std::size_t AppendUtf16(std::string_view utf8, Bytes& out) {
-  std::size_t units = 0;
-  auto put = [&](char32_t u) {
-    out.push_back(static_cast<unsigned char>(u));
-    out.push_back(static_cast<unsigned char>(u >> 8));
-    ++units;
-  };
-  for (std::size_t i = 0; i < utf8.size();) {
-    char32_t c = NextCodePoint(utf8, i);
-    if (c >= 0x10000) {
-      put(0xD800 + ((c - 0x10000) >> 10));
-      put(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      put(c);
-    }
+  const std::u16string units = text::ToUtf16(utf8);
+  for (char16_t unit : units) {
+    out.push_back(static_cast<unsigned char>(unit));
+    out.push_back(static_cast<unsigned char>(unit >> 8));
   }
-  return units;
+  return units.size();
 }
 
 }  // namespace court::tds

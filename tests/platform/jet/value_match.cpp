@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/jet/date_text.h"
+#include "platform/access/calendar.h"
 #include "platform/jet/ole_date.h"
 
 namespace court::jet::testing {
@@ -53,7 +53,7 @@ bool ExportCanShow(const Value& value) {
       return Verdict(!exported.empty() && CloseTo(std::stod(exported), value.floating(), 1e-7), exported, value);
     case ValueType::kCurrency: return Verdict(exported == FourDecimals(value.money()), exported, value);
     case ValueType::kText: return Verdict(exported == value.text(), exported, value);
-    case ValueType::kDateTime: return Verdict(exported == FormatDate(value.date(), false), exported, value);
+    case ValueType::kDateTime: return Verdict(exported == access::DateTimeText(value.date(), access::Milliseconds::kWhenAny), exported, value);
     case ValueType::kBoolean: return Verdict(exported == (value.boolean() ? "1" : "0"), exported, value);
     case ValueType::kBinary: return Verdict(exported == Hex(value.binary(), "0123456789ABCDEF"), exported, value);
   }

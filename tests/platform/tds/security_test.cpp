@@ -19,7 +19,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/mssql/text.h"
+#include "platform/text/fnv.h"
 #include "tests/platform/tds/client_tools.h"
 #include "tests/support/child_process.h"
 #include "tests/support/court_setup_process.h"
@@ -159,7 +159,7 @@ TEST(Security, DigestsFromBeforeHashingAreReplacedAtTheFirstLogin) {
                                  "EXEC sp_addlogin 'old', 'Old#Word1'"}})
                 .exit_code,
             0);
-  const std::uint64_t digest = court::mssql::Fnv1a("Old#Word1", court::mssql::kShortFnvOffsetBasis);
+  const std::uint64_t digest = court::text::Fnv1a("Old#Word1", court::text::kShortFnvOffsetBasis);
   const std::string master = (root.path() / "master.mdf").string();
   ASSERT_EQ(RunProgram({.argv = {"sqlite3", master, "UPDATE syslogins SET password = '" + std::to_string(digest) +
                                                         "' WHERE hex(name) = hex('old')"}})

@@ -1,9 +1,32 @@
-#include "platform/mssql/number_text.h"
+#include "platform/access/number_text.h"
 
 #include <charconv>
+#include <cstdio>
 #include <system_error>
 
-namespace court::mssql {
+namespace court::access {
+
+std::string ShortestText(double v) {
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return std::string(buffer, result.ptr);
+}
+
+std::string CurrencyText(Currency v) {
+  std::int64_t units = v.ten_thousandths / 10000;
+  std::int64_t fraction = v.ten_thousandths % 10000;
+  bool negative = v.ten_thousandths < 0;
+  if (negative) fraction = -fraction;
+  std::string text = (negative && units == 0 ? "-" : "") + std::to_string(units);
+  if (fraction != 0) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04lld", static_cast<long long>(fraction));
+    std::string decimals(digits);
+    decimals.erase(decimals.find_last_not_of('0') + 1);
+    text += "." + decimals;
+  }
+  return text;
+}
 
 std::optional<long long> ParseWhole(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -32,4 +55,4 @@ std::optional<double> ParseReal(std::string_view text) {
   return value;
 }
 
-}  // namespace court::mssql
+}  // namespace court::access

@@ -1,0 +1,30 @@
+// Numbers as text, both ways, without regard to the process locale. Reading
+// throws nothing: callers decide which error a misfit becomes.
+
+#ifndef COURT_PLATFORM_ACCESS_NUMBER_TEXT_H_
+#define COURT_PLATFORM_ACCESS_NUMBER_TEXT_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/access/value.h"
+
+namespace court::access {
+
+// Shortest decimal text of a double that reads back as the same double.
+std::string ShortestText(double v);
+
+// Decimal text of a currency amount without superfluous zeros ("12.5", "3").
+std::string CurrencyText(Currency v);
+
+// A whole number ("-12"); nothing when the text is not one or does not fit.
+std::optional<long long> ParseWhole(std::string_view text);
+
+// A decimal or float number ("1.5", "2e-3"); values too small for a double
+// become zero, too large ones nothing.
+std::optional<double> ParseReal(std::string_view text);
+
+}  // namespace court::access
+
+#endif  // COURT_PLATFORM_ACCESS_NUMBER_TEXT_H_
