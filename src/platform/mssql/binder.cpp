@@ -37,29 +37,6 @@ int Rank(const std::optional<SqlType>& t) {
   }
 }
 
-enum class OperatorClass { kLogic, kComparison, kArithmetic };
-
-OperatorClass ClassOf(BinaryOp op) {
-  switch (op) {
-    case BinaryOp::kOr:
-    case BinaryOp::kAnd: return OperatorClass::kLogic;
-    case BinaryOp::kEqual:
-    case BinaryOp::kNotEqual:
-    case BinaryOp::kLess:
-    case BinaryOp::kGreater:
-    case BinaryOp::kLessEqual:
-    case BinaryOp::kGreaterEqual: return OperatorClass::kComparison;
-    case BinaryOp::kAdd:
-    case BinaryOp::kSubtract:
-    case BinaryOp::kBitAnd:
-    case BinaryOp::kBitOr:
-    case BinaryOp::kBitXor:
-    case BinaryOp::kMultiply:
-    case BinaryOp::kDivide:
-    case BinaryOp::kModulo: break;
-  }
-  return OperatorClass::kArithmetic;
-}
 
 BoundExprPtr Node(BoundKind kind, std::optional<SqlType> type = std::nullopt) {
   auto node = std::make_unique<BoundExpr>();

@@ -81,4 +81,26 @@ std::optional<UnaryOp> UnaryOpSpelled(std::string_view symbol) {
   return std::nullopt;
 }
 
+OperatorClass ClassOf(BinaryOp op) {
+  switch (op) {
+    case BinaryOp::kOr:
+    case BinaryOp::kAnd: return OperatorClass::kLogic;
+    case BinaryOp::kEqual:
+    case BinaryOp::kNotEqual:
+    case BinaryOp::kLess:
+    case BinaryOp::kGreater:
+    case BinaryOp::kLessEqual:
+    case BinaryOp::kGreaterEqual: return OperatorClass::kComparison;
+    case BinaryOp::kAdd:
+    case BinaryOp::kSubtract:
+    case BinaryOp::kBitAnd:
+    case BinaryOp::kBitOr:
+    case BinaryOp::kBitXor:
+    case BinaryOp::kMultiply:
+    case BinaryOp::kDivide:
+    case BinaryOp::kModulo: break;
+  }
+  return OperatorClass::kArithmetic;
+}
+
 }  // namespace court::mssql

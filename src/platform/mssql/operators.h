@@ -37,6 +37,11 @@ enum class BinaryOp {
 // How tightly a binary operator binds, loosest first: the parser's levels.
 enum class Precedence { kOr = 1, kAnd, kComparison, kAdditive, kMultiplicative };
 
+// What an operator does with its operands: logic on truth values, a
+// comparison (whose constants take the other operand's type), or arithmetic.
+enum class OperatorClass { kLogic, kComparison, kArithmetic };
+OperatorClass ClassOf(BinaryOp op);
+
 // As T-SQL writes it: "<>", "AND", "-", "NOT".
 std::string_view Spelling(BinaryOp op);
 std::string_view Spelling(UnaryOp op);

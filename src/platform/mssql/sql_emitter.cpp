@@ -144,26 +144,13 @@ std::string SqlEmitter::Binary(const BoundExpr& e) {
   const BoundExpr& right = *e.children[1];
   std::string l = IsConstant(left) ? "" : Expression(left);
   std::string r = IsConstant(right) ? "" : Expression(right);
-  switch (e.binary_op) {
-    case BinaryOp::kOr: return Infix(l, "OR", r);
-    case BinaryOp::kAnd: return Infix(l, "AND", r);
-    case BinaryOp::kEqual:
-    case BinaryOp::kNotEqual:
-    case BinaryOp::kLess:
-    case BinaryOp::kGreater:
-    case BinaryOp::kLessEqual:
-    case BinaryOp::kGreaterEqual:
+  switch (ClassOf(e.binary_op)) {
+    case OperatorClass::kLogic: return Infix(l, e.binary_op == BinaryOp::kOr ? "OR" : "AND", r);
+    case OperatorClass::kComparison:
       if (IsConstant(right)) r = Expression(right);
       if (IsConstant(left)) l = Expression(left);
       break;
-    case BinaryOp::kAdd:
-    case BinaryOp::kSubtract:
-    case BinaryOp::kBitAnd:
-    case BinaryOp::kBitOr:
-    case BinaryOp::kBitXor:
-    case BinaryOp::kMultiply:
-    case BinaryOp::kDivide:
-    case BinaryOp::kModulo:
+    case OperatorClass::kArithmetic:
       if (IsConstant(left)) l = Expression(left);
       if (IsConstant(right)) r = Expression(right);
       break;
