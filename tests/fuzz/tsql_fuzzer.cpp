@@ -75,7 +75,7 @@ void Compile(const Select& select) {
   env.system_variable = [](const std::string&) { return court::access::Value(); };
   Compiler compiler(env);
   const CompiledQuery query = compiler.CompileSelect(select);
-  SqliteStatement prepared(*master.db, query.sql);
+  master.db->Prepare(query.sql);  // the SQL written must be SQL SQLite takes
 }
 
 // Compiles the queries of a statement, those of nested blocks included.
