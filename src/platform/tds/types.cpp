@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "platform/access/error.h"
 #include "platform/mssql/convert.h"
@@ -383,107 +384,120 @@ WireType ReadTypeInfo(Reader& in, bool with_collation) {
   return t;
 }
 
-Value ReadValue(Reader& in, const WireType& t, const CodePage& code_page) {
-  std::size_t size;
+namespace {
+
+// The size of a value on the wire by how its type states it (fixed, or a
+// 1-, 2- or 4-byte length before it); nothing for a null.
+std::optional<std::size_t> ValueSize(Reader& in, const WireType& t) {
   const int fixed = FixedLength(t.code);
   if (fixed >= 0) {
-    size = static_cast<std::size_t>(fixed);
-    if (t.code == kNullType) return Value();
-  } else if (IsShortText(t.code) || IsShortBinary(t.code)) {
-    size = in.U16();
-    if (size == 0xFFFF) return Value();
-  } else if (IsLarge(t.code)) {
-    const std::uint32_t large = in.U32();
-    if (large == 0xFFFFFFFF) return Value();
-    size = large;
-  } else {
-    size = in.U8();
-    if (size == 0) return Value();
+    if (t.code == kNullType) return std::nullopt;
+    return static_cast<std::size_t>(fixed);
   }
-  const unsigned char* p = in.Take(size);
-  auto little = [&](std::size_t n) {
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < n; ++i) v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
-    return v;
-  };
+  if (IsShortText(t.code) || IsShortBinary(t.code)) {
+    const std::size_t size = in.U16();
+    return size == 0xFFFF ? std::nullopt : std::optional<std::size_t>(size);
+  }
+  if (IsLarge(t.code)) {
+    const std::uint32_t size = in.U32();
+    return size == 0xFFFFFFFF ? std::nullopt : std::optional<std::size_t>(size);
+  }
+  const std::size_t size = in.U8();
+  return size == 0 ? std::nullopt : std::optional<std::size_t>(size);
+}
+
+// The first n bytes as a little-endian number.
+std::uint64_t Little(const unsigned char* p, std::size_t n) {
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < n; ++i) v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+  return v;
+}
+
+std::optional<Value> IntegerValue(const unsigned char* p, std::size_t size) {
+  switch (size) {
+    case 1: return Value::Integer(p[0]);
+    case 2: return Value::Integer(static_cast<std::int16_t>(Little(p, 2)));
+    case 4: return Value::Integer(static_cast<std::int32_t>(Little(p, 4)));
+    case 8: return Value::Integer(static_cast<std::int64_t>(Little(p, 8)));
+    default: return std::nullopt;
+  }
+}
+
+std::optional<Value> FloatValue(const unsigned char* p, std::size_t size) {
+  if (size == 4) {
+    float f;
+    std::memcpy(&f, p, 4);
+    return Value::Float(f);
+  }
+  if (size == 8) {
+    double d;
+    std::memcpy(&d, p, 8);
+    return Value::Float(d);
+  }
+  return std::nullopt;
+}
+
+// Money is a count of ten-thousandths; the 8-byte form sends its high half first.
+std::optional<Value> MoneyValue(const unsigned char* p, std::size_t size) {
+  if (size == 4) return Value::Money({static_cast<std::int32_t>(Little(p, 4))});
+  if (size == 8) return Value::Money({static_cast<std::int64_t>(Little(p, 4) << 32 | (Little(p, 8) >> 32))});
+  return std::nullopt;
+}
+
+// smalldatetime: days since 1900 and minutes; datetime: days and 300ths of a second.
+std::optional<Value> DateTimeValue(const unsigned char* p, std::size_t size) {
+  if (size == 4) {
+    access::DateTime d = mssql::FromDaysSince1900(static_cast<double>(Little(p, 2)));
+    const std::uint64_t minutes = Little(p, 4) >> 16;
+    d.hour = static_cast<int>(minutes / 60);
+    d.minute = static_cast<int>(minutes % 60);
+    return Value::Date(d);
+  }
+  if (size == 8) {
+    access::DateTime d = mssql::FromDaysSince1900(static_cast<double>(static_cast<std::int32_t>(Little(p, 4))));
+    const std::int64_t ms = (static_cast<std::int64_t>(Little(p, 8) >> 32) * 10 + 1) / 3;
+    d.hour = static_cast<int>(ms / 3600000);
+    d.minute = static_cast<int>(ms / 60000 % 60);
+    d.second = static_cast<int>(ms / 1000 % 60);
+    d.millisecond = static_cast<int>(ms % 1000);
+    return Value::Date(d);
+  }
+  return std::nullopt;
+}
+
+// A sign byte, then the magnitude little-endian, scaled by the type's scale.
+Value DecimalValue(const unsigned char* p, std::size_t size, int scale) {
+  unsigned __int128 magnitude = 0;
+  for (std::size_t i = size; i > 1; --i) magnitude = magnitude << 8 | p[i - 1];
+  long double v = static_cast<long double>(magnitude) / std::pow(10.0L, scale);
+  return Value::Float(static_cast<double>(p[0] ? v : -v));
+}
+
+}  // namespace
+
+Value ReadValue(Reader& in, const WireType& t, const CodePage& code_page) {
+  const std::optional<std::size_t> size = ValueSize(in, t);
+  if (!size) return Value();
+  const unsigned char* p = in.Take(*size);
+  std::optional<Value> value;
   switch (t.code) {
-    case kInt1: return Value::Integer(p[0]);
-    case kInt2: return Value::Integer(static_cast<std::int16_t>(little(2)));
-    case kInt4: return Value::Integer(static_cast<std::int32_t>(little(4)));
-    case kInt8: return Value::Integer(static_cast<std::int64_t>(little(8)));
-    case kIntN:
-      if (size == 1) return Value::Integer(p[0]);
-      if (size == 2) return Value::Integer(static_cast<std::int16_t>(little(2)));
-      if (size == 4) return Value::Integer(static_cast<std::int32_t>(little(4)));
-      if (size == 8) return Value::Integer(static_cast<std::int64_t>(little(8)));
-      break;
-    case kBit:
-    case kBitN: return Value::Boolean(p[0] != 0);
-    case kFloat4:
-    case kFloat8:
-    case kFloatN:
-      if (size == 4) {
-        float f;
-        std::memcpy(&f, p, 4);
-        return Value::Float(f);
-      }
-      if (size == 8) {
-        double d;
-        std::memcpy(&d, p, 8);
-        return Value::Float(d);
-      }
-      break;
-    case kMoney4:
-    case kMoney:
-    case kMoneyN:
-      if (size == 4) return Value::Money({static_cast<std::int32_t>(little(4))});
-      if (size == 8) return Value::Money({static_cast<std::int64_t>(little(4) << 32 | (little(8) >> 32))});
-      break;
-    case kDateTime4:
-    case kDateTime:
-    case kDateTimeN:
-      if (size == 4) {
-        access::DateTime d = mssql::FromDaysSince1900(static_cast<double>(little(2)));
-        const std::uint64_t minutes = little(4) >> 16;
-        d.hour = static_cast<int>(minutes / 60);
-        d.minute = static_cast<int>(minutes % 60);
-        return Value::Date(d);
-      }
-      if (size == 8) {
-        access::DateTime d = mssql::FromDaysSince1900(static_cast<double>(static_cast<std::int32_t>(little(4))));
-        const std::int64_t ms = (static_cast<std::int64_t>(little(8) >> 32) * 10 + 1) / 3;
-        d.hour = static_cast<int>(ms / 3600000);
-        d.minute = static_cast<int>(ms / 60000 % 60);
-        d.second = static_cast<int>(ms / 1000 % 60);
-        d.millisecond = static_cast<int>(ms % 1000);
-        return Value::Date(d);
-      }
-      break;
+    case kInt1: case kInt2: case kInt4: case kInt8: case kIntN: value = IntegerValue(p, *size); break;
+    case kBit: case kBitN: return Value::Boolean(p[0] != 0);
+    case kFloat4: case kFloat8: case kFloatN: value = FloatValue(p, *size); break;
+    case kMoney4: case kMoney: case kMoneyN: value = MoneyValue(p, *size); break;
+    case kDateTime4: case kDateTime: case kDateTimeN: value = DateTimeValue(p, *size); break;
     case kGuid:
-      if (size == 16) return Value::Text(GuidText(p));
+      if (*size == 16) return Value::Text(GuidText(p));
       break;
-    case kVarCharOld:
-    case kCharOld:
-    case kBigVarChar:
-    case kBigChar:
-    case kText:
-      return Value::Text(code_page.Decode(std::string_view(reinterpret_cast<const char*>(p), size)));
-    case kNVarChar:
-    case kNChar:
-    case kNText: return Value::Text(Utf16ToUtf8(p, size));
-    case kBinaryOld:
-    case kVarBinaryOld:
-    case kBigVarBinary:
-    case kBigBinary:
-    case kImage: return Value::Binary(Bytes(p, p + size));
+    case kVarCharOld: case kCharOld: case kBigVarChar: case kBigChar: case kText:
+      return Value::Text(code_page.Decode(std::string_view(reinterpret_cast<const char*>(p), *size)));
+    case kNVarChar: case kNChar: case kNText: return Value::Text(Utf16ToUtf8(p, *size));
+    case kBinaryOld: case kVarBinaryOld: case kBigVarBinary: case kBigBinary: case kImage:
+      return Value::Binary(Bytes(p, p + *size));
     default:
-      if (IsDecimal(t.code)) {
-        unsigned __int128 magnitude = 0;
-        for (std::size_t i = size; i > 1; --i) magnitude = magnitude << 8 | p[i - 1];
-        long double v = static_cast<long double>(magnitude) / std::pow(10.0L, t.scale);
-        return Value::Float(static_cast<double>(p[0] ? v : -v));
-      }
+      if (IsDecimal(t.code)) return DecimalValue(p, *size, t.scale);
   }
+  if (value) return *value;
   throw ProtocolError("parameter value of an impossible length");
 }
 
