@@ -96,23 +96,8 @@ void Session::Serve() {
 
 bool Session::LogIn() {
   Message message;
-  const int wait = context_.limits.login_timeout_ms;
-  Channel::Wait got = channel_.Read(message, context_.limits.max_login_request, wait);
-  if (got != Channel::Wait::kMessage) return false;
   std::uint8_t agreed = kEncryptNotSupported;  // a client without pre-login cannot encrypt
-  if (message.type == kPrelogin) {
-    agreed = AgreedEncryption(ParsePrelogin(message.payload).encryption, context_.require_encryption);
-    channel_.Send(kReply, PreloginReply(agreed));
-    got = channel_.Read(message, context_.limits.max_login_request, wait);
-    if (got != Channel::Wait::kMessage) return false;
-    // A TLS handshake follows, unless a client that could have encrypted its
-    // login sends it in the clear.
-    if (message.type == kPrelogin && agreed != kEncryptNotSupported) {
-      channel_.StartTls(context_.tls, std::move(message.payload));
-      got = channel_.Read(message, context_.limits.max_login_request, wait);
-      if (got != Channel::Wait::kMessage) return false;
-    }
-  }
+  if (!ReadLogin(message, agreed)) return false;
   if (context_.require_encryption && !channel_.encrypted()) {
     context_.Log(std::string("refused a client from ") + channel_.peer() + " that does not encrypt");
     return false;
@@ -129,6 +114,28 @@ bool Session::LogIn() {
     Refuse({*refusal_});
     return false;
   }
+  if (!OpenEngineSession(login)) return false;
+  AcknowledgeLogin();
+  return true;
+}
+
+bool Session::ReadLogin(Message& message, std::uint8_t& agreed) {
+  const int wait = context_.limits.login_timeout_ms;
+  if (channel_.Read(message, context_.limits.max_login_request, wait) != Channel::Wait::kMessage) return false;
+  if (message.type != kPrelogin) return true;
+  agreed = AgreedEncryption(ParsePrelogin(message.payload).encryption, context_.require_encryption);
+  channel_.Send(kReply, PreloginReply(agreed));
+  if (channel_.Read(message, context_.limits.max_login_request, wait) != Channel::Wait::kMessage) return false;
+  // A TLS handshake follows, unless a client that could have encrypted its
+  // login sends it in the clear.
+  if (message.type == kPrelogin && agreed != kEncryptNotSupported) {
+    channel_.StartTls(context_.tls, std::move(message.payload));
+    if (channel_.Read(message, context_.limits.max_login_request, wait) != Channel::Wait::kMessage) return false;
+  }
+  return true;
+}
+
+bool Session::OpenEngineSession(const Login7& login) {
   std::optional<mssql::Principal> principal;
   if (!login.integrated_security)
     principal = context_.authenticator.Check({login.user, login.password, channel_.peer()});
@@ -145,6 +152,12 @@ bool Session::LogIn() {
     return false;
   }
   database_ = engine_->state().database();
+  return true;
+}
+
+// The server's answer to an accepted login: the database and language it
+// starts in, the collation, the acknowledgement and the packet size.
+void Session::AcknowledgeLogin() {
   Bytes out;
   TokenWriter w = Writer(out);
   w.Environment(kEnvDatabase, database_, "master");
@@ -156,7 +169,6 @@ bool Session::LogIn() {
   w.Environment(kEnvPacketSize, std::to_string(channel_.packet_size()), std::to_string(kDefaultPacket));
   w.Done(kDone, kDoneFinal);
   Reply(out);
-  return true;
 }
 
 void Session::Refuse(const std::vector<access::Error>& errors) {

@@ -14,6 +14,7 @@
 #include "platform/mssql/embedded_driver.h"
 #include "platform/tds/code_page.h"
 #include "platform/tds/context.h"
+#include "platform/tds/login7.h"
 #include "platform/tds/packet.h"
 #include "platform/tds/rpc.h"
 #include "platform/tds/tokens.h"
@@ -38,6 +39,12 @@ class Session {
   };
 
   bool LogIn();
+  // Reads the client's login, after the pre-login exchange and TLS
+  // handshake when there are any; false when the client did not send it in time.
+  bool ReadLogin(Message& message, std::uint8_t& agreed_encryption);
+  // Checks the login and opens its engine session; false when refused.
+  bool OpenEngineSession(const Login7& login);
+  void AcknowledgeLogin();
   void Answer(const Message& message);
   void RunBatch(const Message& message);
   void RunCalls(const Message& message);
