@@ -213,6 +213,30 @@ void WriteDecimal(Writer& out, const WireType& t, const Value& v) {
   for (std::uint32_t i = 0; i + 1 < t.length; ++i) out.U8(static_cast<std::uint8_t>(magnitude >> (8 * i)));
 }
 
+void WriteFloat(Writer& out, const WireType& t, const Value& v) {
+  out.U8(static_cast<std::uint8_t>(t.length));
+  if (t.length == 4) {
+    float f = static_cast<float>(NumberOf(v));
+    out.Raw(&f, 4);
+  } else {
+    double d = NumberOf(v);
+    out.Raw(&d, 8);
+  }
+}
+
+// Ten-thousandths; the 8-byte form sends its high half first.
+void WriteMoney(Writer& out, const WireType& t, const Value& v) {
+  const std::int64_t units =
+      v.type() == ValueType::kCurrency ? v.money().ten_thousandths : std::llround(NumberOf(v) * 10000.0);
+  out.U8(static_cast<std::uint8_t>(t.length));
+  if (t.length == 4) {
+    out.U32(static_cast<std::uint32_t>(static_cast<std::int32_t>(units)));
+  } else {
+    out.U32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(units) >> 32));
+    out.U32(static_cast<std::uint32_t>(units));
+  }
+}
+
 void WriteDate(Writer& out, const WireType& t, const Value& v) {
   const access::DateTime d = DateOf(v);
   const std::int64_t days = mssql::DaysSince1900(d);
@@ -310,29 +334,8 @@ void WriteValue(Writer& out, const WireType& t, const Value& v, const CodePage& 
       out.U8(1);
       out.U8(v.type() == ValueType::kBoolean ? v.boolean() : NumberOf(v) != 0);
       return;
-    case kFloatN: {
-      out.U8(static_cast<std::uint8_t>(t.length));
-      if (t.length == 4) {
-        float f = static_cast<float>(NumberOf(v));
-        out.Raw(&f, 4);
-      } else {
-        double d = NumberOf(v);
-        out.Raw(&d, 8);
-      }
-      return;
-    }
-    case kMoneyN: {
-      const std::int64_t units = v.type() == ValueType::kCurrency ? v.money().ten_thousandths
-                                                                    : std::llround(NumberOf(v) * 10000.0);
-      out.U8(static_cast<std::uint8_t>(t.length));
-      if (t.length == 4) {
-        out.U32(static_cast<std::uint32_t>(static_cast<std::int32_t>(units)));
-      } else {
-        out.U32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(units) >> 32));
-        out.U32(static_cast<std::uint32_t>(units));
-      }
-      return;
-    }
+    case kFloatN: WriteFloat(out, t, v); return;
+    case kMoneyN: WriteMoney(out, t, v); return;
     case kDateTimeN: WriteDate(out, t, v); return;
     case kDecimalN:
     case kNumericN: WriteDecimal(out, t, v); return;
