@@ -44,11 +44,11 @@ void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c)
     x.Fail(Message(Msg::kPrimaryKeyExists, {table.name}), CouldNotCreate());
   std::string columns;
   std::vector<int> colids;
-  std::vector<std::string> names;
+  std::string first_column;  // as the table spells it
   for (const std::string& column : c.columns) {
     const ColumnMeta& meta = table.columns[static_cast<std::size_t>(ColumnIndex(x, table, column))];
     colids.push_back(meta.colid);
-    names.push_back(meta.name);
+    if (first_column.empty()) first_column = meta.name;
     if (primary && meta.nullable)
       x.Fail(Message(Msg::kNullablePrimaryKey, {table.name}), CouldNotCreate());
     columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(meta.name) + " COLLATE CI";
@@ -56,7 +56,7 @@ void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c)
   std::string name;
   CreateObject(x, table, c, primary ? "PK" : "UQ", primary ? "PK" : "UQ", name);
   // A key on the table's rowid (see RunCreateTable) is kept by SQLite itself.
-  const bool on_rowid = primary && c.columns.size() == 1 && IsRowidColumn(x.session().db(), table, names[0]);
+  const bool on_rowid = primary && colids.size() == 1 && IsRowidColumn(x.session().db(), table, first_column);
   try {
     if (!on_rowid)
       x.session().db().Exec("CREATE UNIQUE INDEX " + QuoteIdentifier(x.session().catalog().schema()) + "." +
@@ -151,8 +151,8 @@ void DropConstraint(StatementContext& x, const TableMeta& table, const std::stri
   if (!object || object->parent != table.id)
     x.Fail(Message(Msg::kNotAConstraint, {name}), Message(Msg::kCouldNotDropConstraint));
   if (object->xtype == "PK" || object->xtype == "UQ") {
-    // A key on the rowid has no index to drop: its values stay unique.
     catalog.KeepIdentity(table);
+    // A key on the rowid has no index to drop: its values stay unique.
     x.session().db().Exec("DROP INDEX IF EXISTS " + QuoteIdentifier(catalog.schema()) + "." +
                           QuoteIdentifier(KeyIndexName(object->name)));
     catalog.RemoveKeyIndex(table.id, object->name);

@@ -55,6 +55,14 @@ constexpr TypeRow kTypes[] = {
     {TypeId::kSysname, "sysname", TypeFamily::kChar, 231, 256, 128, 0},
 };
 
+// kTypes is in TypeId's order, so a type's row is found by its id.
+constexpr bool InIdOrder() {
+  for (std::size_t i = 0; i < std::size(kTypes); ++i)
+    if (static_cast<std::size_t>(kTypes[i].id) != i) return false;
+  return std::size(kTypes) == static_cast<std::size_t>(TypeId::kSysname) + 1;
+}
+static_assert(InIdOrder());
+
 // The bytes a decimal of this precision takes in a row, which
 // syscolumns.length reports: SQL Server stores 5, 9, 13 or 17 by precision.
 int DecimalLength(int precision) {
@@ -175,7 +183,7 @@ SqlType ResolveType(const TypeName& declared, int ordinal) {
 // A type the engine itself names, for literals and the results of
 // functions and operators.
 SqlType BuiltinType(TypeId id, int length) {
-  SqlType t = FromRow(*std::find_if(std::begin(kTypes), std::end(kTypes), [id](const TypeRow& row) { return row.id == id; }));
+  SqlType t = FromRow(kTypes[static_cast<std::size_t>(id)]);
   if (t.length == 0) ApplySize(t, length);
   return t;
 }
