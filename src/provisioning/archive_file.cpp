@@ -30,6 +30,7 @@ std::string JsonValue(const access::Value& value) {
     case access::ValueType::kInteger: return std::to_string(value.integer());
     case access::ValueType::kFloat: return access::ShortestText(value.floating());
     case access::ValueType::kCurrency: return access::CurrencyText(value.money());
+    case access::ValueType::kDecimal: return access::DecimalText(value.decimal());
     case access::ValueType::kText: return JsonText(value.text());
     case access::ValueType::kDateTime: return JsonText(access::DateTimeText(value.date(), access::Milliseconds::kAlways));
     case access::ValueType::kBoolean: return value.boolean() ? "true" : "false";

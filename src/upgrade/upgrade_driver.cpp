@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -25,6 +26,7 @@ long double NumberOf(const access::Value& value) {
     case access::ValueType::kInteger: return static_cast<long double>(value.integer());
     case access::ValueType::kFloat: return value.floating();
     case access::ValueType::kCurrency: return static_cast<long double>(value.money().ten_thousandths) / 10000;
+    case access::ValueType::kDecimal: return std::strtold(value.ToText().c_str(), nullptr);
     case access::ValueType::kText: {
       std::string text = access::RightTrim(value.text());
       double number = 0;

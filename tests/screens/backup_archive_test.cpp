@@ -40,6 +40,7 @@ json ArchiveForm(const access::Value& value) {
     case access::ValueType::kNull: return nullptr;
     case access::ValueType::kInteger: return value.integer();
     case access::ValueType::kCurrency: return json::parse(access::CurrencyText(value.money()));
+    case access::ValueType::kDecimal: return json::parse(access::DecimalText(value.decimal()));
     case access::ValueType::kDateTime: {
       const access::DateTime d = value.date();
       char text[32];

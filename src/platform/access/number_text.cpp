@@ -1,7 +1,7 @@
 #include "platform/access/number_text.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <system_error>
 
 namespace court::access {
@@ -12,21 +12,22 @@ std::string ShortestText(double v) {
   return std::string(buffer, result.ptr);
 }
 
-std::string CurrencyText(Currency v) {
-  std::int64_t units = v.ten_thousandths / 10000;
-  std::int64_t fraction = v.ten_thousandths % 10000;
-  bool negative = v.ten_thousandths < 0;
-  if (negative) fraction = -fraction;
-  std::string text = (negative && units == 0 ? "-" : "") + std::to_string(units);
-  if (fraction != 0) {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%04lld", static_cast<long long>(fraction));
-    std::string decimals(digits);
-    decimals.erase(decimals.find_last_not_of('0') + 1);
-    text += "." + decimals;
-  }
-  return text;
+// Digits are taken from the magnitude as unsigned, so that the most
+// negative units has one too.
+std::string DecimalText(Decimal v) {
+  const bool negative = v.units < 0;
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(v.units) : static_cast<std::uint64_t>(v.units);
+  std::string digits = std::to_string(magnitude);
+  const std::size_t scale = static_cast<std::size_t>(std::max(v.scale, 0));
+  if (digits.size() <= scale) digits.insert(0, scale + 1 - digits.size(), '0');
+  std::string whole = digits.substr(0, digits.size() - scale);
+  std::string fraction = digits.substr(digits.size() - scale);
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  const bool zero = magnitude == 0;
+  return (negative && !zero ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);
 }
+
+std::string CurrencyText(Currency v) { return DecimalText({v.ten_thousandths, 4}); }
 
 std::optional<long long> ParseWhole(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);

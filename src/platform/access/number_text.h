@@ -15,7 +15,11 @@ namespace court::access {
 // Shortest decimal text of a double that reads back as the same double.
 std::string ShortestText(double v);
 
-// Decimal text of a currency amount without superfluous zeros ("12.5", "3").
+// Decimal text of an exact number without superfluous zeros ("12.5", "3",
+// "-0.25").
+std::string DecimalText(Decimal v);
+
+// DecimalText of a currency amount: four decimals at most.
 std::string CurrencyText(Currency v);
 
 // A whole number ("-12"); nothing when the text is not one or does not fit.

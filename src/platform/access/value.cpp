@@ -15,6 +15,7 @@ std::string Value::ToText() const {
     case ValueType::kDateTime: return CompactDateTimeText(date());
     case ValueType::kBoolean: return boolean() ? "1" : "0";
     case ValueType::kBinary: return std::string(binary().begin(), binary().end());
+    case ValueType::kDecimal: return DecimalText(decimal());
   }
   return "";
 }
@@ -29,6 +30,7 @@ std::string_view TypeName(ValueType type) {
     case ValueType::kDateTime: return "datetime";
     case ValueType::kBoolean: return "boolean";
     case ValueType::kBinary: return "binary";
+    case ValueType::kDecimal: return "decimal";
   }
   return "unknown";
 }

@@ -1,8 +1,9 @@
 // Values as the data-access layer hands them out: one field of one row.
 //
 // A Value is null or holds exactly one of the kinds a database column can
-// carry. Text is UTF-8. Currency is kept exact as ten-thousandths. The text
-// form (ToText) is the one the installer puts into generated statements.
+// carry. Text is UTF-8. Currency and decimal numbers are kept exact, as whole
+// units of a power of ten. The text form (ToText) is the one the installer
+// puts into generated statements.
 
 #ifndef COURT_PLATFORM_ACCESS_VALUE_H_
 #define COURT_PLATFORM_ACCESS_VALUE_H_
@@ -18,7 +19,7 @@
 
 namespace court::access {
 
-enum class ValueType { kNull, kInteger, kFloat, kCurrency, kText, kDateTime, kBoolean, kBinary };
+enum class ValueType { kNull, kInteger, kFloat, kCurrency, kText, kDateTime, kBoolean, kBinary, kDecimal };
 
 using Bytes = std::vector<unsigned char>;
 
@@ -35,6 +36,15 @@ struct Currency {
   auto operator<=>(const Currency&) const = default;
 };
 
+// An exact decimal number, units x 10^-scale: SQL Server's decimal and
+// numeric (2.50 of a decimal(9,2) is 250 at scale 2). Equal values of
+// different scales are different Decimals.
+struct Decimal {
+  std::int64_t units = 0;
+  int scale = 0;
+  auto operator<=>(const Decimal&) const = default;
+};
+
 class Value {
  public:
   Value() = default;  // null
@@ -45,6 +55,7 @@ class Value {
   static Value Date(DateTime v) { return Make<5>(v); }
   static Value Boolean(bool v) { return Make<6>(v); }
   static Value Binary(Bytes v) { return Make<7>(std::move(v)); }
+  static Value Exact(Decimal v) { return Make<8>(v); }
 
   ValueType type() const { return static_cast<ValueType>(storage_.index()); }
   bool is_null() const { return storage_.index() == 0; }
@@ -57,9 +68,10 @@ class Value {
   DateTime date() const { return std::get<5>(storage_); }
   bool boolean() const { return std::get<6>(storage_); }
   const Bytes& binary() const { return std::get<7>(storage_); }
+  Decimal decimal() const { return std::get<8>(storage_); }
 
-  // The value as text: integers in decimal; floating and currency values in
-  // the shortest text that reads back equal, with '.'; dates as
+  // The value as text: integers in decimal; floating, currency and decimal
+  // values in the shortest text that reads back equal, with '.'; dates as
   // "YYYYMMDD HH:MM:SS"; booleans "1"/"0"; binary as its raw bytes; null "".
   std::string ToText() const;
 
@@ -67,7 +79,7 @@ class Value {
 
  private:
   using Storage = std::variant<std::monostate, std::int64_t, double, Currency, std::string,
-                               DateTime, bool, Bytes>;
+                               DateTime, bool, Bytes, Decimal>;
   template <std::size_t kKind, typename T>
   static Value Make(T&& held) {
     Value value;

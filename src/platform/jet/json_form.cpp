@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 
@@ -157,6 +158,7 @@ Json ValueToJson(const Value& value, ColumnType type) {
     case access::ValueType::kFloat:
       return type == ColumnType::kSingle ? SingleAsDecimal(static_cast<float>(value.floating())) : value.floating();
     case access::ValueType::kCurrency: return static_cast<double>(value.money().ten_thousandths) / 10000;
+    case access::ValueType::kDecimal: return std::strtod(value.ToText().c_str(), nullptr);
     case access::ValueType::kText: return value.text();
     case access::ValueType::kDateTime: return access::DateTimeText(value.date(), access::Milliseconds::kWhenAny);
     case access::ValueType::kBoolean: return value.boolean();

@@ -27,6 +27,7 @@ void PutValue(std::string& out, const Value& value) {
     case ValueType::kInteger: Put(out, value.integer()); break;
     case ValueType::kFloat: Put(out, value.floating()); break;
     case ValueType::kCurrency: Put(out, value.money().ten_thousandths); break;
+    case ValueType::kDecimal: Put(out, value.decimal()); break;
     case ValueType::kText: PutText(out, value.text()); break;
     case ValueType::kDateTime: Put(out, value.date()); break;
     case ValueType::kBoolean: Put(out, value.boolean()); break;
@@ -68,6 +69,7 @@ class Reader {
       case ValueType::kInteger: return Value::Integer(Get<std::int64_t>());
       case ValueType::kFloat: return Value::Float(Get<double>());
       case ValueType::kCurrency: return Value::Money({Get<std::int64_t>()});
+      case ValueType::kDecimal: return Value::Exact(Get<access::Decimal>());
       case ValueType::kText: return Value::Text(std::string(Text()));
       case ValueType::kDateTime: return Value::Date(Get<access::DateTime>());
       case ValueType::kBoolean: return Value::Boolean(Get<bool>());

@@ -12,6 +12,7 @@
 #include "platform/access/number_text.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
+#include "platform/mssql/exact_number.h"
 #include "platform/mssql/lexer.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/text.h"
@@ -59,6 +60,15 @@ SqlType DecimalOperand(const BoundExpr& e) {
   return constant ? DecimalLiteralType(e.literal->text) : *e.type;
 }
 
+// avg keeps integers and money as they are; a decimal's average keeps at
+// least six decimals, in the widest decimal.
+SqlType AverageType(const SqlType& argument) {
+  if (argument.family != TypeFamily::kDecimal) return argument;
+  SqlType t = BuiltinType(TypeId::kDecimal, 38);
+  t.scale = std::max(argument.scale, 6);
+  return t;
+}
+
 }  // namespace
 
 access::Value LiteralValue(const Literal& literal) {
@@ -67,7 +77,13 @@ access::Value LiteralValue(const Literal& literal) {
     case LiteralKind::kInteger:
       if (auto whole = access::ParseWhole(literal.text)) return access::Value::Integer(*whole);
       [[fallthrough]];
-    case LiteralKind::kDecimal:
+    case LiteralKind::kDecimal: {
+      const SqlType type = DecimalLiteralType(literal.text);
+      std::optional<WideUnits> units = ParseExact(literal.text, type.scale);
+      if (auto fitted = units ? Rescale(*units, type.scale, type.scale) : std::nullopt)
+        return access::Value::Exact({*fitted, type.scale});
+      [[fallthrough]];
+    }
     case LiteralKind::kFloat: {
       auto real = access::ParseReal(literal.text);
       if (!real) throw OverflowConverting("expression", "float");
@@ -85,10 +101,13 @@ BoundExprPtr Binder::Compared(BoundExprPtr value, const std::optional<SqlType>& 
   if (value->literal != nullptr && value->literal->kind != LiteralKind::kNull) {
     const Literal& lit = *value->literal;
     bool needs = !other->IsText() && (lit.kind == LiteralKind::kString || other->family == TypeFamily::kDateTime);
-    if (needs) value->value = ToStorage(value->value, *other, env_.date_order, lit.unicode);
+    if (needs) value->value = ToStorage(LiteralValue(lit), *other, env_.date_order, lit.unicode);
     value->kind = BoundKind::kConstant;
     value->literal = nullptr;
-    value->type = other;
+    // A number meeting money or decimal keeps its own type: the emitter
+    // brings both to one scale, so that 1.555 is not first rounded to a
+    // decimal(9,2)'s 1.56.
+    if (needs || (!ExactScale(other) && !ExactScale(value->type))) value->type = other;
     return value;
   }
   if (other->IsText() || !value->type || !value->type->IsText()) return value;
@@ -99,7 +118,8 @@ BoundExprPtr Binder::Compared(BoundExprPtr value, const std::optional<SqlType>& 
 }
 
 BoundExprPtr Binder::Converted(const BoundExpr& literal, const SqlType& type) {
-  return ValueNode(ToStorage(literal.value, type, env_.date_order, literal.literal->unicode), type);
+  const Literal& lit = *literal.literal;
+  return ValueNode(ToStorage(LiteralValue(lit), type, env_.date_order, lit.unicode), type);
 }
 
 BoundExprPtr Binder::BindLiteral(const Expr& e) {
@@ -111,7 +131,10 @@ BoundExprPtr Binder::BindLiteral(const Expr& e) {
     case LiteralKind::kInteger:
       node->type = BuiltinType(node->value.type() == access::ValueType::kInteger ? TypeId::kInt : TypeId::kFloat);
       break;
-    case LiteralKind::kDecimal: node->type = DecimalLiteralType(lit.text); break;
+    case LiteralKind::kDecimal:
+      node->type = DecimalLiteralType(lit.text);
+      node->value = ToStorage(node->value, *node->type, env_.date_order);
+      break;
     case LiteralKind::kFloat: node->type = BuiltinType(TypeId::kFloat); break;
     case LiteralKind::kBinary:
       node->type = BuiltinType(TypeId::kVarbinary, static_cast<int>(lit.text.size() / 2));
@@ -250,7 +273,8 @@ BoundExprPtr Binder::BindFunction(const Expr& e, const Scope& scope) {
     case FunctionForm::kDatabaseName:
       return ValueNode(access::Value::Text(env_.database), BuiltinType(TypeId::kNvarchar, 128));
     case FunctionForm::kTemplate:
-    case FunctionForm::kAverage: break;
+    case FunctionForm::kAverage:
+    case FunctionForm::kRound: break;
   }
   return BindCall(*f, e, scope);
 }
@@ -282,7 +306,11 @@ BoundExprPtr Binder::BindCall(const BuiltinFunction& f, const Expr& e, const Sco
     case ResultType::kDatetime: node->type = BuiltinType(TypeId::kDatetime); break;
     case ResultType::kName: node->type = BuiltinType(TypeId::kNvarchar, 128); break;
     case ResultType::kFirstArgument: node->type = first_type; break;
+    case ResultType::kText:
+      node->type = first_type && !first_type->IsText() ? BuiltinType(TypeId::kVarchar, 30) : first_type;
+      break;
   }
+  if (f.form == FunctionForm::kAverage && node->type) node->type = AverageType(*node->type);
   return node;
 }
 

@@ -28,23 +28,23 @@ constexpr BuiltinFunction kFunctions[] = {
     {"db_name", 0, 1, kName, "", false, kAsWritten, kDatabaseName},
     {"getdate", 0, 0, kDatetime, "getdate()", false, kAsWritten, kTemplate, kGetDate},
     {"isnull", 2, 2, kFirstArgument, "coalesce($*)", false, kLikeFirst},
-    {"left", 2, 2, kFirstArgument, "substr($0, 1, $1)"},
+    {"left", 2, 2, kText, "substr($0, 1, $1)"},
     {"len", 1, 1, kInt, "len($0)", false, kAsWritten, kTemplate, kLen},
-    {"lower", 1, 1, kFirstArgument, "lower($0)"},
-    {"ltrim", 1, 1, kFirstArgument, "ltrim($0)"},
+    {"lower", 1, 1, kText, "lower($0)"},
+    {"ltrim", 1, 1, kText, "ltrim($0)"},
     {"max", 1, 1, kFirstArgument, "max($d$0)", true},
     {"min", 1, 1, kFirstArgument, "min($d$0)", true},
     {"month", 1, 1, kInt, "CAST(substr($0, 6, 2) AS INTEGER)", false, kAsDatetime},
     {"object_id", 1, 1, kInt, "", false, kAsWritten, kObjectId},
     {"objectproperty", 2, 2, kInt, "", false, kAsWritten, kObjectProperty},
-    {"replace", 3, 3, kFirstArgument, "replace($*)"},
-    {"right", 2, 2, kFirstArgument, "substr($0, -($1))"},
-    {"round", 2, 3, kFirstArgument, "round($*)"},
-    {"rtrim", 1, 1, kFirstArgument, "rtrim($0)"},
-    {"substring", 3, 3, kFirstArgument, "substr($0, $1, $2)"},
+    {"replace", 3, 3, kText, "replace($*)"},
+    {"right", 2, 2, kText, "substr($0, -($1))"},
+    {"round", 2, 3, kFirstArgument, "round($*)", false, kAsWritten, kRound},
+    {"rtrim", 1, 1, kText, "rtrim($0)"},
+    {"substring", 3, 3, kText, "substr($0, $1, $2)"},
     {"sum", 1, 1, kFirstArgument, "sum($d$0)", true},
     {"suser_sname", 0, 1, kName, "'sa' COLLATE CI"},
-    {"upper", 1, 1, kFirstArgument, "upper($0)"},
+    {"upper", 1, 1, kText, "upper($0)"},
     {"user_name", 0, 1, kName, "'dbo' COLLATE CI"},
     {"year", 1, 1, kInt, "CAST(substr($0, 1, 4) AS INTEGER)", false, kAsDatetime},
 };
@@ -52,12 +52,20 @@ constexpr BuiltinFunction kFunctions[] = {
 static_assert(SortedByName(kFunctions));
 
 // Called by the SQL the compiler writes, never by name from T-SQL: LIKE
-// under the server's collation, conversions into a type, and the check of
-// a divisor.
+// under the server's collation, conversions into a type, the check of a
+// divisor, and exact arithmetic.
 constexpr SqliteFunction kHelpers[] = {
     {"like", 2, 3, SqlLike},
-    {"court_convert", 6, 6, SqlConvert, true, true},
+    {"court_convert", 8, 8, SqlConvert, true, true},
     {"court_divisor", 1, 1, SqlDivisor, true, true},
+    {"court_exact", 3, 3, SqlExact, true, true},
+    {"court_natural", 2, 2, SqlNatural},
+    {"court_add", 5, 5, SqlExactArithmetic<ExactOp::kAdd>, true, true},
+    {"court_subtract", 5, 5, SqlExactArithmetic<ExactOp::kSubtract>, true, true},
+    {"court_multiply", 5, 5, SqlExactArithmetic<ExactOp::kMultiply>, true, true},
+    {"court_divide", 5, 5, SqlExactArithmetic<ExactOp::kDivide>, true, true},
+    {"court_modulo", 5, 5, SqlExactArithmetic<ExactOp::kModulo>, true, true},
+    {"court_round", 3, 4, SqlExactRound, true, true},
 };
 
 }  // namespace

@@ -30,7 +30,8 @@ enum class ResultType {
   kInt,
   kDatetime,
   kName,           // nvarchar(128): database, user and login names
-  kFirstArgument,  // the type of the first argument
+  kFirstArgument,  // the type of the first argument, in whose form all arguments are taken
+  kText,           // the first argument's type if text, else varchar: a number is taken as its text
 };
 
 // How the arguments after the first are compiled.
@@ -43,7 +44,8 @@ enum class ArgumentRule {
 // Calls the template alone cannot express.
 enum class FunctionForm {
   kTemplate,
-  kAverage,         // avg over integers stays an integer, as the server's does
+  kAverage,         // avg over integers stays an integer, over decimals keeps six decimals
+  kRound,           // round of money or a decimal keeps its scale
   kObjectId,        // resolved while compiling: the name is a constant
   kObjectProperty,  // the property, a constant, picks a test of sysobjects
   kDatabaseName,    // the session's current database

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "platform/access/number_text.h"
+#include "platform/mssql/exact_number.h"
 #include "platform/mssql/messages.h"
 #include "platform/text/trim.h"
 #include "platform/text/utf8.h"
@@ -35,6 +36,14 @@ Value CheckInteger(long long v, const SqlType& t, std::string_view text) {
   return Value::Integer(v);
 }
 
+// Ten-thousandths into money or smallmoney, which holds +-214,748.3647.
+Value FittedMoney(std::optional<std::int64_t> units, const SqlType& t, std::string_view from) {
+  const std::int64_t small_limit = 2147483647;
+  if (!units || (t.id == TypeId::kSmallmoney && (*units > small_limit || *units < -small_limit - 1)))
+    throw OverflowConverting(from, t.name);
+  return Value::Integer(*units);
+}
+
 bool ParseDouble(const std::string& text, double& out) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -60,7 +69,7 @@ class TextConverter {
     switch (t_.family) {
       case TypeFamily::kInteger: return Integer();
       case TypeFamily::kBit: return Bit();
-      case TypeFamily::kDecimal:
+      case TypeFamily::kDecimal: return Exact();
       case TypeFamily::kFloat: return Real();
       case TypeFamily::kMoney: return Money();
       case TypeFamily::kDateTime:
@@ -101,20 +110,28 @@ class TextConverter {
   Value Real() {
     std::string s(text::TrimWhiteSpace(text_));
     double d = 0;
-    if (s.empty() && t_.family == TypeFamily::kFloat) return Value::Float(0);
-    if (!ParseDouble(s, d) || s.find_first_of("xXnN") != std::string::npos)
-      throw ConvertError(from_, t_.family == TypeFamily::kFloat ? "float" : "numeric");
+    if (s.empty()) return Value::Float(0);
+    if (!ParseDouble(s, d) || s.find_first_of("xXnN") != std::string::npos) throw ConvertError(from_, "float");
     return Value::Float(d);
+  }
+
+  // Digits with a point, no exponent: the server reads "1e3" as no decimal.
+  Value Exact() {
+    std::optional<WideUnits> units = ParseExact(text::TrimWhiteSpace(text_), t_.scale);
+    if (!units) throw ConvertError(from_, "numeric");
+    std::optional<std::int64_t> fitted = Rescale(*units, t_.scale, t_.scale);
+    if (!fitted || !FitsPrecision(*fitted, t_.precision)) throw OverflowConverting(from_, "numeric");
+    return Value::Integer(*fitted);
   }
 
   Value Money() {
     std::string s;
     for (char c : text::TrimWhiteSpace(text_))
       if (c != ',' && c != '$') s += c;
-    if (s.empty()) return Value::Float(0);
-    double d = 0;
-    if (!ParseDouble(s, d) || s.find_first_of("xXnNeE") != std::string::npos) throw MoneySyntax();
-    return Value::Float(std::round(d * 10000) / 10000);
+    if (s.empty()) return Value::Integer(0);
+    std::optional<WideUnits> units = ParseExact(s, 4);
+    if (!units) throw MoneySyntax();
+    return FittedMoney(Rescale(*units, 4, 4), t_, from_);
   }
 
   const std::string& text_;
@@ -130,6 +147,7 @@ std::string NumberText(const Value& v) {
     case access::ValueType::kInteger: return std::to_string(v.integer());
     case access::ValueType::kFloat: return access::ShortestText(v.floating());
     case access::ValueType::kCurrency: return access::CurrencyText(v.money());
+    case access::ValueType::kDecimal: return access::DecimalText(v.decimal());
     case access::ValueType::kBoolean: return v.boolean() ? "1" : "0";
     default: return v.ToText();
   }
@@ -139,9 +157,56 @@ double NumberOf(const Value& v) {
   switch (v.type()) {
     case access::ValueType::kInteger: return static_cast<double>(v.integer());
     case access::ValueType::kFloat: return v.floating();
-    case access::ValueType::kCurrency: return static_cast<double>(v.money().ten_thousandths) / 10000;
+    case access::ValueType::kCurrency: return DoubleOfUnits(v.money().ten_thousandths, 4);
+    case access::ValueType::kDecimal: return DoubleOfUnits(v.decimal().units, v.decimal().scale);
     case access::ValueType::kBoolean: return v.boolean() ? 1 : 0;
     default: return 0;
+  }
+}
+
+// A number as units at `scale`: exact from integers, currency and decimals,
+// rounded from a float; nothing when it does not fit 64 bits.
+std::optional<std::int64_t> UnitsOf(const Value& v, int scale) {
+  switch (v.type()) {
+    case access::ValueType::kInteger: return Rescale(v.integer(), 0, scale);
+    case access::ValueType::kCurrency: return Rescale(v.money().ten_thousandths, 4, scale);
+    case access::ValueType::kDecimal: return Rescale(v.decimal().units, v.decimal().scale, scale);
+    case access::ValueType::kBoolean: return Rescale(v.boolean() ? 1 : 0, 0, scale);
+    default: return UnitsOfDouble(NumberOf(v), scale);
+  }
+}
+
+// The type name a number's overflow message gives as its source.
+std::string_view SourceName(const Value& v) {
+  switch (v.type()) {
+    case access::ValueType::kInteger: return "int";
+    case access::ValueType::kFloat: return "float";
+    case access::ValueType::kCurrency: return "money";
+    case access::ValueType::kDecimal: return "numeric";
+    default: return "expression";
+  }
+}
+
+// A number into an integer type: money rounds to the nearest whole number,
+// decimals and floats are cut toward zero, as CONVERT(int, 2.7) is 2.
+Value WholeNumber(const Value& v, const SqlType& t) {
+  switch (v.type()) {
+    case access::ValueType::kInteger: return CheckInteger(v.integer(), t, NumberText(v));
+    case access::ValueType::kCurrency:
+    case access::ValueType::kDecimal: {
+      const bool money = v.type() == access::ValueType::kCurrency;
+      const std::int64_t units = money ? v.money().ten_thousandths : v.decimal().units;
+      const int scale = money ? 4 : v.decimal().scale;
+      std::optional<std::int64_t> whole =
+          money ? Rescale(units, scale, 0) : ExactArithmetic(ExactOp::kDivide, units, scale, 1, 0, 0);
+      if (!whole) throw OverflowConverting("expression", t.name);
+      return CheckInteger(*whole, t, NumberText(v));
+    }
+    default: {
+      double truncated = std::trunc(NumberOf(v));
+      if (truncated < -9.3e18 || truncated > 9.3e18) throw OverflowConverting("expression", t.name);
+      return CheckInteger(static_cast<long long>(truncated), t, NumberText(v));
+    }
   }
 }
 
@@ -170,27 +235,25 @@ Value FitBinary(access::Bytes bytes, const SqlType& t) {
   return Value::Binary(std::move(bytes));
 }
 
-// A number into a type. To an integer type it is truncated toward zero, as
-// CONVERT(int, 2.7) is 2, then checked against the type's range (8115 when
-// it is beyond any integer, 220 beyond this type's). Money keeps four
-// decimals. To a date it counts days since 1900-01-01, the fraction being
-// the time of day, within what datetime holds (1753 to 9999). To text it
-// is NumberText's, checked for length.
+// A number into a type. Integer types as WholeNumber says, checked against
+// the type's range (8115 when it is beyond any integer, 220 beyond this
+// type's). Money and decimal keep the decimals their scale has, rounding
+// the rest, and must fit (8115). To a date it counts days since 1900-01-01,
+// the fraction being the time of day, within what datetime holds (1753 to
+// 9999). To text it is NumberText's, checked for length.
 Value NumberTo(const Value& v, const SqlType& t) {
-  double d = NumberOf(v);
   switch (t.family) {
-    case TypeFamily::kInteger: {
-      if (v.type() == access::ValueType::kInteger) return CheckInteger(v.integer(), t, NumberText(v));
-      double truncated = std::trunc(d);
-      if (truncated < -9.3e18 || truncated > 9.3e18)
-        throw OverflowConverting("expression", t.name);
-      return CheckInteger(static_cast<long long>(truncated), t, NumberText(v));
+    case TypeFamily::kInteger: return WholeNumber(v, t);
+    case TypeFamily::kBit: return Value::Integer(NumberOf(v) != 0 ? 1 : 0);
+    case TypeFamily::kMoney: return FittedMoney(UnitsOf(v, 4), t, "expression");
+    case TypeFamily::kDecimal: {
+      std::optional<std::int64_t> units = UnitsOf(v, t.scale);
+      if (!units || !FitsPrecision(*units, t.precision)) throw OverflowConverting(SourceName(v), "numeric");
+      return Value::Integer(*units);
     }
-    case TypeFamily::kBit: return Value::Integer(d != 0 ? 1 : 0);
-    case TypeFamily::kMoney: return Value::Float(std::round(d * 10000) / 10000);
-    case TypeFamily::kDecimal:
-    case TypeFamily::kFloat: return Value::Float(d);
+    case TypeFamily::kFloat: return Value::Float(NumberOf(v));
     case TypeFamily::kDateTime: {
+      const double d = NumberOf(v);
       if (d < -53690 || d > 2958463)
         throw OverflowConverting("expression", "datetime");
       return Value::Text(FormatDateTime(RoundDateTime(FromDaysSince1900(d), t.id == TypeId::kSmalldatetime)));
@@ -198,6 +261,17 @@ Value NumberTo(const Value& v, const SqlType& t) {
     case TypeFamily::kChar: return FitText(NumberText(v), t);
     default: return Value::Text(NumberText(v));
   }
+}
+
+// A stored money or decimal value as the client's exact number. Units are
+// what this engine stores; a float is what earlier versions stored, read
+// as the number it is.
+Value ExactFromStorage(const Value& stored, const SqlType& t, int scale) {
+  std::optional<std::int64_t> units =
+      stored.type() == access::ValueType::kInteger ? stored.integer() : UnitsOf(stored, scale);
+  if (!units) return stored;
+  if (t.family == TypeFamily::kMoney) return Value::Money({*units});
+  return Value::Exact({*units, scale});
 }
 
 }  // namespace
@@ -264,11 +338,11 @@ Value FromStorage(const Value& stored, const SqlType& t) {
                  ? stored
                  : Value::Integer(static_cast<long long>(NumberOf(stored)));
     case TypeFamily::kBit: return Value::Boolean(NumberOf(stored) != 0);
-    case TypeFamily::kDecimal:
     case TypeFamily::kFloat:
       return stored.type() == access::ValueType::kText ? stored : Value::Float(NumberOf(stored));
+    case TypeFamily::kDecimal:
     case TypeFamily::kMoney:
-      return Value::Money(access::Currency{std::llround(NumberOf(stored) * 10000)});
+      return stored.type() == access::ValueType::kText ? stored : ExactFromStorage(stored, t, *ExactScale(t));
     case TypeFamily::kDateTime:
       if (stored.type() == access::ValueType::kText) {
         try {
@@ -284,11 +358,17 @@ Value FromStorage(const Value& stored, const SqlType& t) {
   }
 }
 
-// A client's value in the form SQLite stores: the types SQLite lacks
-// (currency, boolean, date) become a float, an integer and date text.
+Value FromStorage(const Value& stored, const std::optional<SqlType>& t) {
+  return t ? FromStorage(stored, *t) : stored;
+}
+
+// A client's value in the form SQLite stores it without a type: the types
+// SQLite lacks (currency and decimal, boolean, date) become a float, an
+// integer and date text.
 Value PlainStorage(const Value& value) {
   switch (value.type()) {
-    case access::ValueType::kCurrency: return Value::Float(NumberOf(value));
+    case access::ValueType::kCurrency:
+    case access::ValueType::kDecimal: return Value::Float(NumberOf(value));
     case access::ValueType::kBoolean: return Value::Integer(value.boolean() ? 1 : 0);
     case access::ValueType::kDateTime: return Value::Text(FormatDateTime(value.date()));
     default: return value;

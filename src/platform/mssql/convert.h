@@ -2,11 +2,14 @@
 // Server's rules and errors, and the stored form of each type.
 //
 // Stored forms (what the SQLite file holds): integer and bit types as
-// integers, decimal/float/money as reals, datetime as sortable text,
+// integers, money and decimal as integer units of their scale
+// (exact_number.h), float and real as reals, datetime as sortable text,
 // character types as text, binary types as blobs.
 
 #ifndef COURT_PLATFORM_MSSQL_CONVERT_H_
 #define COURT_PLATFORM_MSSQL_CONVERT_H_
+
+#include <optional>
 
 #include "platform/access/value.h"
 #include "platform/mssql/datetime_text.h"
@@ -21,8 +24,10 @@ namespace court::mssql {
 access::Value ToStorage(const access::Value& value, const SqlType& target, DateOrder order,
                         bool unicode_source = false);
 
-// The client's view of a stored value of the given type.
+// The client's view of a stored value of the given type; without a type,
+// the value as SQLite holds it.
 access::Value FromStorage(const access::Value& stored, const SqlType& type);
+access::Value FromStorage(const access::Value& stored, const std::optional<SqlType>& type);
 
 // The storage form of a client value without a declared type (variables
 // of unknown type, expression results).

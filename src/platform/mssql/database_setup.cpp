@@ -3,6 +3,7 @@
 
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/datetime_text.h"
+#include "platform/mssql/stored_forms.h"
 #include "platform/mssql/system_tables.h"
 
 namespace court::mssql {
@@ -132,6 +133,7 @@ void InitializeDatabase(SqliteDb& db, bool is_master) {
   AddSystemObjects(db, is_master);
   IndexSystemTables(db);
   db.Exec("CREATE TABLE court_identity (id INTEGER PRIMARY KEY, seed, increment, last)");
+  MarkStoredFormsCurrent(db);
   AddFixedUsers(db);
   if (is_master) {
     AddLanguages(db);

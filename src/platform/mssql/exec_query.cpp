@@ -80,7 +80,7 @@ void RunSelect(StatementContext& x, const SelectStmt& s) {
     access::Row row;
     for (std::size_t i = 0; i < width; ++i) {
       Value stored = stmt.Column(static_cast<int>(i));
-      row.push_back(q.columns[i].type ? FromStorage(stored, *q.columns[i].type) : stored);
+      row.push_back(FromStorage(stored, q.columns[i].type));
     }
     if (!q.assignments.empty()) {
       for (std::size_t i = 0; i < width; ++i) {
@@ -123,8 +123,8 @@ void RunInsert(StatementContext& x, const InsertStmt& s) {
     for (const auto& row : rows) {
       std::vector<std::optional<Value>> given;
       for (std::size_t i = 0; i < targets.size(); ++i)
-        given.push_back(ToStorage(row[i], table->columns[static_cast<std::size_t>(targets[i])].type,
-                                  x.session().date_order));
+        given.push_back(ToStorage(FromStorage(row[i], q.columns[i].type),
+                                  table->columns[static_cast<std::size_t>(targets[i])].type, x.session().date_order));
       insert_row(given);
       ++count;
     }
@@ -146,8 +146,7 @@ void RunInsert(StatementContext& x, const InsertStmt& s) {
         } else {
           std::optional<SqlType> type;
           Value v = x.Evaluate(*exprs[i], &type);
-          given.push_back(ToStorage(type ? FromStorage(v, *type) : v, column.type,
-                                    x.session().date_order, type && type->unicode));
+          given.push_back(ToStorage(v, column.type, x.session().date_order, type && type->unicode));
         }
       }
       insert_row(given);

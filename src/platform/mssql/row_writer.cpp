@@ -50,7 +50,7 @@ Value RowWriter::DefaultValue(const ColumnMeta& column) {
   ExprPtr e = ParseExpression(column.default_expression);
   Compiler compiler(env_);
   CompiledQuery q = compiler.CompileScalar(*e);
-  Value v = session_.db().Scalar(q.sql, q.params);
+  Value v = FromStorage(session_.db().Scalar(q.sql, q.params), q.columns[0].type);
   return ToStorage(v, column.type, session_.date_order);
 }
 

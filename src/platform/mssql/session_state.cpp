@@ -1,6 +1,7 @@
 #include "platform/mssql/session_state.h"
 
 #include "platform/mssql/messages.h"
+#include "platform/mssql/stored_forms.h"
 
 namespace court::mssql {
 
@@ -124,6 +125,7 @@ void SessionState::Acquire() {
       db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
       db_->Exec("PRAGMA master.synchronous=FULL");
     }
+    BringStoredFormsUpToDate(*db_);
   }
   if (catalog_) catalog_->Rebind(*db_);
   if (master_catalog_) master_catalog_->Rebind(*db_);

@@ -1,5 +1,12 @@
 // Writing bound expressions and queries as SQLite SQL.
 //
+// Every expression's SQL yields its value in the stored form of its type:
+// money and decimal values as integer units of their scale (exact_number.h),
+// all others as themselves. Where an operator, function or comparison
+// brings values of different forms together, the operands are first
+// brought to one (As): the finer scale when exact numbers meet each other
+// or integers, plain numbers when they meet a float.
+//
 // The order in which operands are written is the order their parameters
 // are numbered in, and a few are written right to left (a comparison's
 // constants, LIKE's pattern, BETWEEN's bounds, IN's subquery), the binder
@@ -11,6 +18,7 @@
 #include <cstdio>
 
 #include "platform/mssql/convert.h"
+#include "platform/mssql/exact_number.h"
 #include "platform/mssql/sqlite_db.h"
 #include "platform/mssql/text.h"
 #include "platform/text/hex.h"
@@ -21,10 +29,42 @@ namespace {
 
 using access::Value;
 
-std::string ConvertCall(const std::string& sql, const SqlType& t, bool unicode_source) {
-  return "court_convert(" + sql + ", " + std::to_string(t.xtype) + ", " + std::to_string(t.length) +
-         ", " + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ", " +
-         (unicode_source ? "1" : "0") + ")";
+using Scale = std::optional<int>;
+
+std::string ConvertCall(const std::string& sql, const SqlType& t, bool unicode_source,
+                        const std::optional<SqlType>& source) {
+  return "court_convert(" + sql + ", " + std::to_string(t.xtype) + ", " + std::to_string(t.length) + ", " +
+         std::to_string(t.precision) + ", " + std::to_string(t.scale) + ", " + (unicode_source ? "1" : "0") +
+         ", " + std::to_string(source ? source->xtype : 0) + ", " + std::to_string(source ? source->scale : 0) + ")";
+}
+
+// SQL of a value in the form `from` as the form `to`.
+std::string Rescaled(const std::string& sql, Scale from, Scale to) {
+  if (from == to) return sql;
+  if (!to) return "court_natural(" + sql + ", " + std::to_string(*from) + ")";
+  return "court_exact(" + sql + ", " + std::to_string(from.value_or(0)) + ", " + std::to_string(*to) + ")";
+}
+
+// The form in which values of these types meet: nothing (plain numbers)
+// unless one is exact and none a float; then the finest scale among them.
+Scale CommonScale(const std::vector<const BoundExpr*>& operands) {
+  Scale common;
+  for (const BoundExpr* e : operands) {
+    if (e->type && e->type->family == TypeFamily::kFloat) return std::nullopt;
+    if (Scale s = ExactScale(e->type)) common = std::max(common.value_or(0), *s);
+  }
+  return common;
+}
+
+const char* ExactFunction(BinaryOp op) {
+  switch (op) {
+    case BinaryOp::kAdd: return "court_add";
+    case BinaryOp::kSubtract: return "court_subtract";
+    case BinaryOp::kMultiply: return "court_multiply";
+    case BinaryOp::kDivide: return "court_divide";
+    case BinaryOp::kModulo: return "court_modulo";
+    default: return nullptr;
+  }
 }
 
 std::string JoinWord(JoinKind kind) {
@@ -120,8 +160,8 @@ std::string SqlEmitter::Expression(const BoundExpr& e) {
       break;
     case BoundKind::kBinary: return Binary(e);
     case BoundKind::kConcat: {
-      std::string left = Expression(*e.children[0]);
-      return Infix(left, "||", Expression(*e.children[1]));
+      std::string left = As(*e.children[0], std::nullopt);
+      return Infix(left, "||", As(*e.children[1], std::nullopt));
     }
     case BoundKind::kFunction: return Function(e);
     case BoundKind::kObjectProperty: return ObjectProperty(e);
@@ -137,24 +177,39 @@ std::string SqlEmitter::Expression(const BoundExpr& e) {
   return "";
 }
 
+std::string SqlEmitter::As(const BoundExpr& e, std::optional<int> scale) {
+  return Rescaled(Expression(e), ExactScale(e.type), scale);
+}
+
 // Constants the comparison rules made are bound once both operands are
 // written: a comparison's right one first, an arithmetic's left one.
+// Comparisons meet in CommonScale's form; arithmetic giving money or
+// decimal is exact arithmetic on the operands' units, any other on plain
+// numbers.
 std::string SqlEmitter::Binary(const BoundExpr& e) {
   const BoundExpr& left = *e.children[0];
   const BoundExpr& right = *e.children[1];
-  std::string l = IsConstant(left) ? "" : Expression(left);
-  std::string r = IsConstant(right) ? "" : Expression(right);
-  switch (ClassOf(e.binary_op)) {
+  const OperatorClass kind = ClassOf(e.binary_op);
+  const char* exact = kind == OperatorClass::kArithmetic && ExactScale(e.type) ? ExactFunction(e.binary_op) : nullptr;
+  const Scale want = kind == OperatorClass::kComparison ? CommonScale({&left, &right}) : std::nullopt;
+  auto operand = [&](const BoundExpr& x) { return exact ? Expression(x) : As(x, want); };
+  std::string l = IsConstant(left) ? "" : operand(left);
+  std::string r = IsConstant(right) ? "" : operand(right);
+  switch (kind) {
     case OperatorClass::kLogic: return Infix(l, e.binary_op == BinaryOp::kOr ? "OR" : "AND", r);
     case OperatorClass::kComparison:
-      if (IsConstant(right)) r = Expression(right);
-      if (IsConstant(left)) l = Expression(left);
+      if (IsConstant(right)) r = operand(right);
+      if (IsConstant(left)) l = operand(left);
       break;
     case OperatorClass::kArithmetic:
-      if (IsConstant(left)) l = Expression(left);
-      if (IsConstant(right)) r = Expression(right);
+      if (IsConstant(left)) l = operand(left);
+      if (IsConstant(right)) r = operand(right);
       break;
   }
+  if (exact)
+    return std::string(exact) + "(" + l + ", " + std::to_string(ExactScale(left.type).value_or(0)) + ", " + r +
+           ", " + std::to_string(ExactScale(right.type).value_or(0)) + ", " + std::to_string(*ExactScale(e.type)) +
+           ")";
   switch (e.binary_op) {
     case BinaryOp::kOr:
     case BinaryOp::kAnd: break;
@@ -178,11 +233,18 @@ std::string SqlEmitter::Binary(const BoundExpr& e) {
   return "";
 }
 
-// The function's template with its arguments' SQL in place.
+// The function's template with its arguments' SQL in place. The functions
+// whose result has the first argument's type take every argument in the
+// result's form; the others take plain values. An average or rounding of
+// exact numbers is exact arithmetic of its own.
 std::string SqlEmitter::Function(const BoundExpr& e) {
   const BuiltinFunction& f = *e.function;
+  const Scale scale = ExactScale(e.type);
+  if (scale && f.form == FunctionForm::kAverage) return ExactAverage(e, *scale);
+  if (scale && f.form == FunctionForm::kRound) return ExactRound(e, *scale);
   std::vector<std::string> args;
-  for (const BoundExprPtr& a : e.children) args.push_back(Expression(*a));
+  for (const BoundExprPtr& a : e.children)
+    args.push_back(As(*a, f.result == ResultType::kFirstArgument ? scale : std::nullopt));
   std::string sql;
   for (std::size_t i = 0; i < f.sql.size(); ++i) {
     const char c = f.sql[i];
@@ -207,6 +269,21 @@ std::string SqlEmitter::Function(const BoundExpr& e) {
   return sql;
 }
 
+// The sum of the units over their count, at the average's own scale.
+std::string SqlEmitter::ExactAverage(const BoundExpr& e, int scale) {
+  const BoundExpr& value = *e.children[0];
+  const std::string distinct = e.distinct ? "DISTINCT " : "";
+  const std::string x = Expression(value);
+  return "court_divide(sum(" + distinct + x + "), " + std::to_string(ExactScale(value.type).value_or(0)) +
+         ", count(" + distinct + x + "), 0, " + std::to_string(scale) + ")";
+}
+
+std::string SqlEmitter::ExactRound(const BoundExpr& e, int scale) {
+  std::string sql = "court_round(" + Expression(*e.children[0]) + ", " + std::to_string(scale);
+  for (std::size_t i = 1; i < e.children.size(); ++i) sql += ", " + As(*e.children[i], std::nullopt);
+  return sql + ")";
+}
+
 std::string SqlEmitter::ObjectProperty(const BoundExpr& e) {
   const std::string id = Expression(*e.children[0]);
   const std::string& o = e.table_alias;
@@ -221,14 +298,15 @@ std::string SqlEmitter::Predicate(const BoundExpr& e) {
     case BoundKind::kIsNull:
       return "(" + Expression(*e.children[0]) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
     case BoundKind::kLike: {
-      const std::string pattern = Expression(*e.children[1]);
-      std::string sql = "(" + Expression(*e.children[0]) + (e.negated ? " NOT LIKE " : " LIKE ") + pattern;
-      if (e.children.size() > 2) sql += " ESCAPE " + Expression(*e.children[2]);
+      const std::string pattern = As(*e.children[1], std::nullopt);
+      std::string sql = "(" + As(*e.children[0], std::nullopt) + (e.negated ? " NOT LIKE " : " LIKE ") + pattern;
+      if (e.children.size() > 2) sql += " ESCAPE " + As(*e.children[2], std::nullopt);
       return sql + ")";
     }
     case BoundKind::kInSelect: {
       const std::string select = Select(*e.select);
-      return "(" + Expression(*e.children[0]) + (e.negated ? " NOT IN (" : " IN (") + select + "))";
+      const Scale scale = e.select->columns.empty() ? std::nullopt : ExactScale(e.select->columns[0].type);
+      return "(" + As(*e.children[0], scale) + (e.negated ? " NOT IN (" : " IN (") + select + "))";
     }
     case BoundKind::kExists: return (e.negated ? "(NOT EXISTS (" : "(EXISTS (") + Select(*e.select) + "))";
     default: return "(" + Select(*e.select) + ")";
@@ -236,34 +314,46 @@ std::string SqlEmitter::Predicate(const BoundExpr& e) {
 }
 
 std::string SqlEmitter::InList(const BoundExpr& e) {
-  std::string sql = "(" + Expression(*e.children[0]) + (e.negated ? " NOT IN (" : " IN (");
-  for (std::size_t i = 1; i < e.children.size(); ++i) sql += (i > 1 ? ", " : "") + Expression(*e.children[i]);
+  std::vector<const BoundExpr*> operands;
+  for (const BoundExprPtr& c : e.children) operands.push_back(c.get());
+  const Scale scale = CommonScale(operands);
+  std::string sql = "(" + As(*e.children[0], scale) + (e.negated ? " NOT IN (" : " IN (");
+  for (std::size_t i = 1; i < e.children.size(); ++i) sql += (i > 1 ? ", " : "") + As(*e.children[i], scale);
   return sql + "))";
 }
 
 std::string SqlEmitter::Between(const BoundExpr& e) {
-  const std::string value = Expression(*e.children[0]);
-  const std::string high = Expression(*e.children[2]);
-  const std::string low = Expression(*e.children[1]);
+  const Scale scale = CommonScale({e.children[0].get(), e.children[1].get(), e.children[2].get()});
+  const std::string value = As(*e.children[0], scale);
+  const std::string high = As(*e.children[2], scale);
+  const std::string low = As(*e.children[1], scale);
   return "(" + value + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + low + " AND " + high + ")";
 }
 
-// Each THEN is written before its WHEN, as the binder bound them.
+// Each THEN is written before its WHEN, as the binder bound them. Every
+// result takes the CASE's form; a simple CASE's operand and its WHEN
+// values meet in the form of the first pair.
 std::string SqlEmitter::Case(const BoundExpr& e) {
+  const Scale scale = ExactScale(e.type);
   std::string sql = "(CASE";
   std::size_t i = 0;
-  if (e.simple_case) sql += " " + Expression(*e.children[i++]);
+  Scale when_scale;
+  if (e.simple_case) {
+    when_scale = e.children.size() > 1 ? CommonScale({e.children[0].get(), e.children[1].get()}) : std::nullopt;
+    sql += " " + As(*e.children[i++], when_scale);
+  }
   const std::size_t pairs_end = e.children.size() - (e.has_else ? 1 : 0);
   for (; i + 1 < pairs_end; i += 2) {
-    const std::string result = Expression(*e.children[i + 1]);
-    sql += " WHEN " + Expression(*e.children[i]) + " THEN " + result;
+    const std::string result = As(*e.children[i + 1], scale);
+    sql += " WHEN " + (e.simple_case ? As(*e.children[i], when_scale) : Expression(*e.children[i])) + " THEN " + result;
   }
-  if (e.has_else) sql += " ELSE " + Expression(*e.children.back());
+  if (e.has_else) sql += " ELSE " + As(*e.children.back(), scale);
   return sql + " END)";
 }
 
 std::string SqlEmitter::Convert(const BoundExpr& e) {
-  return ConvertCall(Expression(*e.children[0]), *e.type, e.unicode_source);
+  const BoundExpr& value = *e.children[0];
+  return ConvertCall(Expression(value), *e.type, e.unicode_source, value.type);
 }
 
 // The sources first (derived tables' parameters come before any ON's).
@@ -279,18 +369,24 @@ std::string SqlEmitter::From(const BoundSelect& select) {
   return sql;
 }
 
-std::string SqlEmitter::Select(const BoundSelect& select) {
+std::string SqlEmitter::Select(const BoundSelect& select) { return Select(select, select.columns); }
+
+// shape: the columns of the first SELECT of a UNION, whose forms the
+// others' items take.
+std::string SqlEmitter::Select(const BoundSelect& select, const std::vector<OutputColumn>& shape) {
   const std::string from = From(select);
   std::string sql = select.distinct ? "SELECT DISTINCT " : "SELECT ";
-  for (std::size_t i = 0; i < select.items.size(); ++i)
-    sql += (i ? ", " : "") + Expression(*select.items[i]) + " AS " + QuoteIdentifier(select.columns[i].name);
+  for (std::size_t i = 0; i < select.items.size(); ++i) {
+    const Scale scale = i < shape.size() ? ExactScale(shape[i].type) : ExactScale(select.items[i]->type);
+    sql += (i ? ", " : "") + As(*select.items[i], scale) + " AS " + QuoteIdentifier(select.columns[i].name);
+  }
   if (!select.rowid_alias.empty()) sql += ", " + select.rowid_alias + ".rowid";
   if (!from.empty()) sql += " FROM " + from;
   if (select.where) sql += " WHERE " + Expression(*select.where);
   for (std::size_t i = 0; i < select.group_by.size(); ++i)
     sql += (i ? ", " : " GROUP BY ") + Expression(*select.group_by[i]);
   if (select.having) sql += " HAVING " + Expression(*select.having);
-  if (select.union_next) sql += (select.union_all ? " UNION ALL " : " UNION ") + Select(*select.union_next);
+  if (select.union_next) sql += (select.union_all ? " UNION ALL " : " UNION ") + Select(*select.union_next, shape);
   for (std::size_t i = 0; i < select.order_by.size(); ++i)
     sql += (i ? ", " : " ORDER BY ") + Expression(*select.order_by[i].term) +
            (select.order_by[i].descending ? " DESC" : "");

@@ -85,6 +85,10 @@ void SqlConvert(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
   SqlType type = TypeFromCatalog(sqlite3_value_int(argv[1]), sqlite3_value_int(argv[2]),
                                  sqlite3_value_int(argv[3]), sqlite3_value_int(argv[4]));
+  if (v.type() == access::ValueType::kInteger) {
+    SqlType source = TypeFromCatalog(sqlite3_value_int(argv[6]), 0, 0, sqlite3_value_int(argv[7]));
+    v = FromStorage(v, source);
+  }
   try {
     access::Value stored = ToStorage(v, type, context->date_order, sqlite3_value_int(argv[5]) != 0);
     switch (stored.type()) {

@@ -12,6 +12,7 @@
 
 #include "platform/access/error.h"
 #include "platform/mssql/datetime_text.h"
+#include "platform/mssql/exact_number.h"
 
 namespace court::mssql {
 
@@ -30,12 +31,25 @@ void SqlLen(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // datalength(value, unicode): bytes the value takes on the server; text
 // counts in code page 936, or two bytes a character for Unicode types.
 void SqlDataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv);
-// court_convert(value, xtype, length, precision, scale, unicode_source):
-// the conversion of a value into a column or variable of that type.
+// court_convert(value, xtype, length, precision, scale, unicode_source,
+// source_xtype, source_scale): the conversion of a value into a column or
+// variable of that type. A money or decimal source (by its xtype) is units
+// at source_scale; any other is the value as it is.
 void SqlConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // court_divisor(x): x itself, unless it is zero, which no division or
 // modulo of the server accepts.
 void SqlDivisor(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// Exact arithmetic on units of money and decimal values (exact_number.h):
+// court_exact(x, from, to): units at scale `from` (or a float or text
+// number) as units at `to`; court_natural(x, scale): units as a float;
+// court_add, court_subtract, court_multiply, court_divide and court_modulo
+// (a, scale_a, b, scale_b, to); court_round(x, scale, places[, truncate]).
+// Overflow raises 8115, a zero divisor 8134.
+void SqlExact(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+void SqlNatural(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+template <ExactOp op>
+void SqlExactArithmetic(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+void SqlExactRound(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // like(pattern, value[, escape]): SQLite passes the pattern first.
 void SqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // charindex(needle, haystack[, start]): 1-based, 0 when not found.

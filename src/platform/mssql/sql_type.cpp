@@ -144,7 +144,7 @@ access::ValueType SqlType::ValueKind() const {
   switch (family) {
     case TypeFamily::kInteger: return access::ValueType::kInteger;
     case TypeFamily::kBit: return access::ValueType::kBoolean;
-    case TypeFamily::kDecimal:
+    case TypeFamily::kDecimal: return access::ValueType::kDecimal;
     case TypeFamily::kFloat: return access::ValueType::kFloat;
     case TypeFamily::kMoney: return access::ValueType::kCurrency;
     case TypeFamily::kDateTime: return access::ValueType::kDateTime;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <set>
 
+#include "platform/mssql/convert.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/row_writer.h"
 #include "platform/mssql/security.h"
@@ -62,7 +63,7 @@ Value StatementContext::Evaluate(const Expr& e, std::optional<SqlType>* type) {
   Compiler compiler(env);
   CompiledQuery q = compiler.CompileScalar(e);
   if (type != nullptr) *type = q.columns[0].type;
-  return session_.db().Scalar(q.sql, q.params);
+  return FromStorage(session_.db().Scalar(q.sql, q.params), q.columns[0].type);
 }
 
 bool StatementContext::IsTrue(const Expr& condition) {

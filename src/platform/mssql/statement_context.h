@@ -33,6 +33,7 @@ class StatementContext {
 
   // Expression evaluation outside queries.
   CompileEnv Env();
+  // The value as a client sees it; type, when given, receives its type.
   access::Value Evaluate(const Expr& e, std::optional<SqlType>* type = nullptr);
   bool IsTrue(const Expr& condition);
   std::string EvaluateText(const Expr* e);  // null expression: empty text

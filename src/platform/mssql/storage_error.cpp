@@ -45,6 +45,8 @@ access::Error StorageError(int code, const std::string& message, int system_errn
     return Message(Msg::kCommitWithoutBegin);
   if (Says(message, "cannot rollback - no transaction"))
     return Message(Msg::kRollbackWithoutBegin);
+  // sum() past 64 bits, of integers or of money and decimal units.
+  if (Says(message, "integer overflow")) return OverflowConverting("expression", "numeric");
   if (Says(message, "misuse of aggregate"))
     return Message(Msg::kAggregateInWhere);
   if (Says(message, "too large") || Says(message, "too many") || Says(message, "stack overflow") ||

@@ -45,6 +45,9 @@ Binding Describe(const Value& v, const ColumnShape* column, std::string& bytes, 
     case ValueType::kCurrency:
       bytes = access::CurrencyText(v.money());
       return {SQL_C_CHAR, SQL_DECIMAL, 19, 4};
+    case ValueType::kDecimal:
+      bytes = access::DecimalText(v.decimal());
+      return {SQL_C_CHAR, SQL_DECIMAL, 38, static_cast<SQLSMALLINT>(v.decimal().scale)};
     case ValueType::kDateTime: {
       const access::DateTime d = v.date();
       t = {static_cast<SQLSMALLINT>(d.year), static_cast<SQLUSMALLINT>(d.month), static_cast<SQLUSMALLINT>(d.day),

@@ -1,5 +1,6 @@
 #include "platform/sqlite/statement.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace court::sqlite {
@@ -39,6 +40,8 @@ void Statement::Bind(int index, const access::Value& value) {
     case access::ValueType::kFloat: return BindDouble(index, value.floating());
     case access::ValueType::kCurrency:
       return BindDouble(index, static_cast<double>(value.money().ten_thousandths) / 10000);
+    // The nearest double, as a currency value is bound.
+    case access::ValueType::kDecimal: return BindDouble(index, std::strtod(value.ToText().c_str(), nullptr));
     case access::ValueType::kBinary: return BindBlob(index, value.binary());
     case access::ValueType::kText: return BindText(index, value.text());
     case access::ValueType::kDateTime: return BindText(index, value.ToText());

@@ -11,6 +11,7 @@
 #include "platform/access/error.h"
 #include "platform/mssql/convert.h"
 #include "platform/mssql/datetime_text.h"
+#include "platform/mssql/exact_number.h"
 #include "platform/text/hex.h"
 
 namespace court::tds {
@@ -57,6 +58,7 @@ double NumberOf(const Value& v) {
     case ValueType::kInteger: return static_cast<double>(v.integer());
     case ValueType::kFloat: return v.floating();
     case ValueType::kCurrency: return static_cast<double>(v.money().ten_thousandths) / 10000.0;
+    case ValueType::kDecimal: return mssql::DoubleOfUnits(v.decimal().units, v.decimal().scale);
     case ValueType::kBoolean: return v.boolean() ? 1 : 0;
     case ValueType::kText: return std::strtod(v.text().c_str(), nullptr);
     default: return 0;
@@ -130,6 +132,14 @@ WireType FromSqlType(const SqlType& t) {
   }
 }
 
+// The largest scale among a column's decimal values.
+int ValueScale(const access::ResultSet& result, std::size_t column) {
+  int scale = 0;
+  for (const access::Row& row : result.rows)
+    if (row[column].type() == ValueType::kDecimal) scale = std::max(scale, row[column].decimal().scale);
+  return scale;
+}
+
 WireType FromValues(const access::ResultSet& result, std::size_t column) {
   switch (result.columns[column].type) {
     case ValueType::kInteger: {
@@ -144,6 +154,10 @@ WireType FromValues(const access::ResultSet& result, std::size_t column) {
     }
     case ValueType::kFloat: return {kFloatN, 8};
     case ValueType::kCurrency: return {kMoneyN, 8};
+    case ValueType::kDecimal: {
+      const auto scale = static_cast<std::uint8_t>(std::clamp(ValueScale(result, column), 0, 38));
+      return {kDecimalN, DecimalLength(38), 38, scale};
+    }
     case ValueType::kDateTime: return {kDateTimeN, 8};
     case ValueType::kBoolean: return {kBitN, 1};
     case ValueType::kBinary: return {kBigVarBinary, 1};
@@ -188,26 +202,28 @@ void WriteInteger(Writer& out, std::int64_t v, std::uint32_t bytes) {
   for (std::uint32_t i = 0; i < bytes; ++i) out.U8(static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i)));
 }
 
+// The value as units of the type's scale: exact from currency and
+// decimals, by its decimal text from anything else.
 void WriteDecimal(Writer& out, const WireType& t, const Value& v) {
-  std::string text;
-  if (v.type() == ValueType::kText) {
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "%.*Lf", t.scale, std::strtold(v.text().c_str(), nullptr));
-    text = buffer;
-  } else if (v.type() == ValueType::kCurrency) {
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "%.*Lf", t.scale,
-                  static_cast<long double>(v.money().ten_thousandths) / 10000.0L);
-    text = buffer;
+  std::optional<std::int64_t> units;
+  if (v.type() == ValueType::kDecimal) units = mssql::Rescale(v.decimal().units, v.decimal().scale, t.scale);
+  if (v.type() == ValueType::kCurrency) units = mssql::Rescale(v.money().ten_thousandths, 4, t.scale);
+  bool negative = false;
+  unsigned __int128 magnitude = 0;
+  if (units) {
+    negative = *units < 0;
+    magnitude = negative ? 0 - static_cast<unsigned __int128>(*units) : static_cast<unsigned __int128>(*units);
   } else {
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%.*f", t.scale, NumberOf(v));
-    text = buffer;
+    if (v.type() == ValueType::kText)
+      std::snprintf(buffer, sizeof buffer, "%.*Lf", t.scale, std::strtold(v.text().c_str(), nullptr));
+    else
+      std::snprintf(buffer, sizeof buffer, "%.*f", t.scale, NumberOf(v));
+    const std::string text = buffer;
+    negative = text.starts_with('-');
+    for (char c : text)
+      if (c >= '0' && c <= '9') magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
   }
-  const bool negative = text.starts_with('-');
-  unsigned __int128 magnitude = 0;
-  for (char c : text)
-    if (c >= '0' && c <= '9') magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
   out.U8(static_cast<std::uint8_t>(t.length));
   out.U8(negative && magnitude != 0 ? 0 : 1);
   for (std::uint32_t i = 0; i + 1 < t.length; ++i) out.U8(static_cast<std::uint8_t>(magnitude >> (8 * i)));
@@ -468,10 +484,15 @@ std::optional<Value> DateTimeValue(const unsigned char* p, std::size_t size) {
   return std::nullopt;
 }
 
-// A sign byte, then the magnitude little-endian, scaled by the type's scale.
+// A sign byte, then the magnitude little-endian, scaled by the type's
+// scale: an exact decimal when it fits 64 bits, else the nearest float.
 Value DecimalValue(const unsigned char* p, std::size_t size, int scale) {
   unsigned __int128 magnitude = 0;
   for (std::size_t i = size; i > 1; --i) magnitude = magnitude << 8 | p[i - 1];
+  if (magnitude <= static_cast<unsigned __int128>(std::numeric_limits<std::int64_t>::max())) {
+    const auto units = static_cast<std::int64_t>(magnitude);
+    return Value::Exact({p[0] ? units : -units, scale});
+  }
   long double v = static_cast<long double>(magnitude) / std::pow(10.0L, scale);
   return Value::Float(static_cast<double>(p[0] ? v : -v));
 }
