@@ -119,6 +119,8 @@ std::string SqlLiteral(const Value& v) {
     }
     case access::ValueType::kBinary: return "X'" + text::Hex(v.binary()) + "'";
     case access::ValueType::kBoolean: return v.boolean() ? "1" : "0";
+    case access::ValueType::kCurrency:
+    case access::ValueType::kDecimal: return SqlLiteral(PlainStorage(v));
     default: return QuoteString(PlainStorage(v).ToText()) + " COLLATE CI";
   }
 }
@@ -135,7 +137,9 @@ std::string SqlEmitter::BindConstant(const Value& stored) {
     case access::ValueType::kInteger:
     case access::ValueType::kFloat:
     case access::ValueType::kBinary: return Bind(stored, false);
-    case access::ValueType::kBoolean: return Bind(Value::Integer(stored.boolean() ? 1 : 0), false);
+    case access::ValueType::kBoolean:
+    case access::ValueType::kCurrency:
+    case access::ValueType::kDecimal: return Bind(PlainStorage(stored), false);
     default: return Bind(Value::Text(PlainStorage(stored).ToText()), true);
   }
 }

@@ -77,6 +77,7 @@ std::string StatementContext::EvaluateText(const Expr* e) {
   if (e == nullptr) return "";
   if (e->kind == ExprKind::kLiteral) return e->literal.text;
   Value v = Evaluate(*e);
+  if (v.type() == access::ValueType::kDateTime) return FormatDateTime(v.date());
   return v.is_null() ? "" : v.ToText();
 }
 

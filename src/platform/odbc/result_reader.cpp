@@ -2,6 +2,10 @@
 
 #include <sqlext.h>
 
+#include <cstdlib>
+#include <limits>
+#include <optional>
+
 #include "platform/odbc/diagnostics.h"
 #include "platform/text/utf8.h"
 
@@ -27,7 +31,7 @@ ValueType KindOf(SQLSMALLINT sql_type, const std::u16string& type_name) {
     case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT: return ValueType::kInteger;
     case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: return ValueType::kFloat;
     case SQL_DECIMAL: case SQL_NUMERIC:
-      return type_name.find(u"money") != std::u16string::npos ? ValueType::kCurrency : ValueType::kFloat;
+      return type_name.find(u"money") != std::u16string::npos ? ValueType::kCurrency : ValueType::kDecimal;
     case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: case SQL_DATETIME: case SQL_TYPE_DATE:
       return ValueType::kDateTime;
     case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY: return ValueType::kBinary;
@@ -35,20 +39,33 @@ ValueType KindOf(SQLSMALLINT sql_type, const std::u16string& type_name) {
   }
 }
 
-// "-1234.5600" -> ten-thousandths.
-access::Currency ParseMoney(const std::string& text) {
-  std::int64_t units = 0, fraction = 0;
-  int digits = 0;
+// "-1234.5600" -> -12345600 at scale 4; nothing when the digits do not fit
+// 64 bits.
+std::optional<access::Decimal> ParseDecimal(const std::string& text) {
+  std::int64_t units = 0;
+  int scale = 0;
   bool negative = false, after_point = false;
   for (char c : text) {
     if (c == '-') negative = true;
     else if (c == '.') after_point = true;
-    else if (c >= '0' && c <= '9' && !after_point) units = units * 10 + (c - '0');
-    else if (c >= '0' && c <= '9' && digits < 4) fraction = fraction * 10 + (c - '0'), ++digits;
+    else if (c >= '0' && c <= '9') {
+      if (units > (std::numeric_limits<std::int64_t>::max() - (c - '0')) / 10) return std::nullopt;
+      units = units * 10 + (c - '0');
+      if (after_point) ++scale;
+    }
   }
-  for (; digits < 4; ++digits) fraction *= 10;
-  const std::int64_t amount = units * 10000 + fraction;
-  return access::Currency{negative ? -amount : amount};
+  return access::Decimal{negative ? -units : units, scale};
+}
+
+// Money and decimals come as text, which keeps every digit; a decimal too
+// long for 64 bits becomes the nearest float.
+Value ExactValue(const std::string& text, bool money) {
+  std::optional<access::Decimal> d = ParseDecimal(text);
+  if (!d) return Value::Float(std::strtod(text.c_str(), nullptr));
+  if (!money) return Value::Exact(*d);
+  std::int64_t units = d->units;
+  for (int scale = d->scale; scale < 4; ++scale) units *= 10;
+  return Value::Money({units});
 }
 
 class ValueReader {
@@ -109,9 +126,10 @@ Value ReadValue(SQLHSTMT statement, SQLUSMALLINT column, ValueType kind, const s
       return Value::Date({t.year, t.month, t.day, t.hour, t.minute, t.second,
                           static_cast<int>((t.fraction + 500000) / 1000000)});
     }
-    case ValueType::kCurrency: {
+    case ValueType::kCurrency:
+    case ValueType::kDecimal: {
       std::string text;
-      return reader.Pieces(SQL_C_CHAR, 1, text) ? Value::Money(ParseMoney(text)) : Value();
+      return reader.Pieces(SQL_C_CHAR, 1, text) ? ExactValue(text, kind == ValueType::kCurrency) : Value();
     }
     case ValueType::kBinary: {
       std::string bytes;

@@ -93,7 +93,7 @@ TEST(Conversion, QuotedValuesBecomeColumnValuesOrFailAsOnTheServer) {
   };
   EXPECT_EQ(to(" 12 ", TypeId::kInt), Value::Integer(12));
   EXPECT_EQ(to("", TypeId::kInt), Value::Integer(0));
-  EXPECT_EQ(to("$1,234.5", TypeId::kMoney), Value::Float(1234.5));
+  EXPECT_EQ(to("$1,234.5", TypeId::kMoney), Value::Integer(12345000));  // ten-thousandths
   EXPECT_EQ(to("1", TypeId::kBit), Value::Integer(1));
   EXPECT_EQ(to("ab", TypeId::kChar, 4), Value::Text("ab  "));
   EXPECT_EQ(to("法院", TypeId::kVarchar, 4), Value::Text("法院"));
