@@ -8,6 +8,7 @@ namespace court::mssql {
 namespace {
 
 constexpr int kMaxWideDigits = 38;  // 10^38 is the largest power of ten in 128 bits
+constexpr WideUnits kWideMax = static_cast<WideUnits>(~static_cast<unsigned __int128>(0) >> 1);
 
 WideUnits PowerOfTen(int n) {
   WideUnits p = 1;
@@ -23,11 +24,12 @@ std::optional<std::int64_t> Narrow(WideUnits v) {
   return static_cast<std::int64_t>(v);
 }
 
-// v / d with the remainder rounded half away from zero.
+// v / d with the remainder rounded half away from zero (twice the
+// remainder could pass 128 bits, so it is compared with d less itself).
 WideUnits DivideRounded(WideUnits v, WideUnits d) {
   WideUnits q = v / d;
-  WideUnits r = v % d;
-  if (2 * Magnitude(r) >= Magnitude(d)) q += ((v < 0) != (d < 0)) ? -1 : 1;
+  const WideUnits r = Magnitude(v % d);
+  if (r >= Magnitude(d) - r) q += ((v < 0) != (d < 0)) ? -1 : 1;
   return q;
 }
 
@@ -40,7 +42,7 @@ std::optional<WideUnits> Shift(WideUnits v, int from, int to) {
   }
   if (to - from > kMaxWideDigits) return std::nullopt;
   const WideUnits p = PowerOfTen(to - from);
-  if (Magnitude(v) > std::numeric_limits<WideUnits>::max() / p) return std::nullopt;
+  if (Magnitude(v) > kWideMax / p) return std::nullopt;
   return v * p;
 }
 
@@ -119,7 +121,7 @@ std::optional<WideUnits> ParseExact(std::string_view text, int scale) {
     }
     if (c < '0' || c > '9') return std::nullopt;
     ++count;
-    if (digits > std::numeric_limits<WideUnits>::max() / 100) {
+    if (digits > kWideMax / 100) {
       // Digits past what 128 bits hold: whole digits make it too large,
       // decimals are past any scale and only round.
       if (!point) beyond = true;
@@ -129,9 +131,9 @@ std::optional<WideUnits> ParseExact(std::string_view text, int scale) {
     if (point) ++decimals;
   }
   if (count == 0) return std::nullopt;
-  if (beyond) return std::numeric_limits<WideUnits>::max();
+  if (beyond) return kWideMax;
   std::optional<WideUnits> units = Shift(digits, decimals, scale);
-  if (!units) return std::numeric_limits<WideUnits>::max();
+  if (!units) return kWideMax;
   return negative ? -*units : *units;
 }
 
