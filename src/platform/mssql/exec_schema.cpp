@@ -1,6 +1,7 @@
 // CREATE TABLE, ALTER TABLE, CREATE VIEW, CREATE DEFAULT and DROP.
 
 #include <set>
+#include <utility>
 
 #include "platform/mssql/collation.h"
 #include "platform/mssql/constraints.h"
@@ -250,19 +251,22 @@ void RunAlterTable(StatementContext& x, const AlterTableStmt& s) {
   std::shared_ptr<const TableMeta> table = ExistingTable(x, s.table);
   RequireOwner(x.session(), table->id, table->name);
   SchemaChange change(x.session());
+  // Each change sees the table as the one before left it; the first, as just read.
+  bool first = true;
+  auto current = [&] { return std::exchange(first, false) ? table : Reload(x, table->name); };
   switch (s.action) {
     case AlterAction::kAddColumns:
-      for (const ColumnDef& def : s.columns) AddColumn(x, *Reload(x, table->name), def);
+      for (const ColumnDef& def : s.columns) AddColumn(x, *current(), def);
       break;
     case AlterAction::kAddConstraints:
-      for (const ConstraintDef& c : s.constraints) AddConstraint(x, *Reload(x, table->name), c, !s.nocheck);
+      for (const ConstraintDef& c : s.constraints) AddConstraint(x, *current(), c, !s.nocheck);
       break;
     case AlterAction::kAlterColumn: AlterColumn(x, *table, s.columns[0]); break;
     case AlterAction::kDropConstraint:
-      for (const std::string& name : s.drop_names) DropConstraint(x, *Reload(x, table->name), name);
+      for (const std::string& name : s.drop_names) DropConstraint(x, *current(), name);
       break;
     case AlterAction::kDropColumn:
-      for (const std::string& name : s.drop_names) DropColumn(x, *Reload(x, table->name), name);
+      for (const std::string& name : s.drop_names) DropColumn(x, *current(), name);
       break;
   }
   change.Commit();
