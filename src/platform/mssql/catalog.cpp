@@ -163,10 +163,13 @@ std::shared_ptr<const TableMeta> Catalog::LoadTable(const ObjectRow& object) {
   meta->id = object.id;
   meta->xtype = object.xtype;
   meta->schema = schema_;
+  // Last, whether the identity column leads a key's index.
   for (const auto& row :
-       db_->Rows("SELECT name, xtype, length, prec, scale, isnullable, status, colid, cdefault FROM " +
-                    Qualified("syscolumns") + " WHERE id = ?1 ORDER BY colid",
-                {Value::Integer(object.id)})) {
+       db_->Rows("SELECT name, xtype, length, prec, scale, isnullable, status, colid, cdefault, "
+                 "CASE WHEN status & 128 THEN EXISTS (SELECT 1 FROM " + Qualified("sysindexkeys") +
+                     " AS k WHERE k.id = c.id AND k.keyno = 1 AND k.colid = c.colid) ELSE 0 END FROM " +
+                     Qualified("syscolumns") + " AS c WHERE id = ?1 ORDER BY colid",
+                 {Value::Integer(object.id)})) {
     ColumnMeta column;
     column.name = row[0].text();
     column.type = TypeFromCatalog(static_cast<int>(row[1].integer()), static_cast<int>(row[2].integer()),
@@ -176,23 +179,29 @@ std::shared_ptr<const TableMeta> Catalog::LoadTable(const ObjectRow& object) {
     column.colid = static_cast<int>(row[7].integer());
     column.cdefault = static_cast<int>(row[8].integer());
     if (column.cdefault != 0) column.default_expression = DefaultExpression(column.cdefault);
+    if (row[9].integer() != 0) meta->identity_keyed = true;
     meta->columns.push_back(std::move(column));
   }
   for (const ObjectRow& child : ObjectsOfParent(object.id)) {
     if (child.xtype == "C") meta->checks.push_back({child.name, Comment(child.id)});
     else if (child.xtype == "PK" || (child.xtype == "UQ" && meta->key_name.empty())) meta->key_name = child.name;
   }
-  meta->identity_keyed = IdentityKeyed(*meta);
+  if (meta->identity_keyed) WriteCounterSql(*meta);
   return meta;
 }
 
-// Whether the table's identity column is the first column of one of its keys.
-bool Catalog::IdentityKeyed(const TableMeta& table) {
-  const int identity = table.IdentityIndex();
-  if (identity < 0) return false;
-  return !db_->Scalar("SELECT 1 FROM " + Qualified("sysindexkeys") + " WHERE id = ?1 AND keyno = 1 AND colid = ?2",
-                      {Value::Integer(table.id), Value::Integer(table.columns[static_cast<std::size_t>(identity)].colid)})
-              .is_null();
+// A keyed identity's counter is the stored last value or the column's value
+// furthest along the increment's direction (a seek to one end of the key),
+// whichever is further on. Storing it raises the stored value to that.
+void Catalog::WriteCounterSql(TableMeta& table) const {
+  const std::string column = QuoteIdentifier(table.columns[static_cast<std::size_t>(table.IdentityIndex())].name);
+  const std::string furthest = "CASE WHEN increment > 0 THEN (SELECT max(" + column + ") FROM " + table.SqliteName() +
+                               ") ELSE (SELECT min(" + column + ") FROM " + table.SqliteName() + ") END";
+  const std::string counters = Qualified("court_identity");
+  table.counter_sql = "SELECT seed, increment, last, " + furthest + " FROM " + counters + " WHERE id = ?1";
+  table.keep_counter_sql = "UPDATE " + counters + " SET last = (SELECT CASE WHEN increment > 0 THEN max(coalesce(last, v), "
+                           "coalesce(v, last)) ELSE min(coalesce(last, v), coalesce(v, last)) END FROM (SELECT " +
+                           furthest + " AS v)) WHERE id = ?1";
 }
 
 std::string Catalog::DefaultExpression(int default_id) {
@@ -336,20 +345,11 @@ long long Catalog::NextIdentity(const TableMeta& table) {
 }
 
 void Catalog::KeepIdentity(const TableMeta& table) {
-  if (!table.identity_keyed) return;
-  std::optional<IdentityCounter> counter = KeyedCounter(table);
-  if (counter && counter->last) RaiseIdentity(table.id, *counter->last);
+  if (table.identity_keyed) db_->Rows(table.keep_counter_sql, {Value::Integer(table.id)});
 }
 
-// A keyed identity's counter: the stored last value or the column's value
-// furthest along the increment's direction (a seek to one end of the key),
-// whichever is further on.
 std::optional<Catalog::IdentityCounter> Catalog::KeyedCounter(const TableMeta& table) {
-  const std::string column = QuoteIdentifier(table.columns[static_cast<std::size_t>(table.IdentityIndex())].name);
-  auto rows = db_->Rows("SELECT seed, increment, last, CASE WHEN increment > 0 THEN (SELECT max(" + column +
-                            ") FROM " + table.SqliteName() + ") ELSE (SELECT min(" + column + ") FROM " +
-                            table.SqliteName() + ") END FROM " + Qualified("court_identity") + " WHERE id = ?1",
-                        {Value::Integer(table.id)});
+  auto rows = db_->Rows(table.counter_sql, {Value::Integer(table.id)});
   if (rows.empty()) return std::nullopt;
   const std::vector<Value>& row = rows[0];
   IdentityCounter counter{row[0].integer(), row[1].integer(), std::nullopt};

@@ -53,6 +53,9 @@ struct TableMeta {
   // The identity column leads a key's index, so its largest value is one
   // index seek away (see Catalog::NextIdentity).
   bool identity_keyed = false;
+  // A keyed identity's statements, written once with the description: the
+  // one that reads its counter and the one that stores it.
+  std::string counter_sql, keep_counter_sql;
 
   // Index of the column of that name (case-insensitive), or -1.
   int Find(const std::string& column) const;
@@ -132,7 +135,7 @@ class Catalog {
   TableCache& Cache();
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
-  bool IdentityKeyed(const TableMeta& table);
+  void WriteCounterSql(TableMeta& table) const;
   struct IdentityCounter {
     long long seed, increment;
     std::optional<long long> last;  // none until a value is drawn or stored

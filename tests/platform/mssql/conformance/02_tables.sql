@@ -210,5 +210,25 @@ SELECT i.name, k.keyno FROM sysindexes i JOIN sysindexkeys k ON k.id = i.id AND 
 GO
 DROP TABLE 键
 GO
+CREATE TABLE 空表 (id int IDENTITY(5, 2), b varchar(10) NOT NULL, CONSTRAINT 空表1 UNIQUE (b))
+GO
+CREATE VIEW 空表视图 AS SELECT id, b FROM 空表
+GO
+alter table 空表
+ add c [int]  null
+GO
+alter table 空表
+ add d [varchar]  (5 )  not  null  default 'x'
+GO
+insert into 空表 (b, c) values ('p', 1)
+GO
+insert into 空表 (b, c) values ('q', 2)
+GO
+SELECT * FROM 空表视图 v JOIN 空表 t ON t.id = v.id ORDER BY t.id
+GO
+DROP VIEW 空表视图
+GO
+DROP TABLE 空表
+GO
 SELECT count(*) FROM sysindexes i JOIN sysindexkeys k ON k.id = i.id AND k.indid = i.indid
 GO
