@@ -15,6 +15,7 @@ constexpr SqliteFunction kGetDate{"getdate", 0, 0, SqlGetDate, false};
 constexpr SqliteFunction kLen{"len", 1, 1, SqlLen};
 constexpr SqliteFunction kDataLength{"datalength", 2, 2, SqlDataLength};
 constexpr SqliteFunction kCharIndex{"charindex", 2, 3, SqlCharIndex};
+constexpr SqliteFunction kReplace{"replace", 3, 3, SqlReplace};
 
 // Sorted by name, which FindBuiltinFunction relies on.
 constexpr BuiltinFunction kFunctions[] = {
@@ -37,7 +38,7 @@ constexpr BuiltinFunction kFunctions[] = {
     {"month", 1, 1, kInt, "CAST(substr($0, 6, 2) AS INTEGER)", false, kAsDatetime},
     {"object_id", 1, 1, kInt, "", false, kAsWritten, kObjectId},
     {"objectproperty", 2, 2, kInt, "", false, kAsWritten, kObjectProperty},
-    {"replace", 3, 3, kText, "replace($*)"},
+    {"replace", 3, 3, kText, "replace($*)", false, kAsWritten, kTemplate, kReplace},
     {"right", 2, 2, kText, "substr($0, -($1))"},
     {"round", 2, 3, kFirstArgument, "round($*)", false, kAsWritten, kRound},
     {"rtrim", 1, 1, kText, "rtrim($0)"},

@@ -11,6 +11,7 @@
 
 #include "platform/access/error.h"
 #include "platform/text/trim.h"
+#include "platform/text/utf8.h"
 
 namespace court::mssql {
 namespace {
@@ -184,6 +185,25 @@ int FindCi(std::string_view needle, std::string_view haystack, int start) {
     if (k == n.size()) return static_cast<int>(at + 1);
   }
   return 0;
+}
+
+// Characters the pattern matches are left out and the replacement written
+// instead; the others are copied as they were.
+std::string ReplaceCi(std::string_view text, std::string_view pattern, std::string_view replacement) {
+  Characters t(text), p(pattern);
+  if (p.size() == 0) return std::string(text);
+  std::string out;
+  for (std::size_t at = 0; at < t.size();) {
+    std::size_t k = 0;
+    while (k < p.size() && at + k < t.size() && SameCharacter(t, at + k, p, k)) ++k;
+    if (k == p.size()) {
+      out += replacement;
+      at += k;
+    } else {
+      text::AppendUtf8(t[at++], out);
+    }
+  }
+  return out;
 }
 
 std::int32_t CollationVersion() { return ServerCollator::Get().version(); }

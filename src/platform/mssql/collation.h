@@ -18,6 +18,7 @@
 #define COURT_PLATFORM_MSSQL_COLLATION_H_
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace court::mssql {
@@ -34,6 +35,10 @@ bool LikeMatch(std::string_view pattern, std::string_view value, int escape = -1
 // CHARINDEX: the 1-based character position of needle in haystack at or
 // after start, or 0.
 int FindCi(std::string_view needle, std::string_view haystack, int start = 1);
+
+// REPLACE: text with every occurrence of pattern, found under the
+// collation from left to right, replaced; an empty pattern changes nothing.
+std::string ReplaceCi(std::string_view text, std::string_view pattern, std::string_view replacement);
 
 // The collator's version as a 32-bit number; never 0.
 std::int32_t CollationVersion();

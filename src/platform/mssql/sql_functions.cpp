@@ -127,6 +127,11 @@ void SqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, LikeMatch(TextArg(argv[0]), TextArg(argv[1]), escape));
 }
 
+void SqlReplace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  ResultText(ctx, ReplaceCi(TextArg(argv[0]), TextArg(argv[1]), TextArg(argv[2])));
+}
+
 void SqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;

@@ -52,6 +52,8 @@ void SqlExactArithmetic(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 void SqlExactRound(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // like(pattern, value[, escape]): SQLite passes the pattern first.
 void SqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv);
+// replace(text, pattern, replacement), the pattern found under the collation.
+void SqlReplace(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // charindex(needle, haystack[, start]): 1-based, 0 when not found.
 void SqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 

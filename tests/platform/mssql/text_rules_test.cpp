@@ -51,6 +51,10 @@ TEST(Collation, IsCaseWidthAndKanaInsensitiveButAccentSensitive) {
   EXPECT_EQ(FindCi("DATA", "法院_data.mdf"), 4);
   EXPECT_EQ(FindCi("ｄ", "abcD"), 4);
   EXPECT_EQ(FindCi("x", "abc"), 0);
+  // REPLACE finds under the collation and keeps what it does not replace.
+  EXPECT_EQ(ReplaceCi("Hello hELLO ｈello héllo", "hello", "x"), "x x x héllo");
+  EXPECT_EQ(ReplaceCi("aaa", "aa", "b"), "ba");
+  EXPECT_EQ(ReplaceCi("法院_DATA", "", "z"), "法院_DATA");
 }
 
 TEST(Like, FollowsTransactSqlPatterns) {
