@@ -152,6 +152,9 @@ bool IsRowidColumn(SqliteDb& db, const TableMeta& table, const std::string& colu
 
 // Creates the system tables (and for master, the server tables) in a new file.
 void InitializeDatabase(SqliteDb& db, bool is_master);
+// The system tables' indexes, made where missing (a file from before some
+// of them).
+void IndexSystemTables(SqliteDb& db);
 
 // The SQLite column declaration of a column: no affinity, the server's collation.
 std::string SqliteColumn(const std::string& name);

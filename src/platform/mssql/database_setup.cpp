@@ -3,7 +3,7 @@
 
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/datetime_text.h"
-#include "platform/mssql/stored_forms.h"
+#include "platform/mssql/file_upgrades.h"
 #include "platform/mssql/system_tables.h"
 
 namespace court::mssql {
@@ -38,19 +38,6 @@ void AddSystemObjects(SqliteDb& db, bool is_master) {
             {Value::Text(t.name), Value::Integer(t.id), Value::Text(t.view_sql.empty() ? "S " : "V "),
              Value::Text(now)});
   }
-}
-
-// The installer looks objects and columns up by name and by table id on
-// every run, for every column, reads each table's constraints and their
-// texts, and grants every right on every object; without these each
-// look-up scans.
-void IndexSystemTables(SqliteDb& db) {
-  db.Exec("CREATE INDEX sysobjects_name ON sysobjects (name)");
-  db.Exec("CREATE INDEX sysobjects_id ON sysobjects (id)");
-  db.Exec("CREATE INDEX sysobjects_parent ON sysobjects (parent_obj)");
-  db.Exec("CREATE INDEX syscolumns_id ON syscolumns (id, name)");
-  db.Exec("CREATE INDEX syscomments_id ON syscomments (id, colid)");
-  db.Exec("CREATE INDEX sysprotects_id ON sysprotects (id, uid, action)");
 }
 
 void AddFixedUsers(SqliteDb& db) {
@@ -128,12 +115,25 @@ void AddSystemDatabases(SqliteDb& db) {
 
 }  // namespace
 
+// The installer looks objects and columns up by name and by table id on
+// every run, for every column, reads each table's constraints and their
+// texts, and grants every right on every object; without these each
+// look-up scans.
+void IndexSystemTables(SqliteDb& db) {
+  db.Exec("CREATE INDEX IF NOT EXISTS main.sysobjects_name ON sysobjects (name)");
+  db.Exec("CREATE INDEX IF NOT EXISTS main.sysobjects_id ON sysobjects (id)");
+  db.Exec("CREATE INDEX IF NOT EXISTS main.sysobjects_parent ON sysobjects (parent_obj)");
+  db.Exec("CREATE INDEX IF NOT EXISTS main.syscolumns_id ON syscolumns (id, name)");
+  db.Exec("CREATE INDEX IF NOT EXISTS main.syscomments_id ON syscomments (id, colid)");
+  db.Exec("CREATE INDEX IF NOT EXISTS main.sysprotects_id ON sysprotects (id, uid, action)");
+}
+
 void InitializeDatabase(SqliteDb& db, bool is_master) {
   db.Exec("BEGIN");
   AddSystemObjects(db, is_master);
   IndexSystemTables(db);
   db.Exec("CREATE TABLE court_identity (id INTEGER PRIMARY KEY, seed, increment, last)");
-  MarkStoredFormsCurrent(db);
+  MarkUpgradesDone(db);
   AddFixedUsers(db);
   if (is_master) {
     AddLanguages(db);

@@ -1,7 +1,7 @@
 #include "platform/mssql/session_state.h"
 
 #include "platform/mssql/messages.h"
-#include "platform/mssql/stored_forms.h"
+#include "platform/mssql/file_upgrades.h"
 
 namespace court::mssql {
 
@@ -125,7 +125,7 @@ void SessionState::Acquire() {
       db_->Rows("ATTACH DATABASE ?1 AS master", {access::Value::Text(server_.MasterFile().string())});
       db_->Exec("PRAGMA master.synchronous=FULL");
     }
-    BringStoredFormsUpToDate(*db_);
+    UpgradeFile(*db_);
   }
   if (catalog_) catalog_->Rebind(*db_);
   if (master_catalog_) master_catalog_->Rebind(*db_);
