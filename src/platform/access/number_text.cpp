@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <system_error>
 
 namespace court::access {
@@ -25,6 +26,27 @@ std::string DecimalText(Decimal v) {
   fraction.erase(fraction.find_last_not_of('0') + 1);
   const bool zero = magnitude == 0;
   return (negative && !zero ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);
+}
+
+std::optional<Decimal> ParseDecimal(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  std::int64_t units = 0;
+  int scale = 0, digits = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9' || units > (std::numeric_limits<std::int64_t>::max() - (c - '0')) / 10)
+      return std::nullopt;
+    units = units * 10 + (c - '0');
+    ++digits;
+    if (point) ++scale;
+  }
+  if (digits == 0) return std::nullopt;
+  return Decimal{negative ? -units : units, scale};
 }
 
 std::string CurrencyText(Currency v) { return DecimalText({v.ten_thousandths, 4}); }

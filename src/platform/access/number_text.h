@@ -19,6 +19,11 @@ std::string ShortestText(double v);
 // "-0.25").
 std::string DecimalText(Decimal v);
 
+// An exact number as written ("-1234.5600" is -12345600 at scale 4): a
+// sign, digits and at most one point; nothing for any other text or digits
+// beyond 64 bits.
+std::optional<Decimal> ParseDecimal(std::string_view text);
+
 // DecimalText of a currency amount: four decimals at most.
 std::string CurrencyText(Currency v);
 

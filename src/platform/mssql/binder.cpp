@@ -80,7 +80,7 @@ access::Value LiteralValue(const Literal& literal) {
     case LiteralKind::kDecimal: {
       const SqlType type = DecimalLiteralType(literal.text);
       std::optional<WideUnits> units = ParseExact(literal.text, type.scale);
-      if (auto fitted = units ? Rescale(*units, type.scale, type.scale) : std::nullopt)
+      if (auto fitted = units ? NarrowUnits(*units) : std::nullopt)
         return access::Value::Exact({*fitted, type.scale});
       [[fallthrough]];
     }

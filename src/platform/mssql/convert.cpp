@@ -119,7 +119,7 @@ class TextConverter {
   Value Exact() {
     std::optional<WideUnits> units = ParseExact(text::TrimWhiteSpace(text_), t_.scale);
     if (!units) throw ConvertError(from_, "numeric");
-    std::optional<std::int64_t> fitted = Rescale(*units, t_.scale, t_.scale);
+    std::optional<std::int64_t> fitted = NarrowUnits(*units);
     if (!fitted || !FitsPrecision(*fitted, t_.precision)) throw OverflowConverting(from_, "numeric");
     return Value::Integer(*fitted);
   }
@@ -131,7 +131,7 @@ class TextConverter {
     if (s.empty()) return Value::Integer(0);
     std::optional<WideUnits> units = ParseExact(s, 4);
     if (!units) throw MoneySyntax();
-    return FittedMoney(Rescale(*units, 4, 4), t_, from_);
+    return FittedMoney(NarrowUnits(*units), t_, from_);
   }
 
   const std::string& text_;
@@ -193,15 +193,9 @@ Value WholeNumber(const Value& v, const SqlType& t) {
   switch (v.type()) {
     case access::ValueType::kInteger: return CheckInteger(v.integer(), t, NumberText(v));
     case access::ValueType::kCurrency:
-    case access::ValueType::kDecimal: {
-      const bool money = v.type() == access::ValueType::kCurrency;
-      const std::int64_t units = money ? v.money().ten_thousandths : v.decimal().units;
-      const int scale = money ? 4 : v.decimal().scale;
-      std::optional<std::int64_t> whole =
-          money ? Rescale(units, scale, 0) : ExactArithmetic(ExactOp::kDivide, units, scale, 1, 0, 0);
-      if (!whole) throw OverflowConverting("expression", t.name);
-      return CheckInteger(*whole, t, NumberText(v));
-    }
+      return CheckInteger(*Rescale(v.money().ten_thousandths, 4, 0), t, NumberText(v));
+    case access::ValueType::kDecimal:
+      return CheckInteger(WholePart(v.decimal().units, v.decimal().scale), t, NumberText(v));
     default: {
       double truncated = std::trunc(NumberOf(v));
       if (truncated < -9.3e18 || truncated > 9.3e18) throw OverflowConverting("expression", t.name);

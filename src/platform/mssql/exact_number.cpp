@@ -18,12 +18,6 @@ WideUnits PowerOfTen(int n) {
 
 WideUnits Magnitude(WideUnits v) { return v < 0 ? -v : v; }
 
-std::optional<std::int64_t> Narrow(WideUnits v) {
-  if (v < std::numeric_limits<std::int64_t>::min() || v > std::numeric_limits<std::int64_t>::max())
-    return std::nullopt;
-  return static_cast<std::int64_t>(v);
-}
-
 // v / d with the remainder rounded half away from zero (twice the
 // remainder could pass 128 bits, so it is compared with d less itself).
 WideUnits DivideRounded(WideUnits v, WideUnits d) {
@@ -58,9 +52,19 @@ std::optional<int> ExactScale(const std::optional<SqlType>& type) {
   return type ? ExactScale(*type) : std::nullopt;
 }
 
+std::optional<std::int64_t> NarrowUnits(WideUnits units) {
+  if (units < std::numeric_limits<std::int64_t>::min() || units > std::numeric_limits<std::int64_t>::max())
+    return std::nullopt;
+  return static_cast<std::int64_t>(units);
+}
+
 std::optional<std::int64_t> Rescale(WideUnits units, int from, int to) {
   std::optional<WideUnits> moved = Shift(units, from, to);
-  return moved ? Narrow(*moved) : std::nullopt;
+  return moved ? NarrowUnits(*moved) : std::nullopt;
+}
+
+std::int64_t WholePart(std::int64_t units, int scale) {
+  return scale > kMaxWideDigits ? 0 : static_cast<std::int64_t>(units / PowerOfTen(scale));
 }
 
 bool FitsPrecision(std::int64_t units, int precision) {
@@ -87,10 +91,10 @@ std::optional<std::int64_t> ExactArithmetic(ExactOp op, std::int64_t a, int sa, 
       const int raise = sb + to - sa;
       if (raise < 0) {
         std::optional<WideUnits> divisor = Shift(b, 0, -raise);
-        return divisor ? Narrow(a / *divisor) : std::optional<std::int64_t>(0);
+        return divisor ? NarrowUnits(a / *divisor) : std::optional<std::int64_t>(0);
       }
       std::optional<WideUnits> dividend = Shift(a, 0, raise);
-      return dividend ? Narrow(*dividend / b) : std::nullopt;
+      return dividend ? NarrowUnits(*dividend / b) : std::nullopt;
     }
   }
   return std::nullopt;
@@ -102,7 +106,7 @@ std::optional<std::int64_t> RoundUnits(std::int64_t units, int scale, int places
   if (drop > kMaxWideDigits) return 0;
   const WideUnits p = PowerOfTen(drop);
   const WideUnits kept = truncate ? units / p : DivideRounded(units, p);
-  return Narrow(kept * p);
+  return NarrowUnits(kept * p);
 }
 
 std::optional<WideUnits> ParseExact(std::string_view text, int scale) {

@@ -33,6 +33,13 @@ std::optional<int> ExactScale(const std::optional<SqlType>& type);
 // conversion. Nothing when the result does not fit 64 bits.
 std::optional<std::int64_t> Rescale(WideUnits units, int from, int to);
 
+// Units that fit 64 bits; nothing for those that do not.
+std::optional<std::int64_t> NarrowUnits(WideUnits units);
+
+// The whole number of units at `scale`, the decimals cut off toward zero
+// (as a decimal becomes an integer: 2.7 is 2, -2.7 is -2).
+std::int64_t WholePart(std::int64_t units, int scale);
+
 // Whether units at `scale` fit decimal(precision, scale): fewer than
 // `precision` digits in all.
 bool FitsPrecision(std::int64_t units, int precision);

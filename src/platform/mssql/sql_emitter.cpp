@@ -31,11 +31,21 @@ using access::Value;
 
 using Scale = std::optional<int>;
 
+// The source's type is named only when it is money or decimal, whose
+// stored units court_convert must read at their scale.
 std::string ConvertCall(const std::string& sql, const SqlType& t, bool unicode_source,
                         const std::optional<SqlType>& source) {
+  const bool exact = ExactScale(source).has_value();
   return "court_convert(" + sql + ", " + std::to_string(t.xtype) + ", " + std::to_string(t.length) + ", " +
          std::to_string(t.precision) + ", " + std::to_string(t.scale) + ", " + (unicode_source ? "1" : "0") +
-         ", " + std::to_string(source ? source->xtype : 0) + ", " + std::to_string(source ? source->scale : 0) + ")";
+         ", " + std::to_string(exact ? source->xtype : 0) + ", " + std::to_string(exact ? source->scale : 0) + ")";
+}
+
+// court_add(a, scale_a, b, scale_b, to) and its kin.
+std::string ExactCall(const char* function, const std::string& a, int scale_a, const std::string& b, int scale_b,
+                      int to) {
+  return std::string(function) + "(" + a + ", " + std::to_string(scale_a) + ", " + b + ", " +
+         std::to_string(scale_b) + ", " + std::to_string(to) + ")";
 }
 
 // SQL of a value in the form `from` as the form `to`.
@@ -211,9 +221,8 @@ std::string SqlEmitter::Binary(const BoundExpr& e) {
       break;
   }
   if (exact)
-    return std::string(exact) + "(" + l + ", " + std::to_string(ExactScale(left.type).value_or(0)) + ", " + r +
-           ", " + std::to_string(ExactScale(right.type).value_or(0)) + ", " + std::to_string(*ExactScale(e.type)) +
-           ")";
+    return ExactCall(exact, l, ExactScale(left.type).value_or(0), r, ExactScale(right.type).value_or(0),
+                     *ExactScale(e.type));
   switch (e.binary_op) {
     case BinaryOp::kOr:
     case BinaryOp::kAnd: break;
@@ -278,8 +287,8 @@ std::string SqlEmitter::ExactAverage(const BoundExpr& e, int scale) {
   const BoundExpr& value = *e.children[0];
   const std::string distinct = e.distinct ? "DISTINCT " : "";
   const std::string x = Expression(value);
-  return "court_divide(sum(" + distinct + x + "), " + std::to_string(ExactScale(value.type).value_or(0)) +
-         ", count(" + distinct + x + "), 0, " + std::to_string(scale) + ")";
+  return ExactCall("court_divide", "sum(" + distinct + x + ")", ExactScale(value.type).value_or(0),
+                   "count(" + distinct + x + ")", 0, scale);
 }
 
 std::string SqlEmitter::ExactRound(const BoundExpr& e, int scale) {
@@ -336,20 +345,22 @@ std::string SqlEmitter::Between(const BoundExpr& e) {
 
 // Each THEN is written before its WHEN, as the binder bound them. Every
 // result takes the CASE's form; a simple CASE's operand and its WHEN
-// values meet in the form of the first pair.
+// values meet in the form common to them all.
 std::string SqlEmitter::Case(const BoundExpr& e) {
   const Scale scale = ExactScale(e.type);
+  const std::size_t pairs_end = e.children.size() - (e.has_else ? 1 : 0);
   std::string sql = "(CASE";
   std::size_t i = 0;
   Scale when_scale;
   if (e.simple_case) {
-    when_scale = e.children.size() > 1 ? CommonScale({e.children[0].get(), e.children[1].get()}) : std::nullopt;
+    std::vector<const BoundExpr*> compared = {e.children[0].get()};
+    for (std::size_t w = 1; w + 1 < pairs_end; w += 2) compared.push_back(e.children[w].get());
+    when_scale = CommonScale(compared);
     sql += " " + As(*e.children[i++], when_scale);
   }
-  const std::size_t pairs_end = e.children.size() - (e.has_else ? 1 : 0);
   for (; i + 1 < pairs_end; i += 2) {
     const std::string result = As(*e.children[i + 1], scale);
-    sql += " WHEN " + (e.simple_case ? As(*e.children[i], when_scale) : Expression(*e.children[i])) + " THEN " + result;
+    sql += " WHEN " + As(*e.children[i], when_scale) + " THEN " + result;
   }
   if (e.has_else) sql += " ELSE " + As(*e.children.back(), scale);
   return sql + " END)";

@@ -4,8 +4,6 @@
 // are units at the scale passed beside each; a float or text operand, from
 // an untyped expression, is read as the number it is.
 
-#include <string_view>
-
 #include "platform/mssql/exact_number.h"
 #include "platform/mssql/messages.h"
 #include "platform/mssql/sql_functions.h"
@@ -13,12 +11,6 @@
 
 namespace court::mssql {
 namespace {
-
-void Fail(sqlite3_context* ctx, access::Error error) {
-  auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
-  context->pending = std::move(error);
-  sqlite3_result_error(ctx, context->pending->what(), -1);
-}
 
 int IntArg(sqlite3_value* v) { return sqlite3_value_int(v); }
 
@@ -31,29 +23,21 @@ std::optional<std::int64_t> Units(sqlite3_context* ctx, sqlite3_value* v, int sc
       if (auto units = UnitsOfDouble(sqlite3_value_double(v), scale)) return units;
       break;
     default: {
-      const char* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-      std::string_view text(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
-      std::optional<WideUnits> units = ParseExact(text::TrimWhiteSpace(text), scale);
+      std::optional<WideUnits> units = ParseExact(text::TrimWhiteSpace(TextArg(v)), scale);
       if (!units) {
-        Fail(ctx, ConvertError("varchar", "numeric"));
+        RaiseError(ctx, ConvertError("varchar", "numeric"));
         return std::nullopt;
       }
-      if (auto fitted = Rescale(*units, scale, scale)) return fitted;
+      if (auto fitted = NarrowUnits(*units)) return fitted;
     }
   }
-  Fail(ctx, OverflowConverting("expression", "numeric"));
+  RaiseError(ctx, OverflowConverting("expression", "numeric"));
   return std::nullopt;
 }
 
 void Result(sqlite3_context* ctx, std::optional<std::int64_t> units) {
-  if (!units) return Fail(ctx, OverflowConverting("expression", "numeric"));
+  if (!units) return RaiseError(ctx, OverflowConverting("expression", "numeric"));
   sqlite3_result_int64(ctx, *units);
-}
-
-bool AnyNull(int argc, sqlite3_value** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
-  return false;
 }
 
 }  // namespace
@@ -81,7 +65,7 @@ void SqlExactArithmetic(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (!a) return;
   std::optional<std::int64_t> b = Units(ctx, argv[2], sb);
   if (!b) return;
-  if ((op == ExactOp::kDivide || op == ExactOp::kModulo) && *b == 0) return Fail(ctx, Message(Msg::kDivideByZero));
+  if ((op == ExactOp::kDivide || op == ExactOp::kModulo) && *b == 0) return RaiseError(ctx, Message(Msg::kDivideByZero));
   Result(ctx, ExactArithmetic(op, *a, sa, *b, sb, to));
 }
 

@@ -13,19 +13,8 @@
 namespace court::mssql {
 namespace {
 
-std::string_view TextArg(sqlite3_value* v) {
-  const char* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
-}
-
 void ResultText(sqlite3_context* ctx, const std::string& s) {
   sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-}
-
-bool AnyNull(int argc, sqlite3_value** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
-  return false;
 }
 
 int Collate(void*, int la, const void* a, int lb, const void* b) {
@@ -41,6 +30,23 @@ void Register(sqlite3* db, const SqliteFunction& f, FunctionContext* context) {
 }
 
 }  // namespace
+
+std::string_view TextArg(sqlite3_value* v) {
+  const char* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+bool AnyNull(int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+  return false;
+}
+
+void RaiseError(sqlite3_context* ctx, access::Error error) {
+  auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
+  context->pending = std::move(error);
+  sqlite3_result_error(ctx, context->pending->what(), -1);
+}
 
 void RegisterServerFunctions(sqlite3* db, FunctionContext* context) {
   sqlite3_create_collation(db, "CI", SQLITE_UTF8, nullptr, Collate);
@@ -85,10 +91,9 @@ void SqlConvert(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
   SqlType type = TypeFromCatalog(sqlite3_value_int(argv[1]), sqlite3_value_int(argv[2]),
                                  sqlite3_value_int(argv[3]), sqlite3_value_int(argv[4]));
-  if (v.type() == access::ValueType::kInteger) {
-    SqlType source = TypeFromCatalog(sqlite3_value_int(argv[6]), 0, 0, sqlite3_value_int(argv[7]));
-    v = FromStorage(v, source);
-  }
+  const int source_xtype = sqlite3_value_int(argv[6]);
+  if (source_xtype != 0 && v.type() == access::ValueType::kInteger)
+    v = FromStorage(v, TypeFromCatalog(source_xtype, 0, 0, sqlite3_value_int(argv[7])));
   try {
     access::Value stored = ToStorage(v, type, context->date_order, sqlite3_value_int(argv[5]) != 0);
     switch (stored.type()) {
@@ -102,18 +107,14 @@ void SqlConvert(sqlite3_context* ctx, int, sqlite3_value** argv) {
       default: ResultText(ctx, stored.ToText());
     }
   } catch (const access::Error& e) {
-    context->pending = e;
-    sqlite3_result_error(ctx, e.what(), -1);
+    RaiseError(ctx, e);
   }
 }
 
 void SqlDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_numeric_type(argv[0]);
-  if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(argv[0]) == 0.0) {
-    auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
-    context->pending = Message(Msg::kDivideByZero);
-    return sqlite3_result_error(ctx, context->pending->what(), -1);
-  }
+  if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(argv[0]) == 0.0)
+    return RaiseError(ctx, Message(Msg::kDivideByZero));
   sqlite3_result_value(ctx, argv[0]);
 }
 

@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <optional>
+#include <string_view>
 
 #include "platform/access/error.h"
 #include "platform/mssql/datetime_text.h"
@@ -25,6 +26,13 @@ struct FunctionContext {
 
 void RegisterServerFunctions(sqlite3* db, FunctionContext* context);
 
+// What the implementations share: an argument's text, whether any argument
+// is NULL, and raising a T-SQL error (for the functions registered with the
+// connection's FunctionContext).
+std::string_view TextArg(sqlite3_value* v);
+bool AnyNull(int argc, sqlite3_value** argv);
+void RaiseError(sqlite3_context* ctx, access::Error error);
+
 // The implementations, as sqlite3_create_function takes them.
 void SqlGetDate(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 void SqlLen(sqlite3_context* ctx, int argc, sqlite3_value** argv);
@@ -33,8 +41,8 @@ void SqlLen(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 void SqlDataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // court_convert(value, xtype, length, precision, scale, unicode_source,
 // source_xtype, source_scale): the conversion of a value into a column or
-// variable of that type. A money or decimal source (by its xtype) is units
-// at source_scale; any other is the value as it is.
+// variable of that type. A money or decimal source (its xtype, else 0) is
+// units at source_scale; any other is the value as it is.
 void SqlConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 // court_divisor(x): x itself, unless it is zero, which no division or
 // modulo of the server accepts.

@@ -3,10 +3,11 @@
 #include <sqlext.h>
 
 #include <cstdlib>
-#include <limits>
 #include <optional>
 
+#include "platform/access/number_text.h"
 #include "platform/odbc/diagnostics.h"
+#include "platform/text/trim.h"
 #include "platform/text/utf8.h"
 
 namespace court::odbc {
@@ -39,28 +40,10 @@ ValueType KindOf(SQLSMALLINT sql_type, const std::u16string& type_name) {
   }
 }
 
-// "-1234.5600" -> -12345600 at scale 4; nothing when the digits do not fit
-// 64 bits.
-std::optional<access::Decimal> ParseDecimal(const std::string& text) {
-  std::int64_t units = 0;
-  int scale = 0;
-  bool negative = false, after_point = false;
-  for (char c : text) {
-    if (c == '-') negative = true;
-    else if (c == '.') after_point = true;
-    else if (c >= '0' && c <= '9') {
-      if (units > (std::numeric_limits<std::int64_t>::max() - (c - '0')) / 10) return std::nullopt;
-      units = units * 10 + (c - '0');
-      if (after_point) ++scale;
-    }
-  }
-  return access::Decimal{negative ? -units : units, scale};
-}
-
 // Money and decimals come as text, which keeps every digit; a decimal too
 // long for 64 bits becomes the nearest float.
 Value ExactValue(const std::string& text, bool money) {
-  std::optional<access::Decimal> d = ParseDecimal(text);
+  std::optional<access::Decimal> d = access::ParseDecimal(text::TrimWhiteSpace(text));
   if (!d) return Value::Float(std::strtod(text.c_str(), nullptr));
   if (!money) return Value::Exact(*d);
   std::int64_t units = d->units;
