@@ -70,9 +70,9 @@ bool HasRows(StatementContext& x, const TableMeta& table) {
 // ADD COLUMN, which writes none of them. Either way the table ends as one
 // created with the column, and ALTER TABLE changes only the session's own
 // database, the connection's main, where the indexes' stored texts create them.
-void AddSqliteColumn(StatementContext& x, const TableMeta& table, const std::string& column) {
+void AddSqliteColumn(StatementContext& x, const TableMeta& table, const std::string& column, bool has_rows) {
   SqliteDb& db = x.session().db();
-  if (HasRows(x, table)) return db.Exec(AddColumnSql(table, column));
+  if (has_rows) return db.Exec(AddColumnSql(table, column));
   std::vector<std::string> columns;
   int rowid_column = -1;
   for (const auto& row : db.Rows("SELECT name, pk FROM pragma_table_info(?1, ?2) ORDER BY cid",
@@ -95,12 +95,13 @@ void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def
   int colid = 0;
   for (const ColumnMeta& c : table.columns) colid = std::max(colid, c.colid);
   ColumnMeta column = MetaFor(def, colid + 1);
-  if (!column.nullable && !column.identity && !def.default_value && HasRows(x, table))
+  const bool has_rows = HasRows(x, table);
+  if (!column.nullable && !column.identity && !def.default_value && has_rows)
     throw Message(Msg::kAddNotNullColumn, {def.name, table.name});
   if (column.identity && table.IdentityIndex() >= 0)
     throw Message(Msg::kMultipleIdentity, {table.name});
   Catalog& catalog = x.session().catalog();
-  AddSqliteColumn(x, table, def.name);
+  AddSqliteColumn(x, table, def.name, has_rows);
   catalog.AddColumn(table.id, column);
   if (column.identity) {
     long long last = 0;
