@@ -1,5 +1,6 @@
 #include "platform/mssql/lexer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -31,6 +32,8 @@ std::optional<std::string_view> OverLongName(std::string_view name) {
 }
 
 void CheckNameLength(std::string_view name) {
+  // No character takes less than a byte: a name this short is short enough.
+  if (name.size() <= kMaxIdentifier) return;
   if (auto start = OverLongName(name)) throw IdentifierTooLong(*start);
 }
 
@@ -122,7 +125,9 @@ void Lexer::Scan(Token& token) {
     ScanVariable(token);
   } else if (IsWordStart(c)) {
     token.kind = TokenKind::kWord;
-    while (pos_ < text_.size() && IsWordByte(Peek())) token.text += text_[pos_], Advance();
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && IsWordByte(text_[pos_])) ++pos_;  // no line ends in a word
+    token.text.assign(text_.substr(start, pos_ - start));
     CheckNameLength(token.text);
   } else {
     ScanSymbol(token);
@@ -130,26 +135,22 @@ void Lexer::Scan(Token& token) {
 }
 
 // Reads text between delimiters; a doubled closing delimiter stands for one.
+// The text runs up to each delimiter are taken whole.
 std::string Lexer::Delimited(char close) {
-  std::size_t start = pos_;
+  const std::size_t start = pos_;
   Advance();  // opening delimiter
   std::string value;
-  while (pos_ < text_.size()) {
-    char c = Peek();
-    if (c == close) {
-      if (Peek(1) == close) {
-        value += close;
-        Advance();
-        Advance();
-        continue;
-      }
-      Advance();
-      return value;
-    }
-    value += c;
-    Advance();
+  for (;;) {
+    const std::size_t found = text_.find(close, pos_);
+    if (found == std::string_view::npos) throw UnclosedQuote(text_.substr(start + 1));
+    const std::string_view run = text_.substr(pos_, found - pos_);
+    value += run;
+    line_ += static_cast<int>(std::count(run.begin(), run.end(), '\n'));
+    pos_ = found + 1;
+    if (Peek() != close) return value;
+    value += close;
+    ++pos_;
   }
-  throw UnclosedQuote(text_.substr(start + 1));
 }
 
 void Lexer::ScanNumber(Token& token) {

@@ -71,7 +71,7 @@ Precedence PrecedenceOf(BinaryOp op) { return RowOf(op).level; }
 
 std::optional<BinaryOp> BinaryOpSpelled(std::string_view symbol, Precedence level) {
   for (const BinaryRow& row : kBinaryOps)
-    if (row.text == symbol && row.level == level) return row.op;
+    if (row.level == level && row.text == symbol) return row.op;
   return std::nullopt;
 }
 

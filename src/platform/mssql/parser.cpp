@@ -31,7 +31,8 @@ void Parser::Depth::Deeper(int levels) {
   if (parser_.depth_ > kMaxDepth) throw NestedTooDeeply();
 }
 
-const Token& Parser::Peek(std::size_t ahead) const {
+// Lexes on to the token `ahead` of the current one, or to the end.
+const Token& Parser::ReadUpTo(std::size_t ahead) const {
   const std::size_t wanted = pos_ + ahead;
   while (first_ + tokens_.size() <= wanted && (tokens_.empty() || tokens_.back().kind != TokenKind::kEnd))
     tokens_.push_back(lexer_.Next());

@@ -28,7 +28,12 @@ class Parser {
 
  private:
   // Cursor.
-  const Token& Peek(std::size_t ahead = 0) const;
+  // Most looks are at a token read already: every level of an expression
+  // looks at the same next token for its own operators.
+  const Token& Peek(std::size_t ahead = 0) const {
+    const std::size_t index = pos_ + ahead - first_;
+    return index < tokens_.size() ? tokens_[index] : ReadUpTo(ahead);
+  }
   const Token& Next();
   const Token& Previous() const;  // the token before the current one
   bool AtEnd() const { return Peek().kind == TokenKind::kEnd; }
@@ -116,6 +121,8 @@ class Parser {
     Parser& parser_;
     int entry_;
   };
+
+  const Token& ReadUpTo(std::size_t ahead) const;
 
   std::string_view text_;
   mutable Lexer lexer_;
