@@ -5,6 +5,7 @@
 #include "platform/mssql/datetime_text.h"
 #include "platform/mssql/parser.h"
 #include "platform/mssql/security_store.h"
+#include "platform/mssql/sqlite_sql.h"
 #include "platform/mssql/system_tables.h"
 #include "platform/text/ascii.h"
 #include "platform/text/trim.h"
@@ -148,6 +149,7 @@ std::shared_ptr<const TableMeta> Catalog::FindTable(const std::string& name) {
       column.colid = ++colid;
       meta->columns.push_back(column);
     }
+    meta->insert_sql = InsertRowSql(*meta);
     table = meta;
   } else if (auto object = FindObject(name);
              object && (object->xtype == "U" || object->xtype == "V")) {
@@ -187,6 +189,7 @@ std::shared_ptr<const TableMeta> Catalog::LoadTable(const ObjectRow& object) {
     else if (child.xtype == "PK" || (child.xtype == "UQ" && meta->key_name.empty())) meta->key_name = child.name;
   }
   if (meta->identity_keyed) WriteCounterSql(*meta);
+  meta->insert_sql = InsertRowSql(*meta);
   return meta;
 }
 

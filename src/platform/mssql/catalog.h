@@ -56,6 +56,8 @@ struct TableMeta {
   // A keyed identity's statements, written once with the description: the
   // one that reads its counter and the one that stores it.
   std::string counter_sql, keep_counter_sql;
+  // The INSERT of one row, every column a parameter in column order.
+  std::string insert_sql;
 
   // Index of the column of that name (case-insensitive), or -1.
   int Find(const std::string& column) const;

@@ -109,7 +109,7 @@ std::int64_t RowWriter::InsertRow(std::vector<std::optional<Value>>& values) {
     if (values[i]->is_null() && !c.nullable)
       throw NullNotAllowed(c.name, session_.database() + ".dbo." + t.name, "INSERT");
   }
-  CachedStatement stmt = session_.db().Prepare(InsertRowSql(t));
+  CachedStatement stmt = session_.db().Prepare(t.insert_sql);
   for (std::size_t i = 0; i < values.size(); ++i) stmt->Bind(static_cast<int>(i + 1), *values[i]);
   Step(*stmt);
   std::int64_t rowid = session_.db().LastRowId();

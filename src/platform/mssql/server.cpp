@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "platform/mssql/catalog.h"
 #include "platform/mssql/server_lock.h"
 
@@ -56,15 +58,28 @@ std::unique_ptr<SqliteDb> Server::Borrow(const std::filesystem::path& file, std:
   return db;
 }
 
-void Server::GiveBack(const std::filesystem::path& file, std::uintmax_t file_id,
-                      std::unique_ptr<SqliteDb> db) {
+std::uint64_t Server::GiveBack(const std::filesystem::path& file, std::uintmax_t file_id,
+                               std::unique_ptr<SqliteDb> db) {
   // Sessions give their connection back after every batch: enough are kept
   // for a server busy with many clients at once not to open one per batch.
   constexpr std::size_t kIdlePerFile = 64;
   std::lock_guard<std::mutex> lock(idle_mutex_);
   std::vector<Idle>& idle = idle_[file];
-  if (file_id != 0 && sqlite3_get_autocommit(db->handle()) && idle.size() < kIdlePerFile)
-    idle.push_back({file_id, std::move(db)});
+  if (file_id == 0 || !sqlite3_get_autocommit(db->handle()) || idle.size() >= kIdlePerFile) return 0;
+  idle.push_back({file_id, ++last_lease_, std::move(db)});
+  return last_lease_;
+}
+
+std::unique_ptr<SqliteDb> Server::TakeBack(const std::filesystem::path& file, std::uint64_t lease) {
+  std::lock_guard<std::mutex> lock(idle_mutex_);
+  auto found = idle_.find(file);
+  if (found == idle_.end()) return nullptr;
+  std::vector<Idle>& idle = found->second;
+  auto entry = std::find_if(idle.begin(), idle.end(), [lease](const Idle& e) { return e.lease == lease; });
+  if (entry == idle.end()) return nullptr;
+  std::unique_ptr<SqliteDb> db = std::move(entry->db);
+  idle.erase(entry);
+  return db;
 }
 
 }  // namespace court::mssql

@@ -52,7 +52,16 @@ class Server {
   // file_id: FileId(file), taken by the caller just now.
   std::unique_ptr<SqliteDb> Borrow(const std::filesystem::path& file, std::uintmax_t file_id);
   // file_id: FileId(file) when the connection was opened or borrowed.
-  void GiveBack(const std::filesystem::path& file, std::uintmax_t file_id, std::unique_ptr<SqliteDb> db);
+  // Returns the lease under which the connection waits, or 0 when it was
+  // closed instead.
+  std::uint64_t GiveBack(const std::filesystem::path& file, std::uintmax_t file_id, std::unique_ptr<SqliteDb> db);
+  // The connection given back under that lease, when no other session has
+  // borrowed it since; null otherwise. A session takes its own connection
+  // back this way at its next batch without asking the file system for the
+  // file's identity: the engine never replaces a database file it has
+  // recorded, and a session's next batch is no different from its next
+  // statement in that.
+  std::unique_ptr<SqliteDb> TakeBack(const std::filesystem::path& file, std::uint64_t lease);
 
   // What tells one file from another that replaced it at the same path (its
   // inode); 0 when there is no file.
@@ -63,10 +72,12 @@ class Server {
   system::DriveMap drives_;
   struct Idle {
     std::uintmax_t file_id;  // inode of the file the connection has open
+    std::uint64_t lease;
     std::unique_ptr<SqliteDb> db;
   };
-  std::mutex idle_mutex_;  // guards idle_
+  std::mutex idle_mutex_;  // guards idle_ and last_lease_
   std::map<std::filesystem::path, std::vector<Idle>> idle_;
+  std::uint64_t last_lease_ = 0;
 };
 
 }  // namespace court::mssql

@@ -70,7 +70,7 @@ void SessionState::Idle() {
 void SessionState::Release() {
   if (!db_) return;
   if (interrupt_check_) sqlite3_progress_handler(db_->handle(), 0, nullptr, nullptr);
-  server_.GiveBack(file_, file_id_, std::move(db_));
+  lease_ = server_.GiveBack(file_, file_id_, std::move(db_));
 }
 
 bool SessionState::DatabaseExists(const std::string& database) {
@@ -96,6 +96,7 @@ void SessionState::Use(const std::string& database) {
 
 void SessionState::Open(const DatabaseEntry& entry) {
   Release();
+  lease_ = 0;
   entry_ = entry;
   file_ = entry.file;
   database_ = entry.name;
@@ -112,8 +113,12 @@ void SessionState::Open(const DatabaseEntry& entry) {
 
 void SessionState::Acquire() {
   if (db_) return;
-  file_id_ = Server::FileId(file_);
-  db_ = server_.Borrow(file_, file_id_);
+  if (lease_ != 0) db_ = server_.TakeBack(file_, lease_);
+  lease_ = 0;
+  if (!db_) {
+    file_id_ = Server::FileId(file_);
+    db_ = server_.Borrow(file_, file_id_);
+  }
   if (!db_) {
     db_ = std::make_unique<SqliteDb>(file_, false);
     // Master's commits (logins, databases, the installer's run marker) are

@@ -104,6 +104,7 @@ class SessionState {
   std::filesystem::path file_;
   std::uintmax_t file_id_ = 0;  // the file's identity when db_ was taken
   std::unique_ptr<SqliteDb> db_;  // null while idle
+  std::uint64_t lease_ = 0;       // under which db_ was last given back, or 0
   // The current database's catalogs, kept while idle; bound to db_ while it is held.
   std::unique_ptr<Catalog> catalog_;
   std::unique_ptr<Catalog> master_catalog_;  // null when master is current
