@@ -73,6 +73,13 @@ std::vector<Token> Tokenize(std::string_view text, bool quoted_identifier);
 // Case-insensitive comparison of ASCII keywords.
 bool EqualsKeyword(std::string_view word, std::string_view keyword);
 
+// Whether a symbol's text is that symbol. The parser asks this of nearly
+// every token at every level of an expression, and nearly always the first
+// character already says no.
+inline bool IsSpelled(std::string_view text, std::string_view symbol) {
+  return text.size() == symbol.size() && (text.empty() || text[0] == symbol[0]) && text == symbol;
+}
+
 }  // namespace court::mssql
 
 #endif  // COURT_PLATFORM_MSSQL_LEXER_H_

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "platform/mssql/lexer.h"
+
 namespace court::mssql {
 
 namespace {
@@ -71,7 +73,7 @@ Precedence PrecedenceOf(BinaryOp op) { return RowOf(op).level; }
 
 std::optional<BinaryOp> BinaryOpSpelled(std::string_view symbol, Precedence level) {
   for (const BinaryRow& row : kBinaryOps)
-    if (row.level == level && row.text == symbol) return row.op;
+    if (row.level == level && IsSpelled(symbol, row.text)) return row.op;
   return std::nullopt;
 }
 

@@ -54,7 +54,7 @@ bool Parser::IsKeyword(std::string_view keyword, std::size_t ahead) const {
 
 bool Parser::IsSymbol(std::string_view symbol, std::size_t ahead) const {
   const Token& t = Peek(ahead);
-  return t.kind == TokenKind::kSymbol && t.text == symbol;
+  return t.kind == TokenKind::kSymbol && IsSpelled(t.text, symbol);
 }
 
 bool Parser::AcceptKeyword(std::string_view keyword) {

@@ -29,6 +29,18 @@ std::optional<BinaryOp> OperatorAt(const Token& t, Precedence level) {
   return BinaryOpSpelled(t.text, level);
 }
 
+bool IsConstant(const Token& t) {
+  switch (t.kind) {
+    case TokenKind::kString:
+    case TokenKind::kUnicodeString:
+    case TokenKind::kInteger:
+    case TokenKind::kDecimal:
+    case TokenKind::kFloat:
+    case TokenKind::kBinary: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 ExprPtr Parser::Finish(ExprPtr e, std::size_t offset) {
@@ -38,6 +50,9 @@ ExprPtr Parser::Finish(ExprPtr e, std::size_t offset) {
 }
 
 ExprPtr Parser::Expression() {
+  // A constant alone, as nearly everything in an INSERT's VALUES is, needs
+  // no climb through the operator levels: the token after it closes it.
+  if (IsConstant(Peek()) && (IsSymbol(",", 1) || IsSymbol(")", 1))) return Primary();
   Depth depth(*this);
   depth.Deeper(kNestedLevel);
   return OrTerm();
