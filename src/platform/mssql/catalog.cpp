@@ -46,10 +46,12 @@ std::vector<std::string> Chunks(std::string_view rest) {
 
 }  // namespace
 
+// Compares as Key does, without making either key: every INSERT and
+// UPDATE looks up each of its columns here.
 int TableMeta::Find(const std::string& column) const {
-  std::string key = Key(column);
+  const std::string_view wanted = text::TrimRight(column);
   for (std::size_t i = 0; i < columns.size(); ++i)
-    if (Key(columns[i].name) == key) return static_cast<int>(i);
+    if (text::EqualIgnoringCase(text::TrimRight(columns[i].name), wanted)) return static_cast<int>(i);
   return -1;
 }
 
