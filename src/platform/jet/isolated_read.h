@@ -1,16 +1,18 @@
-// Reading a Jet file in child processes, so that a damaged file cannot take
+// Reading a Jet file in a child process, so that a damaged file cannot take
 // the reading program down with it.
 //
 // libmdb trusts the file: a damaged one can make it crash, loop for ever or
-// allocate without end. Each read runs in a child of its own (see
-// reading_child.h); whatever goes wrong in it becomes an access::Error
-// naming the file.
+// allocate without end. The reads run in a child (see reading_child.h);
+// whatever goes wrong in it becomes an access::Error naming the file, and
+// the next read starts a new child.
 
 #ifndef COURT_PLATFORM_JET_ISOLATED_READ_H_
 #define COURT_PLATFORM_JET_ISOLATED_READ_H_
 
 #include <filesystem>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,19 +41,17 @@ class IsolatedJetFile {
 
   // Hands the rows of tables()[index] to `row` as they arrive. Throws as
   // the constructor, after the rows before a damaged one have been handed on.
-  void ReadRows(std::size_t index, const std::function<void(access::Row&&)>& row) const;
+  void ReadRows(std::size_t index, const std::function<void(access::Row&&)>& row);
 
  private:
-  // Runs `read` in a child on the file as it was when opened: the child
-  // reads it through this process's descriptor, so a file put in its place
-  // since is not mixed in.
-  void InChild(const std::function<void(const MdbFile&, MessageSender&)>& read,
-               const MessageHandler& handle) const;
+  static void Serve(const MdbFile& file, std::uint32_t request, MessageSender& out);
+  // Asks the child and hands the messages of its answer to `handle`; a
+  // message that does not decode is a damaged file.
+  void Ask(std::uint32_t request, const MessageHandler& handle);
 
   std::filesystem::path path_;
-  ReadLimits limits_;
   int fd_ = -1;
-  std::uintmax_t size_ = 0;
+  std::optional<ReadingChild> child_;
   std::vector<Table> tables_;
 };
 

@@ -4,11 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "platform/access/error.h"
 #include "platform/jet/mdb_file.h"
@@ -46,9 +48,23 @@ std::string Failure(int number, const std::string& description) {
   return std::string(reinterpret_cast<const char*>(&number), sizeof number) + description;
 }
 
-// Runs in the child; never returns.
-[[noreturn]] void ReadInChild(const std::filesystem::path& file, std::uintmax_t file_size, const ReadLimits& limits,
-                              const std::function<void(MessageSender&)>& read, int out) {
+bool ReadAll(int fd, void* data, std::size_t size) {
+  auto* bytes = static_cast<char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::read(fd, bytes, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Runs in the child: answers requests until the parent closes its end.
+// Never returns.
+[[noreturn]] void ServeInChild(const std::filesystem::path& file, std::uintmax_t file_size,
+                               const ReadLimits& limits, const ReadingChild::Serve& serve, int requests,
+                               int answers) {
 #ifndef COURT_ADDRESS_SANITIZER
   // The sanitizers reserve terabytes of shadow memory; elsewhere a ceiling
   // turns runaway allocation into a failed read.
@@ -59,16 +75,20 @@ std::string Failure(int number, const std::string& description) {
   // without end on some damaged files; the parent's error says it instead.
   const int quiet = ::open("/dev/null", O_WRONLY);
   if (quiet >= 0) ::dup2(quiet, STDERR_FILENO);
-  MessageSender sender(out);
-  try {
-    read(sender);
-    sender.Send(kFinished, {});
-  } catch (const access::Error& error) {
-    sender.Send(kFailed, Failure(error.number(), error.description()));
-  } catch (const std::exception& error) {
-    sender.Send(kFailed, Failure(kDamagedFile, DamagedFileText(file, error.what())));
+  MessageSender sender(answers);
+  std::uint32_t request = 0;
+  while (ReadAll(requests, &request, sizeof request)) {
+    try {
+      serve(request, sender);
+      sender.Send(kFinished, {});
+    } catch (const access::Error& error) {
+      sender.Send(kFailed, Failure(error.number(), error.description()));
+    } catch (const std::exception& error) {
+      sender.Send(kFailed, Failure(kDamagedFile, DamagedFileText(file, error.what())));
+    }
+    if (!sender.Flush()) _exit(1);
   }
-  _exit(sender.Flush() ? 0 : 1);
+  _exit(0);
 }
 
 std::string ChildFailure(int status) {
@@ -78,29 +98,12 @@ std::string ChildFailure(int status) {
   return "the reader failed (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
 }
 
-// The child process, stopped and waited for however the parent leaves.
-class Child {
- public:
-  explicit Child(pid_t pid) : pid_(pid) {}
-  ~Child() {
-    if (pid_ < 0) return;
-    ::kill(pid_, SIGKILL);
-    Wait();
+int WaitFor(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-
-  int Wait() {
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
-    return status;
-  }
-
- private:
-  pid_t pid_;
-};
+  return status;
+}
 
 // The parent's end of the pipe: the child's messages as they complete.
 class MessageReader {
@@ -174,48 +177,92 @@ bool MessageSender::Flush() {
   return written;
 }
 
-void RunReadingChild(const std::filesystem::path& file, std::uintmax_t file_size, const ReadLimits& limits,
-                     const std::function<void(MessageSender&)>& read, const MessageHandler& handle) {
-  int pipe_ends[2];
-  if (::pipe(pipe_ends) != 0)
-    throw access::Error(kDamagedFile, "cannot create a pipe to read '" + file.string() + "'");
+ReadingChild::ReadingChild(std::filesystem::path file, std::uintmax_t file_size, ReadLimits limits, Serve serve)
+    : file_(std::move(file)), file_size_(file_size), limits_(limits), serve_(std::move(serve)) {}
+
+ReadingChild::~ReadingChild() { Stop(); }
+
+void ReadingChild::Start() {
+  // Requests go through a socket, which a write to a child that has died
+  // fails without a signal.
+  int requests[2], answers[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, requests) != 0)
+    throw access::Error(kDamagedFile, "cannot create a pipe to read '" + file_.string() + "'");
+  if (::pipe(answers) != 0) {
+    ::close(requests[0]);
+    ::close(requests[1]);
+    throw access::Error(kDamagedFile, "cannot create a pipe to read '" + file_.string() + "'");
+  }
   // A larger pipe lets the child read on while the parent stores (the
   // system may refuse; the default then serves, only slower).
-  ::fcntl(pipe_ends[1], F_SETPIPE_SZ, static_cast<int>(kPipeBytes));
+  ::fcntl(answers[1], F_SETPIPE_SZ, static_cast<int>(kPipeBytes));
   const pid_t pid = ::fork();
-  if (pid < 0) {
-    ::close(pipe_ends[0]);
-    ::close(pipe_ends[1]);
-    throw access::Error(kDamagedFile, "cannot start a process to read '" + file.string() + "'");
-  }
   if (pid == 0) {
-    ::close(pipe_ends[0]);
-    ReadInChild(file, file_size, limits, read, pipe_ends[1]);
+    ::close(requests[1]);
+    ::close(answers[0]);
+    ServeInChild(file_, file_size_, limits_, serve_, requests[0], answers[1]);
   }
-  ::close(pipe_ends[1]);
-  Child child(pid);
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } in{pipe_ends[0]};
-  MessageReader messages(in.fd, std::chrono::steady_clock::now() + limits.time);
+  ::close(requests[0]);
+  ::close(answers[1]);
+  if (pid < 0) {
+    ::close(requests[1]);
+    ::close(answers[0]);
+    throw access::Error(kDamagedFile, "cannot start a process to read '" + file_.string() + "'");
+  }
+  // A child started later must not hold this one's request pipe open.
+  ::fcntl(requests[1], F_SETFD, FD_CLOEXEC);
+  ::fcntl(answers[0], F_SETFD, FD_CLOEXEC);
+  pid_ = pid;
+  requests_ = requests[1];
+  answers_ = answers[0];
+}
+
+void ReadingChild::Stop() {
+  if (pid_ < 0) return;
+  ::kill(pid_, SIGKILL);
+  WaitFor(pid_);
+  ::close(requests_);
+  ::close(answers_);
+  pid_ = -1;
+}
+
+void ReadingChild::Failed(const std::string& why) {
+  Stop();
+  throw access::Error(kDamagedFile, DamagedFileText(file_, why));
+}
+
+void ReadingChild::Died() {
+  ::close(requests_);
+  ::close(answers_);
+  const int status = WaitFor(std::exchange(pid_, -1));
+  throw access::Error(kDamagedFile, DamagedFileText(file_, ChildFailure(status)));
+}
+
+void ReadingChild::Ask(std::uint32_t request, const MessageHandler& handle) {
+  if (pid_ < 0) Start();
+  // A child that died since its last answer shows here or in its answer.
+  if (::send(requests_, &request, sizeof request, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof request)) Died();
+  MessageReader messages(answers_, std::chrono::steady_clock::now() + limits_.time);
   char kind = 0;
   std::string_view bytes;
   MessageReader::Outcome outcome;
-  while ((outcome = messages.Next(kind, bytes)) == MessageReader::Outcome::kMessage &&
-         kind != kFailed && kind != kFinished)
-    handle(kind, bytes);
+  try {
+    while ((outcome = messages.Next(kind, bytes)) == MessageReader::Outcome::kMessage && kind != kFailed &&
+           kind != kFinished)
+      handle(kind, bytes);
+  } catch (...) {
+    Stop();  // it is half-way through an answer no one will read
+    throw;
+  }
   if (outcome == MessageReader::Outcome::kLate)
-    throw access::Error(kDamagedFile, DamagedFileText(file, "reading it did not finish within " +
-                                                                std::to_string(limits.time.count()) + " seconds"));
-  if (outcome == MessageReader::Outcome::kMessage && kind == kFailed && bytes.size() >= sizeof(int)) {
+    Failed("reading it did not finish within " + std::to_string(limits_.time.count()) + " seconds");
+  if (outcome == MessageReader::Outcome::kEnd) Died();
+  if (kind == kFailed) {
     int number = 0;
+    if (bytes.size() < sizeof number) Failed("the reader sent a failure it did not describe");
     std::memcpy(&number, bytes.data(), sizeof number);
     throw access::Error(number, std::string(bytes.substr(sizeof number)));
   }
-  const int status = child.Wait();
-  if (outcome != MessageReader::Outcome::kMessage || kind != kFinished)
-    throw access::Error(kDamagedFile, DamagedFileText(file, ChildFailure(status)));
 }
 
 }  // namespace court::jet
