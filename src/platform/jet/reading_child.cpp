@@ -209,9 +209,6 @@ void ReadingChild::Start() {
     ::close(answers[0]);
     throw access::Error(kDamagedFile, "cannot start a process to read '" + file_.string() + "'");
   }
-  // A child started later must not hold this one's request pipe open.
-  ::fcntl(requests[1], F_SETFD, FD_CLOEXEC);
-  ::fcntl(answers[0], F_SETFD, FD_CLOEXEC);
   pid_ = pid;
   requests_ = requests[1];
   answers_ = answers[0];
