@@ -37,7 +37,7 @@ int CreateObject(StatementContext& x, const TableMeta& table, const ConstraintDe
   return id;
 }
 
-void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c) {
+void AddKey(StatementContext& x, TableMeta& table, const ConstraintDef& c) {
   bool primary = c.kind == ConstraintKind::kPrimaryKey;
   if (primary && !table.key_name.empty() && x.session().catalog().FindObject(table.key_name) &&
       x.session().catalog().FindObject(table.key_name)->xtype == "PK")
@@ -66,6 +66,8 @@ void AddKey(StatementContext& x, const TableMeta& table, const ConstraintDef& c)
     x.Fail(Message(Msg::kDuplicateKeyFound, {c.columns[0]}), CouldNotCreate());
   }
   x.session().catalog().AddKeyIndex(table.id, name, colids);
+  // As the catalog describes it: the primary key, else the first unique one.
+  if (primary || table.key_name.empty()) table.key_name = name;
 }
 
 std::string Parenthesized(const Expr& e, const std::string& text) {
@@ -74,20 +76,23 @@ std::string Parenthesized(const Expr& e, const std::string& text) {
   return wrapped ? text : "(" + text + ")";
 }
 
-void AddDefault(StatementContext& x, const TableMeta& table, const ConstraintDef& c) {
+void AddDefault(StatementContext& x, TableMeta& table, const ConstraintDef& c) {
   int index = ColumnIndex(x, table, c.columns[0]);
-  const ColumnMeta& column = table.columns[static_cast<std::size_t>(index)];
+  ColumnMeta& column = table.columns[static_cast<std::size_t>(index)];
   if (column.cdefault != 0)
     x.Fail(Message(Msg::kDefaultExists), CouldNotCreate());
   if (column.identity)
     x.Fail(Message(Msg::kIdentityDefault, {table.name, column.name}), CouldNotCreate());
   std::string name;
   int id = CreateObject(x, table, c, "D", "DF", name);
-  x.session().catalog().AddComment(id, Parenthesized(*c.expr, c.expr_text));
+  const std::string expression = Parenthesized(*c.expr, c.expr_text);
+  x.session().catalog().AddComment(id, expression);
   x.session().catalog().SetDefault(table.id, column.colid, id);
+  column.cdefault = id;
+  column.default_expression = expression;
 }
 
-void AddCheck(StatementContext& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
+void AddCheck(StatementContext& x, TableMeta& table, const ConstraintDef& c, bool check_existing) {
   std::string text = CheckText(*c.expr);
   // The condition must compile against the table before it is kept.
   CompileEnv env = x.Env();
@@ -105,6 +110,7 @@ void AddCheck(StatementContext& x, const TableMeta& table, const ConstraintDef& 
     // This follower goes at class 0, below the 10 the executor's carries.
     x.Fail(CheckConflict("ALTER TABLE", name, x.session().database(), table.name, CheckedColumn(*c.expr)),
            WithSeverity(Message(Msg::kStatementTerminated), 0));
+  table.checks.push_back({name, text});
 }
 
 }  // namespace
@@ -121,7 +127,7 @@ std::string GeneratedName(const std::string& prefix, const std::string& table,
   return name + hex;
 }
 
-void AddConstraint(StatementContext& x, const TableMeta& table, const ConstraintDef& c, bool check_existing) {
+void AddConstraint(StatementContext& x, TableMeta& table, const ConstraintDef& c, bool check_existing) {
   switch (c.kind) {
     case ConstraintKind::kPrimaryKey:
     case ConstraintKind::kUnique: AddKey(x, table, c); break;
@@ -133,7 +139,7 @@ void AddConstraint(StatementContext& x, const TableMeta& table, const Constraint
   x.session().catalog().Changed();
 }
 
-void AddColumnDefault(StatementContext& x, const TableMeta& table, const ColumnDef& column) {
+void AddColumnDefault(StatementContext& x, TableMeta& table, const ColumnDef& column) {
   ConstraintDef c;
   c.kind = ConstraintKind::kDefault;
   c.name = column.default_name;

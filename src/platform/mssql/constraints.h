@@ -15,11 +15,15 @@ namespace court::mssql {
 
 // Adds one constraint to a table. check_existing: test existing rows
 // against a CHECK (ALTER TABLE without NOCHECK). Throws the server's error.
-void AddConstraint(StatementContext& x, const TableMeta& table, const ConstraintDef& constraint,
-                   bool check_existing);
+// `table` is the caller's copy of the description, brought up to date with
+// what the constraint adds (its key name, default or check), so that the
+// constraints after it in the same statement need not read the catalog
+// again.
+void AddConstraint(StatementContext& x, TableMeta& table, const ConstraintDef& constraint, bool check_existing);
 
-// Adds a DEFAULT constraint for a column given in its definition.
-void AddColumnDefault(StatementContext& x, const TableMeta& table, const ColumnDef& column);
+// Adds a DEFAULT constraint for a column given in its definition; `table`
+// as for AddConstraint.
+void AddColumnDefault(StatementContext& x, TableMeta& table, const ColumnDef& column);
 
 // Drops a constraint of the table by name; throws 3728 when there is none.
 void DropConstraint(StatementContext& x, const TableMeta& table, const std::string& name);

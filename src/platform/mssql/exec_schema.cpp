@@ -114,12 +114,11 @@ void AddColumn(StatementContext& x, const TableMeta& table, const ColumnDef& def
                         rows.empty() ? std::nullopt : std::optional<long long>(last));
   }
   if (def.default_value) {
-    std::shared_ptr<const TableMeta> reloaded = Reload(x, table.name);
-    AddColumnDefault(x, *reloaded, def);
+    auto widened = std::make_shared<TableMeta>(*Reload(x, table.name));
+    AddColumnDefault(x, *widened, def);
     if (!column.nullable) {
-      reloaded = Reload(x, table.name);
-      const ColumnMeta& meta = reloaded->columns[static_cast<std::size_t>(reloaded->Find(def.name))];
-      Value v = RowWriter(x.session(), x.Env(), reloaded).DefaultValue(meta);
+      const ColumnMeta& meta = widened->columns[static_cast<std::size_t>(widened->Find(def.name))];
+      Value v = RowWriter(x.session(), x.Env(), widened).DefaultValue(meta);
       x.session().db().Rows(SetColumnSql(table, def.name, false), {v});
     }
   }
@@ -233,18 +232,18 @@ void RunCreateTable(StatementContext& x, const CreateTableStmt& s) {
       catalog.SetIdentity(id, s.columns[i].identity_seed, s.columns[i].identity_increment, std::nullopt);
   }
   x.session().db().Exec(CreateTableSql(catalog.Qualified(name), names, RowidKeyColumn(s, columns)));
-  std::shared_ptr<const TableMeta> table = Reload(x, name);
+  TableMeta table = *Reload(x, name);  // each constraint adds to it
   for (const ColumnDef& def : s.columns) {
-    if (def.default_value) AddColumnDefault(x, *Reload(x, name), def);
+    if (def.default_value) AddColumnDefault(x, table, def);
     if (def.primary_key) {
       ConstraintDef key;
       key.kind = ConstraintKind::kPrimaryKey;
       key.name = def.primary_key_name;
       key.columns = {def.name};
-      AddConstraint(x, *Reload(x, name), key, false);
+      AddConstraint(x, table, key, false);
     }
   }
-  for (const ConstraintDef& c : s.constraints) AddConstraint(x, *Reload(x, name), c, false);
+  for (const ConstraintDef& c : s.constraints) AddConstraint(x, table, c, false);
   change.Commit();
 }
 
@@ -259,9 +258,11 @@ void RunAlterTable(StatementContext& x, const AlterTableStmt& s) {
     case AlterAction::kAddColumns:
       for (const ColumnDef& def : s.columns) AddColumn(x, *current(), def);
       break;
-    case AlterAction::kAddConstraints:
-      for (const ConstraintDef& c : s.constraints) AddConstraint(x, *current(), c, !s.nocheck);
+    case AlterAction::kAddConstraints: {
+      TableMeta constrained = *current();  // each constraint adds to it
+      for (const ConstraintDef& c : s.constraints) AddConstraint(x, constrained, c, !s.nocheck);
       break;
+    }
     case AlterAction::kAlterColumn: AlterColumn(x, *table, s.columns[0]); break;
     case AlterAction::kDropConstraint:
       for (const std::string& name : s.drop_names) DropConstraint(x, *current(), name);
