@@ -72,12 +72,15 @@ bool IsRowidColumn(SqliteDb& db, const TableMeta& table, const std::string& colu
 std::string SqliteColumn(const std::string& name) { return QuoteIdentifier(name) + " COLLATE CI"; }
 
 Catalog::Catalog(SqliteDb& db, std::string schema, bool is_master)
-    : db_(&db), schema_(std::move(schema)), is_master_(is_master) {}
+    : db_(&db),
+      schema_(std::move(schema)),
+      is_master_(is_master),
+      version_sql_("PRAGMA " + QuoteIdentifier(schema_) + ".user_version") {}
 
 std::string Catalog::Qualified(const std::string& table) const { return QualifiedName(schema_, table); }
 
 long long Catalog::Version() {
-  CachedStatement stmt = db_->Prepare("PRAGMA " + QuoteIdentifier(schema_) + ".user_version");
+  CachedStatement stmt = db_->Prepare(version_sql_);
   stmt->Step();
   return stmt->Column(0).integer();
 }

@@ -147,6 +147,7 @@ class Catalog {
   SqliteDb* db_;
   std::string schema_;
   bool is_master_;
+  std::string version_sql_;  // read before every look-up: written once
 };
 
 // Whether the column is the SQLite table's rowid (declared INTEGER PRIMARY KEY).
