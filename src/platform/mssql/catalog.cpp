@@ -1,5 +1,7 @@
 #include "platform/mssql/catalog.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "platform/mssql/datetime_text.h"
@@ -91,6 +93,7 @@ TableCache& Catalog::Cache() {
   if (version != cache.version) {
     cache.tables.clear();
     cache.objects.reset();
+    cache.drawn_identities.clear();
     cache.version = version;
   }
   return cache;
@@ -103,6 +106,7 @@ void Catalog::Changed() {
   // the object counts it kept up to date stay right.
   ++cache.version;
   cache.tables.clear();
+  cache.drawn_identities.clear();
 }
 
 std::optional<ObjectRow> Catalog::ObjectWhere(const std::string& column, const Value& value) {
@@ -347,12 +351,21 @@ long long Catalog::NextIdentity(const TableMeta& table) {
     return rows.empty() ? 1 : rows[0][0].integer();
   }
   // Read under the statement's write transaction, so no other session draws in between.
+  std::map<int, TableCache::Drawn>& drawn = Cache().drawn_identities;
+  const bool writing = sqlite3_txn_state(db_->handle(), schema_.c_str()) == SQLITE_TXN_WRITE;
+  if (auto known = drawn.find(table.id); writing && known != drawn.end())
+    return known->second.last += known->second.increment;
   std::optional<IdentityCounter> counter = KeyedCounter(table);
   if (!counter) return 1;
-  return counter->last ? *counter->last + counter->increment : counter->seed;
+  const long long next = counter->last ? *counter->last + counter->increment : counter->seed;
+  if (writing) drawn[table.id] = {next, counter->increment};
+  return next;
 }
 
+void Catalog::ForgetDrawnIdentity(int table_id) { Cache().drawn_identities.erase(table_id); }
+
 void Catalog::KeepIdentity(const TableMeta& table) {
+  ForgetDrawnIdentity(table.id);
   if (table.identity_keyed) db_->Rows(table.keep_counter_sql, {Value::Integer(table.id)});
 }
 
@@ -370,11 +383,13 @@ std::optional<Catalog::IdentityCounter> Catalog::KeyedCounter(const TableMeta& t
 }
 
 void Catalog::ResetIdentity(int table_id) {
+  ForgetDrawnIdentity(table_id);
   db_->Rows("UPDATE " + Qualified("court_identity") + " SET last = NULL WHERE id = ?1",
            {Value::Integer(table_id)});
 }
 
 void Catalog::RaiseIdentity(int table_id, long long value) {
+  ForgetDrawnIdentity(table_id);
   db_->Rows("UPDATE " + Qualified("court_identity") +
                " SET last = ?2 WHERE id = ?1 AND (last IS NULL OR (increment > 0 AND last < ?2) OR"
                " (increment < 0 AND last > ?2))",
@@ -383,6 +398,7 @@ void Catalog::RaiseIdentity(int table_id, long long value) {
 
 void Catalog::SetIdentity(int table_id, long long seed, long long increment,
                           std::optional<long long> last) {
+  ForgetDrawnIdentity(table_id);
   db_->Rows("INSERT OR REPLACE INTO " + Qualified("court_identity") +
                " (id, seed, increment, last) VALUES (?1, ?2, ?3, ?4)",
            {Value::Integer(table_id), Value::Integer(seed), Value::Integer(increment),

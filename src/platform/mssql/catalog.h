@@ -116,6 +116,9 @@ class Catalog {
   // take that largest value away — a DELETE, a failed insert, the key's
   // removal. Any other identity column stores each value it draws.
   long long NextIdentity(const TableMeta& table);
+  // An explicit value went into a keyed identity column: the next value
+  // drawn reads the counter again.
+  void ForgetDrawnIdentity(int table_id);
   // Stores the counter as it stands, before rows or the key that carry it go.
   void KeepIdentity(const TableMeta& table);
   void ResetIdentity(int table_id);  // TRUNCATE: start again at the seed

@@ -93,6 +93,7 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
     throw;
   }
   if (explicit_identity && !t.identity_keyed) session_.catalog().RaiseIdentity(t.id, value);
+  if (explicit_identity && t.identity_keyed) session_.catalog().ForgetDrawnIdentity(t.id);
   session_.last_identity = value;
   return rowid;
 }

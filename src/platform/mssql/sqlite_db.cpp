@@ -93,6 +93,13 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create)
   if (sqlite3_db_readonly(handle(), "main") == 1)
     throw StorageError(SQLITE_READONLY, "read-only: " + file.string());
   sqlite3_rollback_hook(handle(), [](void* self) { static_cast<SqliteDb*>(self)->ForgetTables(); }, this);
+  sqlite3_commit_hook(
+      handle(),
+      [](void* self) {
+        static_cast<SqliteDb*>(self)->ForgetDrawnIdentities();
+        return 0;  // let the commit go on
+      },
+      this);
   sqlite3_busy_timeout(handle(), 30000);
   // A court database's catalog (sysobjects, syscolumns, ...) outgrows
   // SQLite's default 2 MiB of cached pages at a few hundred tables; every
@@ -181,6 +188,11 @@ void SqliteDb::ForgetTables() {
     cache.tables.clear();
     cache.objects.reset();
   }
+  ForgetDrawnIdentities();
+}
+
+void SqliteDb::ForgetDrawnIdentities() {
+  for (auto& [schema, cache] : table_caches_) cache.drawn_identities.clear();
 }
 
 std::int64_t SqliteDb::LastRowId() const { return sqlite3_last_insert_rowid(handle()); }

@@ -39,6 +39,15 @@ struct TableCache {
   std::map<std::string, std::shared_ptr<const TableMeta>> tables;  // by lower-case name
   // sysobjects' count(*) and max(id), from which a new object's id is drawn.
   std::optional<std::pair<long long, long long>> objects;
+  // The last value each keyed identity column drew (by table id) in the
+  // write transaction now open, and its increment. While the transaction
+  // holds the file's write lock no other connection draws, so the next
+  // value follows without reading the counter. Forgotten when any
+  // transaction of the connection ends (SqliteDb::ForgetDrawnIdentities).
+  struct Drawn {
+    long long last, increment;
+  };
+  std::map<int, Drawn> drawn_identities;
 };
 
 // The engine's values cross a statement in their stored forms.
@@ -92,6 +101,8 @@ class SqliteDb {
   // the change count it had reached may next be reached by another change.
   // A rolled-back transaction does this by itself.
   void ForgetTables();
+  // What TableCache::drawn_identities holds, at the end of every transaction.
+  void ForgetDrawnIdentities();
 
  private:
   void KeepIndexesInCollationOrder();

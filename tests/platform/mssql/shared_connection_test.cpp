@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/access/error.h"
 #include "platform/mssql/embedded_driver.h"
@@ -185,6 +186,35 @@ TEST_F(SharedConnectionTest, KeyedIdentityNeverGivesBackAValue) {
   EXPECT_EQ(First(*court_, "SELECT max(id) FROM 案"), Value::Integer(51));
   court_->Execute("TRUNCATE TABLE 案 INSERT INTO 案 (v) VALUES (9)");
   EXPECT_EQ(First(*court_, "SELECT id FROM 案"), Value::Integer(1));
+}
+
+// Inside one transaction a keyed identity's values follow each other
+// without its counter being read again for each row; what else moves the
+// counter (a refused row, an explicit value, a DELETE, TRUNCATE) still
+// counts, and after the commit another process goes on from there.
+TEST_F(SharedConnectionTest, KeyedIdentityInsideATransaction) {
+  court_->Execute("CREATE TABLE 卷 (id int IDENTITY(1, 1) NOT NULL, v int NOT NULL, "
+                  "CONSTRAINT PK_卷 PRIMARY KEY (id))");
+  court_->Execute("ALTER TABLE 卷 ADD CONSTRAINT CK_卷 CHECK (v > 0)");
+  court_->Execute("BEGIN TRANSACTION");
+  court_->Execute("INSERT INTO 卷 (v) VALUES (1) INSERT INTO 卷 (v) VALUES (2)");  // 1, 2
+  EXPECT_EQ(ErrorOf(*court_, "INSERT INTO 卷 (v) VALUES (-1)"), 547);           // 3, gone
+  court_->Execute("INSERT INTO 卷 (v) VALUES (4)");                             // 4
+  court_->Execute("SET IDENTITY_INSERT 卷 ON INSERT INTO 卷 (id, v) VALUES (20, 5) SET IDENTITY_INSERT 卷 OFF");
+  court_->Execute("INSERT INTO 卷 (v) VALUES (6)");  // 21
+  court_->Execute("DELETE FROM 卷 WHERE id = 21");
+  court_->Execute("INSERT INTO 卷 (v) VALUES (7)");  // 22
+  EXPECT_EQ(First(*court_, "SELECT @@IDENTITY"), Value::Integer(22));
+  court_->Execute("COMMIT TRANSACTION");
+  ASSERT_EQ(Sqlcmd(root_, "INSERT INTO 卷 (v) VALUES (8)"), 0);  // 23
+  access::ResultSet rows = court_->Query("SELECT id FROM 卷 ORDER BY id");
+  std::vector<Value> ids;
+  for (const auto& row : rows.rows) ids.push_back(row[0]);
+  EXPECT_EQ(ids, (std::vector<Value>{Value::Integer(1), Value::Integer(2), Value::Integer(4), Value::Integer(20),
+                                     Value::Integer(22), Value::Integer(23)}));
+  court_->Execute("BEGIN TRANSACTION INSERT INTO 卷 (v) VALUES (9) TRUNCATE TABLE 卷 "
+                  "INSERT INTO 卷 (v) VALUES (10) INSERT INTO 卷 (v) VALUES (11) COMMIT TRANSACTION");
+  EXPECT_EQ(First(*court_, "SELECT max(id) FROM 卷"), Value::Integer(2));
 }
 
 TEST_F(SharedConnectionTest, LongBatchesKeepTheirErrorRules) {
