@@ -18,6 +18,20 @@ using access::Trimmed;
 
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
+// A column of 字段 as each source row is written: looked up in the source
+// once per table, not once per row.
+struct CopiedColumn {
+  std::string name;       // as 字段 gives it, trimmed
+  std::string type;
+  int field = 0;          // its index in the source rows
+  bool key = false;       // the key column, which the court numbers itself
+  std::string bracketed;  // the source field's name as the statements write it: [name]
+  // How the inserted row is found again by this column: dates do not
+  // survive the round trip through text exactly enough, numbers compare as
+  // numbers, everything else as text.
+  enum class Match { kNone, kNumber, kText } match = Match::kText;
+};
+
 // What one source row writes: the INSERT's two lists, the condition that
 // finds the inserted row again, and the image column to fill afterwards.
 struct RowStatement {
@@ -26,30 +40,18 @@ struct RowStatement {
   std::string match;
   std::string binary_column;
 
-  void Add(const std::string& field_name, const std::string& type, const std::string& value) {
-    std::string bracketed = "[" + field_name + "]";
+  void Add(const CopiedColumn& column, const std::string& value) {
     if (!columns.empty()) {
       columns += " , ";
       values += " , ";
     }
-    columns += bracketed;
-    values += QuotedValue(value);
-    // Dates do not survive the round trip through text exactly enough to find
-    // the row by them; numbers compare as numbers, everything else as text.
-    if (Contains(type, "datetime")) return;
+    columns += column.bracketed;
+    const std::string quoted = QuotedValue(value);
+    values += quoted;
+    if (column.match == CopiedColumn::Match::kNone) return;
     if (!match.empty()) match += " and ";
-    bool numeric = Contains(type, "int") || Contains(type, "float");
-    match += bracketed + " = " + (numeric ? value : QuotedValue(value));
+    match += column.bracketed + " = " + (column.match == CopiedColumn::Match::kNumber ? value : quoted);
   }
-};
-
-// A column of 字段 as each source row is written: looked up in the source
-// once per table, not once per row.
-struct CopiedColumn {
-  std::string name;  // as 字段 gives it, trimmed
-  std::string type;
-  int field = 0;     // its index in the source rows
-  bool key = false;  // the key column, which the court numbers itself
 };
 
 class TableCopy {
@@ -77,8 +79,12 @@ class TableCopy {
       CopiedColumn column;
       column.name = Trimmed(catalogue_columns.Fields("名称").value());
       column.type = Trimmed(catalogue_columns.Fields("类型").value());
-      column.field = source.Fields(column.name).index();
+      access::Field field = source.Fields(column.name);
+      column.field = field.index();
       column.key = text::Upper(column.name) == key_column_upper_;
+      column.bracketed = "[" + access::RightTrim(field.name()) + "]";
+      if (Contains(column.type, "datetime")) column.match = CopiedColumn::Match::kNone;
+      else if (Contains(column.type, "int") || Contains(column.type, "float")) column.match = CopiedColumn::Match::kNumber;
       columns.push_back(std::move(column));
     }
     return columns;
@@ -93,7 +99,7 @@ class TableCopy {
         continue;
       }
       std::string value = Trimmed(field.value());
-      if (!value.empty() && !column.key) row.Add(access::RightTrim(field.name()), column.type, value);
+      if (!value.empty() && !column.key) row.Add(column, value);
     }
     return row;
   }
