@@ -41,7 +41,9 @@ IsolatedJetFile::IsolatedJetFile(const std::filesystem::path& path, ReadLimits l
     throw access::Error(kFileNotFound, "Could not find file '" + path.string() + "'.");
   }
   // The child reads the file through this process's descriptor, so a file
-  // put in its place since is not mixed in.
+  // put in its place since is not mixed in. It opens the file afresh for
+  // each request (a few pages), so that a read that failed half-way leaves
+  // libmdb nothing to trip over in the next.
   const std::string own = "/proc/self/fd/" + std::to_string(fd_);
   child_.emplace(path, static_cast<std::uintmax_t>(status.st_size), limits,
                  [own, path](std::uint32_t request, MessageSender& out) { Serve(MdbFile(own, path), request, out); });

@@ -185,12 +185,10 @@ ReadingChild::~ReadingChild() { Stop(); }
 void ReadingChild::Start() {
   // Requests go through a socket, which a write to a child that has died
   // fails without a signal.
-  int requests[2], answers[2];
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, requests) != 0)
-    throw access::Error(kDamagedFile, "cannot create a pipe to read '" + file_.string() + "'");
-  if (::pipe(answers) != 0) {
-    ::close(requests[0]);
-    ::close(requests[1]);
+  int requests[2] = {-1, -1}, answers[2] = {-1, -1};
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, requests) != 0 || ::pipe(answers) != 0) {
+    for (int fd : {requests[0], requests[1], answers[0], answers[1]})
+      if (fd >= 0) ::close(fd);
     throw access::Error(kDamagedFile, "cannot create a pipe to read '" + file_.string() + "'");
   }
   // A larger pipe lets the child read on while the parent stores (the
@@ -214,26 +212,24 @@ void ReadingChild::Start() {
   answers_ = answers[0];
 }
 
-void ReadingChild::Stop() {
-  if (pid_ < 0) return;
-  ::kill(pid_, SIGKILL);
-  WaitFor(pid_);
+int ReadingChild::End(bool kill) {
+  if (kill) ::kill(pid_, SIGKILL);
+  const int status = WaitFor(std::exchange(pid_, -1));
   ::close(requests_);
   ::close(answers_);
-  pid_ = -1;
+  return status;
+}
+
+void ReadingChild::Stop() {
+  if (pid_ >= 0) End(true);
 }
 
 void ReadingChild::Failed(const std::string& why) {
-  Stop();
+  End(true);
   throw access::Error(kDamagedFile, DamagedFileText(file_, why));
 }
 
-void ReadingChild::Died() {
-  ::close(requests_);
-  ::close(answers_);
-  const int status = WaitFor(std::exchange(pid_, -1));
-  throw access::Error(kDamagedFile, DamagedFileText(file_, ChildFailure(status)));
-}
+void ReadingChild::Died() { throw access::Error(kDamagedFile, DamagedFileText(file_, ChildFailure(End(false)))); }
 
 void ReadingChild::Ask(std::uint32_t request, const MessageHandler& handle) {
   if (pid_ < 0) Start();

@@ -67,7 +67,10 @@ class ReadingChild {
 
  private:
   void Start();
-  void Stop();
+  // Waits for the child, killed first when `kill`, closes the pipes and
+  // returns how it ended.
+  int End(bool kill);
+  void Stop();  // ends the child, if one runs
   // Stops the child and throws kDamagedFile saying why it failed.
   [[noreturn]] void Failed(const std::string& why);
   // The child ended on its own: waits for it and throws kDamagedFile

@@ -93,7 +93,6 @@ TableCache& Catalog::Cache() {
   if (version != cache.version) {
     cache.tables.clear();
     cache.objects.reset();
-    cache.drawn_identities.clear();
     cache.version = version;
   }
   return cache;
@@ -351,7 +350,7 @@ long long Catalog::NextIdentity(const TableMeta& table) {
     return rows.empty() ? 1 : rows[0][0].integer();
   }
   // Read under the statement's write transaction, so no other session draws in between.
-  std::map<int, TableCache::Drawn>& drawn = Cache().drawn_identities;
+  std::map<int, TableCache::Drawn>& drawn = DrawnIdentities();
   const bool writing = sqlite3_txn_state(db_->handle(), schema_.c_str()) == SQLITE_TXN_WRITE;
   if (auto known = drawn.find(table.id); writing && known != drawn.end())
     return known->second.last += known->second.increment;
@@ -362,7 +361,11 @@ long long Catalog::NextIdentity(const TableMeta& table) {
   return next;
 }
 
-void Catalog::ForgetDrawnIdentity(int table_id) { Cache().drawn_identities.erase(table_id); }
+// Kept apart from the version check of Cache(): what was drawn is forgotten
+// when the transaction that drew it ends, whatever the version says.
+std::map<int, TableCache::Drawn>& Catalog::DrawnIdentities() { return db_->table_cache(schema_).drawn_identities; }
+
+void Catalog::ForgetDrawnIdentity(int table_id) { DrawnIdentities().erase(table_id); }
 
 void Catalog::KeepIdentity(const TableMeta& table) {
   ForgetDrawnIdentity(table.id);

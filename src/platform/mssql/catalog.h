@@ -138,6 +138,7 @@ class Catalog {
   // This connection's cache for the schema, emptied if another connection
   // has changed the catalog since it was filled.
   TableCache& Cache();
+  std::map<int, TableCache::Drawn>& DrawnIdentities();
   std::optional<ObjectRow> ObjectWhere(const std::string& column, const access::Value& value);
   std::shared_ptr<const TableMeta> LoadTable(const ObjectRow& object);
   void WriteCounterSql(TableMeta& table) const;

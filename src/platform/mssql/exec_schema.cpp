@@ -259,7 +259,7 @@ void RunAlterTable(StatementContext& x, const AlterTableStmt& s) {
       for (const ColumnDef& def : s.columns) AddColumn(x, *current(), def);
       break;
     case AlterAction::kAddConstraints: {
-      TableMeta constrained = *current();  // each constraint adds to it
+      TableMeta constrained = *table;  // each constraint adds to it
       for (const ConstraintDef& c : s.constraints) AddConstraint(x, constrained, c, !s.nocheck);
       break;
     }

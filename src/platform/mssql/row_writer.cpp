@@ -92,8 +92,10 @@ std::int64_t RowWriter::Insert(std::vector<std::optional<Value>> values) {
     if (!explicit_identity && t.identity_keyed) session_.catalog().RaiseIdentity(t.id, value);
     throw;
   }
-  if (explicit_identity && !t.identity_keyed) session_.catalog().RaiseIdentity(t.id, value);
-  if (explicit_identity && t.identity_keyed) session_.catalog().ForgetDrawnIdentity(t.id);
+  if (explicit_identity) {
+    if (t.identity_keyed) session_.catalog().ForgetDrawnIdentity(t.id);
+    else session_.catalog().RaiseIdentity(t.id, value);
+  }
   session_.last_identity = value;
   return rowid;
 }
