@@ -74,8 +74,7 @@ class Reader {
       case ValueType::kDateTime: return Value::Date(Get<access::DateTime>());
       case ValueType::kBoolean: return Value::Boolean(Get<bool>());
       case ValueType::kBinary: {
-        std::string_view bytes = Text();
-        return Value::Binary(access::Bytes(bytes.begin(), bytes.end()));
+        return Value::Binary(access::BytesOf(Text()));
       }
     }
     throw std::invalid_argument("table stream: unknown value type");

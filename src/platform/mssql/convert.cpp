@@ -76,7 +76,7 @@ class TextConverter {
         return Value::Text(FormatDateTime(RoundDateTime(ParseDateTime(text_, order_),
                                                         t_.id == TypeId::kSmalldatetime)));
       case TypeFamily::kBinary:
-        return Value::Binary(access::Bytes(text_.begin(), text_.end()));
+        return Value::Binary(access::BytesOf(text_));
       default: return Value::Text(text_);
     }
   }

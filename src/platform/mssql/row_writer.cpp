@@ -121,16 +121,22 @@ std::int64_t RowWriter::InsertRow(std::vector<std::optional<Value>>& values) {
   return rowid;
 }
 
-// One UPDATE statement under a savepoint, so that it changes all its rows
-// or none. NOT NULL is checked after the change, for the assigned columns
-// only, over the whole table (515). The CHECK constraints test
-// only the rows the statement changed, whose rowids are noted in a
-// temporary table before the change, since the change may move them out of
-// the condition that chose them.
+// One UPDATE statement, which changes all its rows or none. NOT NULL is
+// checked after the change, for the assigned columns only, over the whole
+// table (515). The CHECK constraints test only the rows the statement
+// changed, whose rowids are noted in a temporary table before the change,
+// since the change may move them out of the condition that chose them.
+// Only such a check after the change needs a savepoint to take it back:
+// SQLite's own UPDATE is already all or nothing, and a savepoint would copy
+// every page the change touches aside first.
 int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignments,
                       const std::string& where, const std::vector<Value>& params) {
   const TableMeta& t = *table_;
-  Savepoint savepoint(session_.db(), "court_statement");
+  bool checked_after = !t.checks.empty();
+  for (const auto& assignment : assignments)
+    checked_after = checked_after || !t.columns[static_cast<std::size_t>(assignment.first)].nullable;
+  std::optional<Savepoint> savepoint;
+  if (checked_after) savepoint.emplace(session_.db(), "court_statement");
   std::string condition = where.empty() ? "" : " WHERE " + where;
   if (!t.checks.empty()) {
     session_.db().Exec("CREATE TEMP TABLE IF NOT EXISTS court_rows (id INTEGER PRIMARY KEY); "
@@ -152,7 +158,7 @@ int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignment
       throw NullNotAllowed(c.name, session_.database() + ".dbo." + t.name, "UPDATE");
   }
   if (!t.checks.empty()) CheckRows("t0.rowid IN (SELECT id FROM temp.court_rows)", {}, "UPDATE");
-  savepoint.Commit();
+  if (savepoint) savepoint->Commit();
   return changed;
 }
 

@@ -105,7 +105,11 @@ SqliteDb::SqliteDb(const std::filesystem::path& file, bool create)
   // SQLite's default 2 MiB of cached pages at a few hundred tables; every
   // lookup past that reads the file again, and a sync's cost grows faster
   // than its table count.
-  Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384;");
+  // Deleted rows are blanked on the pages that are written anyway, not on
+  // the pages a deleted document frees: SQLite built to blank those too
+  // writes every freed page once more, zeros, which for a table of
+  // documents doubles what a delete writes.
+  Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384; PRAGMA secure_delete=FAST;");
   RegisterServerFunctions(handle(), &functions_);
   KeepIndexesInCollationOrder();
 }

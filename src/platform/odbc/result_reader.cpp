@@ -117,7 +117,7 @@ Value ReadValue(SQLHSTMT statement, SQLUSMALLINT column, ValueType kind, const s
     case ValueType::kBinary: {
       std::string bytes;
       if (!reader.Pieces(SQL_C_BINARY, 0, bytes)) return Value();
-      return Value::Binary(access::Bytes(bytes.begin(), bytes.end()));
+      return Value::Binary(access::BytesOf(bytes));
     }
     default: {
       std::string wide;

@@ -154,6 +154,30 @@ TEST_F(SessionTest, DuplicateKeyIsRefusedWithTheConstraintName) {
   EXPECT_EQ(court_->Query("SELECT id FROM K WHERE v = 'B'").rows.at(0).at(0), Value::Integer(3));
 }
 
+// An UPDATE that a later row refuses changes none of its rows, alone or
+// inside a transaction that goes on: whether it ran under a savepoint of its
+// own (a NOT NULL column assigned) or as one SQLite statement.
+TEST_F(SessionTest, UpdateRefusedOnALaterRowChangesNoRow) {
+  court_->Execute("CREATE TABLE U (k int NOT NULL, v int NULL, w int NOT NULL, CONSTRAINT U1 PRIMARY KEY (k))");
+  for (int k = 1; k <= 5; ++k)
+    court_->Execute("insert into U (k, v, w) values (" + std::to_string(k) + ", " + std::to_string(k) + ", 0)");
+  const auto total = [&] { return court_->Query("SELECT SUM(k * 10 + v) FROM U").rows.at(0).at(0); };
+  const Value before = total();
+  // Rows 1 to 3 move out of the way; row 4 then takes 5, which is held.
+  for (const char* set : {"k = CASE WHEN k = 4 THEN 5 ELSE k + 10 END, v = 0",
+                          "k = CASE WHEN k = 4 THEN 5 ELSE k + 10 END, w = 1"}) {
+    EXPECT_EQ(ErrorOf(*court_, std::string("UPDATE U SET ") + set), 2627) << set;
+    EXPECT_EQ(total(), before) << set;
+    court_->Execute("BEGIN TRANSACTION");
+    court_->Execute("UPDATE U SET v = 9 WHERE k = 5");
+    EXPECT_EQ(ErrorOf(*court_, std::string("UPDATE U SET ") + set), 2627) << set;
+    court_->Execute("COMMIT TRANSACTION");
+    EXPECT_EQ(court_->Query("SELECT v FROM U WHERE k = 5").rows.at(0).at(0), Value::Integer(9)) << set;
+    court_->Execute("UPDATE U SET v = 5 WHERE k = 5");
+    EXPECT_EQ(total(), before) << set;
+  }
+}
+
 // Keys follow the collation (width does not count), and a file whose
 // indexes another collator version ordered is reindexed when it is opened.
 TEST_F(SessionTest, KeysFollowTheCollationAcrossCollatorVersions) {
