@@ -12,6 +12,7 @@
 
 #include "platform/access/error.h"
 #include "platform/jet/ole_date.h"
+#include "platform/jet/read_ahead_stream.h"
 #include "platform/jet/row_format.h"
 
 namespace court::jet {
@@ -324,6 +325,10 @@ MdbFile::MdbFile(const std::filesystem::path& path, const std::filesystem::path&
   MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
   if (mdb == nullptr) throw access::Error(kUnrecognizedFormat, unrecognized);
   handle_ = std::make_unique<Handle>(mdb);
+  if (std::FILE* read_ahead = OpenReadAheadStream(fileno(mdb->f->stream))) {
+    std::fclose(mdb->f->stream);
+    mdb->f->stream = read_ahead;
+  }
   try {
     handle_->tables = NamingTheFile(name_, [&] { return UserTables(mdb, unrecognized); });
   } catch (const access::Error& error) {
