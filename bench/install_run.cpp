@@ -37,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/count_argument.h"
 #include "bench/install_run_floor.h"
 #include "bench/install_run_release.h"
 #include "tests/support/court_server_process.h"
@@ -138,17 +139,15 @@ int main(int argc, char** argv) {
   bool over_tds = true;
   fs::path programs = COURT_BUILD_DIR;
   bool keep = false;
+  const char* usage = "bench_install_run [--scale N] [--rounds N] [--in-process] [--programs DIR] [--keep]";
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) scale = std::max(1, std::atoi(argv[++i]));
-    else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) round_count = std::max(1, std::atoi(argv[++i]));
-    else if (std::strcmp(argv[i], "--programs") == 0 && i + 1 < argc) programs = argv[++i];
+    const bool valued = i + 1 < argc;
+    if (std::strcmp(argv[i], "--scale") == 0 && valued) scale = court::bench::CountArgument(argv[++i], usage);
+    else if (std::strcmp(argv[i], "--rounds") == 0 && valued) round_count = court::bench::CountArgument(argv[++i], usage);
+    else if (std::strcmp(argv[i], "--programs") == 0 && valued) programs = argv[++i];
     else if (std::strcmp(argv[i], "--in-process") == 0) over_tds = false;
     else if (std::strcmp(argv[i], "--keep") == 0) keep = true;
-    else {
-      std::fprintf(stderr,
-                   "usage: bench_install_run [--scale N] [--rounds N] [--in-process] [--programs DIR] [--keep]\n");
-      return 2;
-    }
+    else court::bench::Usage(usage);
   }
   const fs::path folder = fs::temp_directory_path() / ("court-bench-install-" + std::to_string(getpid()));
   fs::create_directories(folder);

@@ -23,6 +23,7 @@
 #include <string>
 #include <utility>
 
+#include "bench/count_argument.h"
 #include "bench/cpu_time.h"
 #include "platform/mssql/embedded_driver.h"
 
@@ -152,7 +153,7 @@ void Print(const char* what, int rows, Pair seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int rows = argc > 1 ? std::stoi(argv[1]) : 100000;
+  const int rows = court::bench::OptionalCount(argc, argv, 100000, "bench_mssql_insert [ROWS]");
   fs::path root = fs::temp_directory_path() / ("court-mssql-bench-" + std::to_string(getpid()));
   fs::remove_all(root);
   fs::create_directories(root);

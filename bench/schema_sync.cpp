@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/count_argument.h"
 #include "bench/cpu_time.h"
 #include "schema/sync.h"
 #include "tests/support/catalogue_json.h"
@@ -81,7 +82,7 @@ double SyncTwice(int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int count = argc > 1 ? std::stoi(argv[1]) : 300;
+  const int count = court::bench::OptionalCount(argc, argv, 300, "bench_schema_sync [TABLES]");
   const double single = SyncTwice(count);
   const double twice = SyncTwice(2 * count);
   std::printf("twice the tables cost %.2fx (target <= 2.2x)\n", twice / single);

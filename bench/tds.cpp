@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/count_argument.h"
 #include "bench/cpu_time.h"
 #include "platform/mssql/embedded_driver.h"
 #include "tests/support/server_process.h"
@@ -261,7 +262,7 @@ int Run(int rows) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(argc > 1 ? std::stoi(argv[1]) : 100000);
+    return Run(court::bench::OptionalCount(argc, argv, 100000, "bench_tds [ROWS]"));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_tds: %s\n", e.what());
     return 1;
