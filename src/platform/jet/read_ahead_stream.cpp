@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace court::jet {
 namespace {
@@ -20,9 +20,7 @@ constexpr std::size_t kWindows = 4;
 
 class ReadAheadFile {
  public:
-  ReadAheadFile(int fd, off64_t size) : fd_(fd), size_(size) {
-    for (Window& window : windows_) window.bytes.resize(kWindowBytes);
-  }
+  ReadAheadFile(int fd, off64_t size) : fd_(fd), size_(size) {}
   ~ReadAheadFile() { ::close(fd_); }
   ReadAheadFile(const ReadAheadFile&) = delete;
   ReadAheadFile& operator=(const ReadAheadFile&) = delete;
@@ -36,7 +34,7 @@ class ReadAheadFile {
       if (window == nullptr) return done > 0 ? static_cast<ssize_t>(done) : -1;
       const std::size_t offset = static_cast<std::size_t>(position_ - window->start);
       const std::size_t take = std::min(size - done, window->filled - offset);
-      std::memcpy(out + done, window->bytes.data() + offset, take);
+      std::memcpy(out + done, window->bytes.get() + offset, take);
       done += take;
       position_ += static_cast<off64_t>(take);
     }
@@ -57,7 +55,9 @@ class ReadAheadFile {
     off64_t start = -1;
     std::size_t filled = 0;
     unsigned long long used = 0;  // when last read from, for replacing the oldest
-    std::vector<char> bytes;
+    // Made when first filled, and not cleared: a file opened to read one
+    // table's definition uses one window.
+    std::unique_ptr<char[]> bytes;
   };
 
   // The window holding `position`, read into the oldest one if none does.
@@ -72,7 +72,8 @@ class ReadAheadFile {
       if (window.used < oldest->used) oldest = &window;
     }
     const off64_t start = position - position % static_cast<off64_t>(kWindowBytes);
-    const ssize_t got = ::pread64(fd_, oldest->bytes.data(), kWindowBytes, start);
+    if (!oldest->bytes) oldest->bytes = std::make_unique_for_overwrite<char[]>(kWindowBytes);
+    const ssize_t got = ::pread64(fd_, oldest->bytes.get(), kWindowBytes, start);
     if (got <= 0 || start + got <= position) {
       oldest->start = -1;
       return nullptr;

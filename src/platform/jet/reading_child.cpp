@@ -1,6 +1,7 @@
 #include "platform/jet/reading_child.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -71,6 +72,9 @@ bool ReadAll(int fd, void* data, std::size_t size) {
   const rlimit memory{limits.memory_bytes + 16 * file_size, RLIM_INFINITY};
   ::setrlimit(RLIMIT_AS, &memory);
 #endif
+  // A document's row is built and freed whole, one after another; were the
+  // heap given back each time, it would be asked for again for the next.
+  ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
   // libmdb talks on standard error about pages it cannot make sense of,
   // without end on some damaged files; the parent's error says it instead.
   const int quiet = ::open("/dev/null", O_WRONLY);
