@@ -296,6 +296,21 @@ void Catalog::RemoveKeyIndex(int table_id, const std::string& name) {
             {Value::Integer(table_id), Value::Text(name)});
 }
 
+std::vector<KeyConstraint> Catalog::KeyConstraints(int table_id) {
+  std::vector<KeyConstraint> keys;
+  for (const auto& row : db_->Rows(
+           "SELECT i.name, o.xtype, c.name FROM " + Qualified("sysindexes") + " i JOIN " + Qualified("sysobjects") +
+               " o ON o.name = i.name AND o.parent_obj = i.id JOIN " + Qualified("sysindexkeys") +
+               " k ON k.id = i.id AND k.indid = i.indid JOIN " + Qualified("syscolumns") +
+               " c ON c.id = k.id AND c.colid = k.colid WHERE i.id = ?1 ORDER BY i.indid, k.keyno",
+           {Value::Integer(table_id)})) {
+    if (keys.empty() || keys.back().name != row[0].text())
+      keys.push_back({row[0].text(), text::TrimRight(row[1].text()) == "PK", {}});
+    keys.back().columns.push_back(row[2].text());
+  }
+  return keys;
+}
+
 void Catalog::AddColumn(int table_id, const ColumnMeta& c) {
   bool text = c.type.IsText();
   int status = (c.nullable ? 0x08 : 0) | (c.identity ? 0x80 : 0);

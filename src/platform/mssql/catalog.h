@@ -66,6 +66,12 @@ struct TableMeta {
   std::string SqliteName() const;
 };
 
+struct KeyConstraint {
+  std::string name;
+  bool primary = false;              // else UNIQUE
+  std::vector<std::string> columns;  // in key order, as the table spells them
+};
+
 struct ObjectRow {
   int id = 0;
   std::string name;
@@ -101,6 +107,8 @@ class Catalog {
   // sysindexkeys list it: its key columns (colids) in key order.
   void AddKeyIndex(int table_id, const std::string& name, const std::vector<int>& colids);
   void RemoveKeyIndex(int table_id, const std::string& name);
+  // The table's PRIMARY KEY and UNIQUE constraints with their key columns.
+  std::vector<KeyConstraint> KeyConstraints(int table_id);
   void AddColumn(int table_id, const ColumnMeta& column);
   void RemoveColumn(int table_id, int colid);
   void SetDefault(int table_id, int colid, int default_id);

@@ -85,7 +85,7 @@ constexpr MessageRow kMessages[] = {
      "{} statement conflicted with {} CHECK constraint '{}'. The conflict occurred in database '{}', "
      "table '{}'{}."},
     {kDuplicateKey, 2627, 14,
-     "Violation of PRIMARY KEY constraint '{}'. Cannot insert duplicate key in object '{}'."},
+     "Violation of {} constraint '{}'. Cannot insert duplicate key in object '{}'."},
     {kIdentityInsertOff, 544, 16,
      "Cannot insert explicit value for identity column in table '{}' when IDENTITY_INSERT is set to OFF."},
     {kUpdateIdentity, 8102, 16, "Cannot update identity column '{}'."},

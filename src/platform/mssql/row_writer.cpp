@@ -54,16 +54,25 @@ Value RowWriter::DefaultValue(const ColumnMeta& column) {
   return ToStorage(v, column.type, session_.date_order);
 }
 
-// SQL Server's 2627 for a duplicate key, naming the table's primary key.
-void RowWriter::ThrowKeyViolation() {
-  throw Message(Msg::kDuplicateKey, {table_->key_name, table_->name});
+// SQL Server's 2627, naming the key the row would have duplicated. SQLite
+// tells it by the key's columns: "UNIQUE constraint failed: T.a, T.b".
+void RowWriter::ThrowKeyViolation(const std::string& failure) {
+  std::optional<KeyConstraint> violated;
+  for (KeyConstraint& key : session_.catalog().KeyConstraints(table_->id)) {
+    std::string columns;
+    for (const std::string& column : key.columns) columns += (columns.empty() ? "" : ", ") + table_->name + "." + column;
+    if (failure.ends_with(": " + columns)) violated = std::move(key);
+    else if (!violated && key.name == table_->key_name) violated = std::move(key);
+  }
+  if (!violated) violated = KeyConstraint{table_->key_name, true, {}};
+  throw Message(Msg::kDuplicateKey, {violated->primary ? "PRIMARY KEY" : "UNIQUE KEY", violated->name, table_->name});
 }
 
 void RowWriter::Step(SqliteStatement& stmt) {
   try {
     stmt.Step();
   } catch (const access::Error& e) {
-    if (IsKeyViolation(e)) ThrowKeyViolation();
+    if (IsKeyViolation(e)) ThrowKeyViolation(e.description());
     throw;
   }
 }

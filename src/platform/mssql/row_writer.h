@@ -40,7 +40,7 @@ class RowWriter {
   std::int64_t InsertRow(std::vector<std::optional<access::Value>>& values);
   void CheckRows(const std::string& rows, const std::vector<access::Value>& params,
                  const char* statement);
-  [[noreturn]] void ThrowKeyViolation();
+  [[noreturn]] void ThrowKeyViolation(const std::string& failure);
   void Step(SqliteStatement& stmt);
 
   SessionState& session_;

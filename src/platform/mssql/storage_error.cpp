@@ -20,8 +20,8 @@ bool Says(const std::string& message, std::string_view words) {
 access::Error StorageError(int code, const std::string& message, int system_errno) {
   switch (code & 0xff) {
     // Callers that write rows turn these into the key errors they stand for,
-    // so they keep SQLite's number.
-    case SQLITE_CONSTRAINT: return access::Error(code, "Violation of a key constraint.", 14, 1);
+    // so they keep SQLite's number and its text, which names the key's columns.
+    case SQLITE_CONSTRAINT: return access::Error(code, message, 14, 1);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
       return Message(Msg::kLockTimeout);

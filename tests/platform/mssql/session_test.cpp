@@ -178,6 +178,33 @@ TEST_F(SessionTest, UpdateRefusedOnALaterRowChangesNoRow) {
   }
 }
 
+// A duplicate names the key it would have made, primary or unique, whether
+// an INSERT or an UPDATE brought it, and whatever key the table's rowid is.
+TEST_F(SessionTest, DuplicateKeyNamesTheKeyItBreaks) {
+  court_->Execute("CREATE TABLE [dbo].[D] (\r\n[id] [int]  IDENTITY (1, 1) NOT NULL  , \r\n[code] [varchar]  (5 )  "
+                  "not null , \r\n[no] [int]  not null , \r\n) ON [PRIMARY]");
+  court_->Execute("ALTER TABLE [dbo].[D] WITH NOCHECK ADD \r\nCONSTRAINT [D_id] PRIMARY KEY  CLUSTERED ( [id]) ON [PRIMARY] ");
+  court_->Execute("ALTER TABLE D ADD CONSTRAINT D_code UNIQUE (code)");
+  court_->Execute("ALTER TABLE D ADD CONSTRAINT D_no_code UNIQUE (no, code)");
+  court_->Execute("insert into D (code, no) values ('a', 1)");
+  court_->Execute("insert into D (code, no) values ('b', 2)");
+  const auto failure = [&](const std::string& sql) {
+    try {
+      court_->Execute(sql);
+    } catch (const access::Error& e) {
+      return std::to_string(e.number()) + " " + e.description();
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(failure("insert into D (code, no) values ('A', 3)"),
+            "2627 Violation of UNIQUE KEY constraint 'D_code'. Cannot insert duplicate key in object 'D'.");
+  EXPECT_EQ(failure("update D set code = 'a' where code = 'b'"),
+            "2627 Violation of UNIQUE KEY constraint 'D_code'. Cannot insert duplicate key in object 'D'.");
+  court_->Execute("SET IDENTITY_INSERT D ON");
+  EXPECT_EQ(failure("insert into D (id, code, no) values (1, 'c', 3)"),
+            "2627 Violation of PRIMARY KEY constraint 'D_id'. Cannot insert duplicate key in object 'D'.");
+}
+
 // Keys follow the collation (width does not count), and a file whose
 // indexes another collator version ordered is reindexed when it is opened.
 TEST_F(SessionTest, KeysFollowTheCollationAcrossCollatorVersions) {
