@@ -52,6 +52,7 @@ class RecordingSession : public access::Session {
   }
 
   access::ResultSet Query(std::string_view sql) override { return server_->Query(sql); }
+  std::unique_ptr<access::RowCursor> OpenCursor(std::string_view sql) override { return server_->OpenCursor(sql); }
 
   std::int64_t InsertRow(const std::string& table, const std::vector<std::string>& columns,
                          const std::vector<access::Value>& values) override {
