@@ -73,9 +73,7 @@ class Reader {
       case ValueType::kText: return Value::Text(std::string(Text()));
       case ValueType::kDateTime: return Value::Date(Get<access::DateTime>());
       case ValueType::kBoolean: return Value::Boolean(Get<bool>());
-      case ValueType::kBinary: {
-        return Value::Binary(access::BytesOf(Text()));
-      }
+      case ValueType::kBinary: return Value::Binary(access::BytesOf(Text()));
     }
     throw std::invalid_argument("table stream: unknown value type");
   }
