@@ -42,8 +42,8 @@ class ReadAheadFile {
   }
 
   int Seek(off64_t* offset, int whence) {
-    const off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? position_ : size_;
     if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
+    const off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? position_ : size_;
     if (base + *offset < 0) return -1;
     position_ = base + *offset;
     *offset = position_;

@@ -136,7 +136,6 @@ void AddConstraint(StatementContext& x, TableMeta& table, const ConstraintDef& c
     case ConstraintKind::kForeignKey:
       throw Message(Msg::kNoForeignKeys);
   }
-  x.session().catalog().Changed();
 }
 
 void AddColumnDefault(StatementContext& x, TableMeta& table, const ColumnDef& column) {
@@ -148,7 +147,6 @@ void AddColumnDefault(StatementContext& x, TableMeta& table, const ColumnDef& co
   c.expr_text = column.default_text;
   c.expr->kind = ExprKind::kLiteral;
   AddDefault(x, table, c);
-  x.session().catalog().Changed();
 }
 
 void DropConstraint(StatementContext& x, const TableMeta& table, const std::string& name) {

@@ -18,7 +18,8 @@ namespace court::mssql {
 // `table` is the caller's copy of the description, brought up to date with
 // what the constraint adds (its key name, default or check), so that the
 // constraints after it in the same statement need not read the catalog
-// again.
+// again. The catalog is marked changed once, by the statement that adds
+// them (a schema change, see exec_schema.cpp), not for each constraint.
 void AddConstraint(StatementContext& x, TableMeta& table, const ConstraintDef& constraint, bool check_existing);
 
 // Adds a DEFAULT constraint for a column given in its definition; `table`

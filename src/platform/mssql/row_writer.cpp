@@ -1,5 +1,7 @@
 #include "platform/mssql/row_writer.h"
 
+#include <algorithm>
+
 #include "platform/mssql/check_text.h"
 #include "platform/mssql/collation.h"
 #include "platform/mssql/convert.h"
@@ -56,16 +58,19 @@ Value RowWriter::DefaultValue(const ColumnMeta& column) {
 
 // SQL Server's 2627, naming the key the row would have duplicated. SQLite
 // tells it by the key's columns: "UNIQUE constraint failed: T.a, T.b".
+// When the columns match no key, the table's own key is named.
 void RowWriter::ThrowKeyViolation(const std::string& failure) {
-  std::optional<KeyConstraint> violated;
-  for (KeyConstraint& key : session_.catalog().KeyConstraints(table_->id)) {
+  const std::vector<KeyConstraint> keys = session_.catalog().KeyConstraints(table_->id);
+  auto key = std::find_if(keys.begin(), keys.end(), [&](const KeyConstraint& k) {
     std::string columns;
-    for (const std::string& column : key.columns) columns += (columns.empty() ? "" : ", ") + table_->name + "." + column;
-    if (failure.ends_with(": " + columns)) violated = std::move(key);
-    else if (!violated && key.name == table_->key_name) violated = std::move(key);
-  }
-  if (!violated) violated = KeyConstraint{table_->key_name, true, {}};
-  throw Message(Msg::kDuplicateKey, {violated->primary ? "PRIMARY KEY" : "UNIQUE KEY", violated->name, table_->name});
+    for (const std::string& column : k.columns) columns += (columns.empty() ? "" : ", ") + table_->name + "." + column;
+    return failure.ends_with(": " + columns);
+  });
+  if (key == keys.end())
+    key = std::find_if(keys.begin(), keys.end(), [&](const KeyConstraint& k) { return k.name == table_->key_name; });
+  const bool primary = key == keys.end() || key->primary;
+  throw Message(Msg::kDuplicateKey,
+                {primary ? "PRIMARY KEY" : "UNIQUE KEY", key == keys.end() ? table_->key_name : key->name, table_->name});
 }
 
 void RowWriter::Step(SqliteStatement& stmt) {
@@ -141,9 +146,10 @@ std::int64_t RowWriter::InsertRow(std::vector<std::optional<Value>>& values) {
 int RowWriter::Update(const std::vector<std::pair<int, std::string>>& assignments,
                       const std::string& where, const std::vector<Value>& params) {
   const TableMeta& t = *table_;
-  bool checked_after = !t.checks.empty();
-  for (const auto& assignment : assignments)
-    checked_after = checked_after || !t.columns[static_cast<std::size_t>(assignment.first)].nullable;
+  const bool checked_after =
+      !t.checks.empty() || std::any_of(assignments.begin(), assignments.end(), [&t](const auto& assignment) {
+        return !t.columns[static_cast<std::size_t>(assignment.first)].nullable;
+      });
   std::optional<Savepoint> savepoint;
   if (checked_after) savepoint.emplace(session_.db(), "court_statement");
   std::string condition = where.empty() ? "" : " WHERE " + where;
