@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+
 namespace court::access {
 
 // Both directions count in 400-year eras of 146097 days, with the year taken
@@ -35,19 +36,59 @@ int DaysInMonth(int year, int month) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+namespace {
+
+// Writes value with at least `width` digits, zeros first, as "%0*d" does.
+// Dates are written for every row a run copies, where the formatted print
+// cost more than the rest of the copy; the fast path covers every field of
+// a real date (years 1 to 9999).
+void PutDigits(std::string& text, int value, int width) {
+  static constexpr int kLimit[] = {1, 10, 100, 1000, 10000};
+  if (value < 0 || value >= kLimit[width]) {
+    char wide[16];
+    text.append(wide, static_cast<std::size_t>(std::snprintf(wide, sizeof wide, "%0*d", width, value)));
+    return;
+  }
+  char digits[4];
+  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
+  text.append(digits, static_cast<std::size_t>(width));
+}
+
+void PutTime(std::string& text, const DateTime& d) {
+  PutDigits(text, d.hour, 2);
+  text += ':';
+  PutDigits(text, d.minute, 2);
+  text += ':';
+  PutDigits(text, d.second, 2);
+}
+
+}  // namespace
+
 std::string DateTimeText(const DateTime& d, Milliseconds milliseconds) {
-  char text[40];
-  const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day,
-                                   d.hour, d.minute, d.second);
-  if (milliseconds == Milliseconds::kAlways || d.millisecond != 0)
-    std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%03d", d.millisecond);
+  std::string text;
+  text.reserve(23);
+  PutDigits(text, d.year, 4);
+  text += '-';
+  PutDigits(text, d.month, 2);
+  text += '-';
+  PutDigits(text, d.day, 2);
+  text += ' ';
+  PutTime(text, d);
+  if (milliseconds == Milliseconds::kAlways || d.millisecond != 0) {
+    text += '.';
+    PutDigits(text, d.millisecond, 3);
+  }
   return text;
 }
 
 std::string CompactDateTimeText(const DateTime& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
-                d.second);
+  std::string text;
+  text.reserve(17);
+  PutDigits(text, d.year, 4);
+  PutDigits(text, d.month, 2);
+  PutDigits(text, d.day, 2);
+  text += ' ';
+  PutTime(text, d);
   return text;
 }
 
