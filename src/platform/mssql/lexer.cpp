@@ -1,7 +1,6 @@
 #include "platform/mssql/lexer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 
 #include "platform/mssql/messages.h"
@@ -12,13 +11,18 @@ namespace court::mssql {
 
 namespace {
 
+// The character classes are ASCII's, as T-SQL's are, and tested directly:
+// the C library's go through the locale on every byte of every statement.
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // space, \t \n \v \f \r
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // Letters, digits, _, #, $ and every non-ASCII character (Chinese letters
 // are valid in regular identifiers) continue a word.
 bool IsWordByte(char c) {
   unsigned char u = static_cast<unsigned char>(c);
-  return u >= 0x80 || std::isalnum(u) || c == '_' || c == '#' || c == '$' || c == '@';
+  return u >= 0x80 || IsAsciiLetter(c) || IsDigit(c) || c == '_' || c == '#' || c == '$' || c == '@';
 }
 
 constexpr std::size_t kMaxIdentifier = 128;  // characters
@@ -39,7 +43,7 @@ void CheckNameLength(std::string_view name) {
 
 bool IsWordStart(char c) {
   unsigned char u = static_cast<unsigned char>(c);
-  return u >= 0x80 || std::isalpha(u) || c == '_' || c == '#';
+  return u >= 0x80 || IsAsciiLetter(c) || c == '_' || c == '#';
 }
 
 }  // namespace
@@ -67,7 +71,7 @@ void Lexer::Advance() {
 
 void Lexer::SkipBlanksAndComments() {
   for (;;) {
-    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(Peek()))) Advance();
+    while (pos_ < text_.size() && IsBlank(Peek())) Advance();
     if (Peek() == '-' && Peek(1) == '-') {
       while (pos_ < text_.size() && Peek() != '\n') Advance();
     } else if (Peek() == '/' && Peek(1) == '*') {
@@ -118,7 +122,7 @@ void Lexer::Scan(Token& token) {
     Advance();
     Advance();
     token.kind = TokenKind::kBinary;
-    while (std::isxdigit(static_cast<unsigned char>(Peek()))) token.text += text_[pos_], Advance();
+    while (IsHexDigit(Peek())) token.text += text_[pos_], Advance();
   } else if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) {
     ScanNumber(token);
   } else if (c == '@') {

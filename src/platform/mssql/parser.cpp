@@ -34,9 +34,11 @@ void Parser::Depth::Deeper(int levels) {
 // Lexes on to the token `ahead` of the current one, or to the end.
 const Token& Parser::ReadUpTo(std::size_t ahead) const {
   const std::size_t wanted = pos_ + ahead;
-  while (first_ + tokens_.size() <= wanted && (tokens_.empty() || tokens_.back().kind != TokenKind::kEnd))
+  while (lexed_ <= wanted && (tokens_.empty() || tokens_.back().kind != TokenKind::kEnd)) {
     tokens_.push_back(lexer_.Next());
-  return tokens_[std::min(wanted - first_, tokens_.size() - 1)];
+    ++lexed_;
+  }
+  return tokens_[std::min(wanted, lexed_ - 1) - first_];
 }
 
 const Token& Parser::Next() {

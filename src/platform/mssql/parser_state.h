@@ -31,8 +31,8 @@ class Parser {
   // Most looks are at a token read already: every level of an expression
   // looks at the same next token for its own operators.
   const Token& Peek(std::size_t ahead = 0) const {
-    const std::size_t index = pos_ + ahead - first_;
-    return index < tokens_.size() ? tokens_[index] : ReadUpTo(ahead);
+    const std::size_t index = pos_ + ahead;
+    return index < lexed_ ? tokens_[index - first_] : ReadUpTo(ahead);
   }
   const Token& Next();
   const Token& Previous() const;  // the token before the current one
@@ -130,6 +130,7 @@ class Parser {
   // as the parser has looked ahead; the last is kEnd once the text is read.
   mutable std::deque<Token> tokens_;
   mutable std::size_t first_ = 0;  // batch index of tokens_.front()
+  mutable std::size_t lexed_ = 0;  // first_ + tokens_.size(), which a deque works out slowly
   static constexpr int kNestedLevel = 4;
   std::size_t pos_ = 0;  // batch index of the current token
   int statements_ = 0;   // parsed so far
