@@ -8,8 +8,12 @@
 
 namespace court::data {
 
-// "'" + value + "'", with every single quote inside the value doubled so that
-// a name like O'Brien reaches the server as the value it is.
+// Appends "'" + value + "'" to text, with every single quote inside the
+// value doubled so that a name like O'Brien reaches the server as the value
+// it is.
+void AppendQuoted(std::string& text, std::string_view value);
+
+// The same, as a text of its own.
 std::string QuotedValue(std::string_view value);
 
 }  // namespace court::data

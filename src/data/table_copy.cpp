@@ -7,6 +7,7 @@
 #include "platform/access/error.h"
 #include "platform/access/recordset.h"
 #include "platform/text/ascii.h"
+#include "platform/text/trim.h"
 #include "provisioning/connections.h"
 #include "provisioning/step_transaction.h"
 
@@ -40,17 +41,26 @@ struct RowStatement {
   std::string match;
   std::string binary_column;
 
-  void Add(const CopiedColumn& column, const std::string& value) {
+  void Add(const CopiedColumn& column, std::string_view value) {
     if (!columns.empty()) {
       columns += " , ";
       values += " , ";
     }
     columns += column.bracketed;
-    const std::string quoted = QuotedValue(value);
-    values += quoted;
+    AppendQuoted(values, value);
     if (column.match == CopiedColumn::Match::kNone) return;
     if (!match.empty()) match += " and ";
-    match += column.bracketed + " = " + (column.match == CopiedColumn::Match::kNumber ? value : quoted);
+    match += column.bracketed;
+    match += " = ";
+    if (column.match == CopiedColumn::Match::kNumber) match += value;
+    else AppendQuoted(match, value);
+  }
+
+  std::string Insert(const std::string& table) const {
+    std::string sql;
+    sql.reserve(table.size() + columns.size() + values.size() + 32);
+    sql.append("insert into  ").append(table).append(" ( ").append(columns).append(" ) values ( ");
+    return sql.append(values).append(" ) ");
   }
 };
 
@@ -66,7 +76,7 @@ class TableCopy {
       if (read == 0) columns_ = CopiedColumns(source, catalogue_columns);
       RowStatement row = Describe(source);
       if (row.columns.empty()) continue;
-      court.Execute("insert into  " + table_ + " ( " + row.columns + " ) values ( " + row.values + " ) ");
+      court.Execute(row.Insert(table_));
       if (!row.binary_column.empty()) CarryBinaryColumn(court, source, row);
     }
     return read;
@@ -98,7 +108,8 @@ class TableCopy {
         row.binary_column = column.name;  // the last image column of the table wins
         continue;
       }
-      std::string value = Trimmed(field.value());
+      const std::string text = field.value().ToText();
+      const std::string_view value = text::TrimRight(text);
       if (!value.empty() && !column.key) row.Add(column, value);
     }
     return row;
