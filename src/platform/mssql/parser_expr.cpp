@@ -1,5 +1,7 @@
 // Expressions and SELECT queries.
 
+#include <optional>
+
 #include "platform/mssql/messages.h"
 #include "platform/mssql/parser_state.h"
 
@@ -29,15 +31,21 @@ std::optional<BinaryOp> OperatorAt(const Token& t, Precedence level) {
   return BinaryOpSpelled(t.text, level);
 }
 
-bool IsConstant(const Token& t) {
+// The literal a token stands for when it is a constant.
+struct Constant {
+  LiteralKind kind;
+  bool unicode = false;  // N'...'
+};
+
+std::optional<Constant> ConstantOf(const Token& t) {
   switch (t.kind) {
-    case TokenKind::kString:
-    case TokenKind::kUnicodeString:
-    case TokenKind::kInteger:
-    case TokenKind::kDecimal:
-    case TokenKind::kFloat:
-    case TokenKind::kBinary: return true;
-    default: return false;
+    case TokenKind::kString: return Constant{LiteralKind::kString};
+    case TokenKind::kUnicodeString: return Constant{LiteralKind::kString, true};
+    case TokenKind::kInteger: return Constant{LiteralKind::kInteger};
+    case TokenKind::kDecimal: return Constant{LiteralKind::kDecimal};
+    case TokenKind::kFloat: return Constant{LiteralKind::kFloat};
+    case TokenKind::kBinary: return Constant{LiteralKind::kBinary};
+    default: return std::nullopt;
   }
 }
 
@@ -52,7 +60,7 @@ ExprPtr Parser::Finish(ExprPtr e, std::size_t offset) {
 ExprPtr Parser::Expression() {
   // A constant alone, as nearly everything in an INSERT's VALUES is, needs
   // no climb through the operator levels: the token after it closes it.
-  if (IsConstant(Peek()) && (IsSymbol(",", 1) || IsSymbol(")", 1))) return Primary();
+  if (ConstantOf(Peek()) && (IsSymbol(",", 1) || IsSymbol(")", 1))) return Primary();
   Depth depth(*this);
   depth.Deeper(kNestedLevel);
   return OrTerm();
@@ -217,20 +225,14 @@ ExprPtr Parser::Unary() {
 ExprPtr Parser::Primary() {
   std::size_t offset = Peek().offset;
   const Token& t = Peek();
-  auto literal = [&](LiteralKind kind, bool unicode = false) {
+  if (const std::optional<Constant> constant = ConstantOf(t)) {
     auto e = MakeExpr(ExprKind::kLiteral);
-    e->literal.kind = kind;
+    e->literal.kind = constant->kind;
     e->literal.text = Next().text;
-    e->literal.unicode = unicode;
+    e->literal.unicode = constant->unicode;
     return Finish(std::move(e), offset);
-  };
+  }
   switch (t.kind) {
-    case TokenKind::kString: return literal(LiteralKind::kString);
-    case TokenKind::kUnicodeString: return literal(LiteralKind::kString, true);
-    case TokenKind::kInteger: return literal(LiteralKind::kInteger);
-    case TokenKind::kDecimal: return literal(LiteralKind::kDecimal);
-    case TokenKind::kFloat: return literal(LiteralKind::kFloat);
-    case TokenKind::kBinary: return literal(LiteralKind::kBinary);
     case TokenKind::kVariable: {
       auto e = MakeExpr(ExprKind::kVariable);
       e->name = {Next().text};
