@@ -87,14 +87,22 @@ long long Catalog::Version() {
   return stmt->Column(0).integer();
 }
 
+// Inside a transaction the file changes under the connection only by the
+// transaction's own statements, and those keep the version right (Changed)
+// or forget it (a rollback, ForgetTables). So the version is read again
+// only when the data version says the connection has seen another's commit
+// or made one of its own: not for each of the rows a transaction inserts.
 TableCache& Catalog::Cache() {
   TableCache& cache = db_->table_cache(schema_);
+  const std::optional<unsigned> seen = db_->DataVersion(schema_);
+  if (seen && cache.version >= 0 && cache.data_version == seen) return cache;
   long long version = Version();
   if (version != cache.version) {
     cache.tables.clear();
     cache.objects.reset();
     cache.version = version;
   }
+  cache.data_version = db_->DataVersion(schema_);
   return cache;
 }
 

@@ -185,6 +185,15 @@ CachedStatement SqliteDb::Prepare(const std::string& sql) {
   return CachedStatement(std::move(stmt));
 }
 
+std::optional<unsigned> SqliteDb::DataVersion(const std::string& schema) const {
+  const int state = sqlite3_txn_state(handle(), schema.c_str());
+  if (state != SQLITE_TXN_READ && state != SQLITE_TXN_WRITE) return std::nullopt;
+  unsigned version = 0;
+  if (sqlite3_file_control(handle(), schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+    return std::nullopt;
+  return version;
+}
+
 void SqliteDb::ForgetTables() {
   // Emptied in place: a catalog may hold a reference to its schema's cache.
   for (auto& [schema, cache] : table_caches_) {

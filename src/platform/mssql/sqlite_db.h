@@ -36,6 +36,9 @@ struct TableMeta;  // catalog.h
 // go when it rolls back (SqliteDb::ForgetTables).
 struct TableCache {
   long long version = -1;
+  // The file's data version (SqliteDb::DataVersion) when the version was
+  // last read, if a transaction was open then.
+  std::optional<unsigned> data_version;
   std::map<std::string, std::shared_ptr<const TableMeta>> tables;  // by lower-case name
   // sysobjects' count(*) and max(id), from which a new object's id is drawn.
   std::optional<std::pair<long long, long long>> objects;
@@ -90,6 +93,12 @@ class SqliteDb {
   // running it.
   CachedStatement Prepare(const std::string& sql);
   std::int64_t LastRowId() const;
+  // While a transaction is open on the schema, a number that changes
+  // whenever the file's content as this connection sees it changes other
+  // than by the transaction's own uncommitted writes: another connection's
+  // commit seen at the transaction's start, or a commit of this one's.
+  // Nothing outside a transaction, where another's commit is not seen yet.
+  std::optional<unsigned> DataVersion(const std::string& schema) const;
   int Changes() const;
   sqlite3* handle() const { return db_.handle(); }
   FunctionContext& functions() { return functions_; }

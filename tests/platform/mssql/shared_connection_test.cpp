@@ -101,6 +101,26 @@ TEST_F(SharedConnectionTest, TablesChangedByAnotherServerAreSeen) {
   EXPECT_EQ(court->Query("SELECT * FROM 案件").columns.size(), 2u);
 }
 
+// Inside a transaction a description is not checked again for each
+// statement; what another server changed before the transaction began, and
+// what a failed statement in it undid, are still seen.
+TEST_F(SharedConnectionTest, TablesChangedAroundATransactionAreSeenInIt) {
+  auto court = driver_->Connect("法院");
+  court->Execute("CREATE TABLE 文书 (a int NULL)");
+  court->Execute("BEGIN TRANSACTION INSERT INTO 文书 (a) VALUES (1) SELECT * FROM 文书 COMMIT TRANSACTION");
+
+  EmbeddedDriver other_server(root_);
+  other_server.Connect("法院")->Execute("ALTER TABLE 文书 ADD b varchar(10) NULL");
+  court->Execute("BEGIN TRANSACTION");
+  EXPECT_EQ(court->Query("SELECT * FROM 文书").columns.size(), 2u);
+  court->Execute("INSERT INTO 文书 (a, b) VALUES (2, 'x')");
+  EXPECT_NE(ErrorOf(*court, "ALTER TABLE 文书 ADD c int NULL, b int NULL"), 0);
+  EXPECT_EQ(court->Query("SELECT * FROM 文书").columns.size(), 2u);
+  EXPECT_EQ(ErrorOf(*court, "INSERT INTO 文书 (a, c) VALUES (3, 3)"), 207);
+  court->Execute("COMMIT TRANSACTION");
+  EXPECT_EQ(First(*other_server.Connect("法院"), "SELECT b FROM 文书 WHERE a = 2"), Value::Text("x"));
+}
+
 TEST_F(SharedConnectionTest, TablesChangedByAnotherProcessOrRolledBackAreSeen) {
   court_->Execute("CREATE TABLE 卷宗 (a int NULL)");
   court_->Execute("INSERT INTO 卷宗 (a) VALUES (1)");
