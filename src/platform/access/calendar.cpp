@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace court::access {
 
 // Both directions count in 400-year eras of 146097 days, with the year taken

@@ -1,6 +1,7 @@
 #include "platform/jet/date_text.h"
 
 #include "platform/access/calendar.h"
+#include "platform/text/ascii.h"
 
 namespace court::jet {
 namespace {
@@ -10,7 +11,7 @@ namespace {
 int Digits(std::string_view text, std::size_t at, std::size_t count) {
   int value = 0;
   for (std::size_t i = at; i < at + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') return -1;
+    if (!text::IsAsciiDigit(text[i])) return -1;
     value = value * 10 + (text[i] - '0');
   }
   return value;

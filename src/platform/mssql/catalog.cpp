@@ -102,6 +102,7 @@ TableCache& Catalog::Cache() {
     cache.objects.reset();
     cache.version = version;
   }
+  // Asked again: the read may have begun the transaction's view of the file.
   cache.data_version = db_->DataVersion(schema_);
   return cache;
 }

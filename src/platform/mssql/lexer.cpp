@@ -11,18 +11,15 @@ namespace court::mssql {
 
 namespace {
 
-// The character classes are ASCII's, as T-SQL's are, and tested directly:
-// the C library's go through the locale on every byte of every statement.
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // space, \t \n \v \f \r
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+// T-SQL's character classes are ASCII's.
+using text::IsAsciiDigit;
+using text::IsAsciiLetter;
 
 // Letters, digits, _, #, $ and every non-ASCII character (Chinese letters
 // are valid in regular identifiers) continue a word.
 bool IsWordByte(char c) {
   unsigned char u = static_cast<unsigned char>(c);
-  return u >= 0x80 || IsAsciiLetter(c) || IsDigit(c) || c == '_' || c == '#' || c == '$' || c == '@';
+  return u >= 0x80 || IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '#' || c == '$' || c == '@';
 }
 
 constexpr std::size_t kMaxIdentifier = 128;  // characters
@@ -71,7 +68,7 @@ void Lexer::Advance() {
 
 void Lexer::SkipBlanksAndComments() {
   for (;;) {
-    while (pos_ < text_.size() && IsBlank(Peek())) Advance();
+    while (pos_ < text_.size() && text::IsAsciiSpace(Peek())) Advance();
     if (Peek() == '-' && Peek(1) == '-') {
       while (pos_ < text_.size() && Peek() != '\n') Advance();
     } else if (Peek() == '/' && Peek(1) == '*') {
@@ -122,8 +119,8 @@ void Lexer::Scan(Token& token) {
     Advance();
     Advance();
     token.kind = TokenKind::kBinary;
-    while (IsHexDigit(Peek())) token.text += text_[pos_], Advance();
-  } else if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) {
+    while (text::IsAsciiHexDigit(Peek())) token.text += text_[pos_], Advance();
+  } else if (IsAsciiDigit(c) || (c == '.' && IsAsciiDigit(Peek(1)))) {
     ScanNumber(token);
   } else if (c == '@') {
     ScanVariable(token);
@@ -159,20 +156,20 @@ std::string Lexer::Delimited(char close) {
 
 void Lexer::ScanNumber(Token& token) {
   token.kind = TokenKind::kInteger;
-  while (IsDigit(Peek())) token.text += Peek(), Advance();
+  while (IsAsciiDigit(Peek())) token.text += Peek(), Advance();
   if (Peek() == '.') {
     token.kind = TokenKind::kDecimal;
     token.text += '.';
     Advance();
-    while (IsDigit(Peek())) token.text += Peek(), Advance();
+    while (IsAsciiDigit(Peek())) token.text += Peek(), Advance();
   }
   if ((Peek() == 'e' || Peek() == 'E') &&
-      (IsDigit(Peek(1)) || ((Peek(1) == '+' || Peek(1) == '-') && IsDigit(Peek(2))))) {
+      (IsAsciiDigit(Peek(1)) || ((Peek(1) == '+' || Peek(1) == '-') && IsAsciiDigit(Peek(2))))) {
     token.kind = TokenKind::kFloat;
     token.text += Peek();
     Advance();
     if (Peek() == '+' || Peek() == '-') token.text += Peek(), Advance();
-    while (IsDigit(Peek())) token.text += Peek(), Advance();
+    while (IsAsciiDigit(Peek())) token.text += Peek(), Advance();
   }
 }
 

@@ -1,6 +1,7 @@
-// Letter case of ASCII only: keywords, option, type and property names.
-// Other bytes, the UTF-8 of every other letter among them, stay as they are,
-// whatever the process locale.
+// Letter case and character classes of ASCII only: keywords, option, type
+// and property names, the lexers' digits and blanks. Other bytes, the UTF-8
+// of every other letter among them, stay as they are and belong to no class,
+// whatever the process locale (the C library's classes ask it for every byte).
 
 #ifndef COURT_PLATFORM_TEXT_ASCII_H_
 #define COURT_PLATFORM_TEXT_ASCII_H_
@@ -9,6 +10,12 @@
 #include <string_view>
 
 namespace court::text {
+
+inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsAsciiHexDigit(char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+// A space, \t, \n, \v, \f or \r.
+inline bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 inline char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 inline char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }

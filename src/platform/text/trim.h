@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "platform/text/ascii.h"
+
 namespace court::text {
 
 // The text without the spaces that close it.
@@ -22,9 +24,8 @@ inline std::string_view Trim(std::string_view text) {
 
 // The text without the white space (blanks, tabs, line ends) around it.
 inline std::string_view TrimWhiteSpace(std::string_view text) {
-  const auto white = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  while (!text.empty() && white(text.front())) text.remove_prefix(1);
-  while (!text.empty() && white(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsAsciiSpace(text.back())) text.remove_suffix(1);
   return text;
 }
 
