@@ -17,7 +17,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -29,6 +28,7 @@
 #include "platform/tds/authenticator.h"
 #include "platform/tds/context.h"
 #include "platform/tds/listener.h"
+#include "platform/text/ascii.h"
 
 namespace {
 
@@ -59,11 +59,10 @@ int Usage(const std::string& why) {
 // least three kinds (upper case, lower case, digits, symbols).
 bool StrongEnough(const std::string& password) {
   bool upper = false, lower = false, digit = false, symbol = false;
-  for (char byte : password) {
-    const auto c = static_cast<unsigned char>(byte);
-    if (std::isupper(c)) upper = true;
-    else if (std::islower(c)) lower = true;
-    else if (std::isdigit(c)) digit = true;
+  for (char c : password) {
+    if (court::text::IsAsciiUpper(c)) upper = true;
+    else if (court::text::IsAsciiLower(c)) lower = true;
+    else if (court::text::IsAsciiDigit(c)) digit = true;
     else symbol = true;
   }
   return password.size() >= 8 && upper + lower + digit + symbol >= 3;

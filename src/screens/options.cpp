@@ -1,23 +1,24 @@
 #include "screens/options.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
+
+#include "platform/text/ascii.h"
 
 namespace court::screens {
 namespace {
 
 // "d:" or "D:" -> "D:"; anything else is not a drive.
 std::string DriveArgument(const std::string& text) {
-  if (text.size() != 2 || text[1] != ':' || !std::isalpha(static_cast<unsigned char>(text[0])))
+  if (text.size() != 2 || text[1] != ':' || !text::IsAsciiLetter(text[0]))
     throw UsageError("--drive wants a drive letter and a colon, such as D:, not '" + text + "'");
-  return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])))) + ":";
+  return std::string(1, text::UpperChar(text[0])) + ":";
 }
 
 // A whole number of seconds, 0 to a day.
 int Seconds(const std::string& text) {
   const bool digits = !text.empty() && text.size() <= 5 &&
-                      std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+                      std::all_of(text.begin(), text.end(), text::IsAsciiDigit);
   if (!digits || std::stoi(text) > 86400)
     throw UsageError("--lock-wait wants a number of seconds from 0 to 86400, not '" + text + "'");
   return std::stoi(text);

@@ -1,16 +1,12 @@
 #include "screens/plan_statements.h"
 
-#include <cctype>
+#include "platform/text/ascii.h"
 
 namespace court::screens {
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view start) {
-  if (text.size() < start.size()) return false;
-  for (std::size_t i = 0; i < start.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(start[i])))
-      return false;
-  return true;
+  return text::EqualIgnoringCase(text.substr(0, start.size()), start);
 }
 
 // The name that starts text, up to a blank, a bracket or the end.

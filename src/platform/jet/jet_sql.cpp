@@ -1,7 +1,6 @@
 #include "platform/jet/jet_sql.h"
 
 #include <algorithm>
-#include <cctype>
 #include <initializer_list>
 
 #include "platform/text/ascii.h"
@@ -11,7 +10,7 @@ namespace {
 
 bool IsWordByte(char c) {
   auto u = static_cast<unsigned char>(c);
-  return std::isalnum(u) || c == '_' || u >= 0x80;  // UTF-8 letters, CJK included
+  return text::IsAsciiLetter(c) || text::IsAsciiDigit(c) || c == '_' || u >= 0x80;  // UTF-8 letters, CJK included
 }
 
 std::size_t QuotedEnd(std::string_view sql, std::size_t start, char quote) {
@@ -34,16 +33,16 @@ Token NextToken(std::string_view sql, std::size_t i) {
     return end;
   };
   const char c = sql[i];
-  if (std::isspace(static_cast<unsigned char>(c)))
-    return take(TokenKind::kSpace, run_while([](char x) { return std::isspace(static_cast<unsigned char>(x)); }));
+  if (text::IsAsciiSpace(c))
+    return take(TokenKind::kSpace, run_while(text::IsAsciiSpace));
   if (c == '[') {
     std::size_t close = sql.find(']', i);
     return take(TokenKind::kBracketed, close == std::string_view::npos ? sql.size() : close + 1);
   }
   if (c == '\'') return take(TokenKind::kString, QuotedEnd(sql, i, '\''));
   if (c == '"') return take(TokenKind::kQuoted, QuotedEnd(sql, i, '"'));
-  if (std::isdigit(static_cast<unsigned char>(c)))
-    return take(TokenKind::kNumber, run_while([](char x) { return std::isalnum(static_cast<unsigned char>(x)) || x == '.'; }));
+  if (text::IsAsciiDigit(c))
+    return take(TokenKind::kNumber, run_while([](char x) { return text::IsAsciiLetter(x) || text::IsAsciiDigit(x) || x == '.'; }));
   if (IsWordByte(c)) return take(TokenKind::kWord, run_while(IsWordByte));
   for (std::string_view pair : {"<>", "<=", ">=", "!="})
     if (sql.substr(i, 2) == pair) return take(TokenKind::kSymbol, i + 2);

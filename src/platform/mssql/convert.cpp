@@ -1,6 +1,5 @@
 #include "platform/mssql/convert.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include "platform/access/number_text.h"
 #include "platform/mssql/exact_number.h"
 #include "platform/mssql/messages.h"
+#include "platform/text/ascii.h"
 #include "platform/text/trim.h"
 #include "platform/text/utf8.h"
 
@@ -88,7 +88,7 @@ class TextConverter {
     std::size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
     if (i == s.size()) throw ConversionSyntax(from_, text_, t_.name);
     for (std::size_t k = i; k < s.size(); ++k)
-      if (!std::isdigit(static_cast<unsigned char>(s[k]))) throw ConversionSyntax(from_, text_, t_.name);
+      if (!text::IsAsciiDigit(s[k])) throw ConversionSyntax(from_, text_, t_.name);
     errno = 0;
     long long v = std::strtoll(s.c_str(), nullptr, 10);
     Range r = IntegerRange(t_);

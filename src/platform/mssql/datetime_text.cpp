@@ -1,6 +1,5 @@
 #include "platform/mssql/datetime_text.h"
 
-#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -8,6 +7,7 @@
 
 #include "platform/access/calendar.h"
 #include "platform/mssql/messages.h"
+#include "platform/text/ascii.h"
 
 namespace court::mssql {
 
@@ -50,14 +50,14 @@ class DateReader {
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
   void SkipBlanks() {
-    while (!AtEnd() && std::isspace(static_cast<unsigned char>(Peek()))) ++pos_;
+    while (!AtEnd() && text::IsAsciiSpace(Peek())) ++pos_;
   }
 
   // Reads digits; returns how many.
   std::size_t Number(int& out) {
     std::size_t start = pos_;
     long long v = 0;
-    while (std::isdigit(static_cast<unsigned char>(Peek())) && pos_ - start < 9) {
+    while (text::IsAsciiDigit(Peek()) && pos_ - start < 9) {
       v = v * 10 + (Peek() - '0');
       ++pos_;
     }
@@ -68,7 +68,7 @@ class DateReader {
 
   bool LooksLikeTime() const {
     std::size_t i = pos_;
-    while (i < text_.size() && std::isdigit(static_cast<unsigned char>(text_[i]))) ++i;
+    while (i < text_.size() && text::IsAsciiDigit(text_[i])) ++i;
     return i < text_.size() && text_[i] == ':';
   }
 

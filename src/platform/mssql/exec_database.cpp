@@ -43,7 +43,7 @@ long long Pages(const std::string& text, long long fallback) {
   double number = Number(text);
   std::string unit;
   for (char c : text)
-    if (std::isalpha(static_cast<unsigned char>(c))) unit += text::UpperChar(c);
+    if (text::IsAsciiLetter(c)) unit += text::UpperChar(c);
   double kb = unit == "KB" ? number : unit == "GB" ? number * 1024 * 1024 : unit == "TB" ? number * 1024.0 * 1024 * 1024 : number * 1024;
   return static_cast<long long>(std::min(kb / 8, 0x1p50));
 }

@@ -1,7 +1,6 @@
 #include "platform/system/drive_map.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/access/error.h"
 #include "platform/text/ascii.h"
@@ -10,7 +9,7 @@ namespace court::system {
 
 std::filesystem::path DriveMap::Map(std::string_view windows_path) const {
   if (windows_path.starts_with('/')) return std::filesystem::path(windows_path).lexically_normal();
-  if (windows_path.size() < 2 || !std::isalpha(static_cast<unsigned char>(windows_path[0])) ||
+  if (windows_path.size() < 2 || !text::IsAsciiLetter(windows_path[0]) ||
       windows_path[1] != ':') {
     throw access::Error(access::ado::kInvalidArgument,
                         "Not a drive path: '" + std::string(windows_path) + "'");
@@ -33,7 +32,7 @@ std::vector<std::string> DriveMap::Drives() const {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(root_, ec)) {
     std::string name = entry.path().filename().string();
-    if (entry.is_directory() && name.size() == 1 && std::isupper(static_cast<unsigned char>(name[0])))
+    if (entry.is_directory() && name.size() == 1 && text::IsAsciiUpper(name[0]))
       drives.push_back(name + ":");
   }
   std::sort(drives.begin(), drives.end());

@@ -1,6 +1,5 @@
 #include "platform/tds/rpc.h"
 
-#include <cctype>
 
 #include "platform/text/ascii.h"
 
@@ -74,7 +73,7 @@ std::vector<std::string> DeclaredNames(const std::string& declarations) {
     else if (c == '@' && expect_name) {
       std::size_t end = i + 1;
       while (end < declarations.size() &&
-             (std::isalnum(static_cast<unsigned char>(declarations[end])) || declarations[end] == '_' ||
+             (text::IsAsciiLetter(declarations[end]) || text::IsAsciiDigit(declarations[end]) || declarations[end] == '_' ||
               declarations[end] == '@' || declarations[end] == '#' || declarations[end] == '$' ||
               static_cast<unsigned char>(declarations[end]) >= 0x80))
         ++end;

@@ -12,13 +12,15 @@
 namespace court::text {
 
 inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
+inline bool IsAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
+inline bool IsAsciiLetter(char c) { return IsAsciiLower(c) || IsAsciiUpper(c); }
 inline bool IsAsciiHexDigit(char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 // A space, \t, \n, \v, \f or \r.
 inline bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-inline char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-inline char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+inline char LowerChar(char c) { return IsAsciiUpper(c) ? static_cast<char>(c + ('a' - 'A')) : c; }
+inline char UpperChar(char c) { return IsAsciiLower(c) ? static_cast<char>(c - ('a' - 'A')) : c; }
 
 inline std::string Lower(std::string s) {
   for (char& c : s) c = LowerChar(c);
