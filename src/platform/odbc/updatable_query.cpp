@@ -7,15 +7,13 @@
 namespace court::odbc {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // Splits sql into words at blanks, keeping [bracketed names] and 'quoted
 // values' whole; a comma or parenthesis is a word of its own.
 std::vector<std::string> Words(std::string_view sql) {
   std::vector<std::string> words;
   std::size_t i = 0;
   while (i < sql.size()) {
-    if (IsSpace(sql[i])) {
+    if (text::IsAsciiSpace(sql[i])) {
       ++i;
       continue;
     }
@@ -23,7 +21,7 @@ std::vector<std::string> Words(std::string_view sql) {
     if (sql[i] == ',' || sql[i] == '(' || sql[i] == ')') {
       ++i;
     } else {
-      while (i < sql.size() && !IsSpace(sql[i]) && sql[i] != ',' && sql[i] != '(' && sql[i] != ')') {
+      while (i < sql.size() && !text::IsAsciiSpace(sql[i]) && sql[i] != ',' && sql[i] != '(' && sql[i] != ')') {
         const char close = sql[i] == '[' ? ']' : sql[i] == '\'' ? '\'' : '\0';
         ++i;
         if (close != '\0') {
