@@ -10,7 +10,7 @@ namespace {
 
 bool IsWordByte(char c) {
   auto u = static_cast<unsigned char>(c);
-  return text::IsAsciiLetter(c) || text::IsAsciiDigit(c) || c == '_' || u >= 0x80;  // UTF-8 letters, CJK included
+  return text::IsAsciiAlnum(c) || c == '_' || u >= 0x80;  // UTF-8 letters, CJK included
 }
 
 std::size_t QuotedEnd(std::string_view sql, std::size_t start, char quote) {
@@ -42,7 +42,7 @@ Token NextToken(std::string_view sql, std::size_t i) {
   if (c == '\'') return take(TokenKind::kString, QuotedEnd(sql, i, '\''));
   if (c == '"') return take(TokenKind::kQuoted, QuotedEnd(sql, i, '"'));
   if (text::IsAsciiDigit(c))
-    return take(TokenKind::kNumber, run_while([](char x) { return text::IsAsciiLetter(x) || text::IsAsciiDigit(x) || x == '.'; }));
+    return take(TokenKind::kNumber, run_while([](char x) { return text::IsAsciiAlnum(x) || x == '.'; }));
   if (IsWordByte(c)) return take(TokenKind::kWord, run_while(IsWordByte));
   for (std::string_view pair : {"<>", "<=", ">=", "!="})
     if (sql.substr(i, 2) == pair) return take(TokenKind::kSymbol, i + 2);

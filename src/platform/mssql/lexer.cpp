@@ -15,13 +15,6 @@ namespace {
 using text::IsAsciiDigit;
 using text::IsAsciiLetter;
 
-// Letters, digits, _, #, $ and every non-ASCII character (Chinese letters
-// are valid in regular identifiers) continue a word.
-bool IsWordByte(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return u >= 0x80 || IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '#' || c == '$' || c == '@';
-}
-
 constexpr std::size_t kMaxIdentifier = 128;  // characters
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -44,6 +37,11 @@ bool IsWordStart(char c) {
 }
 
 }  // namespace
+
+bool IsWordByte(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return u >= 0x80 || text::IsAsciiAlnum(c) || c == '_' || c == '#' || c == '$' || c == '@';
+}
 
 Lexer::Lexer(std::string_view text, bool quoted_identifier)
     : text_(text), quoted_identifier_(quoted_identifier) {

@@ -39,6 +39,10 @@ struct Token {
   int line = 1;
 };
 
+// Letters, digits, _, #, $, @ and every non-ASCII byte (Chinese letters are
+// valid in regular identifiers): what continues a word or a variable's name.
+bool IsWordByte(char c);
+
 // Reads a batch's tokens one at a time, so that a long batch is never held
 // as tokens all at once. quoted_identifier decides what "x" is. Next throws
 // access::Error 105 for an unclosed quotation mark.

@@ -1,6 +1,6 @@
 #include "platform/tds/rpc.h"
 
-
+#include "platform/mssql/lexer.h"
 #include "platform/text/ascii.h"
 
 namespace court::tds {
@@ -72,11 +72,7 @@ std::vector<std::string> DeclaredNames(const std::string& declarations) {
     else if (c == ',' && depth == 0) expect_name = true;
     else if (c == '@' && expect_name) {
       std::size_t end = i + 1;
-      while (end < declarations.size() &&
-             (text::IsAsciiLetter(declarations[end]) || text::IsAsciiDigit(declarations[end]) || declarations[end] == '_' ||
-              declarations[end] == '@' || declarations[end] == '#' || declarations[end] == '$' ||
-              static_cast<unsigned char>(declarations[end]) >= 0x80))
-        ++end;
+      while (end < declarations.size() && mssql::IsWordByte(declarations[end])) ++end;
       names.push_back(declarations.substr(i, end - i));
       expect_name = false;
       i = end - 1;

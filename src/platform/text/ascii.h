@@ -15,6 +15,7 @@ inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 inline bool IsAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
 inline bool IsAsciiLetter(char c) { return IsAsciiLower(c) || IsAsciiUpper(c); }
+inline bool IsAsciiAlnum(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c); }
 inline bool IsAsciiHexDigit(char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 // A space, \t, \n, \v, \f or \r.
 inline bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
